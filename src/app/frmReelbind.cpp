@@ -1,0 +1,413 @@
+#include "app/frmReelbind.h"
+
+#include "about/frmAbout.h"
+#include "app/Icons.h"
+#include "join/JoinController.h"
+#include "platform/Platform.h"
+#include "queue/Format.h"
+#include "queue/QueueController.h"
+#include "queue/QueueModel.h"
+#include "settings/frmPrefs.h"
+
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QToolButton>
+#include <QTreeView>
+
+namespace {
+
+/// The live preferences: the preferences window's boxes and the slider.
+class MainLive : public LiveSettings
+{
+public:
+    explicit MainLive(frmReelbind& w) : m_w(w) {}
+    int checkState(Box box) override { return m_w.prefs()->checkState(box); }
+    void setCheckState(Box box, int state) override { m_w.prefs()->setCheckState(box, state); }
+    QString folderText(Folder f) override { return m_w.prefs()->folderText(f); }
+    void setFolderText(Folder f, const QString& t) override { m_w.prefs()->setFolderText(f, t); }
+    int chunkSize() override { return m_w.SldrChunkSize->value(); }
+    void setChunkSize(int bytes) override { m_w.SldrChunkSize->setValue(bytes); }
+
+private:
+    frmReelbind& m_w;
+};
+
+constexpr int twips(int t)
+{
+    return t / 15;
+}
+
+template <typename W> W* place(QWidget* parent, const char* name, int l, int t, int w, int h)
+{
+    auto* widget = new W(parent);
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(twips(l), twips(t), twips(w), twips(h));
+    return widget;
+}
+
+} // namespace
+
+frmReelbind::frmReelbind(Platform& platform, const QString& programFolder, QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      m_platform(platform), m_programFolder(programFolder)
+{
+    setObjectName(QStringLiteral("frmReelbind"));
+    setWindowIcon(Icons::program());
+    m_live = new MainLive(*this);
+    m_queueModel = new QueueModel(this);
+    buildControls();
+    buildMenus();
+    m_queue = new QueueController(*this);
+    m_join = new JoinController(*this);
+    Form_Load();
+}
+
+frmReelbind::~frmReelbind()
+{
+    delete m_join;
+    delete m_queue;
+    delete m_prefs;
+    delete m_about;
+    delete m_live;
+}
+
+void frmReelbind::buildControls()
+{
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(twips(8625), twips(3960));
+    setCentralWidget(client);
+
+    Line1 = place<QFrame>(client, "Line1", 0, 0, 8625, 30);
+    Line1->setFrameShape(QFrame::HLine);
+    Line1->setFrameShadow(QFrame::Sunken);
+
+    FrameChunkSize = place<QGroupBox>(client, "FrameChunkSize", 525, 150, 4215, 840);
+    SldrChunkSize = new QSlider(Qt::Horizontal, FrameChunkSize);
+    SldrChunkSize->setObjectName(QStringLiteral("SldrChunkSize"));
+    SldrChunkSize->setGeometry(twips(150), twips(330), twips(3915), 24);
+    SldrChunkSize->setTickPosition(QSlider::TicksBelow);
+    SldrChunkSize->setSingleStep(1000);
+    SldrChunkSize->setPageStep(10000);
+
+    LblEstFilesize = place<QLabel>(client, "LblEstFilesize", 5250, 150, 2790, 210);
+
+    ListViewAdd = place<QTreeView>(client, "ListViewAdd", 480, 1275, 7665, 2115);
+    ListViewAdd->setModel(m_queueModel);
+
+    CmdMoveUp = place<QToolButton>(client, "CmdMoveUp", 75, 2025, 315, 315);
+    CmdMoveUp->setIcon(Icons::arrowUp());
+    CmdMoveUp->setIconSize(QSize(16, 16));
+    CmdMoveDown = place<QToolButton>(client, "CmdMoveDown", 75, 2550, 315, 315);
+    CmdMoveDown->setIcon(Icons::arrowDown());
+    CmdMoveDown->setIconSize(QSize(16, 16));
+
+    CmdAdd = place<QPushButton>(client, "CmdAdd", 480, 3525, 1140, 315);
+    CmdAdd->setText(QStringLiteral("Add"));
+    CmdRemove = place<QPushButton>(client, "CmdRemove", 2103, 3525, 1140, 315);
+    CmdRemove->setText(QStringLiteral("Remove"));
+    CmdClear = place<QPushButton>(client, "CmdClear", 3726, 3525, 1140, 315);
+    CmdClear->setText(QStringLiteral("Clear"));
+    CmdJoin = place<QPushButton>(client, "CmdJoin", 5349, 3525, 1140, 315);
+    CmdJoin->setText(QStringLiteral("Join"));
+    CmdExit = place<QPushButton>(client, "CmdExit", 6975, 3525, 1140, 315);
+    CmdExit->setText(QStringLiteral("Exit"));
+
+    setTabOrder(ListViewAdd, CmdJoin);
+    setTabOrder(CmdJoin, CmdExit);
+    setTabOrder(CmdExit, CmdAdd);
+    setTabOrder(CmdAdd, CmdRemove);
+    setTabOrder(CmdRemove, CmdClear);
+    setTabOrder(CmdClear, SldrChunkSize);
+    setTabOrder(SldrChunkSize, CmdMoveUp);
+    setTabOrder(CmdMoveUp, CmdMoveDown);
+
+    connect(SldrChunkSize, &QSlider::valueChanged, this, &frmReelbind::SldrChunkSize_Change);
+    connect(CmdAdd, &QPushButton::clicked, this, &frmReelbind::CmdAdd_Click);
+    connect(CmdRemove, &QPushButton::clicked, this, &frmReelbind::CmdRemove_Click);
+    connect(CmdClear, &QPushButton::clicked, this, &frmReelbind::CmdClear_Click);
+    connect(CmdMoveUp, &QToolButton::clicked, this, &frmReelbind::CmdMoveUp_Click);
+    connect(CmdMoveDown, &QToolButton::clicked, this, &frmReelbind::CmdMoveDown_Click);
+    connect(CmdJoin, &QPushButton::clicked, this, &frmReelbind::CmdJoin_Click);
+    connect(CmdExit, &QPushButton::clicked, this, &frmReelbind::CmdExit_Click);
+}
+
+void frmReelbind::buildMenus()
+{
+    auto item = [this](QMenu* menu, const char* name, const QString& text) {
+        QAction* a = menu->addAction(text);
+        a->setObjectName(QLatin1String(name));
+        return a;
+    };
+    auto link = [this, item](QMenu* menu, const char* name, const QString& text, char page) {
+        QAction* a = item(menu, name, text);
+        connect(a, &QAction::triggered, this, [this, page] { ShellOpen(linkAddress(page)); });
+        return a;
+    };
+
+    mnu_prefs = menuBar()->addMenu(QStringLiteral("Preferences"));
+    mnu_prefs->setObjectName(QStringLiteral("mnu_prefs"));
+    mnu_subPrefs = item(mnu_prefs, "mnu_subPrefs", QStringLiteral("Preferences"));
+    mnu_prefs->addSeparator()->setObjectName(QStringLiteral("Space1"));
+    mnu_Exit = item(mnu_prefs, "mnu_Exit", QStringLiteral("Exit"));
+
+    mnu_Links = menuBar()->addMenu(QStringLiteral("Useful Links"));
+    mnu_Links->setObjectName(QStringLiteral("mnu_Links"));
+    mnu_ZIDA_FAQ = link(mnu_Links, "mnu_ZIDA_FAQ", QStringLiteral("ZIDA FAQ"), 'A');
+    mnu_BWI263 = link(mnu_Links, "mnu_BWI263", QStringLiteral("Brightwater's I.263 Site"), 'B');
+    mnu_MW =
+        link(mnu_Links, "mnu_MW", QStringLiteral("Marlowe's IR21 and Tesk's Power Post/Join"), 'C');
+    mnu_I263 = link(mnu_Links, "mnu_I263",
+                    QStringLiteral("Intel's I.263 video CODEC (without IMC audio)"), 'D');
+    mnu_Indeo =
+        link(mnu_Links, "mnu_Indeo", QStringLiteral("Intel Indeo CODECs (IV3.x, IV4.x, IV5)"), 'E');
+    mnu_FA = link(mnu_Links, "mnu_FA", QStringLiteral("Free Agent (Newsreader)"), 'F');
+    mnu_Quorvik = link(mnu_Links, "mnu_Quorvik",
+                       QStringLiteral("Get The Latest Version of Orvel's Reelbind"), 'A');
+
+    mnu_Help = menuBar()->addMenu(QStringLiteral("Help"));
+    mnu_Help->setObjectName(QStringLiteral("mnu_Help"));
+    mnu_Readme = item(mnu_Help, "mnu_Readme", QStringLiteral("View Readme File"));
+    mnu_Help->addSeparator()->setObjectName(QStringLiteral("Space2"));
+    mnu_About = item(mnu_Help, "mnu_About", QStringLiteral("About"));
+
+    Option_mnu = new QMenu(QStringLiteral("Options"), this);
+    Option_mnu->setObjectName(QStringLiteral("Option_mnu"));
+    mnu_View = item(Option_mnu, "mnu_View", QStringLiteral("View Selecte File"));
+    mnu_Remove = item(Option_mnu, "mnu_Remove", QStringLiteral("Remove Selected File(s)"));
+
+    connect(mnu_subPrefs, &QAction::triggered, this, &frmReelbind::mnu_subPrefs_Click);
+    connect(mnu_Exit, &QAction::triggered, this, &frmReelbind::mnu_Exit_Click);
+    connect(mnu_Readme, &QAction::triggered, this, &frmReelbind::mnu_Readme_Click);
+    connect(mnu_About, &QAction::triggered, this, &frmReelbind::mnu_About_Click);
+    connect(mnu_View, &QAction::triggered, this, &frmReelbind::mnu_View_Click);
+    connect(mnu_Remove, &QAction::triggered, this, &frmReelbind::mnu_Remove_Click);
+}
+
+QString frmReelbind::linkAddress(char page)
+{
+    switch (page) {
+    case 'A':
+        return QStringLiteral("https://en.wikipedia.org/wiki/MPEG-1");
+    case 'B':
+        return QStringLiteral("https://en.wikipedia.org/wiki/H.263");
+    case 'C':
+        return QStringLiteral("https://en.wikipedia.org/wiki/Usenet");
+    case 'D':
+        return QStringLiteral("https://www.itu.int/rec/T-REC-H.263");
+    case 'E':
+        return QStringLiteral("https://en.wikipedia.org/wiki/Indeo");
+    case 'F':
+        return QStringLiteral("https://en.wikipedia.org/wiki/Fort%C3%A9_Agent");
+    default:
+        return QString();
+    }
+}
+
+void frmReelbind::Form_Load()
+{
+    setWindowTitle(
+        QStringLiteral("Orvel's Reelbind %1.%2.%3b").arg(kMajor).arg(kMinor).arg(kRevision));
+    m_iniPath = m_programFolder + QLatin1Char('/') + kSettingsFileName;
+
+    ListViewAdd->setRootIsDecorated(false);
+    ListViewAdd->setUniformRowHeights(true);
+    ListViewAdd->setItemsExpandable(false);
+    ListViewAdd->setAllColumnsShowFocus(true);
+    ListViewAdd->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    ListViewAdd->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListViewAdd->header()->setStretchLastSection(false);
+    ListViewAdd->header()->setSectionsClickable(true);
+    ListViewAdd->header()->setSectionsMovable(false);
+    ListViewAdd->header()->resizeSection(0, twips(2900));
+    ListViewAdd->header()->resizeSection(1, twips(2800));
+    ListViewAdd->header()->resizeSection(2, twips(1000));
+
+    LblEstFilesize->setText(Format::estimateCaption(0));
+
+    SldrChunkSize->setMaximum(kChunkMax);
+    SldrChunkSize->setMinimum(kChunkMin);
+    SldrChunkSize->setTickInterval(10000);
+
+    CmdRemove->setEnabled(false);
+    CmdClear->setEnabled(false);
+    CmdJoin->setEnabled(false);
+
+    StartUpSettings(m_settings, m_iniPath, File_Exists(m_iniPath), *m_live);
+
+    FrameChunkSize->setTitle(Format::chunkCaption(SldrChunkSize->value()));
+    ListViewAdd->setSelectionBehavior(QAbstractItemView::SelectRows);
+
+    resize(twips(8625), twips(3960) + menuBar()->sizeHint().height());
+    if (QScreen* s = screen()) {
+        const QRect avail = s->availableGeometry();
+        move(avail.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+void frmReelbind::SldrChunkSize_Change()
+{
+    const QString caption = Format::chunkCaption(SldrChunkSize->value());
+    if (FrameChunkSize->title() != caption) {
+        FrameChunkSize->setTitle(caption);
+        FrameChunkSize->repaint();
+    }
+    if (prefs()->checkState(LiveSettings::ChunkSizeSave) == 1)
+        m_settings.ChunkSize = QString::number(SldrChunkSize->value());
+}
+
+frmPrefs* frmReelbind::prefs()
+{
+    if (!m_prefs)
+        m_prefs = new frmPrefs(m_settings, *m_live, m_platform, m_iniPath);
+    return m_prefs;
+}
+
+frmPrefs* frmReelbind::existingPrefs() const
+{
+    return m_prefs;
+}
+
+frmAbout* frmReelbind::about() const
+{
+    return m_about;
+}
+
+bool frmReelbind::File_Exists(const QString& PathName) const
+{
+    const QFileInfo info(PathName);
+    const QString name = info.fileName();
+    if (name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'))) {
+        const QDir dir = info.dir();
+        return !dir.entryList({name}, QDir::Files).isEmpty();
+    }
+    return info.exists() && info.isFile() && !info.isHidden();
+}
+
+int frmReelbind::ShellOpen(const QString& Target)
+{
+    // Like the shell: above 32 is success, anything else an error code.
+    return m_platform.shellOpen(Target) ? 33 : 2;
+}
+
+void frmReelbind::mnu_Readme_Click()
+{
+    ShellOpen(m_programFolder + QStringLiteral("/Readme.html"));
+}
+
+void frmReelbind::mnu_subPrefs_Click()
+{
+    frmPrefs* p = prefs();
+    p->show();
+    p->raise();
+    p->activateWindow();
+}
+
+void frmReelbind::mnu_About_Click()
+{
+    if (!m_about)
+        m_about = new frmAbout(*this);
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
+}
+
+void frmReelbind::mnu_Exit_Click()
+{
+    CmdExit_Click();
+}
+
+void frmReelbind::CmdExit_Click()
+{
+    // An exit during a join cancels the join and goes on once it has ended.
+    if (m_join->isRunning()) {
+        m_join->cancelThen([this] { CmdExit_Click(); });
+        return;
+    }
+    SaveSettings(kSettingsSection, m_settings, m_iniPath, *m_live);
+    closeAllWindows();
+}
+
+void frmReelbind::closeOtherWindows()
+{
+    if (m_prefs) {
+        m_prefs->close();
+        delete m_prefs;
+    }
+    m_join->closeStatusWindow();
+    if (m_about) {
+        m_about->close();
+        delete m_about;
+    }
+}
+
+void frmReelbind::closeAllWindows()
+{
+    closeOtherWindows();
+    m_exiting = true;
+    close();
+}
+
+void frmReelbind::closeEvent(QCloseEvent* event)
+{
+    if (m_join->isRunning()) {
+        event->ignore();
+        m_join->cancelThen([this] { close(); });
+        return;
+    }
+    if (!m_exiting) {
+        // The close box: end without saving, leaving no window behind.
+        m_exiting = true;
+        closeOtherWindows();
+    }
+    event->accept();
+}
+
+// Queue commands.
+void frmReelbind::CmdAdd_Click()
+{
+    m_queue->CmdAdd_Click();
+}
+void frmReelbind::CmdRemove_Click()
+{
+    m_queue->CmdRemove_Click();
+}
+void frmReelbind::CmdMoveUp_Click()
+{
+    m_queue->CmdMoveUp_Click();
+}
+void frmReelbind::CmdMoveDown_Click()
+{
+    m_queue->CmdMoveDown_Click();
+}
+void frmReelbind::CmdClear_Click()
+{
+    m_queue->CmdClear_Click();
+}
+void frmReelbind::mnu_View_Click()
+{
+    m_queue->mnu_View_Click();
+}
+void frmReelbind::mnu_Remove_Click()
+{
+    m_queue->mnu_Remove_Click();
+}
+void frmReelbind::RefreshEstimate()
+{
+    m_queue->RefreshEstimate();
+}
+
+// The join.
+void frmReelbind::CmdJoin_Click()
+{
+    m_join->CmdJoin_Click();
+}

@@ -1,0 +1,81 @@
+#include "platform/FakePlatform.h"
+
+#include <QAction>
+#include <QMenu>
+
+QStringList FakePlatform::getOpenFileNames(QWidget* parent, const QString& dir,
+                                           const QStringList& filters)
+{
+    calls << QStringLiteral("open: ") + dir;
+    dialogs.append({QStringLiteral("open"), dir, QString(), filters, parent});
+    return m_openAnswers.isEmpty() ? QStringList() : m_openAnswers.takeFirst();
+}
+
+QString FakePlatform::getSaveFileName(QWidget* parent, const QString& dir,
+                                      const QStringList& filters)
+{
+    calls << QStringLiteral("save: ") + dir;
+    dialogs.append({QStringLiteral("save"), dir, QString(), filters, parent});
+    return m_saveAnswers.isEmpty() ? QString() : m_saveAnswers.takeFirst();
+}
+
+QString FakePlatform::getExistingDirectory(QWidget* parent, const QString& prompt,
+                                           const QString& dir)
+{
+    calls << QStringLiteral("folder: ") + prompt;
+    dialogs.append({QStringLiteral("folder"), dir, prompt, {}, parent});
+    return m_dirAnswers.isEmpty() ? QString() : m_dirAnswers.takeFirst();
+}
+
+void FakePlatform::message(QWidget*, const QString& text)
+{
+    calls << QStringLiteral("message: ") + text;
+    messages << text;
+    if (m_onMessage) {
+        auto fn = std::move(m_onMessage);
+        m_onMessage = nullptr;
+        fn(text);
+    }
+}
+
+bool FakePlatform::askYesNo(QWidget*, const QString& title, const QString& text)
+{
+    calls << QStringLiteral("yesno: ") + title;
+    questions << title + QLatin1Char('|') + text;
+    return m_yesNoAnswers.isEmpty() ? false : m_yesNoAnswers.takeFirst();
+}
+
+bool FakePlatform::shellOpen(const QString& target)
+{
+    calls << QStringLiteral("shell: ") + target;
+    opened << target;
+    return true;
+}
+
+std::optional<qint64> FakePlatform::freeSpace(const QString& path)
+{
+    calls << QStringLiteral("free: ") + path;
+    freeSpaceQueries << path;
+    return m_freeSpace;
+}
+
+QAction* FakePlatform::popupMenu(QMenu* menu, const QPoint&)
+{
+    QStringList texts;
+    const auto actions = menu->actions();
+    for (QAction* a : actions)
+        texts << a->text();
+    popups.append(texts);
+    calls << QStringLiteral("popup: ") + texts.join(QLatin1Char(','));
+    const int choice = m_popupChoices.isEmpty() ? -1 : m_popupChoices.takeFirst();
+    if (choice < 0 || choice >= actions.size())
+        return nullptr;
+    actions[choice]->trigger();
+    return actions[choice];
+}
+
+void FakePlatform::beep()
+{
+    calls << QStringLiteral("beep");
+    ++beeps;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+/// Numbers as the user sees them, in the user's locale (QLocale()).
+namespace Format {
+
+/// "0.00": two decimals, the locale's decimal separator, no grouping.
+QString fixed2(double value);
+
+/// Bytes as mebibytes, "0.00".
+QString megabytes(qint64 bytes);
+
+/// "##,###": a whole number with the locale's grouping.
+QString grouped(qint64 value);
+
+/// "0%": the fraction times 100, rounded, then "%".
+QString percent(double fraction);
+
+/// Reads back a "0.00" text written by fixed2 in the same locale.
+std::optional<double> readFixed(const QString& text);
+
+/// "Estimated Joined Filesize:  " + fixed2(mb) + " MB".
+QString estimateCaption(double mb);
+
+/// "Chunk Size: " + grouped(bytes) + " bytes".
+QString chunkCaption(int bytes);
+
+} // namespace Format

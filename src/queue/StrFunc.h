@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+/// Small text splitters used to take paths and dialog answers apart.
+///
+/// Positions are 1-based; 0 means "the delimiter does not occur". Matching is
+/// exact and case-sensitive. The delimiter is one character ("/" for paths,
+/// QChar(0) for NUL-separated lists); an empty delimiter never occurs, and a
+/// longer one is searched for as a whole.
+namespace StrFunc {
+
+/// Position of the last occurrence of `delim` in `text`, or 0.
+int LastInStr(const QString& text, const QString& delim);
+
+/// Characters before the first occurrence; the whole text when absent.
+QString LeftOf(const QString& text, const QString& delim);
+
+/// Characters after the first occurrence; the whole text when absent.
+QString RightOf(const QString& text, const QString& delim);
+
+/// Characters before the last occurrence.
+/// Throws std::invalid_argument when `delim` does not occur in `text`
+/// (including the empty text): there is no "left of" then.
+QString LeftOfLast(const QString& text, const QString& delim);
+
+/// Characters after the last occurrence; the whole text when absent.
+QString RightOfLast(const QString& text, const QString& delim);
+
+} // namespace StrFunc

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QPair>
+#include <QString>
+#include <optional>
+
+/// Reading and writing of private-profile (INI) files.
+///
+/// The file is handled as bytes: lines end at CR, LF or CRLF, names match
+/// ASCII case-insensitively, the first matching section and key win, and a
+/// write changes only the line it concerns, keeping every other byte.
+/// Values are UTF-8. Files larger than kMaxFileSize are treated as empty
+/// when read, so a stray huge file cannot stall the program.
+namespace Profile {
+
+using Value = std::optional<QString>; // std::nullopt: the key has no value (delete it)
+using Write = QPair<QString, Value>;  // key, value
+
+constexpr qint64 kMaxFileSize = 4 * 1024 * 1024;
+
+/// Value of `key` in `section` of `content`, or `def` when the section or
+/// key is missing. Matching quotes around the value are removed and the
+/// result is cut to `bufSize - 1` characters.
+QString getString(const QByteArray& content, const QString& section, const QString& key,
+                  const QString& def = QString(), int bufSize = 255);
+
+/// The same, reading the file at `path` now (a missing or unreadable file
+/// gives `def`).
+QString getPrivateString(const QString& section, const QString& key, const QString& def,
+                         int bufSize, const QString& path);
+
+/// `content` after writing `value` to `key` in `section`: in place when the
+/// key exists, appended to the section otherwise, the section appended to
+/// the end when missing; no value deletes the key's line.
+QByteArray applyWrite(const QByteArray& content, const QString& section, const QString& key,
+                      const Value& value);
+
+/// Several writes in a row, as if each were made on its own.
+QByteArray applyWrites(QByteArray content, const QString& section, const QList<Write>& writes);
+
+/// Reads a whole file as bytes. nullopt when missing, unreadable or too big.
+std::optional<QByteArray> readFile(const QString& path);
+
+/// Replaces the file atomically with `content`. On failure the old file is
+/// left as it was and false is returned.
+bool replaceFile(const QString& path, const QByteArray& content);
+
+/// Single-key write to the file at `path`. Returns false when the file
+/// could not be written; the old file is then unchanged.
+bool writePrivateString(const QString& section, const QString& key, const Value& value,
+                        const QString& path);
+
+} // namespace Profile

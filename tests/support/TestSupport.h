@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+
+class frmReelbind;
+class FakePlatform;
+
+namespace TestSupport {
+
+/// Settings every GUI test wants: Qt's own dialogs, the program's font.
+void initGuiTest();
+
+/// Titles (or object names) of top-level widgets that are still visible.
+QStringList visibleTopLevels();
+
+/// Closes and deletes every top-level widget; returns what was visible.
+QStringList closeAllTopLevels();
+
+/// Writes `size` bytes to dir/name; byte i is (i * 131 + seed) % 251.
+QString makeFile(const QString& dir, const QString& name, qint64 size, int seed = 0);
+
+/// The bytes makeFile writes.
+QByteArray pattern(qint64 size, int seed);
+
+/// A main window on a fresh program folder with a scripted desktop.
+struct App
+{
+    QTemporaryDir folder;
+    std::unique_ptr<FakePlatform> platform;
+    std::unique_ptr<frmReelbind> window;
+
+    /// Writes `ini` (if not null) as tarvik.ini before the window starts.
+    explicit App(const char* ini = nullptr);
+    ~App();
+    QString iniPath() const;
+    QByteArray iniBytes() const;
+};
+
+} // namespace TestSupport
