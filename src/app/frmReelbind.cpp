@@ -11,13 +11,16 @@
 
 #include <QCloseEvent>
 #include <QDir>
+#include <QDirIterator>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QToolButton>
 #include <QTreeView>
@@ -40,9 +43,10 @@ private:
     frmReelbind& m_w;
 };
 
+// 15 twips are one pixel; round to the nearest pixel (2800 twips are 187 px).
 constexpr int twips(int t)
 {
-    return t / 15;
+    return (t + 7) / 15;
 }
 
 template <typename W> W* place(QWidget* parent, const char* name, int l, int t, int w, int h)
@@ -56,8 +60,9 @@ template <typename W> W* place(QWidget* parent, const char* name, int l, int t, 
 } // namespace
 
 frmReelbind::frmReelbind(Platform& platform, const QString& programFolder, QWidget* parent)
-    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                              Qt::WindowCloseButtonHint),
       m_platform(platform), m_programFolder(programFolder)
 {
     setObjectName(QStringLiteral("frmReelbind"));
@@ -82,9 +87,10 @@ frmReelbind::~frmReelbind()
 
 void frmReelbind::buildControls()
 {
+    // The frame is sizable, but nothing moves with it: controls keep their places.
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
-    client->setFixedSize(twips(8625), twips(3960));
+    client->resize(twips(8625), twips(3960));
     setCentralWidget(client);
 
     Line1 = place<QFrame>(client, "Line1", 0, 0, 8625, 30);
@@ -94,12 +100,20 @@ void frmReelbind::buildControls()
     FrameChunkSize = place<QGroupBox>(client, "FrameChunkSize", 525, 150, 4215, 840);
     SldrChunkSize = new QSlider(Qt::Horizontal, FrameChunkSize);
     SldrChunkSize->setObjectName(QStringLiteral("SldrChunkSize"));
-    SldrChunkSize->setGeometry(twips(150), twips(330), twips(3915), 24);
     SldrChunkSize->setTickPosition(QSlider::TicksBelow);
     SldrChunkSize->setSingleStep(1000);
     SldrChunkSize->setPageStep(10000);
+    // The ticks need more than the classic 16 px; grow downwards inside the frame.
+    const int sliderTop = twips(375);
+    const int sliderHeight =
+        qMin(qMax(twips(240), SldrChunkSize->sizeHint().height()), twips(840) - sliderTop - 2);
+    SldrChunkSize->setGeometry(twips(150), sliderTop, twips(3915), sliderHeight);
 
+    // The estimate may reach the client area's right edge, so that large
+    // totals and wide fonts stay whole.
     LblEstFilesize = place<QLabel>(client, "LblEstFilesize", 5250, 150, 2790, 210);
+    LblEstFilesize->setGeometry(twips(5250), twips(150), twips(8625) - twips(5250),
+                                qMax(twips(210), LblEstFilesize->fontMetrics().height()));
 
     ListViewAdd = place<QTreeView>(client, "ListViewAdd", 480, 1275, 7665, 2115);
     ListViewAdd->setModel(m_queueModel);
@@ -225,7 +239,8 @@ void frmReelbind::Form_Load()
     ListViewAdd->setAllColumnsShowFocus(true);
     ListViewAdd->setSelectionMode(QAbstractItemView::ExtendedSelection);
     ListViewAdd->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    ListViewAdd->header()->setStretchLastSection(false);
+    // The last column reaches the list's right edge, so its title is never cut.
+    ListViewAdd->header()->setStretchLastSection(true);
     ListViewAdd->header()->setSectionsClickable(true);
     ListViewAdd->header()->setSectionsMovable(false);
     ListViewAdd->header()->resizeSection(0, twips(2900));
@@ -234,9 +249,13 @@ void frmReelbind::Form_Load()
 
     LblEstFilesize->setText(Format::estimateCaption(0));
 
-    SldrChunkSize->setMaximum(kChunkMax);
-    SldrChunkSize->setMinimum(kChunkMin);
-    SldrChunkSize->setTickInterval(10000);
+    {
+        // Setting the range moves the value; that is no user's move.
+        const QSignalBlocker quiet(SldrChunkSize);
+        SldrChunkSize->setMaximum(kChunkMax);
+        SldrChunkSize->setMinimum(kChunkMin);
+        SldrChunkSize->setTickInterval(10000);
+    }
 
     CmdRemove->setEnabled(false);
     CmdClear->setEnabled(false);
@@ -261,7 +280,7 @@ void frmReelbind::SldrChunkSize_Change()
         FrameChunkSize->setTitle(caption);
         FrameChunkSize->repaint();
     }
-    if (prefs()->checkState(LiveSettings::ChunkSizeSave) == 1)
+    if (m_live->isTicked(LiveSettings::ChunkSizeSave))
         m_settings.ChunkSize = QString::number(SldrChunkSize->value());
 }
 
@@ -284,13 +303,32 @@ frmAbout* frmReelbind::about() const
 
 bool frmReelbind::File_Exists(const QString& PathName) const
 {
+    // Only regular files count; hidden files, folders and special files do not.
+    auto counts = [](const QFileInfo& f) { return f.isFile() && !f.isHidden(); };
     const QFileInfo info(PathName);
     const QString name = info.fileName();
-    if (name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'))) {
-        const QDir dir = info.dir();
-        return !dir.entryList({name}, QDir::Files).isEmpty();
+    if (!name.contains(QLatin1Char('*')) && !name.contains(QLatin1Char('?')))
+        return !name.isEmpty() && counts(info);
+
+    // A directory search: "*" any run, "?" one character, all else literal.
+    QString pattern;
+    for (const QChar c : name) {
+        if (c == QLatin1Char('*'))
+            pattern += QStringLiteral(".*");
+        else if (c == QLatin1Char('?'))
+            pattern += QLatin1Char('.');
+        else
+            pattern += QRegularExpression::escape(QString(c));
     }
-    return info.exists() && info.isFile() && !info.isHidden();
+    const QRegularExpression re(QRegularExpression::anchoredPattern(pattern),
+                                QRegularExpression::DotMatchesEverythingOption);
+    QDirIterator it(info.path(), QDir::Files | QDir::NoDotAndDotDot);
+    while (it.hasNext()) {
+        it.next();
+        if (re.match(it.fileName()).hasMatch() && counts(it.fileInfo()))
+            return true;
+    }
+    return false;
 }
 
 int frmReelbind::ShellOpen(const QString& Target)

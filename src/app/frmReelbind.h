@@ -57,8 +57,10 @@ public:
     QueueController* queueController() const { return m_queue; }
     JoinController* joinController() const { return m_join; }
 
-    /// Whether a regular, non-hidden file matches `PathName` (wildcards in
-    /// the file name act as patterns).
+    /// Whether a regular, non-hidden file matches `PathName`. "*" and "?"
+    /// in the file name act as patterns (case-sensitive, every other
+    /// character literal); folders, hidden files (".name"), special files
+    /// and dangling links never count.
     bool File_Exists(const QString& PathName) const;
 
     /// Opens a document or web address with its associated program.

@@ -2,12 +2,423 @@
 
 #include "app/Icons.h"
 #include "app/frmReelbind.h"
+#include "platform/Platform.h"
+#include "queue/Format.h"
+#include "queue/QueueController.h"
+#include "queue/QueueModel.h"
+#include "queue/StrFunc.h"
 
-frmJoinStatus::frmJoinStatus(frmReelbind& main) : QDialog(&main), m_main(main)
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSet>
+#include <QSlider>
+
+#include <cerrno>
+#include <cmath>
+#include <unistd.h>
+
+namespace {
+
+const QString kCaption = QStringLiteral("Joining Files...");
+const QString kCancel = QStringLiteral("Cancel");
+const QString kFinished = QStringLiteral("Finished");
+const QString kNoSpace = QStringLiteral(
+    "The drive you have selected does not have enough free space to save the joined movie to.");
+const QString kTargetIsSource = QStringLiteral(
+    "The target file is one of the files to be joined. Please choose another target file.");
+
+// 15 twips are one pixel, rounded to the nearest.
+constexpr int twips(int t)
+{
+    return (t + 7) / 15;
+}
+
+template <typename W> W* place(QWidget* parent, const char* name, int l, int t, int w, int h)
+{
+    auto* widget = new W(parent);
+    widget->setObjectName(QLatin1String(name));
+    widget->setGeometry(twips(l), twips(t), twips(w), twips(h));
+    return widget;
+}
+
+double fractionOf(qint64 done, qint64 total)
+{
+    // Nothing to copy counts as all of it copied.
+    return total > 0 ? double(done) / double(total) : 1.0;
+}
+
+} // namespace
+
+frmJoinStatus::frmJoinStatus(frmReelbind& main)
+    : QDialog(&main, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                         Qt::MSWindowsFixedSizeDialogHint),
+      m_main(main)
 {
     setObjectName(QStringLiteral("frmJoinStatus"));
-    setWindowTitle(QStringLiteral("Joining Files..."));
+    setWindowTitle(kCaption);
     setWindowIcon(Icons::program());
+    setModal(false);
+    buildControls();
 }
 
 frmJoinStatus::~frmJoinStatus() = default;
+
+void frmJoinStatus::buildControls()
+{
+    setFixedSize(twips(7275), twips(1980));
+
+    LblFileNow = place<QLabel>(this, "LblFileNow", 300, 150, 6720, 420);
+    LblFileNow->setWordWrap(true);
+    LblFileNow->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    // Created after LblFileNow so that it lies over it.
+    TextFinal = place<QPlainTextEdit>(this, "TextFinal", 300, 150, 6690, 1140);
+    TextFinal->setReadOnly(true);
+    TextFinal->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    TextFinal->hide();
+
+    QFont percentFont(QStringLiteral("Sans Serif"));
+    percentFont.setStyleHint(QFont::SansSerif);
+    percentFont.setPointSizeF(9.75);
+    percentFont.setBold(true);
+    auto makeBar = [this](const char* name, int top) {
+        auto* bar = place<QProgressBar>(this, name, 1125, top, 4320, 240);
+        bar->setRange(0, kBarRange);
+        bar->setValue(0);
+        bar->setTextVisible(false);
+        return bar;
+    };
+    auto makePercent = [this, &percentFont](const char* name, int top) {
+        auto* label = place<QLabel>(this, name, 5520, top, 615, 240);
+        label->setText(QStringLiteral("0%"));
+        label->setFont(percentFont);
+        QPalette pal = label->palette();
+        pal.setColor(QPalette::WindowText, Qt::red);
+        label->setPalette(pal);
+        return label;
+    };
+    ProgressBarFile = makeBar("ProgressBarFile", 600);
+    LblFilePercent = makePercent("LblFilePercent", 600);
+    ProgressBarBatch = makeBar("ProgressBarBatch", 975);
+    LblBatchPercent = makePercent("LblBatchPercent", 975);
+
+    CmdCancel = place<QPushButton>(this, "CmdCancel", 300, 1450, 1590, 390);
+    CmdCancel->setText(kCancel);
+    CmdCancel->setDefault(true);
+    CmdViewClip = place<QPushButton>(this, "CmdViewClip", 3675, 1450, 1590, 390);
+    CmdViewClip->setText(QStringLiteral("View Joined MPG"));
+    CmdDelSource = place<QPushButton>(this, "CmdDelSource", 5400, 1450, 1590, 390);
+    CmdDelSource->setText(QStringLiteral("Delete Source Files"));
+
+    setTabOrder(CmdCancel, TextFinal);
+    setTabOrder(TextFinal, CmdViewClip);
+    setTabOrder(CmdViewClip, CmdDelSource);
+
+    connect(CmdCancel, &QPushButton::clicked, this, &frmJoinStatus::CmdCancel_Click);
+    connect(CmdViewClip, &QPushButton::clicked, this, &frmJoinStatus::CmdViewClip_Click);
+    connect(CmdDelSource, &QPushButton::clicked, this, &frmJoinStatus::CmdDelSource_Click);
+}
+
+QString frmJoinStatus::folderOf(const QString& path)
+{
+    if (!path.contains(QLatin1Char('/')))
+        return QString();
+    const QString folder = StrFunc::LeftOfLast(path, QStringLiteral("/"));
+    return folder.isEmpty() ? QStringLiteral("/") : folder;
+}
+
+void frmJoinStatus::Form_Load()
+{
+    m_joining = true;
+    m_notEnoughSpace = false;
+    CmdViewClip->hide();
+    CmdDelSource->hide();
+
+    m_running = true;
+    JoinFiles();
+    m_running = false;
+
+    if (m_notEnoughSpace) {
+        TextFinal->show();
+        TextFinal->setPlainText(kNoSpace);
+        CmdCancel->setText(kFinished);
+    }
+}
+
+void frmJoinStatus::JoinFiles()
+{
+    // The run joins the queue as it stands now, whatever happens to it later.
+    m_rows = m_main.queue()->rows();
+    QStringList paths;
+    paths.reserve(m_rows.size());
+    for (const QueueRow& row : std::as_const(m_rows))
+        paths << row.fullPath();
+
+    LiveSettings& live = m_main.live();
+    const QString chosen = m_main.platform().getSaveFileName(
+        &m_main, live.folderText(LiveSettings::TargetFolder),
+        {QStringLiteral("MPG Files (*.mpg)"), QStringLiteral("All Files (*)")});
+    if (chosen.isEmpty()) {
+        m_ending = Ending::NoTarget;
+        return;
+    }
+    // Opening a source for writing would destroy it before it was read.
+    if (JoinEngine::sourceMatching(paths, chosen) >= 0) {
+        m_main.platform().message(&m_main, kTargetIsSource);
+        m_ending = Ending::NoTarget;
+        return;
+    }
+    m_target = chosen;
+
+    const QString folder = folderOf(m_target);
+    if (DiskSpace(folder) == 0) {
+        m_main.platform().message(&m_main, kNoSpace);
+        m_notEnoughSpace = true;
+        m_ending = Ending::NoSpace;
+        return;
+    }
+
+    if (live.isTicked(LiveSettings::RememberTarget)) {
+        live.setFolderText(LiveSettings::TargetFolder, folder);
+        m_main.settings().TargetDir = folder;
+    }
+
+    show();
+    ProgressBarFile->setMinimum(0);
+    ProgressBarBatch->setMinimum(0);
+
+    m_chunk = m_main.SldrChunkSize->value();
+    JoinEngine engine(paths, m_target, m_chunk, *this);
+    m_engine = &engine;
+    if (!m_joining)
+        engine.cancel();
+    const JoinEngine::Outcome outcome = engine.run();
+    m_engine = nullptr;
+    finishRun(outcome, engine.failureText());
+}
+
+int frmJoinStatus::DiskSpace(const QString& folder)
+{
+    const std::optional<qint64> freeBytes = m_main.platform().freeSpace(folder);
+    if (!freeBytes)
+        return -1;
+    // The need is the sizes as shown, each rounded to whole bytes.
+    qint64 need = 0;
+    for (const QueueRow& row : std::as_const(m_rows)) {
+        const double mb = Format::readFixed(row.size).value_or(0.0);
+        need += qint64(SettingRules::roundHalfEven(mb * 1048576.0));
+    }
+    return *freeBytes > need ? 1 : 0;
+}
+
+void frmJoinStatus::finishRun(JoinEngine::Outcome outcome, const QString& failure)
+{
+    setUpdatesEnabled(true);
+    switch (outcome) {
+    case JoinEngine::Outcome::Joined:
+        m_ending = Ending::Joined;
+        m_main.platform().beep();
+        TextFinal->show();
+        TextFinal->setPlainText(QStringLiteral("File ") + m_target +
+                                QStringLiteral(" has successfully been joined!"));
+        setWindowTitle(QStringLiteral("Joining Files...Done!"));
+        CmdCancel->setText(kFinished);
+        CmdViewClip->setEnabled(true);
+        CmdViewClip->show();
+        CmdDelSource->setEnabled(true);
+        CmdDelSource->show();
+        break;
+    case JoinEngine::Outcome::Cancelled:
+        m_ending = Ending::Cancelled;
+        m_main.platform().beep();
+        TextFinal->show();
+        TextFinal->setPlainText(QStringLiteral("Operation aborted by user"));
+        setWindowTitle(QStringLiteral("Joining Files...Cancelled!"));
+        CmdCancel->setText(kFinished);
+        CmdViewClip->setEnabled(false);
+        CmdViewClip->show();
+        CmdDelSource->setEnabled(false);
+        CmdDelSource->show();
+        break;
+    case JoinEngine::Outcome::Failed:
+        m_ending = Ending::Failed;
+        m_main.platform().message(this, failure);
+        TextFinal->show();
+        TextFinal->setPlainText(failure);
+        setWindowTitle(QStringLiteral("Joining Files...Failed!"));
+        CmdCancel->setText(kFinished);
+        break;
+    }
+
+    // The bars end empty; the percentages keep the last figures.
+    setFileNow(QString());
+    if (m_batchKnown)
+        showPercent(LblBatchPercent, m_batchPercentShown, m_fig.batchDone, m_fig.batchTotal);
+    if (m_fileKnown)
+        showPercent(LblFilePercent, m_filePercentShown, m_fig.fileDone, m_fig.fileLength);
+    m_fileBarShown = 0;
+    ProgressBarFile->setValue(0);
+    m_batchBarShown = 0;
+    ProgressBarBatch->setValue(0);
+}
+
+void frmJoinStatus::batchStarted(qint64 batchTotal)
+{
+    m_fig = JoinFigures();
+    m_fig.batchTotal = batchTotal;
+    m_batchKnown = true;
+}
+
+void frmJoinStatus::fileStarted(int index, const JoinFigures& figures)
+{
+    m_fig = figures;
+    m_fileKnown = true;
+    showBar(ProgressBarFile, m_fileBarShown, 0, 1);
+    const QString& name = index >= 0 && index < m_rows.size() ? m_rows.at(index).name : QString();
+    setFileNow(QStringLiteral("Now joining file: ") + name + QStringLiteral(" to ") + m_target +
+               QStringLiteral(" using a chunk size of ") + Format::grouped(m_chunk) +
+               QStringLiteral(" bytes"));
+}
+
+void frmJoinStatus::copied(const JoinFigures& figures)
+{
+    m_fig = figures;
+    showPercent(LblBatchPercent, m_batchPercentShown, figures.batchDone, figures.batchTotal);
+    showPercent(LblFilePercent, m_filePercentShown, figures.fileShown, figures.fileLength);
+    showBar(ProgressBarFile, m_fileBarShown, figures.fileDone, figures.fileLength);
+    showBar(ProgressBarBatch, m_batchBarShown, figures.batchDone, figures.batchTotal);
+}
+
+void frmJoinStatus::pumpEvents()
+{
+    // The controls always hold the current figures, but the window is
+    // painted at most once a frame: painting a progress bar costs far more
+    // than copying a chunk.
+    const bool frame = !m_frame.isValid() || m_frame.hasExpired(kFrameMs);
+    if (frame) {
+        setUpdatesEnabled(true);
+        m_frame.start();
+    }
+    QCoreApplication::processEvents();
+    if (frame)
+        setUpdatesEnabled(false);
+}
+
+void frmJoinStatus::showPercent(QLabel* label, int& shown, qint64 done, qint64 total)
+{
+    const double fraction = fractionOf(done, total);
+    const int percent = int(std::llround(fraction * 100.0));
+    if (percent == shown)
+        return;
+    shown = percent;
+    label->setText(Format::percent(fraction));
+}
+
+void frmJoinStatus::showBar(QProgressBar* bar, int& shownPixels, qint64 done, qint64 total)
+{
+    // Only a step the eye can see reaches the bar: one pixel of its width.
+    const double fraction = qBound(0.0, fractionOf(done, total), 1.0);
+    const int pixels = int(fraction * bar->width());
+    if (pixels == shownPixels)
+        return;
+    shownPixels = pixels;
+    bar->setValue(int(fraction * kBarRange));
+}
+
+void frmJoinStatus::setFileNow(const QString& text)
+{
+    if (LblFileNow->text() == text)
+        return;
+    LblFileNow->setText(text);
+}
+
+void frmJoinStatus::cancelJoin()
+{
+    m_joining = false;
+    if (m_engine)
+        m_engine->cancel();
+}
+
+void frmJoinStatus::CmdCancel_Click()
+{
+    if (CmdCancel->text() == kCancel) {
+        cancelJoin();
+        return;
+    }
+    if (m_main.live().isTicked(LiveSettings::ClearQue))
+        m_main.queueController()->clearQueue();
+    emit unloadRequested();
+}
+
+void frmJoinStatus::CmdDelSource_Click()
+{
+    bool go = true;
+    if (m_main.live().isTicked(LiveSettings::ConfirmDel))
+        go = m_main.platform().askYesNo(
+            this, QStringLiteral("Delete Source Files?"),
+            QStringLiteral("Are you sure you want to delete the source files?  These files will be "
+                           "PERMANENTLY deleted."));
+    if (go) {
+        // Exactly the files this join read; rows queued since then stay.
+        QSet<quint64> removed;
+        QSet<QString> deleted;
+        QStringList problems;
+        for (const QueueRow& row : std::as_const(m_rows)) {
+            const QString path = row.fullPath();
+            if (deleted.contains(path)) {
+                removed.insert(row.id);
+                continue;
+            }
+            if (::unlink(QFile::encodeName(path).constData()) == 0) {
+                deleted.insert(path);
+                removed.insert(row.id);
+            } else {
+                problems << path + QStringLiteral(": ") + qt_error_string(errno);
+            }
+        }
+        QueueModel* queue = m_main.queue();
+        queue->removeIds(removed);
+        if (queue->count() == 0)
+            m_main.queueController()->clearQueue();
+        else
+            m_main.RefreshEstimate();
+        if (!problems.isEmpty())
+            m_main.platform().message(this, QStringLiteral("These files could not be deleted:\n") +
+                                                problems.join(QLatin1Char('\n')));
+    }
+    // Then as Finished.
+    if (m_main.live().isTicked(LiveSettings::ClearQue))
+        m_main.queueController()->clearQueue();
+    emit unloadRequested();
+}
+
+void frmJoinStatus::CmdViewClip_Click()
+{
+    m_main.ShellOpen(m_target);
+}
+
+void frmJoinStatus::closeEvent(QCloseEvent* event)
+{
+    if (m_running) {
+        // The run still uses this window: stop it; the controller unloads
+        // the window once the run has ended.
+        event->ignore();
+        m_closeRequested = true;
+        cancelJoin();
+        return;
+    }
+    event->accept();
+    emit unloadRequested();
+}
+
+void frmJoinStatus::reject()
+{
+    // Esc presses the cancel button; the close box comes through closeEvent.
+    CmdCancel->click();
+}

@@ -1,18 +1,126 @@
 #pragma once
 
 #include <QDialog>
+#include <QElapsedTimer>
+#include <QList>
+
+#include "join/JoinEngine.h"
+#include "queue/QueueModel.h"
 
 class frmReelbind;
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
 
 /// The status window in which one join runs and which offers the actions
-/// after it.
-class frmJoinStatus : public QDialog
+/// after it: Finished, Delete Source Files and View Joined MPG.
+///
+/// One window is one join: JoinController creates it, calls Form_Load()
+/// (which runs the whole join, pumping events once per chunk) and then
+/// shows or unloads it. The window is modeless and owned by the main window.
+/// It asks to be unloaded with unloadRequested(); it never deletes itself.
+class frmJoinStatus : public QDialog, private JoinProgress
 {
     Q_OBJECT
 public:
+    /// How the join ended (None while it has not).
+    enum class Ending { None, NoTarget, NoSpace, Joined, Cancelled, Failed };
+
     explicit frmJoinStatus(frmReelbind& main);
     ~frmJoinStatus() override;
 
+    /// The path chosen in the save dialog; empty when the dialog was
+    /// cancelled or the choice was refused.
+    const QString& target() const { return m_target; }
+    Ending ending() const { return m_ending; }
+    /// Whether Form_Load (the join) is under way.
+    bool isRunning() const { return m_running; }
+    /// The rows this join took at its start, in join order.
+    const QList<QueueRow>& joinedRows() const { return m_rows; }
+    /// Whether the close box was used while the join ran: the window is to
+    /// be unloaded as soon as the run has ended.
+    bool closeRequested() const { return m_closeRequested; }
+
+    /// Cancels the join as the Cancel button does (nothing after it ended).
+    void cancelJoin();
+
+    /// Folder of a full path as the settings keep it: no final "/", except
+    /// the root, which stays "/".
+    static QString folderOf(const QString& path);
+
+    // Controls.
+    QLabel* LblFileNow;
+    QPlainTextEdit* TextFinal;
+    QProgressBar* ProgressBarFile;
+    QLabel* LblFilePercent;
+    QProgressBar* ProgressBarBatch;
+    QLabel* LblBatchPercent;
+    QPushButton* CmdCancel;
+    QPushButton* CmdViewClip;
+    QPushButton* CmdDelSource;
+
+    /// Bars run from 0 to this; byte counts are mapped onto it.
+    static constexpr int kBarRange = 1000;
+    /// While the copy runs the window is painted at most once in this many
+    /// milliseconds.
+    static constexpr qint64 kFrameMs = 20;
+
+signals:
+    /// Finished, Delete Source Files or the close box asks to unload.
+    void unloadRequested();
+
+public slots:
+    /// Sets the flags, hides View and Delete, runs the join, and shows the
+    /// not-enough-space outcome.
+    void Form_Load();
+    void CmdCancel_Click();
+    void CmdDelSource_Click();
+    void CmdViewClip_Click();
+
+public:
+    /// The run: save dialog, checks, the copy and the completion texts.
+    void JoinFiles();
+    /// 1 when the file system holding `folder` has more free bytes than the
+    /// run's rows need, 0 when it has as many or fewer, -1 when the query
+    /// failed.
+    int DiskSpace(const QString& folder);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+
 private:
+    // JoinProgress
+    void batchStarted(qint64 batchTotal) override;
+    void fileStarted(int index, const JoinFigures& figures) override;
+    void copied(const JoinFigures& figures) override;
+    void pumpEvents() override;
+
+    void buildControls();
+    void showPercent(QLabel* label, int& shown, qint64 done, qint64 total);
+    void showBar(QProgressBar* bar, int& shownPixels, qint64 done, qint64 total);
+    void setFileNow(const QString& text);
+    void finishRun(JoinEngine::Outcome outcome, const QString& failure);
+
     frmReelbind& m_main;
+    QList<QueueRow> m_rows;
+    QString m_target;
+    bool m_joining = false;        // false once Cancel was pressed
+    bool m_notEnoughSpace = false;
+    bool m_running = false;
+    bool m_closeRequested = false;
+    Ending m_ending = Ending::None;
+    JoinEngine* m_engine = nullptr;
+    int m_chunk = 0;
+
+    // What the window shows now, so that unchanged figures cost nothing.
+    JoinFigures m_fig;
+    bool m_batchKnown = false;
+    bool m_fileKnown = false;
+    int m_filePercentShown = 0;
+    int m_batchPercentShown = 0;
+    int m_fileBarShown = 0; // in pixels of the bar
+    int m_batchBarShown = 0;
+    QElapsedTimer m_frame; // since the window was last painted during the copy
 };

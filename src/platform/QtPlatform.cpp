@@ -54,7 +54,11 @@ bool QtPlatform::shellOpen(const QString& target)
     const QUrl asUrl(target, QUrl::StrictMode);
     if (asUrl.isValid() && asUrl.scheme().size() > 1)
         return QDesktopServices::openUrl(asUrl);
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(target));
+    // A program in "/" gives "//Readme.html"; to QUrl a leading "//" names a host.
+    QString path = target;
+    while (path.startsWith(QLatin1String("//")))
+        path.remove(0, 1);
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 std::optional<qint64> QtPlatform::freeSpace(const QString& path)

@@ -31,8 +31,13 @@ QString percent(double fraction)
 
 std::optional<double> readFixed(const QString& text)
 {
+    return readFixed(text, QLocale());
+}
+
+std::optional<double> readFixed(const QString& text, const QLocale& locale)
+{
     bool ok = false;
-    const double v = QLocale().toDouble(text, &ok);
+    const double v = locale.toDouble(text, &ok);
     if (ok)
         return v;
     return std::nullopt;

@@ -3,6 +3,8 @@
 #include <QString>
 #include <optional>
 
+class QLocale;
+
 /// Numbers as the user sees them, in the user's locale (QLocale()).
 namespace Format {
 
@@ -20,6 +22,8 @@ QString percent(double fraction);
 
 /// Reads back a "0.00" text written by fixed2 in the same locale.
 std::optional<double> readFixed(const QString& text);
+/// The same with a locale the caller holds (for reading many texts).
+std::optional<double> readFixed(const QString& text, const QLocale& locale);
 
 /// "Estimated Joined Filesize:  " + fixed2(mb) + " MB".
 QString estimateCaption(double mb);

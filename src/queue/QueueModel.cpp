@@ -1,8 +1,9 @@
 #include "queue/QueueModel.h"
 
 #include <QCollator>
-#include <QCollatorSortKey>
+#include <QLocale>
 #include <algorithm>
+#include <numeric>
 
 QueueModel::QueueModel(QObject* parent) : QAbstractTableModel(parent) {}
 QueueModel::~QueueModel() = default;
@@ -50,71 +51,288 @@ QVariant QueueModel::headerData(int section, Qt::Orientation orientation, int ro
     }
 }
 
+const QString& QueueModel::columnText(const QueueRow& row, int column)
+{
+    return column == ColFolder ? row.folder : column == ColSize ? row.size : row.name;
+}
+
+std::vector<QCollatorSortKey> QueueModel::keysFor(const QList<QueueRow>& rows, int column) const
+{
+    // Qt's collator compares plain code points in the C locale, which would
+    // put "clip10" before "clip2"; C asks for no language, so take the
+    // language-neutral order there.
+    QLocale locale;
+    if (locale.language() == QLocale::C)
+        locale = QLocale(QLocale::English, QLocale::UnitedStates);
+    QCollator coll(locale);
+    coll.setNumericMode(true);
+    coll.setCaseSensitivity(Qt::CaseInsensitive);
+    std::vector<QCollatorSortKey> keys;
+    keys.reserve(size_t(rows.size()));
+    for (const QueueRow& r : rows)
+        keys.push_back(coll.sortKey(columnText(r, column)));
+    return keys;
+}
+
+void QueueModel::remapPersistent(const std::vector<int>& oldToNew)
+{
+    const QModelIndexList from = persistentIndexList();
+    if (from.isEmpty())
+        return;
+    QModelIndexList to;
+    to.reserve(from.size());
+    for (const QModelIndex& i : from) {
+        const int row = i.row() >= 0 && size_t(i.row()) < oldToNew.size() ? oldToNew[i.row()] : -1;
+        to.append(row < 0 ? QModelIndex() : index(row, i.column()));
+    }
+    changePersistentIndexList(from, to);
+}
+
 void QueueModel::append(QList<QueueRow> rows)
 {
     if (rows.isEmpty())
         return;
     for (QueueRow& r : rows)
         r.id = m_nextId++;
+    const int n = int(m_rows.size());
+    const int k = int(rows.size());
     if (!m_sorted) {
-        beginInsertRows(QModelIndex(), int(m_rows.size()), int(m_rows.size() + rows.size() - 1));
-        m_rows.append(rows);
+        beginInsertRows(QModelIndex(), n, n + k - 1);
+        m_rows.append(std::move(rows));
         endInsertRows();
         return;
     }
-    beginResetModel();
-    m_rows.append(rows);
-    sortRows();
-    endResetModel();
+
+    std::vector<QCollatorSortKey> newKeys = keysFor(rows, m_sortKey);
+    std::vector<int> order(static_cast<size_t>(k));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return newKeys[a].compare(newKeys[b]) < 0; });
+
+    // All new rows after the existing ones: a plain insertion at the end.
+    if (n == 0 || newKeys[order.front()].compare(m_keys.back()) >= 0) {
+        beginInsertRows(QModelIndex(), n, n + k - 1);
+        m_rows.reserve(n + k);
+        m_keys.reserve(size_t(n + k));
+        for (int j : order) {
+            m_rows.append(std::move(rows[j]));
+            m_keys.push_back(std::move(newKeys[j]));
+        }
+        endInsertRows();
+        return;
+    }
+
+    // Otherwise one merge; an existing row stays ahead of a new one that
+    // compares equal.
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    QList<QueueRow> merged;
+    merged.reserve(n + k);
+    std::vector<QCollatorSortKey> mergedKeys;
+    mergedKeys.reserve(size_t(n + k));
+    std::vector<int> oldToNew(static_cast<size_t>(n));
+    int i = 0, j = 0;
+    while (i < n || j < k) {
+        if (j == k || (i < n && newKeys[order[j]].compare(m_keys[i]) >= 0)) {
+            oldToNew[i] = int(merged.size());
+            merged.append(std::move(m_rows[i]));
+            mergedKeys.push_back(std::move(m_keys[i]));
+            ++i;
+        } else {
+            merged.append(std::move(rows[order[j]]));
+            mergedKeys.push_back(std::move(newKeys[order[j]]));
+            ++j;
+        }
+    }
+    m_rows = std::move(merged);
+    m_keys = std::move(mergedKeys);
+    remapPersistent(oldToNew);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+QList<int> QueueModel::normalized(QList<int> positions, int count)
+{
+    positions.removeIf([count](int p) { return p < 0 || p >= count; });
+    std::sort(positions.begin(), positions.end());
+    positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
+    return positions;
 }
 
 void QueueModel::removePositions(QList<int> positions)
 {
+    positions = normalized(std::move(positions), count());
     if (positions.isEmpty())
         return;
-    std::sort(positions.begin(), positions.end());
-    positions.erase(std::unique(positions.begin(), positions.end()), positions.end());
-    QSet<quint64> ids;
+    std::vector<char> gone(size_t(m_rows.size()), 0);
     for (int p : positions)
-        if (p >= 0 && p < m_rows.size())
-            ids.insert(m_rows.at(p).id);
-    removeIds(ids);
+        gone[p] = 1;
+    removeMarked(gone, int(positions.size()));
 }
 
 void QueueModel::removeIds(const QSet<quint64>& ids)
 {
     if (ids.isEmpty())
         return;
-    beginResetModel();
-    m_rows.removeIf([&](const QueueRow& r) { return ids.contains(r.id); });
-    endResetModel();
+    std::vector<char> gone(size_t(m_rows.size()), 0);
+    int goneCount = 0;
+    for (int p = 0; p < m_rows.size(); ++p)
+        if (ids.contains(m_rows.at(p).id)) {
+            gone[p] = 1;
+            ++goneCount;
+        }
+    removeMarked(gone, goneCount);
+}
+
+void QueueModel::removeMarked(const std::vector<char>& gone, int goneCount)
+{
+    const int n = int(m_rows.size());
+    if (goneCount == 0)
+        return;
+    if (goneCount == n) {
+        clear();
+        return;
+    }
+    // One contiguous run: the ordinary removal signals are exact and cheap.
+    const auto first = std::find(gone.begin(), gone.end(), 1) - gone.begin();
+    if (std::all_of(gone.begin() + first, gone.begin() + first + goneCount,
+                    [](char g) { return g == 1; })) {
+        beginRemoveRows(QModelIndex(), int(first), int(first) + goneCount - 1);
+        m_rows.remove(first, goneCount);
+        if (!m_keys.empty())
+            m_keys.erase(m_keys.begin() + first, m_keys.begin() + first + goneCount);
+        endRemoveRows();
+        return;
+    }
+
+    // Scattered rows: one compaction and one layout change instead of a
+    // removal signal per row, each of which would shift the whole list.
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<int> oldToNew(static_cast<size_t>(n), -1);
+    QList<QueueRow> kept;
+    kept.reserve(n - goneCount);
+    std::vector<QCollatorSortKey> keptKeys;
+    const bool withKeys = !m_keys.empty();
+    if (withKeys)
+        keptKeys.reserve(size_t(n - goneCount));
+    for (int p = 0; p < n; ++p) {
+        if (gone[p])
+            continue;
+        oldToNew[p] = int(kept.size());
+        kept.append(std::move(m_rows[p]));
+        if (withKeys)
+            keptKeys.push_back(std::move(m_keys[p]));
+    }
+    m_rows = std::move(kept);
+    m_keys = std::move(keptKeys);
+    remapPersistent(oldToNew);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 void QueueModel::clear()
 {
     beginResetModel();
     m_rows.clear();
+    m_keys.clear();
     endResetModel();
+}
+
+void QueueModel::reorder(const std::vector<int>& newOrder)
+{
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const int n = int(m_rows.size());
+    std::vector<int> oldToNew(static_cast<size_t>(n));
+    QList<QueueRow> rows;
+    rows.reserve(n);
+    std::vector<QCollatorSortKey> keys;
+    const bool withKeys = !m_keys.empty();
+    if (withKeys)
+        keys.reserve(size_t(n));
+    for (int p = 0; p < n; ++p) {
+        const int old = newOrder[p];
+        oldToNew[old] = p;
+        rows.append(std::move(m_rows[old]));
+        if (withKeys)
+            keys.push_back(std::move(m_keys[old]));
+    }
+    m_rows = std::move(rows);
+    m_keys = std::move(keys);
+    remapPersistent(oldToNew);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+bool QueueModel::moveUp(QList<int> positions)
+{
+    setSortedOff();
+    positions = normalized(std::move(positions), count());
+    if (positions.isEmpty())
+        return true;
+    if (positions.front() == 0)
+        return false;
+    const int n = count();
+    std::vector<int> order(static_cast<size_t>(n));
+    std::iota(order.begin(), order.end(), 0);
+    // Each run [s..e] moves up by one; the row above it (s-1) lands at e.
+    for (int i = 0; i < positions.size();) {
+        const int s = positions[i];
+        int e = s;
+        while (i + 1 < positions.size() && positions[i + 1] == e + 1) {
+            ++i;
+            ++e;
+        }
+        ++i;
+        for (int p = s - 1; p < e; ++p)
+            order[p] = p + 1;
+        order[e] = s - 1;
+    }
+    reorder(order);
+    return true;
+}
+
+bool QueueModel::moveDown(QList<int> positions)
+{
+    setSortedOff();
+    positions = normalized(std::move(positions), count());
+    if (positions.isEmpty())
+        return true;
+    const int n = count();
+    if (positions.back() == n - 1)
+        return false;
+    std::vector<int> order(static_cast<size_t>(n));
+    std::iota(order.begin(), order.end(), 0);
+    // Each run [s..e] moves down by one; the row below it (e+1) lands at s.
+    for (int i = 0; i < positions.size();) {
+        const int s = positions[i];
+        int e = s;
+        while (i + 1 < positions.size() && positions[i + 1] == e + 1) {
+            ++i;
+            ++e;
+        }
+        ++i;
+        order[s] = e + 1;
+        for (int p = s + 1; p <= e + 1; ++p)
+            order[p] = p - 1;
+    }
+    reorder(order);
+    return true;
+}
+
+void QueueModel::setSortedOff()
+{
+    m_sorted = false;
+    m_keys.clear();
+    m_keys.shrink_to_fit();
 }
 
 void QueueModel::sortByColumn(int column)
 {
+    if (column < ColName || column > ColSize)
+        return;
     m_sortKey = column;
     m_sorted = true;
-    emit layoutAboutToBeChanged();
-    sortRows();
-    emit layoutChanged();
-}
-
-void QueueModel::sortRows()
-{
-    QCollator coll;
-    coll.setNumericMode(true);
-    coll.setCaseSensitivity(Qt::CaseInsensitive);
-    const int key = m_sortKey;
-    std::stable_sort(m_rows.begin(), m_rows.end(), [&](const QueueRow& a, const QueueRow& b) {
-        const QString& x = key == ColName ? a.name : key == ColFolder ? a.folder : a.size;
-        const QString& y = key == ColName ? b.name : key == ColFolder ? b.folder : b.size;
-        return coll.compare(x, y) < 0;
-    });
+    m_keys = keysFor(m_rows, column);
+    const int n = count();
+    std::vector<int> order(static_cast<size_t>(n));
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return m_keys[a].compare(m_keys[b]) < 0; });
+    reorder(order);
 }

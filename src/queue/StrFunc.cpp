@@ -5,19 +5,31 @@
 namespace StrFunc {
 
 namespace {
+// Plain searches: Qt 6.4's QString::lastIndexOf misses or invents matches
+// for a NUL needle, which separates the names in a dialog's answer.
 int firstPos(const QString& text, const QString& delim)
 {
-    if (delim.isEmpty())
+    const qsizetype n = delim.size();
+    if (n == 0)
         return 0;
-    return text.indexOf(delim) + 1;
+    const QStringView t(text);
+    for (qsizetype i = 0; i + n <= t.size(); ++i)
+        if (t.mid(i, n) == delim)
+            return int(i + 1);
+    return 0;
 }
 } // namespace
 
 int LastInStr(const QString& text, const QString& delim)
 {
-    if (delim.isEmpty())
+    const qsizetype n = delim.size();
+    if (n == 0)
         return 0;
-    return text.lastIndexOf(delim) + 1;
+    const QStringView t(text);
+    for (qsizetype i = t.size() - n; i >= 0; --i)
+        if (t.mid(i, n) == delim)
+            return int(i + 1);
+    return 0;
 }
 
 QString LeftOf(const QString& text, const QString& delim)

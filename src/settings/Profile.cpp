@@ -67,10 +67,16 @@ QByteArray lineEndingOf(const QList<Line>& lines)
     return QByteArray("\n");
 }
 
+// A UTF-8 byte order mark left by some editors is not part of the first line.
+QByteArray withoutBom(const QByteArray& text)
+{
+    return text.startsWith("\xEF\xBB\xBF") ? text.mid(3) : text;
+}
+
 // Section name if the line is a header.
 std::optional<QByteArray> headerName(const QByteArray& text)
 {
-    const QByteArray t = trimmed(text);
+    const QByteArray t = trimmed(withoutBom(text));
     if (!t.startsWith('['))
         return std::nullopt;
     const qsizetype close = t.lastIndexOf(']');
@@ -79,9 +85,21 @@ std::optional<QByteArray> headerName(const QByteArray& text)
     return trimmed(t.mid(1, close - 1));
 }
 
+char asciiLower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
+
+// Names fold ASCII letters only: UTF-8 bytes of other letters must match exactly.
 bool sameName(const QByteArray& a, const QString& b)
 {
-    return a.compare(b.toUtf8(), Qt::CaseInsensitive) == 0;
+    const QByteArray bb = b.toUtf8();
+    if (a.size() != bb.size())
+        return false;
+    for (qsizetype i = 0; i < a.size(); ++i)
+        if (asciiLower(a[i]) != asciiLower(bb[i]))
+            return false;
+    return true;
 }
 
 // Index range [first, end) of the lines after the first matching header.
@@ -147,7 +165,11 @@ qsizetype findKey(const QList<Line>& lines, const SectionRange& r, const QString
 
 QByteArray cleanValue(const QString& value)
 {
+    // A value is a C string in the classic format: it ends at a NUL.
     QString v = value;
+    const qsizetype nul = v.indexOf(QChar(0));
+    if (nul >= 0)
+        v.truncate(nul);
     v.replace(QLatin1Char('\r'), QLatin1Char(' '));
     v.replace(QLatin1Char('\n'), QLatin1Char(' '));
     qsizetype lead = 0;
@@ -171,6 +193,10 @@ QString getString(const QByteArray& content, const QString& section, const QStri
     QByteArray v = entryOf(lines[i].text)->value;
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
         v = v.mid(1, v.size() - 2);
+    // The caller's buffer ends at the first NUL.
+    const qsizetype nul = v.indexOf('\0');
+    if (nul >= 0)
+        v.truncate(nul);
     QString s = QString::fromUtf8(v);
     const int max = qMax(0, bufSize - 1);
     if (s.size() > max) {
@@ -257,11 +283,13 @@ QByteArray applyWrites(QByteArray content, const QString& section, const QList<W
 
 bool replaceFile(const QString& path, const QByteArray& content)
 {
+    // Unbuffered, so a short write (full disk) shows here: Qt 6.4's commit()
+    // ignores a failing flush and would put a truncated file in place.
     QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return false;
-    if (f.write(content) != content.size()) {
-        f.cancelWriting();
+    if (f.write(content) != content.size() || !f.flush()) {
+        f.cancelWriting(); // the temporary file goes with f
         return false;
     }
     return f.commit();

@@ -8,11 +8,13 @@
 
 /// Reading and writing of private-profile (INI) files.
 ///
-/// The file is handled as bytes: lines end at CR, LF or CRLF, names match
-/// ASCII case-insensitively, the first matching section and key win, and a
-/// write changes only the line it concerns, keeping every other byte.
-/// Values are UTF-8. Files larger than kMaxFileSize are treated as empty
-/// when read, so a stray huge file cannot stall the program.
+/// The file is handled as bytes: lines end at CR, LF or any run of them,
+/// lines are trimmed, names match ASCII case-insensitively, the first
+/// matching section and key win, and a write changes only the line it
+/// concerns, keeping every other byte. Values are UTF-8; a value ends at a
+/// NUL byte, and a UTF-8 byte order mark before the first line is ignored.
+/// A file larger than kMaxFileSize counts as unreadable (every key reads as
+/// its default), so a stray huge file cannot stall or exhaust the program.
 namespace Profile {
 
 using Value = std::optional<QString>; // std::nullopt: the key has no value (delete it)

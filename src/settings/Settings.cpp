@@ -68,27 +68,41 @@ double leadingNumber(const QString& text)
 {
     qsizetype i = 0;
     const qsizetype n = text.size();
-    while (i < n && (text[i] == QLatin1Char(' ') || text[i] == QLatin1Char('\t')))
+    auto isDigit = [&](qsizetype k) { return k < n && text[k] >= u'0' && text[k] <= u'9'; };
+    while (i < n && (text[i] == u' ' || text[i] == u'\t'))
         ++i;
-    QString digits;
-    if (i < n && (text[i] == QLatin1Char('-') || text[i] == QLatin1Char('+')))
-        digits += text[i++];
+    const qsizetype start = i;
+    if (i < n && (text[i] == u'-' || text[i] == u'+'))
+        ++i;
     bool any = false;
-    while (i < n && text[i].isDigit() && text[i].unicode() < 128) {
-        digits += text[i++];
+    while (isDigit(i)) {
+        ++i;
         any = true;
     }
-    if (i < n && text[i] == QLatin1Char('.')) {
-        digits += text[i++];
-        while (i < n && text[i].isDigit() && text[i].unicode() < 128) {
-            digits += text[i++];
+    if (i < n && text[i] == u'.') {
+        ++i;
+        while (isDigit(i)) {
+            ++i;
             any = true;
         }
     }
     if (!any)
         return 0.0;
+    // An exponent counts only when digits follow it ("1e3", not "1e").
+    if (i < n && (text[i] == u'e' || text[i] == u'E')) {
+        qsizetype j = i + 1;
+        if (j < n && (text[j] == u'-' || text[j] == u'+'))
+            ++j;
+        if (isDigit(j)) {
+            while (isDigit(j))
+                ++j;
+            i = j;
+        }
+    }
     bool ok = false;
-    const double v = digits.toDouble(&ok);
+    const double v = QLocale::c().toDouble(text.mid(start, i - start), &ok);
+    if (std::isinf(v)) // too big for a double: still a huge number, not 0
+        return v;
     return ok ? v : 0.0;
 }
 
@@ -145,13 +159,10 @@ void LoadSettings(const QString& section, Settings& s, const QString& iniPath, L
     auto read = [&](const char* key) {
         return Profile::getPrivateString(section, QLatin1String(key), QString(), 255, iniPath);
     };
-    // A number that is not a check state counts as 0, and is stored that way.
+    // The field keeps the text as read; a number that is no check state shows as clear.
     auto readState = [&](Settings::Field& field, const char* key, LiveSettings::Box box) {
         field = read(key);
-        const int state = checkStateOf(field);
-        if (state == 0 && roundHalfEven(leadingNumber(*field)) != 0.0)
-            field = QStringLiteral("0");
-        live.setCheckState(box, state);
+        live.setCheckState(box, checkStateOf(field));
     };
 
     readState(s.SaveSourceDir, "SaveSourceDir", LiveSettings::RememberSource);

@@ -46,7 +46,8 @@ constexpr int kChunkDefault = 40000;
 namespace SettingRules {
 
 /// The number a text starts with: leading blanks skipped, an optional sign,
-/// digits with an optional "." fraction; 0 when it does not start with one.
+/// digits with an optional "." fraction and exponent; 0 when the text does
+/// not start with a number, +-infinity when it is too big for a double.
 double leadingNumber(const QString& text);
 
 /// Rounds to the nearest whole number, halves to the even neighbour.
@@ -56,7 +57,8 @@ double roundHalfEven(double v);
 /// that does not round to 0, 1 or 2 counts as 0.
 int checkStateOf(const Settings::Field& text);
 
-/// Chunk size of a stored text, clamped into kChunkMin..kChunkMax.
+/// Chunk size of a stored text (its rounded leading number), clamped into
+/// kChunkMin..kChunkMax; a text without a number gives kChunkMin.
 int chunkSizeOf(const Settings::Field& text);
 
 /// Whether the whole text (surrounding blanks allowed) is a number equal to
@@ -88,7 +90,10 @@ public:
 };
 
 /// Reads the section of the file `iniPath` into `settings`, copying each
-/// value into its live control.
+/// value into its live control. Check-state fields keep their texts as
+/// read; the chunk size is stored clamped into the slider's range, and is
+/// 40000 unless the ChunkSizeSave text as a whole is the number 1. A file
+/// that cannot be read reads as if every key were missing.
 void LoadSettings(const QString& section, Settings& settings, const QString& iniPath,
                   LiveSettings& live);
 

@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 
 Qt::CheckState toQtCheckState(int stored)
@@ -36,23 +37,81 @@ int toStoredCheckState(Qt::CheckState state)
 }
 
 namespace {
-template <typename W> W* place(QWidget* parent, const char* name, int x, int y, int w, int h)
+
+constexpr int kClientWidth = 5355 / 15;
+constexpr int kClientHeight = 3255 / 15;
+const QString kBrowsePrompt = QStringLiteral("Select your default Source folder:");
+
+/// A user's click only toggles between clear and ticked; the greyed state
+/// comes from a hand-edited settings file alone, and a click on it ticks.
+class SwitchBox : public QCheckBox
+{
+public:
+    using QCheckBox::QCheckBox;
+
+protected:
+    void nextCheckState() override
+    {
+        setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
+    }
+};
+
+// Layouts are given in twips; 15 twips are one pixel.
+template <typename W> W* place(QWidget* parent, const char* name, int l, int t, int w, int h)
 {
     auto* widget = new W(parent);
     widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(x, y, w, h);
+    widget->setGeometry(l / 15, t / 15, (w + 7) / 15, (h + 7) / 15);
     return widget;
 }
 
-QCheckBox* tristate(QWidget* parent, const char* name, const QString& text, int x, int y, int w,
-                    int h)
+/// Widens a one-line control whose text the face in use draws wider than
+/// the layout allows; one that would then leave the window moves left.
+void fitText(QWidget* w)
 {
-    auto* c = place<QCheckBox>(parent, name, x, y, w, h);
+    QRect r = w->geometry();
+    const QSize need = w->sizeHint();
+    if (need.width() > r.width())
+        r.setWidth(need.width());
+    const int textHeight = w->fontMetrics().height();
+    if (textHeight > r.height())
+        r.setHeight(textHeight);
+    if (r.right() > kClientWidth - 2)
+        r.moveRight(kClientWidth - 2);
+    w->setGeometry(r);
+}
+
+QCheckBox* switchBox(QWidget* parent, const char* name, const QString& text, int l, int t, int w,
+                     int h, Qt::CheckState design)
+{
+    auto* c = place<SwitchBox>(parent, name, l, t, w, h);
     c->setText(text);
     c->setTristate(true);
-    c->setCheckState(Qt::Checked);
+    c->setCheckState(design);
+    fitText(c);
     return c;
 }
+
+QPushButton* button(QWidget* parent, const char* name, const QString& text, int l, int t, int w,
+                    int h)
+{
+    auto* b = place<QPushButton>(parent, name, l, t, w, h);
+    b->setText(text);
+    // Neither OK nor Cancel is a default button: Enter presses only the
+    // focused button (see keyPressEvent), Esc none at all.
+    b->setAutoDefault(false);
+    b->setDefault(false);
+    return b;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& text, int l, int t, int w, int h)
+{
+    auto* lbl = place<QLabel>(parent, name, l, t, w, h);
+    lbl->setText(text);
+    fitText(lbl);
+    return lbl;
+}
+
 } // namespace
 
 frmPrefs::frmPrefs(Settings& settings, LiveSettings& live, Platform& platform,
@@ -65,42 +124,42 @@ frmPrefs::frmPrefs(Settings& settings, LiveSettings& live, Platform& platform,
     setWindowTitle(QStringLiteral("Preferences"));
     setWindowIcon(Icons::program());
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(357, 217);
+    setFixedSize(kClientWidth, kClientHeight);
 
     // Created in tab order.
-    CmdOK = place<QPushButton>(this, "CmdOK", 105, 190, 67, 20);
-    CmdOK->setText(QStringLiteral("OK"));
-    CmdCancel = place<QPushButton>(this, "CmdCancel", 185, 190, 67, 20);
-    CmdCancel->setText(QStringLiteral("Cancel"));
-    Label1 = place<QLabel>(this, "Label1", 10, 15, 86, 16);
-    Label1->setText(QStringLiteral("Source Directory:"));
-    TextSourceDir = place<QLineEdit>(this, "TextSourceDir", 10, 35, 261, 19);
-    CmdBrowseSource = place<QPushButton>(this, "CmdBrowseSource", 285, 35, 66, 19);
-    CmdBrowseSource->setText(QStringLiteral("Browse"));
-    ChkRememberSource = tristate(this, "ChkRememberSource",
-                                 QStringLiteral("Remember Source Directory"), 200, 15, 156, 16);
-    Label2 = place<QLabel>(this, "Label2", 10, 70, 91, 16);
-    Label2->setText(QStringLiteral("Target Directory:"));
-    TextTargetDir = place<QLineEdit>(this, "TextTargetDir", 10, 90, 261, 19);
-    CmdBrowseTarget = place<QPushButton>(this, "CmdBrowseTarget", 285, 90, 66, 19);
-    CmdBrowseTarget->setText(QStringLiteral("Browse"));
-    ChkRememberTarget = tristate(this, "ChkRememberTarget",
-                                 QStringLiteral("Remember Target Directory"), 200, 70, 156, 16);
-    ChkConfirmDel =
-        tristate(this, "ChkConfirmDel", QStringLiteral("Confirm Delete"), 210, 135, 96, 16);
-    ChkClearQue = tristate(this, "ChkClearQue", QStringLiteral("Clear Queued Files After Join"), 10,
-                           135, 181, 16);
-    ChkClearQue->setCheckState(Qt::Unchecked);
-    ChkChunkSizeSave = tristate(this, "ChkChunkSizeSave", QStringLiteral("Keep Chunk Size Setting"),
-                                10, 160, 141, 16);
-    Line1 = place<QFrame>(this, "Line1", 5, 124, 350, 2);
-    Line1->setFrameShape(QFrame::HLine);
-    Line1->setFrameShadow(QFrame::Sunken);
+    CmdOK = button(this, "CmdOK", QStringLiteral("OK"), 1577, 2850, 1000, 300);
+    CmdCancel = button(this, "CmdCancel", QStringLiteral("Cancel"), 2777, 2850, 1000, 300);
+    Label1 = label(this, "Label1", QStringLiteral("Source Directory:"), 150, 225, 1290, 240);
+    TextSourceDir = place<QLineEdit>(this, "TextSourceDir", 150, 525, 3915, 285);
+    CmdBrowseSource =
+        button(this, "CmdBrowseSource", QStringLiteral("Browse"), 4275, 525, 990, 285);
+    ChkRememberSource =
+        switchBox(this, "ChkRememberSource", QStringLiteral("Remember Source Directory"), 3000,
+                  225, 2340, 240, Qt::Checked);
+    Label2 = label(this, "Label2", QStringLiteral("Target Directory:"), 150, 1050, 1365, 240);
+    TextTargetDir = place<QLineEdit>(this, "TextTargetDir", 150, 1350, 3915, 285);
+    CmdBrowseTarget =
+        button(this, "CmdBrowseTarget", QStringLiteral("Browse"), 4275, 1350, 990, 285);
+    ChkRememberTarget =
+        switchBox(this, "ChkRememberTarget", QStringLiteral("Remember Target Directory"), 3000,
+                  1050, 2340, 240, Qt::Checked);
+    ChkConfirmDel = switchBox(this, "ChkConfirmDel", QStringLiteral("Confirm Delete"), 3150, 2025,
+                              1440, 240, Qt::Checked);
+    ChkClearQue = switchBox(this, "ChkClearQue", QStringLiteral("Clear Queued Files After Join"),
+                            150, 2025, 2715, 240, Qt::Unchecked);
+    ChkChunkSizeSave =
+        switchBox(this, "ChkChunkSizeSave", QStringLiteral("Keep Chunk Size Setting"), 150, 2400,
+                  2115, 240, Qt::Checked);
 
-    for (QPushButton* b : {CmdOK, CmdCancel, CmdBrowseSource, CmdBrowseTarget}) {
-        b->setAutoDefault(false);
-        b->setDefault(false);
-    }
+    // A two-pixel rule in the grey-text colour between the folders and the switches.
+    Line1 = new QFrame(this);
+    Line1->setObjectName(QStringLiteral("Line1"));
+    Line1->setFrameShape(QFrame::NoFrame);
+    Line1->setGeometry(75 / 15, 1875 / 15 - 1, (5325 - 75) / 15, 2);
+    Line1->setAutoFillBackground(true);
+    QPalette rule = Line1->palette();
+    rule.setColor(QPalette::Window, palette().color(QPalette::Disabled, QPalette::WindowText));
+    Line1->setPalette(rule);
 
     connect(ChkRememberSource, &QCheckBox::stateChanged, this, &frmPrefs::ChkRememberSource_Click);
     connect(ChkRememberTarget, &QCheckBox::stateChanged, this, &frmPrefs::ChkRememberTarget_Click);
@@ -109,6 +168,7 @@ frmPrefs::frmPrefs(Settings& settings, LiveSettings& live, Platform& platform,
     connect(CmdOK, &QPushButton::clicked, this, &frmPrefs::CmdOK_Click);
     connect(CmdCancel, &QPushButton::clicked, this, &frmPrefs::CmdCancel_Click);
 
+    CmdOK->setFocus();
     Form_Load();
 }
 
@@ -194,14 +254,67 @@ void frmPrefs::ChkRememberTarget_Click()
     followRememberBox(ChkRememberTarget, TextTargetDir);
 }
 
-void frmPrefs::CmdBrowseSource_Click() {}
-void frmPrefs::CmdBrowseTarget_Click() {}
-void frmPrefs::CmdOK_Click() {}
-void frmPrefs::CmdCancel_Click() {}
+void frmPrefs::CmdBrowseSource_Click()
+{
+    browseFor(ChkRememberSource, TextSourceDir);
+}
+
+void frmPrefs::CmdBrowseTarget_Click()
+{
+    browseFor(ChkRememberTarget, TextTargetDir);
+}
+
+void frmPrefs::browseFor(QCheckBox* remember, QLineEdit* folder)
+{
+    QPointer<frmPrefs> self(this);
+    const QString chosen = m_platform.getExistingDirectory(this, kBrowsePrompt, folder->text());
+    // The chooser runs its own event loop: the window may be gone by now.
+    if (!self || chosen.isEmpty())
+        return;
+    // Choosing a folder means remembering it.
+    remember->setCheckState(Qt::Checked);
+    followRememberBox(remember, folder);
+    folder->setText(chosen);
+}
+
+void frmPrefs::CmdOK_Click()
+{
+    using LS = LiveSettings;
+    auto stateText = [this](LS::Box b) { return QString::number(checkState(b)); };
+    Settings& s = m_settings;
+    s.SaveSourceDir = stateText(LS::RememberSource);
+    s.SaveTargetDir = stateText(LS::RememberTarget);
+    // A folder whose box is not ticked keeps its stored value.
+    if (checkState(LS::RememberSource) == 1)
+        s.SourceDir = TextSourceDir->text();
+    if (checkState(LS::RememberTarget) == 1)
+        s.TargetDir = TextTargetDir->text();
+    s.ConfirmDel = stateText(LS::ConfirmDel);
+    s.ClearQue = stateText(LS::ClearQue);
+    s.ChunkSizeSave = stateText(LS::ChunkSizeSave);
+    s.ChunkSize = checkState(LS::ChunkSizeSave) == 1 ? QString::number(m_live.chunkSize())
+                                                     : QString::number(kChunkDefault);
+    // Also puts every live value back, the slider included.
+    SaveSettings(kSettingsSection, m_settings, m_iniPath, m_live);
+    close();
+}
+
+void frmPrefs::CmdCancel_Click()
+{
+    close();
+}
 
 void frmPrefs::keyPressEvent(QKeyEvent* event)
 {
-    // Neither OK nor Cancel answers Esc; Enter only presses a focused button.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && event->modifiers() == Qt::NoModifier) {
+        // Only a focused button answers Enter; the folder boxes and the
+        // switches pass it on to no one.
+        if (auto* b = qobject_cast<QPushButton*>(focusWidget()); b && b->window() == this)
+            b->click();
+        event->accept();
+        return;
+    }
     if (event->key() == Qt::Key_Escape) {
         event->accept();
         return;

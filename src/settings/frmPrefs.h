@@ -26,7 +26,8 @@ class frmPrefs : public QDialog
     Q_OBJECT
 public:
     /// `settings` is the program's stored record, `iniPath` its file.
-    /// `slider` reads and writes the main window's chunk size.
+    /// `live` is the whole live copy (these boxes and the main window's
+    /// slider); OK stores through it. `platform` gives the folder chooser.
     frmPrefs(Settings& settings, LiveSettings& live, Platform& platform, const QString& iniPath);
     ~frmPrefs() override;
 
@@ -69,7 +70,11 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    /// Remember box's look rule: ticked (1) unlocks the folder box on the
+    /// window colour, anything else locks it on the button-face colour.
     void followRememberBox(QCheckBox* remember, QLineEdit* folder);
+    /// Folder chooser for one folder box; a chosen folder ticks its box.
+    void browseFor(QCheckBox* remember, QLineEdit* folder);
 
     Settings& m_settings;
     LiveSettings& m_live;

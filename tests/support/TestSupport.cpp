@@ -62,15 +62,22 @@ QString makeFile(const QString& dir, const QString& name, qint64 size, int seed)
     return path;
 }
 
-App::App(const char* ini) : platform(std::make_unique<FakePlatform>())
+App::App(const char* ini) : App(ini ? QByteArray(ini) : QByteArray()) {}
+
+App::App(const QByteArray& ini)
+    : platform(std::make_unique<FakePlatform>()), m_programFolder(folder.path())
 {
-    if (ini) {
+    if (!ini.isNull()) {
         QFile f(iniPath());
-        if (!f.open(QIODevice::WriteOnly))
+        if (!f.open(QIODevice::WriteOnly) || f.write(ini) != ini.size())
             qFatal("cannot write ini");
-        f.write(ini);
     }
-    window = std::make_unique<frmReelbind>(*platform, folder.path());
+    window = std::make_unique<frmReelbind>(*platform, m_programFolder);
+}
+
+App::App(InFolder where) : platform(std::make_unique<FakePlatform>()), m_programFolder(where.path)
+{
+    window = std::make_unique<frmReelbind>(*platform, m_programFolder);
 }
 
 App::~App()
@@ -78,9 +85,14 @@ App::~App()
     window.reset();
 }
 
+QString App::programFolder() const
+{
+    return m_programFolder;
+}
+
 QString App::iniPath() const
 {
-    return folder.path() + QStringLiteral("/tarvik.ini");
+    return m_programFolder + QStringLiteral("/tarvik.ini");
 }
 
 QByteArray App::iniBytes() const
@@ -89,6 +101,13 @@ QByteArray App::iniBytes() const
     if (!f.open(QIODevice::ReadOnly))
         return QByteArray("<missing>");
     return f.readAll();
+}
+
+QByteArray App::firstStartIni() const
+{
+    const QByteArray dir = m_programFolder.toUtf8();
+    return "[Preferences]\nSaveSourceDir=1\nSaveTargetDir=1\nSourceDir=" + dir +
+           "\nTargetDir=" + dir + "\nConfirmDel=1\nClearQue=0\nChunkSizeSave=1\nChunkSize=40000\n";
 }
 
 } // namespace TestSupport

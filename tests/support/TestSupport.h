@@ -28,15 +28,34 @@ QByteArray pattern(qint64 size, int seed);
 /// A main window on a fresh program folder with a scripted desktop.
 struct App
 {
+    /// Names a program folder other than the fresh temporary one.
+    struct InFolder
+    {
+        QString path;
+    };
+
     QTemporaryDir folder;
     std::unique_ptr<FakePlatform> platform;
     std::unique_ptr<frmReelbind> window;
 
     /// Writes `ini` (if not null) as tarvik.ini before the window starts.
     explicit App(const char* ini = nullptr);
+    /// Writes `ini` as tarvik.ini, bytes as given (NULs included).
+    explicit App(const QByteArray& ini);
+    /// Starts the window with `where.path` as its program folder; nothing is
+    /// written there first. `folder` still exists for the test's own files.
+    explicit App(InFolder where);
     ~App();
+    /// The window's program folder.
+    QString programFolder() const;
     QString iniPath() const;
+    /// The settings file's bytes, or "<missing>".
     QByteArray iniBytes() const;
+    /// The nine lines a first start writes for this program folder.
+    QByteArray firstStartIni() const;
+
+private:
+    QString m_programFolder;
 };
 
 } // namespace TestSupport

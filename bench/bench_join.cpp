@@ -1,0 +1,105 @@
+// Joins files through the real main window and status window (the save
+// dialog answered by the scripted desktop), or with --engine through the
+// copy loop alone, and prints the time and the peak memory.
+//   bench_join [--engine] CHUNK TARGET SOURCE...
+#include "app/frmReelbind.h"
+#include "join/JoinController.h"
+#include "join/JoinEngine.h"
+#include "join/frmJoinStatus.h"
+#include "platform/FakePlatform.h"
+#include "queue/Format.h"
+#include "queue/QueueModel.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QPushButton>
+#include <QSlider>
+#include <cstdio>
+
+namespace {
+
+long peakRssKiB()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    return -1;
+}
+
+struct Quiet : JoinProgress
+{
+    void batchStarted(qint64) override {}
+    void fileStarted(int, const JoinFigures&) override {}
+    void copied(const JoinFigures&) override {}
+    void pumpEvents() override {}
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    TestSupport::initGuiTest();
+    QStringList args = QCoreApplication::arguments().mid(1);
+    const bool engineOnly = !args.isEmpty() && args.first() == QLatin1String("--engine");
+    if (engineOnly)
+        args.removeFirst();
+    if (args.size() < 3) {
+        std::fprintf(stderr, "usage: bench_join [--engine] CHUNK TARGET SOURCE...\n");
+        return 2;
+    }
+    const int chunk = args.takeFirst().toInt();
+    const QString target = args.takeFirst();
+    qint64 bytes = 0;
+    for (const QString& s : std::as_const(args))
+        bytes += QFileInfo(s).size();
+
+    QElapsedTimer timer;
+    bool ok = false;
+    if (engineOnly) {
+        Quiet quiet;
+        JoinEngine engine(args, target, chunk, quiet);
+        timer.start();
+        ok = engine.run() == JoinEngine::Outcome::Joined;
+    } else {
+        TestSupport::App a;
+        frmReelbind& w = *a.window;
+        w.show();
+        // Let the window reach the screen before the clock starts.
+        QElapsedTimer settle;
+        settle.start();
+        while (settle.elapsed() < 300)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        w.SldrChunkSize->setValue(chunk);
+        QList<QueueRow> rows;
+        for (const QString& s : std::as_const(args)) {
+            const QFileInfo info(s);
+            rows.append(QueueRow{info.fileName(), info.absolutePath() + QLatin1Char('/'),
+                                 Format::megabytes(info.size())});
+        }
+        w.queue()->setSortedOff();
+        w.queue()->append(rows);
+        w.CmdJoin->setEnabled(true);
+        a.platform->setNextSaveFile(target);
+        timer.start();
+        w.CmdJoin_Click();
+        const frmJoinStatus* s = w.joinController()->statusWindow();
+        ok = s && s->ending() == frmJoinStatus::Ending::Joined;
+    }
+    const double seconds = double(timer.nsecsElapsed()) / 1e9;
+    if (!ok || QFileInfo(target).size() != bytes) {
+        std::fprintf(stderr, "bench_join: the join did not complete\n");
+        return 1;
+    }
+    std::printf("bytes=%lld seconds=%.4f peak_rss_kib=%ld platform=%s\n", (long long)bytes,
+                seconds, peakRssKiB(), qPrintable(QGuiApplication::platformName()));
+    return 0;
+}

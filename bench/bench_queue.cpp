@@ -1,0 +1,268 @@
+// Queue speed: Add and drop of many files, and the editing commands on a
+// long queue, each measured until the list and the estimate are painted.
+//
+// Every operation runs at the full size and at half of it; the ratio
+// full/half is about 2 for linear work and about 4 for quadratic work.
+// Run: ./bench_queue   (offscreen unless QT_QPA_PLATFORM is set)
+
+#include "app/frmReelbind.h"
+#include "platform/FakePlatform.h"
+#include "queue/Format.h"
+#include "queue/QueueController.h"
+#include "queue/QueueModel.h"
+#include "support/TestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QElapsedTimer>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeView>
+#include <QUrl>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+
+namespace {
+
+constexpr double kBudgetMs = 500.0;
+
+/// Lets the window lay out and paint what changed, as the user would see it.
+void showChanges(frmReelbind& w)
+{
+    QCoreApplication::processEvents();
+    w.ListViewAdd->viewport()->repaint();
+    w.LblEstFilesize->repaint();
+}
+
+std::unique_ptr<TestSupport::App> freshWindow()
+{
+    auto app = std::make_unique<TestSupport::App>();
+    app->window->show();
+    QTest::qWaitForWindowExposed(app->window.get());
+    showChanges(*app->window);
+    return app;
+}
+
+/// Names in a shuffled order, so that keeping the sort order is real work.
+QStringList shuffledNames(int n, const char* pattern)
+{
+    QStringList names;
+    for (int i = 0; i < n; ++i)
+        names << QString::fromLatin1(pattern).arg(i);
+    std::shuffle(names.begin(), names.end(), *QRandomGenerator::global());
+    return names;
+}
+
+QStringList makeFiles(const QString& dir, int n)
+{
+    QStringList paths;
+    const QStringList names = shuffledNames(n, "clip%1.mpg");
+    for (int i = 0; i < n; ++i)
+        paths << TestSupport::makeFile(dir, names[i], 1000 + i % 5000);
+    return paths;
+}
+
+void fillQueue(frmReelbind& w, int n)
+{
+    QList<QueueRow> rows;
+    const QStringList names = shuffledNames(n, "movie part %1.mpg");
+    for (int i = 0; i < n; ++i)
+        rows.append(QueueRow{names[i], QStringLiteral("/home/user/Videos/batch%1/").arg(i % 37),
+                             Format::megabytes(qint64(QRandomGenerator::global()->bounded(1 << 30)))});
+    w.queue()->append(rows);
+    w.CmdRemove->setEnabled(true);
+    w.CmdClear->setEnabled(true);
+    w.CmdJoin->setEnabled(true);
+    w.queueController()->RefreshEstimate();
+    showChanges(w);
+}
+
+void check(bool ok, const char* what)
+{
+    if (!ok) {
+        std::fprintf(stderr, "bench_queue: wrong result: %s\n", what);
+        std::exit(2);
+    }
+}
+
+double timeMs(const std::function<void()>& fn)
+{
+    QElapsedTimer t;
+    t.start();
+    fn();
+    return double(t.nsecsElapsed()) / 1e6;
+}
+
+struct Result
+{
+    QString name;
+    int size;
+    double full;
+    double half;
+};
+
+QList<Result> results;
+
+/// Runs `op` at n and n/2 (best of `reps` each) and records it.
+void measure(const QString& name, int n, int reps, const std::function<double(int)>& op)
+{
+    auto best = [&](int size) {
+        double b = 1e18;
+        for (int r = 0; r < reps; ++r)
+            b = std::min(b, op(size));
+        return b;
+    };
+    const double half = best(n / 2);
+    const double full = best(n);
+    results.append({name, n, full, half});
+    std::printf("%-44s n=%6d  %8.1f ms   (n/2: %7.1f ms, ratio %.2f)  %s\n", qPrintable(name), n,
+                full, half, full / half, full < kBudgetMs ? "ok" : "OVER BUDGET");
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication qapp(argc, argv);
+    TestSupport::initGuiTest();
+
+    QTemporaryDir files;
+    const int nFiles = 10000;
+    std::printf("creating %d files...\n", nFiles);
+    const QStringList allPaths = makeFiles(files.path(), nFiles);
+    std::printf("budget per operation: %.0f ms\n\n", kBudgetMs);
+
+    measure(QStringLiteral("Add (dialog) into an empty queue"), nFiles, 3, [&](int n) {
+        auto app = freshWindow();
+        frmReelbind& w = *app->window;
+        app->platform->setNextOpenFiles(allPaths.mid(0, n));
+        const double ms = timeMs([&] {
+            w.CmdAdd->click();
+            showChanges(w);
+        });
+        check(w.queue()->count() == n, "rows after Add");
+        return ms;
+    });
+
+    measure(QStringLiteral("Add (dialog) into a queue of as many rows"), nFiles, 3, [&](int n) {
+        auto app = freshWindow();
+        frmReelbind& w = *app->window;
+        fillQueue(w, n);
+        app->platform->setNextOpenFiles(allPaths.mid(0, n));
+        const double ms = timeMs([&] {
+            w.CmdAdd->click();
+            showChanges(w);
+        });
+        check(w.queue()->count() == 2 * n, "rows after second Add");
+        return ms;
+    });
+
+    measure(QStringLiteral("Drop onto the list"), nFiles, 3, [&](int n) {
+        auto app = freshWindow();
+        frmReelbind& w = *app->window;
+        QList<QUrl> urls;
+        for (const QString& p : allPaths.mid(0, n))
+            urls << QUrl::fromLocalFile(p);
+        QMimeData mime;
+        mime.setUrls(urls);
+        return timeMs([&] {
+            QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton,
+                            Qt::NoModifier);
+            QCoreApplication::sendEvent(w.ListViewAdd->viewport(), &drop);
+            while (w.queue()->count() < n)
+                QCoreApplication::processEvents();
+            showChanges(w);
+        });
+    });
+
+    const int nRows = 100000;
+    std::printf("\n");
+
+    measure(QStringLiteral("Select every second row (setup)"), nRows, 1, [&](int n) {
+        auto app = freshWindow();
+        frmReelbind& w = *app->window;
+        fillQueue(w, n);
+        QItemSelection sel;
+        for (int r = 0; r < n; r += 2)
+            sel.append(QItemSelectionRange(w.queue()->index(r, 0), w.queue()->index(r, 2)));
+        return timeMs([&] {
+            w.ListViewAdd->selectionModel()->select(sel, QItemSelectionModel::ClearAndSelect);
+            showChanges(w);
+        });
+    });
+
+    measure(QStringLiteral("Remove every second row"), nRows, 1, [&](int n) {
+        auto app = freshWindow();
+        frmReelbind& w = *app->window;
+        fillQueue(w, n);
+        QItemSelection sel;
+        for (int r = 0; r < n; r += 2)
+            sel.append(QItemSelectionRange(w.queue()->index(r, 0), w.queue()->index(r, 2)));
+        w.ListViewAdd->selectionModel()->select(sel, QItemSelectionModel::ClearAndSelect);
+        showChanges(w);
+        const double ms = timeMs([&] {
+            w.CmdRemove->click();
+            showChanges(w);
+        });
+        check(w.queue()->count() == n / 2, "rows after Remove");
+        return ms;
+    });
+
+    measure(QStringLiteral("Move Up of a selected block of 1,000 rows"), nRows, 1, [&](int n) {
+        auto app = freshWindow();
+        frmReelbind& w = *app->window;
+        fillQueue(w, n);
+        w.ListViewAdd->selectionModel()->select(
+            QItemSelection(w.queue()->index(n / 2, 0), w.queue()->index(n / 2 + 999, 2)),
+            QItemSelectionModel::ClearAndSelect);
+        w.ListViewAdd->scrollTo(w.queue()->index(n / 2, 0));
+        showChanges(w);
+        return timeMs([&] {
+            w.CmdMoveUp->click();
+            showChanges(w);
+        });
+    });
+
+    measure(QStringLiteral("Sort by a column click (size)"), nRows, 1, [&](int n) {
+        auto app = freshWindow();
+        frmReelbind& w = *app->window;
+        fillQueue(w, n);
+        QHeaderView* header = w.ListViewAdd->header();
+        const QPoint pos(header->sectionViewportPosition(2) + 5, header->height() / 2);
+        return timeMs([&] {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, pos);
+            showChanges(w);
+        });
+    });
+
+    measure(QStringLiteral("Clear"), nRows, 1, [&](int n) {
+        auto app = freshWindow();
+        frmReelbind& w = *app->window;
+        fillQueue(w, n);
+        return timeMs([&] {
+            w.CmdClear->click();
+            showChanges(w);
+        });
+    });
+
+    int over = 0;
+    for (const Result& r : results)
+        if (r.full >= kBudgetMs)
+            ++over;
+    std::printf("\n%d of %d operations over the %.0f ms budget\n", over, int(results.size()),
+                kBudgetMs);
+    return over == 0 ? 0 : 1;
+}

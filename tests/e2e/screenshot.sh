@@ -1,0 +1,59 @@
+#!/bin/bash
+# Takes a picture of the real main window, frame included, as the user sees
+# it right after start-up:
+#
+#   bash tests/e2e/screenshot.sh <path to reelbind> docs/main-window.png
+#
+# Needs xvfb-run (xvfb, xauth), openbox, xdotool and ImageMagick (import).
+
+set -u
+
+fail() {
+    echo "screenshot: FAIL: $*" >&2
+    exit 1
+}
+
+if [ "${REELBIND_SHOT_INSIDE:-}" != 1 ]; then
+    [ $# -eq 2 ] || { echo "usage: $0 <path to reelbind> <out.png>" >&2; exit 2; }
+    BIN=$(readlink -f "$1") || fail "no program at $1"
+    OUT=$(readlink -f "$2") || fail "bad output path $2"
+    for tool in xvfb-run openbox xdotool import; do
+        command -v "$tool" >/dev/null || fail "'$tool' is missing"
+    done
+    exec env REELBIND_SHOT_INSIDE=1 \
+        xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$0" "$BIN" "$OUT"
+fi
+
+BIN=$1
+OUT=$2
+WM_PID=
+APP_PID=
+WORK=$(mktemp -d) || fail "cannot make a temporary folder"
+cleanup() {
+    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
+    [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null
+    wait 2>/dev/null
+    rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+cp "$BIN" "$WORK/reelbind" || fail "cannot copy $BIN"
+openbox --startup "touch '$WORK/wm-ready'" >/dev/null 2>&1 &
+WM_PID=$!
+for _ in $(seq 100); do
+    [ -e "$WORK/wm-ready" ] && break
+    sleep 0.1
+done
+[ -e "$WORK/wm-ready" ] || fail "openbox did not get ready"
+
+QT_QPA_PLATFORM=xcb "$WORK/reelbind" >/dev/null 2>&1 &
+APP_PID=$!
+WID=$(timeout 20 xdotool search --sync --onlyvisible --name "^Orvel's Reelbind 1\.0\.7b\$" |
+    head -n 1)
+[ -n "$WID" ] || fail "no window titled \"Orvel's Reelbind 1.0.7b\""
+# Park the pointer away from the window, let it settle and paint.
+xdotool mousemove 0 0
+timeout 5 xdotool windowactivate --sync "$WID" >/dev/null 2>&1 || true
+sleep 1.5
+import -window "$WID" -frame "$OUT" || fail "import could not grab the window"
+echo "screenshot: $OUT"
