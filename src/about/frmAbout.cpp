@@ -106,11 +106,11 @@ frmAbout::frmAbout(frmReelbind& main)
 
     lblVersion = place<QLabel>(this, "lblVersion", 1050, 780, 3885, 225);
     lblVersion->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    lblVersion->setFont(faceAt({QStringLiteral("MS Sans Serif"),
-                                QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
-                                QStringLiteral("Liberation Sans"), QStringLiteral("Nimbus Sans"),
-                                QStringLiteral("Helvetica")},
-                               9.75));
+    lblVersion->setFont(
+        faceAt({QStringLiteral("MS Sans Serif"), QStringLiteral("Microsoft Sans Serif"),
+                QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica")},
+               9.75));
 
     CmdExit = place<QPushButton>(this, "CmdExit", 4275, 3075, 1260, 345);
     CmdExit->setText(QStringLiteral("Exit"));

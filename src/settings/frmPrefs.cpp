@@ -134,8 +134,8 @@ frmPrefs::frmPrefs(Settings& settings, LiveSettings& live, Platform& platform,
     CmdBrowseSource =
         button(this, "CmdBrowseSource", QStringLiteral("Browse"), 4275, 525, 990, 285);
     ChkRememberSource =
-        switchBox(this, "ChkRememberSource", QStringLiteral("Remember Source Directory"), 3000,
-                  225, 2340, 240, Qt::Checked);
+        switchBox(this, "ChkRememberSource", QStringLiteral("Remember Source Directory"), 3000, 225,
+                  2340, 240, Qt::Checked);
     Label2 = label(this, "Label2", QStringLiteral("Target Directory:"), 150, 1050, 1365, 240);
     TextTargetDir = place<QLineEdit>(this, "TextTargetDir", 150, 1350, 3915, 285);
     CmdBrowseTarget =

@@ -126,8 +126,8 @@ private slots:
         for (QWidget* w : controls) {
             QVERIFY2(client.contains(w->geometry()), qPrintable(w->objectName()));
             if (auto* l = qobject_cast<QLabel*>(w); l && !l->text().isEmpty()) {
-                const int need = l->wordWrap() ? l->heightForWidth(l->width())
-                                               : l->fontMetrics().height();
+                const int need =
+                    l->wordWrap() ? l->heightForWidth(l->width()) : l->fontMetrics().height();
                 QVERIFY2(need <= l->height(), qPrintable(l->text()));
                 if (!l->wordWrap())
                     QVERIFY2(l->fontMetrics().horizontalAdvance(l->text()) <= l->width(),
