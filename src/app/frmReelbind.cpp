@@ -371,7 +371,9 @@ void frmReelbind::CmdExit_Click()
         m_join->cancelThen([this] { CmdExit_Click(); });
         return;
     }
-    SaveSettings(kSettingsSection, m_settings, m_iniPath, *m_live);
+    QString reason;
+    if (!SaveSettings(kSettingsSection, m_settings, m_iniPath, *m_live, false, &reason))
+        m_platform.message(this, settingsNotSavedMessage(m_iniPath, reason));
     closeAllWindows();
 }
 

@@ -281,18 +281,24 @@ QByteArray applyWrites(QByteArray content, const QString& section, const QList<W
     return content;
 }
 
-bool replaceFile(const QString& path, const QByteArray& content)
+bool replaceFile(const QString& path, const QByteArray& content, QString* error)
 {
     // Unbuffered, so a short write (full disk) shows here: Qt 6.4's commit()
     // ignores a failing flush and would put a truncated file in place.
     QSaveFile f(path);
+    auto fail = [&] {
+        if (error)
+            *error = f.errorString();
+        return false;
+    };
     if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return false;
+        return fail();
     if (f.write(content) != content.size() || !f.flush()) {
+        const bool r = fail();
         f.cancelWriting(); // the temporary file goes with f
-        return false;
+        return r;
     }
-    return f.commit();
+    return f.commit() || fail();
 }
 
 bool writePrivateString(const QString& section, const QString& key, const Value& value,

@@ -46,8 +46,8 @@ QByteArray applyWrites(QByteArray content, const QString& section, const QList<W
 std::optional<QByteArray> readFile(const QString& path);
 
 /// Replaces the file atomically with `content`. On failure the old file is
-/// left as it was and false is returned.
-bool replaceFile(const QString& path, const QByteArray& content);
+/// left as it was, false is returned and `error` (if given) gets the reason.
+bool replaceFile(const QString& path, const QByteArray& content, QString* error = nullptr);
 
 /// Single-key write to the file at `path`. Returns false when the file
 /// could not be written; the old file is then unchanged.

@@ -189,7 +189,7 @@ void LoadSettings(const QString& section, Settings& s, const QString& iniPath, L
 }
 
 bool SaveSettings(const QString& section, Settings& s, const QString& iniPath, LiveSettings& live,
-                  bool fresh)
+                  bool fresh, QString* error)
 {
     QList<Profile::Write> writes;
     for (int i = 0; i < Settings::kFieldCount; ++i)
@@ -202,13 +202,15 @@ bool SaveSettings(const QString& section, Settings& s, const QString& iniPath, L
         readable = existing.has_value();
         if (existing)
             base = *existing;
+        else if (error)
+            *error = QStringLiteral("the existing file could not be read");
     }
     bool written = false;
     if (readable) {
         const QByteArray updated = Profile::applyWrites(base, section, writes);
         written = (!fresh && updated == base && QFileInfo::exists(iniPath))
                       ? true
-                      : Profile::replaceFile(iniPath, updated);
+                      : Profile::replaceFile(iniPath, updated, error);
     }
 
     // Copy of the record: setting the slider may update the record itself.
@@ -234,4 +236,9 @@ void StartUpSettings(Settings& settings, const QString& iniPath, bool fileExists
     }
     // The file is rebuilt from nothing, so only what we write stays in it.
     SaveSettings(kSettingsSection, settings, iniPath, live, /*fresh=*/true);
+}
+
+QString settingsNotSavedMessage(const QString& iniPath, const QString& reason)
+{
+    return QStringLiteral("The settings could not be saved to %1: %2.").arg(iniPath, reason);
 }

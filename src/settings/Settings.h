@@ -101,9 +101,13 @@ void LoadSettings(const QString& section, Settings& settings, const QString& ini
 /// a value removes its key) and then sets every live control from them.
 /// With `fresh` the file is rebuilt from nothing, as after deleting it.
 /// The file is replaced atomically; returns false when it could not be
-/// written (the program runs on with the values in memory).
+/// written (the program runs on with the values in memory); `error` (if
+/// given) then gets the reason.
 bool SaveSettings(const QString& section, Settings& settings, const QString& iniPath,
-                  LiveSettings& live, bool fresh = false);
+                  LiveSettings& live, bool fresh = false, QString* error = nullptr);
+
+/// The message shown when the settings could not be saved on request.
+QString settingsNotSavedMessage(const QString& iniPath, const QString& reason);
 
 /// The start-up sequence: load an existing file or take the defaults, then
 /// write the file anew. `iniPath` is the program folder + "/tarvik.ini";

@@ -295,7 +295,9 @@ void frmPrefs::CmdOK_Click()
     s.ChunkSize = checkState(LS::ChunkSizeSave) == 1 ? QString::number(m_live.chunkSize())
                                                      : QString::number(kChunkDefault);
     // Also puts every live value back, the slider included.
-    SaveSettings(kSettingsSection, m_settings, m_iniPath, m_live);
+    QString reason;
+    if (!SaveSettings(kSettingsSection, m_settings, m_iniPath, m_live, false, &reason))
+        m_platform.message(this, settingsNotSavedMessage(m_iniPath, reason));
     close();
 }
 

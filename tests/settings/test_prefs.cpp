@@ -275,6 +275,20 @@ private slots:
         QCOMPARE(onDisk(app, "TargetDir"), QStringLiteral("/media/joined"));
     }
 
+    void okThatCannotWriteSaysSoAndKeepsTheValues()
+    {
+        QTemporaryDir dir;
+        QVERIFY(QDir().mkdir(dir.filePath(QStringLiteral("tarvik.ini"))));
+        TestSupport::App app{TestSupport::App::InFolder{dir.path()}};
+        frmPrefs* p = openPrefs(app);
+        p->ChkClearQue->setCheckState(Qt::Checked);
+        QTest::mouseClick(p->CmdOK, Qt::LeftButton);
+        QCOMPARE(app.platform->messages.size(), 1);
+        QVERIFY(app.platform->messages[0].contains(app.iniPath()));
+        QCOMPARE(app.window->settings().ClearQue, QString("1"));
+        QTRY_VERIFY(!app.window->existingPrefs());
+    }
+
     void okStoresEverySwitch()
     {
         TestSupport::App app(kStored);

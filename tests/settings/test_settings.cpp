@@ -409,10 +409,12 @@ private slots:
         QCOMPARE(w.SldrChunkSize->value(), 40000);
         QCOMPARE(w.prefs()->TextSourceDir->text(), gone);
         QVERIFY(!QFileInfo::exists(gone));
-        // Exit tries again and still fails quietly.
+        QVERIFY(app.platform->messages.isEmpty());
+        // Exit tries again, fails, and names the file it could not write.
         w.CmdExit_Click();
         QVERIFY(!QFileInfo::exists(gone));
-        QVERIFY(app.platform->messages.isEmpty());
+        QCOMPARE(app.platform->messages.size(), 1);
+        QVERIFY(app.platform->messages[0].contains(app.iniPath()));
     }
 
     void settingsPathIsAFolder()
@@ -422,8 +424,14 @@ private slots:
         App app{App::InFolder{dir.path()}};
         QCOMPARE(app.window->settings(), Settings::defaults(dir.path()));
         QVERIFY(QFileInfo(app.iniPath()).isDir());
+        // Start-up runs on silently; an Exit that cannot keep the settings says so.
+        QVERIFY(app.platform->messages.isEmpty());
         app.window->CmdExit_Click();
         QVERIFY(QFileInfo(app.iniPath()).isDir());
+        QCOMPARE(app.platform->messages.size(), 1);
+        QVERIFY(app.platform->messages[0].startsWith(
+            QStringLiteral("The settings could not be saved to %1: ").arg(app.iniPath())));
+        QVERIFY(!app.window->isVisible());
     }
 
     void folderThatRefusesFiles()
