@@ -36,6 +36,14 @@ namespace {
 
 constexpr double kBudgetMs = 500.0;
 
+void check(bool ok, const char* what)
+{
+    if (!ok) {
+        std::fprintf(stderr, "bench_queue: wrong result: %s\n", what);
+        std::exit(2);
+    }
+}
+
 /// Lets the window lay out and paint what changed, as the user would see it.
 void showChanges(frmReelbind& w)
 {
@@ -48,7 +56,7 @@ std::unique_ptr<TestSupport::App> freshWindow()
 {
     auto app = std::make_unique<TestSupport::App>();
     app->window->show();
-    QTest::qWaitForWindowExposed(app->window.get());
+    check(QTest::qWaitForWindowExposed(app->window.get()), "window shown");
     showChanges(*app->window);
     return app;
 }
@@ -77,22 +85,15 @@ void fillQueue(frmReelbind& w, int n)
     QList<QueueRow> rows;
     const QStringList names = shuffledNames(n, "movie part %1.mpg");
     for (int i = 0; i < n; ++i)
-        rows.append(QueueRow{names[i], QStringLiteral("/home/user/Videos/batch%1/").arg(i % 37),
-                             Format::megabytes(qint64(QRandomGenerator::global()->bounded(1 << 30)))});
+        rows.append(
+            QueueRow{names[i], QStringLiteral("/home/user/Videos/batch%1/").arg(i % 37),
+                     Format::megabytes(qint64(QRandomGenerator::global()->bounded(1 << 30)))});
     w.queue()->append(rows);
     w.CmdRemove->setEnabled(true);
     w.CmdClear->setEnabled(true);
     w.CmdJoin->setEnabled(true);
     w.queueController()->RefreshEstimate();
     showChanges(w);
-}
-
-void check(bool ok, const char* what)
-{
-    if (!ok) {
-        std::fprintf(stderr, "bench_queue: wrong result: %s\n", what);
-        std::exit(2);
-    }
 }
 
 double timeMs(const std::function<void()>& fn)
@@ -179,9 +180,12 @@ int main(int argc, char* argv[])
         QMimeData mime;
         mime.setUrls(urls);
         return timeMs([&] {
-            QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton,
-                            Qt::NoModifier);
+            QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton,
+                                  Qt::NoModifier);
+            QCoreApplication::sendEvent(w.ListViewAdd->viewport(), &enter);
+            QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
             QCoreApplication::sendEvent(w.ListViewAdd->viewport(), &drop);
+            check(drop.isAccepted(), "drop accepted");
             while (w.queue()->count() < n)
                 QCoreApplication::processEvents();
             showChanges(w);

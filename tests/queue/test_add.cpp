@@ -47,8 +47,8 @@ private slots:
         const FakePlatform::DialogCall& d = app.platform->dialogs.first();
         QCOMPARE(d.kind, QStringLiteral("open"));
         QCOMPARE(d.dir, src.path());
-        QCOMPARE(d.filters,
-                 QStringList({QStringLiteral("MPG Files (*.mpg)"), QStringLiteral("All Files (*)")}));
+        QCOMPARE(d.filters, QStringList({QStringLiteral("MPG Files (*.mpg)"),
+                                         QStringLiteral("All Files (*)")}));
         QCOMPARE(d.parent.data(), static_cast<QWidget*>(app.window.get()));
 
         // An empty folder box opens the dialog in the home folder.
@@ -272,9 +272,10 @@ private slots:
         QCOMPARE(app.platform->messages.size(), 1);
         const QStringList lines = app.platform->messages.first().split('\n');
         QCOMPARE(lines.value(0), QStringLiteral("These files were not added to the queue:"));
-        QCOMPARE(lines.mid(2), QStringList({missing + ": " + QString::fromLocal8Bit(strerror(ENOENT)),
-                                             folder + ": " + QString::fromLocal8Bit(strerror(EISDIR)),
-                                             fifo + ": Not a regular file"}));
+        QCOMPARE(lines.mid(2),
+                 QStringList({missing + ": " + QString::fromLocal8Bit(strerror(ENOENT)),
+                              folder + ": " + QString::fromLocal8Bit(strerror(EISDIR)),
+                              fifo + ": Not a regular file"}));
     }
 
     void nothingAddableLeavesAnEmptyQueueAsItWas()
@@ -304,8 +305,8 @@ private slots:
         addViaDialog(app, {locked});
         QCOMPARE(app.window->queue()->count(), 0);
         QCOMPARE(app.platform->messages.size(), 1);
-        QVERIFY(app.platform->messages.first().endsWith(
-            locked + ": " + QString::fromLocal8Bit(strerror(EACCES))));
+        QVERIFY(app.platform->messages.first().endsWith(locked + ": " +
+                                                        QString::fromLocal8Bit(strerror(EACCES))));
     }
 
 private:

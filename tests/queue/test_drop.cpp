@@ -75,9 +75,9 @@ private slots:
         QVERIFY(dropFiles(*app.window, {folder, file}));
         QTRY_COMPARE(app.platform->messages.size(), 1);
         QCOMPARE(names(*app.window), QStringList({"one.mpg"}));
-        QCOMPARE(app.platform->messages.first(),
-                 "This file was not added to the queue:\n\n" + folder + ": " +
-                     QString::fromLocal8Bit(strerror(EISDIR)));
+        QCOMPARE(app.platform->messages.first(), "This file was not added to the queue:\n\n" +
+                                                     folder + ": " +
+                                                     QString::fromLocal8Bit(strerror(EISDIR)));
         QCOMPARE(queueButtons(*app.window), QStringLiteral("111"));
 
         // A folder alone: nothing added, the buttons stay as they were.
@@ -101,8 +101,11 @@ private slots:
         // Plain text is no file list.
         QMimeData text;
         text.setText(file);
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(app.window->ListViewAdd->viewport(), &enter);
         QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
         QCoreApplication::sendEvent(app.window->ListViewAdd->viewport(), &drop);
+        QVERIFY(!enter.isAccepted());
         QVERIFY(!drop.isAccepted());
         // While Add is off (a join runs), nothing is taken.
         app.window->CmdAdd->setEnabled(false);

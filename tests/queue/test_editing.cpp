@@ -11,7 +11,8 @@
 using namespace QueueTest;
 
 namespace {
-const QString kAbove = QStringLiteral("Can't move the selected item above the beginning of the list.");
+const QString kAbove =
+    QStringLiteral("Can't move the selected item above the beginning of the list.");
 const QString kBelow = QStringLiteral("Can't move the selected item below the end of the list.");
 } // namespace
 
@@ -45,8 +46,11 @@ class TestEditing : public QObject
 
     std::unique_ptr<Queue> abcde()
     {
-        return queue({{"A", 1048576}, {"B", 2 * 1048576}, {"C", 3 * 1048576},
-                      {"D", 4 * 1048576}, {"E", 5 * 1048576}});
+        return queue({{"A", 1048576},
+                      {"B", 2 * 1048576},
+                      {"C", 3 * 1048576},
+                      {"D", 4 * 1048576},
+                      {"E", 5 * 1048576}});
     }
 
     static QPoint rowCenter(frmReelbind& w, int row)
@@ -60,7 +64,9 @@ private slots:
 
     void removeTheMiddleTwoOfFour()
     {
-        auto q = queue({{"1.mpg", 1048576}, {"2.mpg", 2 * 1048576}, {"3.mpg", 3 * 1048576},
+        auto q = queue({{"1.mpg", 1048576},
+                        {"2.mpg", 2 * 1048576},
+                        {"3.mpg", 3 * 1048576},
                         {"4.mpg", 4 * 1048576}});
         q->w().CmdAdd->setFocus();
         selectRows(q->w(), {1, 2});
@@ -191,8 +197,10 @@ private slots:
 
     void headerClickSortsAscendingByThatColumn()
     {
-        auto q = queue({{"b.mpg", 10 * 1048576}, {"a.mpg", 9961472 /* 9.50 */},
-                        {"c.mpg", 1000000}, {"D.mpg", 100 * 1048576}});
+        auto q = queue({{"b.mpg", 10 * 1048576},
+                        {"a.mpg", 9961472 /* 9.50 */},
+                        {"c.mpg", 1000000},
+                        {"D.mpg", 100 * 1048576}});
         QCOMPARE(names(q->w()), QStringList({"b.mpg", "a.mpg", "c.mpg", "D.mpg"}));
         QHeaderView* header = q->w().ListViewAdd->header();
         auto clickHeader = [&](int section) {

@@ -217,15 +217,6 @@ private slots:
         QLocale::setDefault(saved);
         QCOMPARE(namesOf(m), QStringList({"a", "b"}));
     }
-
-    void headerTexts()
-    {
-        QueueModel m;
-        QCOMPARE(m.columnCount(), 3);
-        QCOMPARE(m.headerData(0, Qt::Horizontal).toString(), QStringLiteral("Filename"));
-        QCOMPARE(m.headerData(1, Qt::Horizontal).toString(), QStringLiteral("Location"));
-        QCOMPARE(m.headerData(2, Qt::Horizontal).toString(), QStringLiteral("Filesize (in MB)"));
-    }
 };
 
 QTEST_MAIN(TestQueueModel)
