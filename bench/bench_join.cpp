@@ -1,7 +1,9 @@
 // Joins files through the real main window and status window (the save
 // dialog answered by the scripted desktop), or with --engine through the
-// copy loop alone, and prints the time and the peak memory.
-//   bench_join [--engine] CHUNK TARGET SOURCE...
+// copy loop alone, or with --pump through the copy loop and the event pump
+// of a shown main window but no status window; prints the time and the
+// peak memory.
+//   bench_join [--engine | --pump] CHUNK TARGET SOURCE...
 #include "app/frmReelbind.h"
 #include "join/JoinController.h"
 #include "join/JoinEngine.h"
@@ -17,9 +19,9 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QPushButton>
-#include <QPushButton>
 #include <QSlider>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -36,10 +38,15 @@ long peakRssKiB()
 
 struct Quiet : JoinProgress
 {
+    bool pump = false;
     void batchStarted(qint64) override {}
     void fileStarted(int, const JoinFigures&) override {}
     void copied(const JoinFigures&) override {}
-    void pumpEvents() override {}
+    void pumpEvents() override
+    {
+        if (pump)
+            QCoreApplication::processEvents();
+    }
 };
 
 } // namespace
@@ -50,10 +57,11 @@ int main(int argc, char** argv)
     TestSupport::initGuiTest();
     QStringList args = QCoreApplication::arguments().mid(1);
     const bool engineOnly = !args.isEmpty() && args.first() == QLatin1String("--engine");
-    if (engineOnly)
+    const bool pumpOnly = !args.isEmpty() && args.first() == QLatin1String("--pump");
+    if (engineOnly || pumpOnly)
         args.removeFirst();
     if (args.size() < 3) {
-        std::fprintf(stderr, "usage: bench_join [--engine] CHUNK TARGET SOURCE...\n");
+        std::fprintf(stderr, "usage: bench_join [--engine | --pump] CHUNK TARGET SOURCE...\n");
         return 2;
     }
     const int chunk = args.takeFirst().toInt();
@@ -64,8 +72,18 @@ int main(int argc, char** argv)
 
     QElapsedTimer timer;
     bool ok = false;
-    if (engineOnly) {
+    if (engineOnly || pumpOnly) {
+        std::unique_ptr<TestSupport::App> a;
+        if (pumpOnly) {
+            a = std::make_unique<TestSupport::App>();
+            a->window->show();
+            QElapsedTimer settle;
+            settle.start();
+            while (settle.elapsed() < 300)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        }
         Quiet quiet;
+        quiet.pump = pumpOnly;
         JoinEngine engine(args, target, chunk, quiet);
         timer.start();
         ok = engine.run() == JoinEngine::Outcome::Joined;
@@ -99,7 +117,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "bench_join: the join did not complete\n");
         return 1;
     }
-    std::printf("bytes=%lld seconds=%.4f peak_rss_kib=%ld platform=%s\n", (long long)bytes,
-                seconds, peakRssKiB(), qPrintable(QGuiApplication::platformName()));
+    std::printf("bytes=%lld seconds=%.4f peak_rss_kib=%ld platform=%s\n", (long long)bytes, seconds,
+                peakRssKiB(), qPrintable(QGuiApplication::platformName()));
     return 0;
 }

@@ -20,7 +20,8 @@ void JoinController::CmdJoin_Click()
 
     QPointer<frmJoinStatus> window = new frmJoinStatus(m_w);
     m_status = window;
-    connect(window, &frmJoinStatus::unloadRequested, this, [this, w = window.data()] { unload(w); });
+    connect(window, &frmJoinStatus::unloadRequested, this,
+            [this, w = window.data()] { unload(w); });
     window->Form_Load();
 
     if (window) {

@@ -54,15 +54,15 @@ QString canonicalOf(const QString& path)
     if (!whole.isEmpty())
         return whole;
     const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
-    return (folder.isEmpty() ? QDir::cleanPath(info.absolutePath()) : folder) +
-           QLatin1Char('/') + info.fileName();
+    return (folder.isEmpty() ? QDir::cleanPath(info.absolutePath()) : folder) + QLatin1Char('/') +
+           info.fileName();
 }
 
 } // namespace
 
 JoinEngine::JoinEngine(QStringList sources, QString target, int chunkSize, JoinProgress& progress)
-    : m_sources(std::move(sources)), m_target(std::move(target)), m_chunk(chunkSize > 0 ? chunkSize : 1),
-      m_progress(progress)
+    : m_sources(std::move(sources)), m_target(std::move(target)),
+      m_chunk(chunkSize > 0 ? chunkSize : 1), m_progress(progress)
 {
 }
 
@@ -226,7 +226,8 @@ void JoinEngine::closeFiles()
 JoinEngine::Outcome JoinEngine::fail(Op op, const QString& file, const QString& reason)
 {
     // What was read whole still goes to the target, so it ends with the last whole chunk.
-    const bool sourceSide = op == Op::Size || op == Op::Open || op == Op::Read || op == Op::ReadShort;
+    const bool sourceSide =
+        op == Op::Size || op == Op::Open || op == Op::Read || op == Op::ReadShort;
     if (sourceSide && m_dst >= 0)
         flushAll();
     closeFiles();

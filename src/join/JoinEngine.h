@@ -56,7 +56,8 @@ class JoinEngine
 public:
     enum class Outcome { Joined, Cancelled, Failed };
 
-    /// Bytes gathered before the target is written to.
+    /// Bytes gathered before the target is written to: as large as cat's
+    /// writes. (1 MiB writes measured several times slower on ext4.)
     static constexpr qint64 kGatherBytes = qint64(1) << 17;
 
     /// `sources` are full paths in join order; `chunkSize` > 0.

@@ -17,9 +17,11 @@
 #include <QPushButton>
 #include <QSet>
 #include <QSlider>
+#include <QWindow>
 
 #include <cerrno>
 #include <cmath>
+#include <limits>
 #include <unistd.h>
 
 namespace {
@@ -50,6 +52,18 @@ double fractionOf(qint64 done, qint64 total)
 {
     // Nothing to copy counts as all of it copied.
     return total > 0 ? double(done) / double(total) : 1.0;
+}
+
+// The byte count from which the shown figure may change: the fraction's
+// byte position, taken a little early so that rounding never skips a step.
+qint64 nextStep(qint64 done, double fraction, qint64 total)
+{
+    if (total <= 0)
+        return std::numeric_limits<qint64>::max();
+    const double at = std::floor(fraction * double(total)) - 1.0;
+    if (at >= 9.0e18)
+        return std::numeric_limits<qint64>::max();
+    return qMax(done + 1, qint64(at));
 }
 
 } // namespace
@@ -219,7 +233,7 @@ int frmJoinStatus::DiskSpace(const QString& folder)
 
 void frmJoinStatus::finishRun(JoinEngine::Outcome outcome, const QString& failure)
 {
-    setUpdatesEnabled(true);
+    holdPaints(false);
     switch (outcome) {
     case JoinEngine::Outcome::Joined:
         m_ending = Ending::Joined;
@@ -273,12 +287,15 @@ void frmJoinStatus::batchStarted(qint64 batchTotal)
     m_fig = JoinFigures();
     m_fig.batchTotal = batchTotal;
     m_batchKnown = true;
+    m_nextBatchStep = 0;
 }
 
 void frmJoinStatus::fileStarted(int index, const JoinFigures& figures)
 {
     m_fig = figures;
     m_fileKnown = true;
+    m_nextFileStep = 0;
+    m_nextShownStep = 0;
     showBar(ProgressBarFile, m_fileBarShown, 0, 1);
     const QString& name = index >= 0 && index < m_rows.size() ? m_rows.at(index).name : QString();
     setFileNow(QStringLiteral("Now joining file: ") + name + QStringLiteral(" to ") + m_target +
@@ -289,46 +306,101 @@ void frmJoinStatus::fileStarted(int index, const JoinFigures& figures)
 void frmJoinStatus::copied(const JoinFigures& figures)
 {
     m_fig = figures;
-    showPercent(LblBatchPercent, m_batchPercentShown, figures.batchDone, figures.batchTotal);
-    showPercent(LblFilePercent, m_filePercentShown, figures.fileShown, figures.fileLength);
-    showBar(ProgressBarFile, m_fileBarShown, figures.fileDone, figures.fileLength);
-    showBar(ProgressBarBatch, m_batchBarShown, figures.batchDone, figures.batchTotal);
+    // Most rounds change nothing the user can see: then there is nothing to do.
+    if (figures.batchDone < m_nextBatchStep && figures.fileDone < m_nextFileStep &&
+        figures.fileShown < m_nextShownStep)
+        return;
+    m_nextBatchStep = qMin(
+        showPercent(LblBatchPercent, m_batchPercentShown, figures.batchDone, figures.batchTotal),
+        showBar(ProgressBarBatch, m_batchBarShown, figures.batchDone, figures.batchTotal));
+    m_nextShownStep =
+        showPercent(LblFilePercent, m_filePercentShown, figures.fileShown, figures.fileLength);
+    m_nextFileStep = showBar(ProgressBarFile, m_fileBarShown, figures.fileDone, figures.fileLength);
 }
 
 void frmJoinStatus::pumpEvents()
 {
-    // The controls always hold the current figures, but the window is
-    // painted at most once a frame: painting a progress bar costs far more
-    // than copying a chunk.
-    const bool frame = !m_frame.isValid() || m_frame.hasExpired(kFrameMs);
-    if (frame) {
-        setUpdatesEnabled(true);
-        m_frame.start();
-    }
     QCoreApplication::processEvents();
-    if (frame)
-        setUpdatesEnabled(false);
+    // The controls always hold the current figures, but while the copy runs
+    // they are painted once a frame only, all in one go: painting a progress
+    // bar costs far more than copying a chunk.
+    if (!m_holding) {
+        if (windowHandle() && windowHandle()->isExposed()) {
+            holdPaints(true);
+            m_frame.start();
+        }
+        return;
+    }
+    if (m_dirty && m_frame.hasExpired(kFrameMs))
+        paintFrame();
 }
 
-void frmJoinStatus::showPercent(QLabel* label, int& shown, qint64 done, qint64 total)
+QWidget* frmJoinStatus::liveControl(int i) const
+{
+    QWidget* const controls[kLiveControls] = {LblFileNow, LblFilePercent, LblBatchPercent,
+                                              ProgressBarFile, ProgressBarBatch};
+    return controls[i];
+}
+
+void frmJoinStatus::holdPaints(bool hold)
+{
+    m_holding = hold;
+    for (int i = 0; i < kLiveControls; ++i)
+        liveControl(i)->setUpdatesEnabled(!hold);
+    if (!hold)
+        m_dirty = 0;
+}
+
+void frmJoinStatus::markDirty(QWidget* control)
+{
+    for (int i = 0; i < kLiveControls; ++i)
+        if (liveControl(i) == control)
+            m_dirty |= 1 << i;
+}
+
+void frmJoinStatus::paintFrame()
+{
+    QRegion region;
+    for (int i = 0; i < kLiveControls; ++i) {
+        if (m_dirty & (1 << i)) {
+            liveControl(i)->setUpdatesEnabled(true);
+            region += liveControl(i)->geometry();
+        }
+    }
+    repaint(region);
+    for (int i = 0; i < kLiveControls; ++i)
+        if (m_dirty & (1 << i))
+            liveControl(i)->setUpdatesEnabled(false);
+    m_dirty = 0;
+    m_frame.start();
+}
+
+qint64 frmJoinStatus::showPercent(QLabel* label, int& shown, qint64 done, qint64 total)
 {
     const double fraction = fractionOf(done, total);
     const int percent = int(std::llround(fraction * 100.0));
-    if (percent == shown)
-        return;
-    shown = percent;
-    label->setText(Format::percent(fraction));
+    if (percent != shown) {
+        shown = percent;
+        label->setText(Format::percent(fraction));
+        markDirty(label);
+    }
+    // Rounded up from percent + 0.5.
+    return nextStep(done, (percent + 0.5) / 100.0, total);
 }
 
-void frmJoinStatus::showBar(QProgressBar* bar, int& shownPixels, qint64 done, qint64 total)
+qint64 frmJoinStatus::showBar(QProgressBar* bar, int& shownPixels, qint64 done, qint64 total)
 {
     // Only a step the eye can see reaches the bar: one pixel of its width.
+    const int width = qMax(1, bar->width());
     const double fraction = qBound(0.0, fractionOf(done, total), 1.0);
-    const int pixels = int(fraction * bar->width());
-    if (pixels == shownPixels)
-        return;
-    shownPixels = pixels;
-    bar->setValue(int(fraction * kBarRange));
+    const int pixels = int(fraction * width);
+    if (pixels != shownPixels) {
+        shownPixels = pixels;
+        bar->setValue(int(fraction * kBarRange));
+        markDirty(bar);
+    }
+    return pixels >= width ? std::numeric_limits<qint64>::max()
+                           : nextStep(done, double(pixels + 1) / width, total);
 }
 
 void frmJoinStatus::setFileNow(const QString& text)
@@ -336,6 +408,7 @@ void frmJoinStatus::setFileNow(const QString& text)
     if (LblFileNow->text() == text)
         return;
     LblFileNow->setText(text);
+    markDirty(LblFileNow);
 }
 
 void frmJoinStatus::cancelJoin()

@@ -62,9 +62,9 @@ public:
 
     /// Bars run from 0 to this; byte counts are mapped onto it.
     static constexpr int kBarRange = 1000;
-    /// While the copy runs the window is painted at most once in this many
-    /// milliseconds.
-    static constexpr qint64 kFrameMs = 20;
+    /// While the copy runs the changing controls are painted at most once in
+    /// this many milliseconds.
+    static constexpr qint64 kFrameMs = 40;
 
 signals:
     /// Finished, Delete Source Files or the close box asks to unload.
@@ -98,15 +98,23 @@ private:
     void pumpEvents() override;
 
     void buildControls();
-    void showPercent(QLabel* label, int& shown, qint64 done, qint64 total);
-    void showBar(QProgressBar* bar, int& shownPixels, qint64 done, qint64 total);
+    // Show a figure if its visible form changed; return the byte count from
+    // which it may change next.
+    qint64 showPercent(QLabel* label, int& shown, qint64 done, qint64 total);
+    qint64 showBar(QProgressBar* bar, int& shownPixels, qint64 done, qint64 total);
     void setFileNow(const QString& text);
+    // Painting of the controls that change during the copy.
+    static constexpr int kLiveControls = 5;
+    QWidget* liveControl(int i) const;
+    void holdPaints(bool hold);
+    void markDirty(QWidget* control);
+    void paintFrame();
     void finishRun(JoinEngine::Outcome outcome, const QString& failure);
 
     frmReelbind& m_main;
     QList<QueueRow> m_rows;
     QString m_target;
-    bool m_joining = false;        // false once Cancel was pressed
+    bool m_joining = false; // false once Cancel was pressed
     bool m_notEnoughSpace = false;
     bool m_running = false;
     bool m_closeRequested = false;
@@ -122,5 +130,10 @@ private:
     int m_batchPercentShown = 0;
     int m_fileBarShown = 0; // in pixels of the bar
     int m_batchBarShown = 0;
-    QElapsedTimer m_frame; // since the window was last painted during the copy
+    qint64 m_nextBatchStep = 0; // below these nothing visible changes
+    qint64 m_nextFileStep = 0;
+    qint64 m_nextShownStep = 0;
+    bool m_holding = false; // the live controls wait for the next frame
+    int m_dirty = 0;        // live controls changed since the last frame, one bit each
+    QElapsedTimer m_frame;  // since the last frame
 };

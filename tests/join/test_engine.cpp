@@ -118,8 +118,8 @@ private slots:
     {
         QTest::addColumn<int>("chunk");
         QTest::addColumn<QList<qint64>>("sizes");
-        QTest::newRow("mixed 40000") << 40000
-                                     << QList<qint64>{39999, 40000, 40001, 0, 1, 120000, 2621447};
+        QTest::newRow("mixed 40000")
+            << 40000 << QList<qint64>{39999, 40000, 40001, 0, 1, 120000, 2621447};
         QTest::newRow("one byte") << 10000 << QList<qint64>{1};
         QTest::newRow("exact chunks") << 70000 << QList<qint64>{70000, 140000, 1050000};
         QTest::newRow("all empty") << 10000 << QList<qint64>{0, 0};
@@ -133,8 +133,8 @@ private slots:
         QByteArray expected;
         qint64 wholeChunks = 0;
         for (int i = 0; i < sizes.size(); ++i) {
-            sources << TestSupport::makeFile(folder(), QStringLiteral("s%1.mpg").arg(i),
-                                             sizes[i], i + 1);
+            sources << TestSupport::makeFile(folder(), QStringLiteral("s%1.mpg").arg(i), sizes[i],
+                                             i + 1);
             expected += TestSupport::pattern(sizes[i], i + 1);
             wholeChunks += sizes[i] / chunk;
         }
@@ -332,7 +332,7 @@ private slots:
         QCOMPARE(JoinEngine::sourceMatching({}, a), -1);
     }
 
-    void sparseFileOverFourGibibytesOfOffsets()
+    void sparseFileOfThreeGibibytes()
     {
         // 3 GiB with data past the 2 GiB and 32-bit-signed limits.
         QTemporaryDir big(bigFileParent() + QStringLiteral("/reelbind-join-XXXXXX"));

@@ -1,5 +1,6 @@
 // Closing windows and exiting while a join runs, and a second join while
 // the first one's window is still open.
+#include "about/frmAbout.h"
 #include "join/JoinFixture.h"
 
 #include <QAction>
@@ -34,6 +35,11 @@ struct Running : Fixture
         return hook.count();
     }
     QByteArray twoChunksOfA() const { return TestSupport::pattern(20000, 1); }
+    QByteArray whole() const
+    {
+        return TestSupport::pattern(51234, 1) + TestSupport::pattern(51234, 2) +
+               TestSupport::pattern(51234, 3);
+    }
 };
 
 } // namespace
@@ -45,15 +51,28 @@ private slots:
     void initTestCase() { TestSupport::initGuiTest(); }
     void cleanup() { QVERIFY(TestSupport::closeAllTopLevels().isEmpty()); }
 
+    void exitDuringARunCancelsThenExits_data()
+    {
+        QTest::addColumn<bool>("fromAbout");
+        QTest::newRow("Exit menu item") << false;
+        QTest::newRow("about box Exit") << true;
+    }
     void exitDuringARunCancelsThenExits()
     {
+        QFETCH(bool, fromAbout);
         Running r(false);
         const QByteArray iniBefore = r.app.iniBytes();
         QPointer<frmJoinStatus> s;
         const int pumps = r.joinActingAt2([&] {
             s = r.status();
             QVERIFY(s->isRunning());
-            r.w.mnu_Exit->trigger();
+            if (fromAbout) {
+                r.w.mnu_About->trigger();
+                QVERIFY(r.w.about());
+                QTest::mouseClick(r.w.about()->CmdExit, Qt::LeftButton);
+            } else {
+                r.w.mnu_Exit->trigger();
+            }
             // Nothing closes under the running join.
             QVERIFY(r.w.isVisible() && s->isVisible());
         });
@@ -106,6 +125,7 @@ private slots:
     {
         Running r(false);
         r.join(r.target);
+        QCOMPARE(readAll(r.target), r.whole());
         QPointer<frmJoinStatus> s = r.status();
         QVERIFY(s && s->isVisible());
         r.w.CmdExit_Click();
@@ -129,8 +149,8 @@ private slots:
         QCOMPARE(now->ending(), frmJoinStatus::Ending::Joined);
         QCOMPARE(now->target(), second);
         // The old window went without the clear-queue step: all three joined again.
-        QCOMPARE(readAll(second), readAll(r.target));
-        QCOMPARE(readAll(second).size(), 3 * 51234);
+        QCOMPARE(readAll(r.target), r.whole());
+        QCOMPARE(readAll(second), r.whole());
         QCOMPARE(r.fake.dialogs.size(), 2);
         QCOMPARE(TestSupport::visibleTopLevels().size(), 2);
     }
@@ -144,7 +164,7 @@ private slots:
         });
         QCOMPARE(r.fake.dialogs.size(), 1);
         QCOMPARE(r.status()->ending(), frmJoinStatus::Ending::Joined);
-        QCOMPARE(readAll(r.target).size(), 3 * 51234);
+        QCOMPARE(readAll(r.target), r.whole());
     }
 };
 

@@ -5,12 +5,14 @@
 #include <QtTest>
 
 #include <cerrno>
+#include <cmath>
 #include <cstring>
+#include <memory>
 #include <unistd.h>
 
-using JoinTest::Fixture;
 using JoinTest::EachPump;
 using JoinTest::finalText;
+using JoinTest::Fixture;
 using JoinTest::readAll;
 
 namespace {
@@ -45,12 +47,15 @@ private slots:
         QVERIFY(!(s.windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
                                      Qt::WindowContextHelpButtonHint)));
 
-        const QList<QPair<QWidget*, QRect>> places{
-            {s.LblFileNow, QRect(20, 10, 448, 28)},     {s.TextFinal, QRect(20, 10, 446, 76)},
-            {s.ProgressBarFile, QRect(75, 40, 288, 16)}, {s.LblFilePercent, QRect(368, 40, 41, 16)},
-            {s.ProgressBarBatch, QRect(75, 65, 288, 16)}, {s.LblBatchPercent, QRect(368, 65, 41, 16)},
-            {s.CmdCancel, QRect(20, 97, 106, 26)},       {s.CmdViewClip, QRect(245, 97, 106, 26)},
-            {s.CmdDelSource, QRect(360, 97, 106, 26)}};
+        const QList<QPair<QWidget*, QRect>> places{{s.LblFileNow, QRect(20, 10, 448, 28)},
+                                                   {s.TextFinal, QRect(20, 10, 446, 76)},
+                                                   {s.ProgressBarFile, QRect(75, 40, 288, 16)},
+                                                   {s.LblFilePercent, QRect(368, 40, 41, 16)},
+                                                   {s.ProgressBarBatch, QRect(75, 65, 288, 16)},
+                                                   {s.LblBatchPercent, QRect(368, 65, 41, 16)},
+                                                   {s.CmdCancel, QRect(20, 97, 106, 26)},
+                                                   {s.CmdViewClip, QRect(245, 97, 106, 26)},
+                                                   {s.CmdDelSource, QRect(360, 97, 106, 26)}};
         for (const auto& p : places)
             QVERIFY2(p.first->geometry() == p.second, qPrintable(p.first->objectName()));
 
@@ -134,8 +139,8 @@ private slots:
         QVERIFY(s && s->isVisible());
         QCOMPARE(s->windowTitle(), QStringLiteral("Joining Files...Done!"));
         QVERIFY(s->TextFinal->isVisible());
-        QCOMPARE(finalText(s),
-                 QStringLiteral("File ") + target + QStringLiteral(" has successfully been joined!"));
+        QCOMPARE(finalText(s), QStringLiteral("File ") + target +
+                                   QStringLiteral(" has successfully been joined!"));
         QCOMPARE(s->CmdCancel->text(), QStringLiteral("Finished"));
         QVERIFY(s->CmdViewClip->isVisible() && s->CmdViewClip->isEnabled());
         QVERIFY(s->CmdDelSource->isVisible() && s->CmdDelSource->isEnabled());
@@ -153,12 +158,38 @@ private slots:
         QCOMPARE(f.fake.dialogs.size(), 1);
         QCOMPARE(f.fake.dialogs[0].kind, QStringLiteral("save"));
         QCOMPARE(f.fake.dialogs[0].dir, folderBefore);
-        QCOMPARE(f.fake.dialogs[0].filters,
-                 (QStringList{QStringLiteral("MPG Files (*.mpg)"), QStringLiteral("All Files (*)")}));
+        QCOMPARE(f.fake.dialogs[0].filters, (QStringList{QStringLiteral("MPG Files (*.mpg)"),
+                                                         QStringLiteral("All Files (*)")}));
         QCOMPARE(f.fake.freeSpaceQueries, QStringList{outFolder});
         QCOMPARE(f.w.live().folderText(LiveSettings::TargetFolder), outFolder);
         QCOMPARE(f.w.settings().TargetDir.value_or(QString()), outFolder);
         QVERIFY(QFile::exists(a) && QFile::exists(b) && QFile::exists(c) && QFile::exists(d));
+    }
+
+    void emptyFilesEndAsJoined()
+    {
+        // Nothing to copy at all: no division by zero, the join is complete.
+        Fixture f;
+        f.queueFile(QStringLiteral("a.mpg"), 0, 1);
+        f.queueFile(QStringLiteral("b.mpg"), 0, 2);
+        const QString target =
+            TestSupport::makeFile(f.files.path(), QStringLiteral("t.mpg"), 500, 3);
+        f.join(target);
+        frmJoinStatus* s = f.status();
+        QCOMPARE(s->ending(), frmJoinStatus::Ending::Joined);
+        QCOMPARE(QFileInfo(target).size(), qint64(0));
+        QCOMPARE(s->LblFilePercent->text(), QStringLiteral("100%"));
+        QCOMPARE(s->LblBatchPercent->text(), QStringLiteral("100%"));
+        QCOMPARE(s->windowTitle(), QStringLiteral("Joining Files...Done!"));
+
+        // An empty file last: the one before it ends whole, the last shows 100%.
+        Fixture g;
+        g.queueFile(QStringLiteral("a.mpg"), 25000, 1);
+        g.queueFile(QStringLiteral("b.mpg"), 0, 2);
+        g.join(g.path(QStringLiteral("t.mpg")));
+        QCOMPARE(readAll(g.path(QStringLiteral("t.mpg"))), TestSupport::pattern(25000, 1));
+        QCOMPARE(g.status()->LblFilePercent->text(), QStringLiteral("100%"));
+        QCOMPARE(g.status()->ending(), frmJoinStatus::Ending::Joined);
     }
 
     void targetFolderIsNotRememberedWhenItsBoxIsClear()
@@ -170,6 +201,7 @@ private slots:
         QVERIFY(QDir(f.files.path()).mkpath(QStringLiteral("out")));
         f.join(f.path(QStringLiteral("out/t.mpg")));
         QCOMPARE(f.status()->ending(), frmJoinStatus::Ending::Joined);
+        QCOMPARE(readAll(f.path(QStringLiteral("out/t.mpg"))), TestSupport::pattern(1000, 1));
         QCOMPARE(f.w.live().folderText(LiveSettings::TargetFolder), before);
         QCOMPARE(f.w.settings().TargetDir.value_or(QString()), before);
 
@@ -207,8 +239,8 @@ private slots:
         QString target = b;
         if (how == QLatin1String("link")) {
             target = f.path(QStringLiteral("other-name.mpg"));
-            QVERIFY(::link(QFile::encodeName(b).constData(), QFile::encodeName(target).constData()) ==
-                    0);
+            QVERIFY(::link(QFile::encodeName(b).constData(),
+                           QFile::encodeName(target).constData()) == 0);
         } else if (how == QLatin1String("dots")) {
             QVERIFY(QDir(f.files.path()).mkpath(QStringLiteral("sub")));
             target = f.path(QStringLiteral("sub/../b.mpg"));
@@ -323,7 +355,8 @@ private slots:
                 if (how == QLatin1String("button"))
                     QTest::mouseClick(s->CmdCancel, Qt::LeftButton);
                 else
-                    QTest::keyClick(s, how == QLatin1String("esc") ? Qt::Key_Escape : Qt::Key_Return);
+                    QTest::keyClick(s,
+                                    how == QLatin1String("esc") ? Qt::Key_Escape : Qt::Key_Return);
             });
             f.join(target);
             QCOMPARE(hook.count(), 5 + 3); // nothing pumps after the cancel
@@ -358,6 +391,7 @@ private slots:
         f.tick(LiveSettings::ClearQue, true);
         f.queueFile(QStringLiteral("a.mpg"), 15000, 1);
         f.join(f.path(QStringLiteral("t.mpg")));
+        QCOMPARE(readAll(f.path(QStringLiteral("t.mpg"))), TestSupport::pattern(15000, 1));
         QPointer<frmJoinStatus> s = f.status();
         QVERIFY(s && s->isVisible());
         QTest::keyClick(s, Qt::Key(key));
@@ -372,16 +406,18 @@ private slots:
         QTest::addColumn<QString>("fault");
         QTest::addColumn<QString>("expected"); // beginning of the message
         QTest::addColumn<bool>("targetLeft");
-        QTest::newRow("deleted before") << "deleted" << "Could not read the size of file %1: "
-                                        << false;
-        QTest::newRow("folder queued") << "folder" << "Could not open file %1: " << false;
-        QTest::newRow("vanishes during") << "vanishes" << "Could not open file %1: " << true;
-        QTest::newRow("cut short during")
-            << "truncated" << "Could not read file %1: it ended early" << true;
-        QTest::newRow("full device") << "full" << "Could not write to the target file %1: "
-                                     << true;
-        QTest::newRow("folder gone") << "nofolder" << "Could not create the target file %1: "
-                                     << false;
+        QTest::newRow("deleted before") << "deleted"
+                                        << "Could not read the size of file %1: " << false;
+        QTest::newRow("folder queued") << "folder"
+                                       << "Could not open file %1: " << false;
+        QTest::newRow("vanishes during") << "vanishes"
+                                         << "Could not open file %1: " << true;
+        QTest::newRow("cut short during") << "truncated"
+                                          << "Could not read file %1: it ended early" << true;
+        QTest::newRow("full device") << "full"
+                                     << "Could not write to the target file %1: " << true;
+        QTest::newRow("folder gone") << "nofolder"
+                                     << "Could not create the target file %1: " << false;
     }
     void failuresAreReported()
     {
@@ -424,11 +460,11 @@ private slots:
         QCOMPARE(f.fake.messages.size(), 1);
         const QString message = f.fake.messages[0];
         QVERIFY2(message.startsWith(expected.arg(named)), qPrintable(message));
-        QVERIFY2(message.endsWith(
-                     (targetLeft ? QStringLiteral("The target file %1 was left incomplete.")
-                                 : QStringLiteral("The target file %1 was not created."))
-                         .arg(target)),
-                 qPrintable(message));
+        QVERIFY2(
+            message.endsWith((targetLeft ? QStringLiteral("The target file %1 was left incomplete.")
+                                         : QStringLiteral("The target file %1 was not created."))
+                                 .arg(target)),
+            qPrintable(message));
         if (target != QLatin1String("/dev/full"))
             QCOMPARE(QFile::exists(target), targetLeft);
         frmJoinStatus* s = f.status();
@@ -482,23 +518,47 @@ private slots:
         f.queueFile(QStringLiteral("small.mpg"), 1000, 1);
         int lastBatch = 0;
         bool inRange = true;
+        bool labelsExact = true;
         QString percentPastHalf;
+        std::unique_ptr<QSignalSpy> fileBarMoves, batchBarMoves;
         {
             EachPump hook([&](int n) {
                 frmJoinStatus* s = f.status();
+                if (n == 1) {
+                    fileBarMoves = std::make_unique<QSignalSpy>(s->ProgressBarFile,
+                                                                &QProgressBar::valueChanged);
+                    batchBarMoves = std::make_unique<QSignalSpy>(s->ProgressBarBatch,
+                                                                 &QProgressBar::valueChanged);
+                }
                 const int fileBar = s->ProgressBarFile->value();
                 const int batchBar = s->ProgressBarBatch->value();
                 inRange = inRange && fileBar >= 0 && fileBar <= s->ProgressBarFile->maximum() &&
                           batchBar >= lastBatch && batchBar <= s->ProgressBarBatch->maximum();
+                // Every pump sees the figures of its own round, none skipped.
+                const double done = double(n) * 70000;
+                labelsExact =
+                    labelsExact &&
+                    s->LblBatchPercent->text() ==
+                        QStringLiteral("%1%").arg(std::llround(done * 100 / (big + 1000))) &&
+                    s->LblFilePercent->text() ==
+                        QStringLiteral("%1%").arg(std::llround((done - 70000) * 100 / big));
                 lastBatch = batchBar;
                 if (n == 30678) // 2,147,460,000 bytes, just under 2 GiB: 2/3 of the batch
                     percentPastHalf = s->LblBatchPercent->text();
             });
-            // Nothing to keep: the null device swallows 3 GiB at once.
+            // Nothing to keep: the null device swallows 3 GiB at once. (The bytes of
+            // such a join are compared in the copy loop's own test.)
             f.join(QStringLiteral("/dev/null"));
             QCOMPARE(hook.count(), int(big / 70000));
         }
         QVERIFY(inRange);
+        QVERIFY(labelsExact);
+        // 46,017 rounds, but a bar only moves when it grows by a pixel.
+        // (plus a reset and a full bar for the small file, and the reset at the end)
+        QVERIFY2(fileBarMoves->count() <= f.status()->ProgressBarFile->width() + 4,
+                 qPrintable(QString::number(fileBarMoves->count())));
+        QVERIFY(batchBarMoves->count() <= f.status()->ProgressBarBatch->width() + 2);
+        QVERIFY(batchBarMoves->count() > 100);
         QVERIFY(lastBatch > frmJoinStatus::kBarRange * 99 / 100); // the tails follow the last pump
         QCOMPARE(percentPastHalf, QStringLiteral("67%"));
         frmJoinStatus* s = f.status();
