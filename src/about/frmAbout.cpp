@@ -1,6 +1,7 @@
 #include "about/frmAbout.h"
 
 #include "app/Icons.h"
+#include "app/Layout.h"
 #include "app/frmReelbind.h"
 #include "platform/Platform.h"
 
@@ -11,17 +12,10 @@
 
 namespace {
 
+using Layout::place;
+
 constexpr int kClientWidth = 5730 / 15;
 constexpr int kClientHeight = 3555 / 15;
-
-// Layouts are given in twips; 15 twips are one pixel.
-template <typename W> W* place(QWidget* parent, const char* name, int l, int t, int w, int h)
-{
-    auto* widget = new W(parent);
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(l / 15, t / 15, (w + 7) / 15, (h + 7) / 15);
-    return widget;
-}
 
 QFont faceAt(const QStringList& families, qreal points)
 {

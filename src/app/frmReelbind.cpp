@@ -2,6 +2,7 @@
 
 #include "about/frmAbout.h"
 #include "app/Icons.h"
+#include "app/Layout.h"
 #include "join/JoinController.h"
 #include "platform/Platform.h"
 #include "queue/Format.h"
@@ -27,6 +28,8 @@
 
 namespace {
 
+using Layout::place;
+
 /// The live preferences: the preferences window's boxes and the slider.
 class MainLive : public LiveSettings
 {
@@ -42,20 +45,6 @@ public:
 private:
     frmReelbind& m_w;
 };
-
-// 15 twips are one pixel; round to the nearest pixel (2800 twips are 187 px).
-constexpr int twips(int t)
-{
-    return (t + 7) / 15;
-}
-
-template <typename W> W* place(QWidget* parent, const char* name, int l, int t, int w, int h)
-{
-    auto* widget = new W(parent);
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(twips(l), twips(t), twips(w), twips(h));
-    return widget;
-}
 
 } // namespace
 
@@ -90,7 +79,7 @@ void frmReelbind::buildControls()
     // The frame is sizable, but nothing moves with it: controls keep their places.
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
-    client->resize(twips(8625), twips(3960));
+    client->resize(Layout::px(8625), Layout::px(3960));
     setCentralWidget(client);
 
     Line1 = place<QFrame>(client, "Line1", 0, 0, 8625, 30);
@@ -104,16 +93,17 @@ void frmReelbind::buildControls()
     SldrChunkSize->setSingleStep(1000);
     SldrChunkSize->setPageStep(10000);
     // The ticks need more than the classic 16 px; grow downwards inside the frame.
-    const int sliderTop = twips(375);
-    const int sliderHeight =
-        qMin(qMax(twips(240), SldrChunkSize->sizeHint().height()), twips(840) - sliderTop - 2);
-    SldrChunkSize->setGeometry(twips(150), sliderTop, twips(3915), sliderHeight);
+    const int sliderTop = Layout::px(375);
+    const int sliderHeight = qMin(qMax(Layout::px(240), SldrChunkSize->sizeHint().height()),
+                                  Layout::px(840) - sliderTop - 2);
+    SldrChunkSize->setGeometry(Layout::px(150), sliderTop, Layout::px(3915), sliderHeight);
 
     // The estimate may reach the client area's right edge, so that large
     // totals and wide fonts stay whole.
     LblEstFilesize = place<QLabel>(client, "LblEstFilesize", 5250, 150, 2790, 210);
-    LblEstFilesize->setGeometry(twips(5250), twips(150), twips(8625) - twips(5250),
-                                qMax(twips(210), LblEstFilesize->fontMetrics().height()));
+    LblEstFilesize->setGeometry(Layout::px(5250), Layout::px(150),
+                                Layout::px(8625) - Layout::px(5250),
+                                qMax(Layout::px(210), LblEstFilesize->fontMetrics().height()));
 
     ListViewAdd = place<QTreeView>(client, "ListViewAdd", 480, 1275, 7665, 2115);
     ListViewAdd->setModel(m_queueModel);
@@ -243,9 +233,9 @@ void frmReelbind::Form_Load()
     ListViewAdd->header()->setStretchLastSection(true);
     ListViewAdd->header()->setSectionsClickable(true);
     ListViewAdd->header()->setSectionsMovable(false);
-    ListViewAdd->header()->resizeSection(0, twips(2900));
-    ListViewAdd->header()->resizeSection(1, twips(2800));
-    ListViewAdd->header()->resizeSection(2, twips(1000));
+    ListViewAdd->header()->resizeSection(0, Layout::px(2900));
+    ListViewAdd->header()->resizeSection(1, Layout::px(2800));
+    ListViewAdd->header()->resizeSection(2, Layout::px(1000));
 
     LblEstFilesize->setText(Format::estimateCaption(0));
 
@@ -266,7 +256,7 @@ void frmReelbind::Form_Load()
     FrameChunkSize->setTitle(Format::chunkCaption(SldrChunkSize->value()));
     ListViewAdd->setSelectionBehavior(QAbstractItemView::SelectRows);
 
-    resize(twips(8625), twips(3960) + menuBar()->sizeHint().height());
+    resize(Layout::px(8625), Layout::px(3960) + menuBar()->sizeHint().height());
     if (QScreen* s = screen()) {
         const QRect avail = s->availableGeometry();
         move(avail.center() - QPoint(width() / 2, height() / 2));

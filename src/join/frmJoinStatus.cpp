@@ -1,6 +1,7 @@
 #include "join/frmJoinStatus.h"
 
 #include "app/Icons.h"
+#include "app/Layout.h"
 #include "app/frmReelbind.h"
 #include "platform/Platform.h"
 #include "queue/Format.h"
@@ -26,6 +27,8 @@
 
 namespace {
 
+using Layout::place;
+
 const QString kCaption = QStringLiteral("Joining Files...");
 const QString kCancel = QStringLiteral("Cancel");
 const QString kFinished = QStringLiteral("Finished");
@@ -33,20 +36,6 @@ const QString kNoSpace = QStringLiteral(
     "The drive you have selected does not have enough free space to save the joined movie to.");
 const QString kTargetIsSource = QStringLiteral(
     "The target file is one of the files to be joined. Please choose another target file.");
-
-// 15 twips are one pixel, rounded to the nearest.
-constexpr int twips(int t)
-{
-    return (t + 7) / 15;
-}
-
-template <typename W> W* place(QWidget* parent, const char* name, int l, int t, int w, int h)
-{
-    auto* widget = new W(parent);
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(twips(l), twips(t), twips(w), twips(h));
-    return widget;
-}
 
 double fractionOf(qint64 done, qint64 total)
 {
@@ -85,7 +74,7 @@ frmJoinStatus::~frmJoinStatus() = default;
 
 void frmJoinStatus::buildControls()
 {
-    setFixedSize(twips(7275), twips(1980));
+    setFixedSize(Layout::px(7275), Layout::px(1980));
 
     LblFileNow = place<QLabel>(this, "LblFileNow", 300, 150, 6720, 420);
     LblFileNow->setWordWrap(true);

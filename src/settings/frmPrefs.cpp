@@ -1,6 +1,7 @@
 #include "settings/frmPrefs.h"
 
 #include "app/Icons.h"
+#include "app/Layout.h"
 #include "platform/Platform.h"
 
 #include <QApplication>
@@ -38,6 +39,8 @@ int toStoredCheckState(Qt::CheckState state)
 
 namespace {
 
+using Layout::place;
+
 constexpr int kClientWidth = 5355 / 15;
 constexpr int kClientHeight = 3255 / 15;
 const QString kBrowsePrompt = QStringLiteral("Select your default Source folder:");
@@ -55,15 +58,6 @@ protected:
         setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
     }
 };
-
-// Layouts are given in twips; 15 twips are one pixel.
-template <typename W> W* place(QWidget* parent, const char* name, int l, int t, int w, int h)
-{
-    auto* widget = new W(parent);
-    widget->setObjectName(QLatin1String(name));
-    widget->setGeometry(l / 15, t / 15, (w + 7) / 15, (h + 7) / 15);
-    return widget;
-}
 
 /// Widens a one-line control whose text the face in use draws wider than
 /// the layout allows; one that would then leave the window moves left.
