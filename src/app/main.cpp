@@ -14,8 +14,10 @@ int main(int argc, char* argv[])
     const char* platformEnv = std::getenv("QT_QPA_PLATFORM");
     const bool explicitPlatform = platformEnv && *platformEnv;
     if (!explicitPlatform && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
-        std::fprintf(stderr, "reelbind: no display found; start it from a desktop session, "
-                             "or without one run: xvfb-run -a ./reelbind\n");
+        std::fprintf(stderr,
+                     "reelbind: no display found; start it from a desktop session, "
+                     "or without one run: xvfb-run -a %s\n",
+                     argc > 0 ? argv[0] : "reelbind");
         return 1;
     }
 

@@ -29,6 +29,14 @@ if [ "${REELBIND_E2E_INSIDE:-}" != 1 ]; then
             fail "'$tool' is missing (apt-get install xvfb xauth openbox xdotool)"
     done
 
+    # Without a display the program says how to get one, in one line.
+    hint=$(cd / && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 10 "$BIN" 2>&1)
+    status=$?
+    [ "$status" -eq 1 ] || fail "without a display the program ended with status $status"
+    [ "$(printf '%s\n' "$hint" | wc -l)" -eq 1 ] && printf '%s' "$hint" | grep -q "xvfb-run" ||
+        fail "without a display the program said: $hint"
+    echo "e2e: no display: one line naming xvfb-run"
+
     setsid --wait env REELBIND_E2E_INSIDE=1 \
         xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$0" "$BIN" &
     GROUP=$!
