@@ -451,8 +451,9 @@ void frmJoinStatus::CmdDelSource_Click()
         else
             m_main.RefreshEstimate();
         if (!problems.isEmpty())
-            m_main.platform().message(this, QStringLiteral("These files could not be deleted:\n") +
-                                                problems.join(QLatin1Char('\n')));
+            m_main.platform().message(
+                this,
+                Format::listMessage(QStringLiteral("These files could not be deleted:"), problems));
     }
     // Then as Finished.
     if (m_main.live().isTicked(LiveSettings::ClearQue))

@@ -53,4 +53,12 @@ QString chunkCaption(int bytes)
     return QStringLiteral("Chunk Size: ") + grouped(bytes) + QStringLiteral(" bytes");
 }
 
+QString listMessage(const QString& head, const QStringList& items, int maxListed)
+{
+    QStringList lines = items.mid(0, maxListed);
+    if (items.size() > maxListed)
+        lines << QStringLiteral("... and %1 more.").arg(items.size() - maxListed);
+    return head + QLatin1Char('\n') + lines.join(QLatin1Char('\n'));
+}
+
 } // namespace Format

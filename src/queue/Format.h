@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QLocale;
@@ -30,5 +31,9 @@ QString estimateCaption(double mb);
 
 /// "Chunk Size: " + grouped(bytes) + " bytes".
 QString chunkCaption(int bytes);
+
+/// A message of `head` and one line per item, listing at most `maxListed`
+/// items and then "... and N more.", so the box fits on the screen.
+QString listMessage(const QString& head, const QStringList& items, int maxListed = 15);
 
 } // namespace Format

@@ -132,8 +132,7 @@ void QueueController::addFiles(const QStringList& paths)
         const QString head = leftOut.size() == 1
                                  ? QStringLiteral("This file was not added to the queue:")
                                  : QStringLiteral("These files were not added to the queue:");
-        m_w.platform().message(&m_w,
-                               head + QStringLiteral("\n\n") + leftOut.join(QLatin1Char('\n')));
+        m_w.platform().message(&m_w, Format::listMessage(head + QLatin1Char('\n'), leftOut));
     }
 }
 

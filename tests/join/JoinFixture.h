@@ -1,6 +1,6 @@
 #pragma once
 
-// Helpers shared by the join's window tests.
+// Shared by the join's window tests.
 
 #include "app/frmReelbind.h"
 #include "join/JoinController.h"
@@ -19,11 +19,31 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTemporaryDir>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 
 namespace JoinTest {
 
-/// A main window with a scripted desktop and a folder for the movies.
+using TestSupport::pattern;
+
+inline QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+/// Fills in {dir} and the system's reasons {ENOENT}, {EISDIR}, {ENOSPC}.
+inline QString expand(QString text, const QString& dir)
+{
+    const QList<QPair<const char*, int>> reasons{
+        {"{ENOENT}", ENOENT}, {"{EISDIR}", EISDIR}, {"{ENOSPC}", ENOSPC}};
+    for (const auto& [key, error] : reasons)
+        text.replace(QLatin1String(key), QString::fromLocal8Bit(std::strerror(error)));
+    return text.replace("{dir}", dir);
+}
+
+/// A main window on a scripted desktop, a folder for the movies, chunk 10,000.
 struct Fixture
 {
     TestSupport::App app;
@@ -37,23 +57,42 @@ struct Fixture
         w.show();
     }
 
-    /// Creates files.path()/name and queues it as Add would.
+    QString path(const QString& name) const { return files.filePath(name); }
+
+    /// Writes pattern(size, seed) to the folder and queues it.
     QString queueFile(const QString& name, qint64 size, int seed)
     {
-        const QString path = TestSupport::makeFile(files.path(), name, size, seed);
-        queueExisting(name, files.path() + QLatin1Char('/'), size);
-        return path;
+        TestSupport::makeFile(files.path(), name, size, seed);
+        return queueExisting(name, size);
     }
 
-    void queueExisting(const QString& name, const QString& folder, qint64 size)
+    /// Queues folder/name with the size it had when added, as Add does.
+    QString queueExisting(const QString& name, qint64 size)
     {
-        w.queue()->append({QueueRow{name, folder, Format::megabytes(size)}});
-        w.CmdRemove->setEnabled(true);
-        w.CmdClear->setEnabled(true);
-        w.CmdJoin->setEnabled(true);
+        w.queue()->append(
+            {QueueRow{name, files.path() + QLatin1Char('/'), Format::megabytes(size)}});
+        for (QPushButton* b : {w.CmdRemove, w.CmdClear, w.CmdJoin})
+            b->setEnabled(true);
+        w.RefreshEstimate();
+        return path(name);
     }
 
-    QString path(const QString& name) const { return files.filePath(name); }
+    /// The queued files' bytes, concatenated in queue order.
+    QByteArray queuedBytes() const
+    {
+        QByteArray all;
+        for (const QueueRow& r : w.queue()->rows())
+            all += readAll(r.fullPath());
+        return all;
+    }
+
+    QStringList queuedNames() const
+    {
+        QStringList out;
+        for (const QueueRow& r : w.queue()->rows())
+            out << r.name;
+        return out;
+    }
 
     /// Answers the save dialog with `target` and presses Join.
     void join(const QString& target)
@@ -63,66 +102,41 @@ struct Fixture
     }
 
     frmJoinStatus* status() const { return w.joinController()->statusWindow(); }
-
     void tick(LiveSettings::Box box, bool on) { w.live().setCheckState(box, on ? 1 : 0); }
 
-    /// "Join Add Remove Clear Exit" enabled states as 0/1.
+    /// Join, Add, Remove, Clear, Exit enabled as 0/1.
     QString fiveButtons() const
     {
-        return QStringLiteral("%1%2%3%4%5")
-            .arg(int(w.CmdJoin->isEnabled()))
-            .arg(int(w.CmdAdd->isEnabled()))
-            .arg(int(w.CmdRemove->isEnabled()))
-            .arg(int(w.CmdClear->isEnabled()))
-            .arg(int(w.CmdExit->isEnabled()));
+        QString out;
+        for (QPushButton* b : {w.CmdJoin, w.CmdAdd, w.CmdRemove, w.CmdClear, w.CmdExit})
+            out += b->isEnabled() ? QLatin1Char('1') : QLatin1Char('0');
+        return out;
     }
 };
 
-/// Calls `fn(n)` once in every event pump (n counts from 1): a posted event
-/// that posts itself again is delivered once per processEvents() call.
-/// Create it right before the join and destroy it right after.
+/// Calls fn(n) once in every event pump (n from 1): an event that posts
+/// itself again is delivered once per processEvents(). Lives around one join.
 class EachPump : public QObject
 {
 public:
-    explicit EachPump(std::function<void(int)> fn) : m_fn(std::move(fn))
-    {
-        QCoreApplication::postEvent(this, new QEvent(kType));
-    }
+    explicit EachPump(std::function<void(int)> fn) : m_fn(std::move(fn)) { post(); }
     int count() const { return m_count; }
-    void stop() { m_stopped = true; }
 
 protected:
     bool event(QEvent* e) override
     {
         if (e->type() != kType)
             return QObject::event(e);
-        if (m_stopped)
-            return true;
-        ++m_count;
-        m_fn(m_count);
-        if (!m_stopped)
-            QCoreApplication::postEvent(this, new QEvent(kType));
+        m_fn(++m_count);
+        post();
         return true;
     }
 
 private:
+    void post() { QCoreApplication::postEvent(this, new QEvent(kType)); }
     static constexpr QEvent::Type kType = QEvent::Type(QEvent::User + 71);
     std::function<void(int)> m_fn;
     int m_count = 0;
-    bool m_stopped = false;
 };
-
-inline QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray("<missing>");
-    return f.readAll();
-}
-
-inline QString finalText(const frmJoinStatus* s)
-{
-    return s->TextFinal->toPlainText();
-}
 
 } // namespace JoinTest

@@ -1,50 +1,10 @@
-// What the finished status window offers: Finished, View Joined MPG and
-// Delete Source Files.
+// What the finished status window offers: Finished, its close box, View
+// Joined MPG and Delete Source Files.
 #include "join/JoinFixture.h"
 
 #include <QtTest>
 
-#include <cerrno>
-#include <cstring>
-
-using JoinTest::Fixture;
-using JoinTest::readAll;
-
-namespace {
-
-const QString kQuestion = QStringLiteral(
-    "Delete Source Files?|Are you sure you want to delete the source files?  These files will be "
-    "PERMANENTLY deleted.");
-const QString kEmptyEstimate = QStringLiteral("Estimated Joined Filesize:  0.00 MB");
-
-/// Three queued files a, b, c joined into t.mpg; the status window is open.
-struct Joined : Fixture
-{
-    QString a, b, c, target;
-    Joined(bool clearQueue, bool confirmDelete)
-    {
-        tick(LiveSettings::ClearQue, clearQueue);
-        tick(LiveSettings::ConfirmDel, confirmDelete);
-        a = queueFile(QStringLiteral("a.mpg"), 1048576, 1);
-        b = queueFile(QStringLiteral("b.mpg"), 524288, 2);
-        c = queueFile(QStringLiteral("c.mpg"), 25000, 3);
-        target = path(QStringLiteral("t.mpg"));
-        join(target);
-        QCOMPARE(readAll(target), TestSupport::pattern(1048576, 1) +
-                                      TestSupport::pattern(524288, 2) +
-                                      TestSupport::pattern(25000, 3));
-    }
-    QStringList names() const
-    {
-        QStringList out;
-        for (const QueueRow& r : w.queue()->rows())
-            out << r.name;
-        return out;
-    }
-    QString queueButtons() const { return fiveButtons().mid(2, 2) + fiveButtons().left(1); }
-};
-
-} // namespace
+using namespace JoinTest;
 
 class TestAfterJoin : public QObject
 {
@@ -53,134 +13,114 @@ private slots:
     void initTestCase() { TestSupport::initGuiTest(); }
     void cleanup() { QVERIFY(TestSupport::closeAllTopLevels().isEmpty()); }
 
-    void finishedClearsTheQueueOnlyWhenAsked_data()
+    // a (1.00 MB), b (0.50 MB) and c (0.02 MB) are joined into t.mpg, then
+    // the window is left by `act`.
+    void leavingTheWindow_data()
     {
-        QTest::addColumn<bool>("clear");
-        QTest::newRow("clear-queue on") << true;
-        QTest::newRow("clear-queue off") << false;
+        QTest::addColumn<QString>("act");        // "finished", "close" (box) or "delete"
+        QTest::addColumn<bool>("clear");         // the clear-queue box
+        QTest::addColumn<int>("confirm");        // 0: box clear; 1: ticked, No; 2: ticked, Yes
+        QTest::addColumn<QString>("fault");      // "twice": a queued twice; after the join
+                                                 // "gone": b deleted, "later": x queued
+        QTest::addColumn<QStringList>("onDisk"); // which of a, b, c, x exist afterwards
+        QTest::addColumn<QStringList>("queue");  // afterwards
+        QTest::addColumn<QString>("estimate");   // afterwards, in MB
+        const QStringList abc{"a.mpg", "b.mpg", "c.mpg"}, none;
+        QTest::newRow("Finished, clear-queue on")
+            << "finished" << true << 1 << "" << abc << none << "0.00";
+        QTest::newRow("Finished, clear-queue off")
+            << "finished" << false << 1 << "" << abc << abc << "1.52";
+        QTest::newRow("close box: no clearing")
+            << "close" << true << 1 << "" << abc << abc << "1.52";
+        QTest::newRow("Delete, No") << "delete" << false << 1 << "" << abc << abc << "1.52";
+        QTest::newRow("Delete, No, clear-queue on")
+            << "delete" << true << 1 << "" << abc << none << "0.00";
+        QTest::newRow("Delete, Yes") << "delete" << false << 2 << "" << none << none << "0.00";
+        QTest::newRow("Delete unasked") << "delete" << false << 0 << "" << none << none << "0.00";
+        QTest::newRow("Delete, a queued twice")
+            << "delete" << false << 0 << "twice" << none << none << "0.00";
+        QTest::newRow("Delete, b already gone")
+            << "delete" << false << 0 << "gone" << none << QStringList{"b.mpg"} << "0.50";
+        QTest::newRow("Delete, x queued after the join")
+            << "delete" << false << 0 << "later" << QStringList{"x.mpg"} << QStringList{"x.mpg"}
+            << "2.00";
     }
-    void finishedClearsTheQueueOnlyWhenAsked()
+    void leavingTheWindow()
     {
+        QFETCH(QString, act);
         QFETCH(bool, clear);
-        Joined j(clear, true);
-        QPointer<frmJoinStatus> s = j.status();
+        QFETCH(int, confirm);
+        QFETCH(QString, fault);
+        QFETCH(QStringList, onDisk);
+        QFETCH(QStringList, queue);
+        QFETCH(QString, estimate);
+        Fixture f;
+        f.tick(LiveSettings::ClearQue, clear);
+        f.tick(LiveSettings::ConfirmDel, confirm > 0);
+        f.queueFile("a.mpg", 1048576, 1);
+        if (fault == "twice")
+            f.queueExisting("a.mpg", 1048576);
+        f.queueFile("b.mpg", 524288, 2);
+        f.queueFile("c.mpg", 25000, 3);
+        const QByteArray joined = f.queuedBytes();
+        const QString target = f.path("t.mpg");
+        f.join(target);
+        QCOMPARE(readAll(target), joined);
+        QPointer<frmJoinStatus> s = f.status();
         QVERIFY(s && s->isVisible());
-        QTest::mouseClick(s->CmdCancel, Qt::LeftButton);
-        QVERIFY(!j.status());
-        QTRY_VERIFY(s.isNull());
-        QCOMPARE(j.w.queue()->count(), clear ? 0 : 3);
-        QCOMPARE(j.queueButtons(), clear ? QStringLiteral("000") : QStringLiteral("111"));
-        if (clear)
-            QCOMPARE(j.w.LblEstFilesize->text(), kEmptyEstimate);
-        QVERIFY(QFile::exists(j.a) && QFile::exists(j.target));
-    }
 
-    void closeBoxAfterTheJoinSkipsTheClearQueueStep()
-    {
-        Joined j(true, true);
-        QPointer<frmJoinStatus> s = j.status();
-        QVERIFY(s->close());
-        QVERIFY(!j.status());
+        if (fault == "gone")
+            QVERIFY(QFile::remove(f.path("b.mpg")));
+        else if (fault == "later")
+            f.queueFile("x.mpg", 2097152, 7);
+        f.fake.setNextAnswer(confirm == 2);
+        if (act == "close")
+            QVERIFY(s->close());
+        else
+            QTest::mouseClick(act == "delete" ? s->CmdDelSource : s->CmdCancel, Qt::LeftButton);
+
+        QCOMPARE(f.fake.questions,
+                 act == "delete" && confirm
+                     ? QStringList{"Delete Source Files?|Are you sure you want to delete the "
+                                   "source files?  These files will be PERMANENTLY deleted."}
+                     : QStringList());
+        // A file that cannot be deleted is named with the reason; the others go.
+        QCOMPARE(f.fake.messages,
+                 fault == "gone" ? QStringList{expand(
+                                       "These files could not be deleted:\n{dir}/b.mpg: {ENOENT}",
+                                       f.files.path())}
+                                 : QStringList());
+        QStringList existing;
+        for (const char* name : {"a.mpg", "b.mpg", "c.mpg", "x.mpg"})
+            if (QFile::exists(f.path(QLatin1String(name))))
+                existing << QLatin1String(name);
+        QCOMPARE(existing, onDisk);
+        QCOMPARE(readAll(target), joined);
+        QCOMPARE(f.queuedNames(), queue);
+        QCOMPARE(f.w.LblEstFilesize->text(), "Estimated Joined Filesize:  " + estimate + " MB");
+        QCOMPARE(f.fiveButtons().mid(2, 2) + f.fiveButtons().left(1),
+                 queue.isEmpty() ? "000" : "111");
+        QVERIFY(!f.status());
         QTRY_VERIFY(s.isNull());
-        QCOMPARE(j.w.queue()->count(), 3);
     }
 
     void viewOpensTheTargetAndStays()
     {
-        Joined j(false, true);
-        frmJoinStatus* s = j.status();
-        QTest::mouseClick(s->CmdViewClip, Qt::LeftButton);
-        QTest::mouseClick(s->CmdViewClip, Qt::LeftButton);
-        QCOMPARE(j.fake.opened, (QStringList{j.target, j.target}));
-        QCOMPARE(j.status(), s);
-        QVERIFY(s->isVisible());
-    }
-
-    void deleteAskedAndDeclinedDeletesNothing()
-    {
-        Joined j(false, true);
-        j.fake.setNextAnswer(false);
-        QTest::mouseClick(j.status()->CmdDelSource, Qt::LeftButton);
-        QCOMPARE(j.fake.questions, QStringList{kQuestion});
-        QVERIFY(QFile::exists(j.a) && QFile::exists(j.b) && QFile::exists(j.c));
-        QVERIFY(!j.status());
-        QCOMPARE(j.w.queue()->count(), 3);
-    }
-
-    void deleteDeclinedStillClearsWhenAsked()
-    {
-        Joined j(true, true);
-        j.fake.setNextAnswer(false);
-        QTest::mouseClick(j.status()->CmdDelSource, Qt::LeftButton);
-        QVERIFY(QFile::exists(j.a) && QFile::exists(j.b) && QFile::exists(j.c));
-        QCOMPARE(j.w.queue()->count(), 0);
-    }
-
-    void deleteConfirmedOrUnasked_data()
-    {
-        QTest::addColumn<bool>("confirm");
-        QTest::newRow("confirm on, Yes") << true;
-        QTest::newRow("confirm off") << false;
-    }
-    void deleteConfirmedOrUnasked()
-    {
-        QFETCH(bool, confirm);
-        Joined j(false, confirm);
-        j.fake.setNextAnswer(true);
-        QTest::mouseClick(j.status()->CmdDelSource, Qt::LeftButton);
-        QCOMPARE(j.fake.questions, confirm ? QStringList{kQuestion} : QStringList());
-        QVERIFY(!QFile::exists(j.a) && !QFile::exists(j.b) && !QFile::exists(j.c));
-        QCOMPARE(readAll(j.target), TestSupport::pattern(1048576, 1) +
-                                        TestSupport::pattern(524288, 2) +
-                                        TestSupport::pattern(25000, 3));
-        QVERIFY(!j.status());
-        QCOMPARE(j.w.queue()->count(), 0);
-        QCOMPARE(j.w.LblEstFilesize->text(), kEmptyEstimate);
-        QCOMPARE(j.queueButtons(), QStringLiteral("000"));
-        QVERIFY(j.fake.messages.isEmpty());
-    }
-
-    void aFileThatCannotBeDeletedIsNamedAndKept()
-    {
-        Joined j(false, false);
-        QVERIFY(QFile::remove(j.b));
-        QTest::mouseClick(j.status()->CmdDelSource, Qt::LeftButton);
-        QCOMPARE(j.fake.messages,
-                 QStringList{QStringLiteral("These files could not be deleted:\n") + j.b +
-                             QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(ENOENT))});
-        QVERIFY(!QFile::exists(j.a) && !QFile::exists(j.c));
-        QCOMPARE(j.names(), QStringList{QStringLiteral("b.mpg")});
-        QCOMPARE(j.w.LblEstFilesize->text(), QStringLiteral("Estimated Joined Filesize:  0.50 MB"));
-        QCOMPARE(j.queueButtons(), QStringLiteral("111"));
-        QVERIFY(!j.status());
-    }
-
-    void filesQueuedAfterTheJoinAreKept()
-    {
-        Joined j(false, false);
-        const QString x = j.queueFile(QStringLiteral("x.mpg"), 2097152, 7);
-        QTest::mouseClick(j.status()->CmdDelSource, Qt::LeftButton);
-        QVERIFY(!QFile::exists(j.a) && !QFile::exists(j.b) && !QFile::exists(j.c));
-        QCOMPARE(readAll(x), TestSupport::pattern(2097152, 7));
-        QCOMPARE(j.names(), QStringList{QStringLiteral("x.mpg")});
-        QCOMPARE(j.w.LblEstFilesize->text(), QStringLiteral("Estimated Joined Filesize:  2.00 MB"));
-        QCOMPARE(j.queueButtons(), QStringLiteral("111"));
-        QVERIFY(j.fake.messages.isEmpty());
-    }
-
-    void aFileQueuedTwiceIsDeletedOnce()
-    {
+        // With the remember box clear the target folder stays as it was.
         Fixture f;
-        f.tick(LiveSettings::ConfirmDel, false);
-        const QString a = f.queueFile(QStringLiteral("a.mpg"), 15000, 1);
-        f.queueExisting(QStringLiteral("a.mpg"), f.files.path() + QLatin1Char('/'), 15000);
-        f.join(f.path(QStringLiteral("t.mpg")));
-        QCOMPARE(readAll(f.path(QStringLiteral("t.mpg"))),
-                 TestSupport::pattern(15000, 1) + TestSupport::pattern(15000, 1));
-        QTest::mouseClick(f.status()->CmdDelSource, Qt::LeftButton);
-        QVERIFY(!QFile::exists(a));
-        QVERIFY(f.fake.messages.isEmpty());
-        QCOMPARE(f.w.queue()->count(), 0);
+        f.tick(LiveSettings::RememberTarget, false);
+        const QString before = f.w.live().folderText(LiveSettings::TargetFolder);
+        f.queueFile("a.mpg", 1000, 1);
+        f.join(f.path("t.mpg"));
+        QCOMPARE(readAll(f.path("t.mpg")), pattern(1000, 1));
+        QCOMPARE(f.w.live().folderText(LiveSettings::TargetFolder), before);
+        QCOMPARE(f.w.settings().TargetDir.value_or(QString()), before);
+        frmJoinStatus* s = f.status();
+        QTest::mouseClick(s->CmdViewClip, Qt::LeftButton);
+        QTest::mouseClick(s->CmdViewClip, Qt::LeftButton);
+        QCOMPARE(f.fake.opened, QStringList(2, f.path("t.mpg")));
+        QCOMPARE(f.status(), s);
+        QVERIFY(s->isVisible());
     }
 };
 

@@ -1,48 +1,11 @@
-// Closing windows and exiting while a join runs, and a second join while
-// the first one's window is still open.
+// Exit, the close boxes and Join again, while a join runs and after it.
 #include "about/frmAbout.h"
 #include "join/JoinFixture.h"
 
 #include <QAction>
 #include <QtTest>
 
-using JoinTest::EachPump;
-using JoinTest::Fixture;
-using JoinTest::readAll;
-
-namespace {
-
-/// Three files of five chunks and a bit, queued in order.
-struct Running : Fixture
-{
-    QString target;
-    explicit Running(bool clearQueue)
-    {
-        tick(LiveSettings::ClearQue, clearQueue);
-        for (int i = 0; i < 3; ++i)
-            queueFile(QStringLiteral("%1.mpg").arg(QChar('a' + i)), 51234, i + 1);
-        QVERIFY(QDir(files.path()).mkpath(QStringLiteral("out")));
-        target = path(QStringLiteral("out/t.mpg"));
-    }
-    /// Joins, running `act` in the second event pump; returns the pumps seen.
-    int joinActingAt2(const std::function<void()>& act)
-    {
-        EachPump hook([&](int n) {
-            if (n == 2)
-                act();
-        });
-        join(target);
-        return hook.count();
-    }
-    QByteArray twoChunksOfA() const { return TestSupport::pattern(20000, 1); }
-    QByteArray whole() const
-    {
-        return TestSupport::pattern(51234, 1) + TestSupport::pattern(51234, 2) +
-               TestSupport::pattern(51234, 3);
-    }
-};
-
-} // namespace
+using namespace JoinTest;
 
 class TestJoinLifecycle : public QObject
 {
@@ -51,120 +14,94 @@ private slots:
     void initTestCase() { TestSupport::initGuiTest(); }
     void cleanup() { QVERIFY(TestSupport::closeAllTopLevels().isEmpty()); }
 
-    void exitDuringARunCancelsThenExits_data()
+    // Three files of five chunks and a bit are joined into out/t.mpg with
+    // the clear-queue box ticked; `act` comes in the second pump or after.
+    void actDuringOrAfterARun_data()
     {
-        QTest::addColumn<bool>("fromAbout");
-        QTest::newRow("Exit menu item") << false;
-        QTest::newRow("about box Exit") << true;
+        QTest::addColumn<QString>("act");
+        QTest::addColumn<bool>("during");
+        QTest::addColumn<QStringList>("left"); // the windows still open
+        QTest::addColumn<bool>("saved");       // the settings were saved
+        const QStringList none, main{"frmReelbind"}, both{"frmJoinStatus", "frmReelbind"};
+        QTest::newRow("Exit during") << "exit" << true << none << true;
+        QTest::newRow("about box Exit during") << "about" << true << none << true;
+        QTest::newRow("main close box during") << "main close" << true << none << false;
+        QTest::newRow("status close box during") << "status close" << true << main << false;
+        QTest::newRow("Join during: ignored") << "join" << true << both << false;
+        QTest::newRow("Exit after") << "exit" << false << none << true;
+        QTest::newRow("Join again after") << "join" << false << both << false;
     }
-    void exitDuringARunCancelsThenExits()
+    void actDuringOrAfterARun()
     {
-        QFETCH(bool, fromAbout);
-        Running r(false);
-        const QByteArray iniBefore = r.app.iniBytes();
-        QPointer<frmJoinStatus> s;
-        const int pumps = r.joinActingAt2([&] {
-            s = r.status();
-            QVERIFY(s->isRunning());
-            if (fromAbout) {
-                r.w.mnu_About->trigger();
-                QVERIFY(r.w.about());
-                QTest::mouseClick(r.w.about()->CmdExit, Qt::LeftButton);
+        QFETCH(QString, act);
+        QFETCH(bool, during);
+        QFETCH(QStringList, left);
+        QFETCH(bool, saved);
+        Fixture f;
+        f.tick(LiveSettings::ClearQue, true);
+        for (int i = 0; i < 3; ++i)
+            f.queueFile(QStringLiteral("%1.mpg").arg(QChar('a' + i)), 51234, i + 1);
+        const QByteArray whole = f.queuedBytes();
+        QVERIFY(QDir(f.files.path()).mkdir("out"));
+        const QString target = f.path("out/t.mpg");
+        const QString second = f.path("second.mpg");
+        const QByteArray iniBefore = f.app.iniBytes();
+        QPointer<frmJoinStatus> first;
+        const auto doAct = [&] {
+            first = f.status();
+            if (act == "exit") {
+                f.w.mnu_Exit->trigger();
+            } else if (act == "about") {
+                f.w.mnu_About->trigger();
+                QTest::mouseClick(f.w.about()->CmdExit, Qt::LeftButton);
+            } else if (act == "main close") {
+                QVERIFY(!f.w.close());
+            } else if (act == "status close") {
+                QVERIFY(!first->close());
             } else {
-                r.w.mnu_Exit->trigger();
+                QCOMPARE(f.w.CmdJoin->isEnabled(), !during);
+                f.join(second);
             }
-            // Nothing closes under the running join.
-            QVERIFY(r.w.isVisible() && s->isVisible());
-        });
-        QCOMPARE(pumps, 2);
-        QCOMPARE(readAll(r.target), r.twoChunksOfA());
-        QVERIFY(!r.w.joinController()->isRunning());
-        QVERIFY(TestSupport::visibleTopLevels().isEmpty());
-        QVERIFY(!r.status());
-        QTRY_VERIFY(s.isNull());
-        // The exit saved the settings, with the folder the join remembered.
-        QVERIFY(r.app.iniBytes() != iniBefore);
-        QVERIFY(r.app.iniBytes().contains(
-            "TargetDir=" + QFile::encodeName(r.path(QStringLiteral("out"))) + "\n"));
-    }
+        };
+        {
+            EachPump hook([&](int n) {
+                if (n == 2 && during) {
+                    doAct();
+                    // Nothing closes under the running join.
+                    QVERIFY(f.w.isVisible() && first->isVisible() && first->isRunning());
+                }
+            });
+            f.join(target);
+            if (during && act != "join")
+                QCOMPARE(hook.count(), 2); // cancelled in the pump that closed
+        }
+        if (!during)
+            doAct();
 
-    void mainCloseBoxDuringARunCancelsThenCloses()
-    {
-        Running r(false);
-        const QByteArray iniBefore = r.app.iniBytes();
-        const int pumps = r.joinActingAt2([&] {
-            QVERIFY(!r.w.close()); // refused for now
-            QVERIFY(r.w.isVisible());
-        });
-        QCOMPARE(pumps, 2);
-        QCOMPARE(readAll(r.target), r.twoChunksOfA());
-        QVERIFY(TestSupport::visibleTopLevels().isEmpty());
-        QVERIFY(!r.status());
-        QCOMPARE(r.app.iniBytes(), iniBefore); // the close box saves nothing
-    }
-
-    void statusCloseBoxDuringARunCancelsThenCloses()
-    {
-        Running r(true);
-        QPointer<frmJoinStatus> s;
-        const int pumps = r.joinActingAt2([&] {
-            s = r.status();
-            QVERIFY(!s->close());
-            QVERIFY(s->isVisible()); // the run still shows in it
-        });
-        QCOMPARE(pumps, 2);
-        QCOMPARE(readAll(r.target), r.twoChunksOfA());
-        QVERIFY(!r.status());
-        QTRY_VERIFY(s.isNull());
-        QCOMPARE(TestSupport::visibleTopLevels(), QStringList{QStringLiteral("frmReelbind")});
-        QCOMPARE(r.w.queue()->count(), 3); // no clear-queue step
-        QCOMPARE(r.fiveButtons(), QStringLiteral("11111"));
-    }
-
-    void exitAfterTheJoinClosesTheStatusWindow()
-    {
-        Running r(false);
-        r.join(r.target);
-        QCOMPARE(readAll(r.target), r.whole());
-        QPointer<frmJoinStatus> s = r.status();
-        QVERIFY(s && s->isVisible());
-        r.w.CmdExit_Click();
-        QVERIFY(TestSupport::visibleTopLevels().isEmpty());
-        QTRY_VERIFY(s.isNull());
-    }
-
-    void joinAgainWithTheOldWindowOpenStartsANewJoin()
-    {
-        Running r(true);
-        r.join(r.target);
-        QPointer<frmJoinStatus> first = r.status();
-        QCOMPARE(first->ending(), frmJoinStatus::Ending::Joined);
-
-        const QString second = r.path(QStringLiteral("second.mpg"));
-        r.join(second);
-        QVERIFY(!first || !first->isVisible());
-        QTRY_VERIFY(first.isNull());
-        frmJoinStatus* now = r.status();
-        QVERIFY(now && now->isVisible());
-        QCOMPARE(now->ending(), frmJoinStatus::Ending::Joined);
-        QCOMPARE(now->target(), second);
-        // The old window went without the clear-queue step: all three joined again.
-        QCOMPARE(readAll(r.target), r.whole());
-        QCOMPARE(readAll(second), r.whole());
-        QCOMPARE(r.fake.dialogs.size(), 2);
-        QCOMPARE(TestSupport::visibleTopLevels().size(), 2);
-    }
-
-    void joinDuringARunIsIgnored()
-    {
-        Running r(false);
-        r.joinActingAt2([&] {
-            QVERIFY(!r.w.CmdJoin->isEnabled());
-            r.w.CmdJoin_Click();
-        });
-        QCOMPARE(r.fake.dialogs.size(), 1);
-        QCOMPARE(r.status()->ending(), frmJoinStatus::Ending::Joined);
-        QCOMPARE(readAll(r.target), r.whole());
+        const bool cancelled = during && act != "join";
+        QCOMPARE(readAll(target), cancelled ? pattern(20000, 1) : whole);
+        QVERIFY(!f.w.joinController()->isRunning());
+        QStringList open = TestSupport::visibleTopLevels();
+        open.sort();
+        QCOMPARE(open, left);
+        QTRY_VERIFY(first.isNull() || left.contains("frmJoinStatus"));
+        if (saved)
+            QVERIFY(
+                f.app.iniBytes().contains("TargetDir=" + QFile::encodeName(f.path("out")) + "\n"));
+        else
+            QCOMPARE(f.app.iniBytes(), iniBefore);
+        if (!left.isEmpty()) {
+            QCOMPARE(f.w.queue()->count(), 3); // no clear-queue step
+            QCOMPARE(f.fiveButtons(), "11111");
+        }
+        // Join again: the old window goes and the new join runs on its own.
+        if (act == "join") {
+            QCOMPARE(f.fake.dialogs.size(), during ? 1 : 2);
+            QCOMPARE(f.status()->target(), during ? target : second);
+            QCOMPARE(f.status()->ending(), frmJoinStatus::Ending::Joined);
+            QTRY_VERIFY(during || first.isNull());
+            QCOMPARE(readAll(second), during ? QByteArray("<missing>") : whole);
+        }
     }
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-// Small helpers shared by the queue's GUI tests.
+// Helpers shared by the queue's GUI tests.
 
 #include "app/frmReelbind.h"
 #include "platform/FakePlatform.h"
@@ -8,20 +8,24 @@
 #include "queue/QueueModel.h"
 #include "support/TestSupport.h"
 
-#include <QCoreApplication>
-#include <QDropEvent>
-#include <QHeaderView>
+#include <QFile>
 #include <QItemSelectionModel>
 #include <QLabel>
-#include <QMimeData>
 #include <QPushButton>
 #include <QToolButton>
 #include <QTreeView>
-#include <QUrl>
 
 namespace QueueTest {
 
-inline QStringList column(const frmReelbind& w, int col)
+/// A sparse file of `size` bytes (only sizes matter to the queue); its path.
+inline QString sized(const QString& dir, const QString& name, qint64 size)
+{
+    QFile f(dir + '/' + name);
+    return f.open(QIODevice::WriteOnly) && f.resize(size) ? f.fileName() : QString();
+}
+
+/// One column of the queue from the top: 0 name, 1 folder, 2 size.
+inline QStringList column(const frmReelbind& w, int col = 0)
 {
     QStringList out;
     for (const QueueRow& r : w.queue()->rows())
@@ -29,17 +33,25 @@ inline QStringList column(const frmReelbind& w, int col)
     return out;
 }
 
-inline QStringList names(const frmReelbind& w)
+/// The queue as the user sees it: "names | sizes | estimate | whether
+/// Remove, Clear and Join are enabled", e.g. "a b | 1.00 2.00 | 3.00 MB | 110".
+inline QString shown(const frmReelbind& w)
 {
-    return column(w, 0);
+    QString buttons;
+    for (const QPushButton* b : {w.CmdRemove, w.CmdClear, w.CmdJoin})
+        buttons += b->isEnabled() ? '1' : '0';
+    const QString est =
+        w.LblEstFilesize->text().remove(QStringLiteral("Estimated Joined Filesize:  "));
+    return QStringList{column(w).join(' '), column(w, 2).join(' '), est, buttons}.join(" | ");
 }
 
-inline QStringList selectedNames(const frmReelbind& w)
+/// Names of the selected rows, from the top.
+inline QString selectedNames(const frmReelbind& w)
 {
     QStringList out;
     for (int p : w.queueController()->selectedPositions())
         out << w.queue()->at(p).name;
-    return out;
+    return out.join(' ');
 }
 
 /// Selects exactly the rows at the given 0-based positions.
@@ -51,54 +63,11 @@ inline void selectRows(frmReelbind& w, const QList<int>& rows)
     w.ListViewAdd->selectionModel()->select(sel, QItemSelectionModel::ClearAndSelect);
 }
 
-/// The three queue buttons' enabled states, "Remove Clear Join" as 0/1.
-inline QString queueButtons(const frmReelbind& w)
-{
-    return QStringLiteral("%1%2%3")
-        .arg(int(w.CmdRemove->isEnabled()))
-        .arg(int(w.CmdClear->isEnabled()))
-        .arg(int(w.CmdJoin->isEnabled()));
-}
-
-inline QString estimate(const QString& number)
-{
-    return QStringLiteral("Estimated Joined Filesize:  ") + number + QStringLiteral(" MB");
-}
-
 /// Adds `paths` through the Add button and a scripted dialog answer.
 inline void addViaDialog(TestSupport::App& app, const QStringList& paths)
 {
     app.platform->setNextOpenFiles(paths);
     app.window->CmdAdd->click();
-}
-
-inline QMimeData* uriList(const QStringList& paths)
-{
-    auto* mime = new QMimeData;
-    QList<QUrl> urls;
-    for (const QString& p : paths)
-        urls << (p.contains(QLatin1String("://")) ? QUrl(p) : QUrl::fromLocalFile(p));
-    mime->setUrls(urls);
-    return mime;
-}
-
-/// Sends a drag-enter and a drop of `paths` to the list's viewport, as a
-/// file manager does. Returns whether the drop was accepted; the drop action
-/// it was accepted with goes to `action`.
-inline bool dropFiles(frmReelbind& w, const QStringList& paths,
-                      Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction,
-                      Qt::DropAction* action = nullptr)
-{
-    std::unique_ptr<QMimeData> mime(uriList(paths));
-    QWidget* vp = w.ListViewAdd->viewport();
-    const QPointF pos(20, 20);
-    QDragEnterEvent enter(pos.toPoint(), offered, mime.get(), Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(vp, &enter);
-    QDropEvent drop(pos, offered, mime.get(), Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(vp, &drop);
-    if (action)
-        *action = drop.dropAction();
-    return enter.isAccepted() && drop.isAccepted();
 }
 
 } // namespace QueueTest

@@ -1,13 +1,13 @@
-// The Add command: dialog set-up, rows, sizes, the estimate, the buttons,
-// the remembered source folder, and files that cannot be added.
+// Adding files through the Add dialog and by a drop from a file manager.
 
 #include "QueueTestUtil.h"
 
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
-#include <QFileInfo>
 #include <QLocale>
-#include <QTemporaryDir>
+#include <QMimeData>
+#include <QUrl>
 #include <QtTest>
 #include <cstring>
 #include <sys/stat.h>
@@ -15,20 +15,48 @@
 
 using namespace QueueTest;
 
-namespace {
-// A large file without writing its bytes.
-QString sparseFile(const QString& path, qint64 size)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || !f.resize(size))
-        qFatal("cannot create %s", qPrintable(path));
-    return path;
-}
-} // namespace
-
 class TestAdd : public QObject
 {
     Q_OBJECT
+    QLocale m_locale;
+
+    static QString reason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
+    /// shown() plus the source folder (live, stored) and the messages shown.
+    static QString snapshot(TestSupport::App& app)
+    {
+        frmReelbind& w = *app.window;
+        return QStringList{shown(w), w.live().folderText(LiveSettings::SourceFolder),
+                           w.settings().SourceDir.value_or("<none>"),
+                           app.platform->messages.join("##")}
+            .join(" | ");
+    }
+    /// Drag-enter, drag-move and drop of `urls` (or of plain `text`) on the
+    /// list, as a file manager sends them: "111 copy" when all three are
+    /// accepted and the drop copies.
+    static QString drop(frmReelbind& w, const QStringList& urls,
+                        Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction,
+                        const QString& text = {})
+    {
+        QMimeData mime;
+        QList<QUrl> list;
+        for (const QString& u : urls)
+            list << QUrl::fromUserInput(u);
+        text.isEmpty() ? mime.setUrls(list) : mime.setText(text);
+        const QPoint pos(20, 20);
+        QDragEnterEvent enter(pos, offered, &mime, Qt::LeftButton, Qt::NoModifier);
+        QDragMoveEvent move(pos, offered, &mime, Qt::LeftButton, Qt::NoModifier);
+        QDropEvent dropped(pos, offered, &mime, Qt::LeftButton, Qt::NoModifier);
+        QString accepted;
+        for (QDropEvent* e : std::initializer_list<QDropEvent*>{&enter, &move, &dropped}) {
+            QCoreApplication::sendEvent(w.ListViewAdd->viewport(), e);
+            accepted += e->isAccepted() ? '1' : '0';
+        }
+        if (!dropped.isAccepted())
+            return accepted;
+        const Qt::DropAction a = dropped.dropAction();
+        return accepted + (a == Qt::CopyAction ? " copy" : a == Qt::LinkAction ? " link" : " move");
+    }
+
 private slots:
     void initTestCase() { TestSupport::initGuiTest(); }
     void cleanup()
@@ -37,280 +65,209 @@ private slots:
         QVERIFY(TestSupport::closeAllTopLevels().isEmpty());
     }
 
-    void dialogStartsInLiveSourceFolderWithMpgFilterFirst()
+    void dialogOpensInTheSourceFolderMpgFirst()
     {
         TestSupport::App app;
-        QTemporaryDir src;
-        app.window->live().setFolderText(LiveSettings::SourceFolder, src.path());
-        app.window->CmdAdd->click();
-        QCOMPARE(app.platform->dialogs.size(), 1);
-        const FakePlatform::DialogCall& d = app.platform->dialogs.first();
-        QCOMPARE(d.kind, QStringLiteral("open"));
-        QCOMPARE(d.dir, src.path());
-        QCOMPARE(d.filters, QStringList({QStringLiteral("MPG Files (*.mpg)"),
-                                         QStringLiteral("All Files (*)")}));
-        QCOMPARE(d.parent.data(), static_cast<QWidget*>(app.window.get()));
-
-        // An empty folder box opens the dialog in the home folder.
-        app.window->live().setFolderText(LiveSettings::SourceFolder, QString());
-        app.window->CmdAdd->click();
-        QCOMPARE(app.platform->dialogs.at(1).dir, QDir::homePath());
-    }
-
-    void millionByteFilesShowRoundedSizesAndTheirSum()
-    {
-        TestSupport::App app;
-        QTemporaryDir dir;
-        const QStringList paths = {TestSupport::makeFile(dir.path(), "a.mpg", 1000000),
-                                   TestSupport::makeFile(dir.path(), "b.mpg", 1000000),
-                                   TestSupport::makeFile(dir.path(), "c.mpg", 1000000)};
-        QCOMPARE(queueButtons(*app.window), QStringLiteral("000"));
-        addViaDialog(app, paths);
-        QCOMPARE(names(*app.window), QStringList({"a.mpg", "b.mpg", "c.mpg"}));
-        QCOMPARE(column(*app.window, 1), QStringList(3, dir.path() + "/"));
-        QCOMPARE(column(*app.window, 2), QStringList(3, QStringLiteral("0.95")));
-        // The sum of the sizes as shown (2.85), not of the exact sizes (2.86).
-        QCOMPARE(app.window->LblEstFilesize->text(), estimate("2.85"));
-        QCOMPARE(queueButtons(*app.window), QStringLiteral("111"));
-        QVERIFY(app.platform->messages.isEmpty());
-
-        // The list shows the same texts the rows hold.
-        const QModelIndex size = app.window->queue()->index(1, 2);
-        QCOMPARE(app.window->ListViewAdd->model()->data(size).toString(), QStringLiteral("0.95"));
-        QCOMPARE(app.window->queue()->at(0).fullPath(), paths.at(0));
-    }
-
-    void exactMultipleOfMebibyteShowsTwoZeroDecimals()
-    {
-        TestSupport::App app;
-        QTemporaryDir dir;
-        addViaDialog(app, {TestSupport::makeFile(dir.path(), "three.mpg", 3 * 1048576)});
-        QCOMPARE(column(*app.window, 2), QStringList({"3.00"}));
-        QCOMPARE(column(*app.window, 1), QStringList({dir.path() + "/"}));
-        QCOMPARE(app.window->LblEstFilesize->text(), estimate("3.00"));
-    }
-
-    void germanLocaleUsesItsDecimalComma()
-    {
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        TestSupport::App app;
-        QTemporaryDir dir;
-        addViaDialog(app, {TestSupport::makeFile(dir.path(), "a.mpg", 1000000),
-                           TestSupport::makeFile(dir.path(), "b.mpg", 1000000),
-                           TestSupport::makeFile(dir.path(), "c.mpg", 1000000),
-                           sparseFile(dir.path() + "/d.mpg", 1234567890)});
-        QCOMPARE(column(*app.window, 2), QStringList({"0,95", "0,95", "0,95", "1177,38"}));
-        QCOMPARE(app.window->LblEstFilesize->text(), estimate("1180,23"));
-    }
-
-    void filesInTheRootFolderGetASingleSlash()
-    {
-        // Any readable regular files that happen to lie in "/".
-        QStringList rootFiles;
-        const QFileInfoList entries =
-            QDir(QStringLiteral("/")).entryInfoList(QDir::Files | QDir::Hidden, QDir::Name);
-        for (const QFileInfo& fi : entries)
-            if (fi.isReadable() && !fi.isSymLink())
-                rootFiles << fi.absoluteFilePath();
-        if (rootFiles.isEmpty())
-            QSKIP("no readable regular file in the root folder");
-        rootFiles = rootFiles.mid(0, 2);
-
-        TestSupport::App app;
-        app.window->live().setCheckState(LiveSettings::RememberSource, 1);
-        addViaDialog(app, rootFiles);
-        QCOMPARE(app.window->queue()->count(), rootFiles.size());
-        for (const QueueRow& r : app.window->queue()->rows()) {
-            QCOMPARE(r.folder, QStringLiteral("/"));
-            QVERIFY(rootFiles.contains(r.fullPath()));
-            QVERIFY(!r.name.contains(QLatin1Char('/')));
+        for (const QString& text : {QStringLiteral("/"), QString()}) { // empty: home
+            app.window->live().setFolderText(LiveSettings::SourceFolder, text);
+            app.window->CmdAdd->click();
+            const FakePlatform::DialogCall& d = app.platform->dialogs.last();
+            QCOMPARE(d.kind + ' ' + d.dir, "open " + (text.isEmpty() ? QDir::homePath() : text));
+            QCOMPARE(d.filters, QStringList({"MPG Files (*.mpg)", "All Files (*)"}));
+            QCOMPARE(d.parent.data(), static_cast<QWidget*>(app.window.get()));
         }
-        // The root is remembered as "/", not as an empty text.
-        QCOMPARE(app.window->live().folderText(LiveSettings::SourceFolder), QStringLiteral("/"));
-        QCOMPARE(app.window->settings().SourceDir, std::optional<QString>(QStringLiteral("/")));
     }
 
-    void nestedFolderSplitsAtTheLastSlash()
+    void sizesAndEstimate_data()
     {
-        TestSupport::App app;
-        QTemporaryDir dir;
-        QVERIFY(QDir(dir.path()).mkpath("x.y/z"));
-        const QString p = TestSupport::makeFile(dir.path() + "/x.y/z", "name with spaces.mpg", 10);
-        addViaDialog(app, {p});
-        QCOMPARE(app.window->queue()->at(0).folder, dir.path() + "/x.y/z/");
-        QCOMPARE(app.window->queue()->at(0).name, QStringLiteral("name with spaces.mpg"));
-        QCOMPARE(app.window->queue()->at(0).size, QStringLiteral("0.00"));
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QList<qint64>>("sizes");
+        QTest::addColumn<QString>("expected");
+        // The estimate sums the sizes as shown (2.85), not the exact ones (2.86).
+        QTest::newRow("3 x 1,000,000")
+            << "C" << QList<qint64>(3, 1000000) << "f0 f1 f2 | 0.95 0.95 0.95 | 2.85 MB | 111";
+        QTest::newRow("3 x 1,048,576")
+            << "C" << QList<qint64>{3 * 1048576} << "f0 | 3.00 | 3.00 MB | 111";
+        QTest::newRow("de_DE") << "de_DE" << QList<qint64>{1000000, 1000000, 1000000, 1234567890}
+                               << "f0 f1 f2 f3 | 0,95 0,95 0,95 1177,38 | 1180,23 MB | 111";
     }
 
-    void sameFileTwiceGivesTwoRowsCountedTwice()
+    void sizesAndEstimate()
     {
+        QFETCH(QString, locale);
+        QFETCH(QList<qint64>, sizes);
+        QLocale::setDefault(QLocale(locale));
         TestSupport::App app;
-        QTemporaryDir dir;
-        const QString p = TestSupport::makeFile(dir.path(), "twice.mpg", 2 * 1048576);
-        addViaDialog(app, {p});
-        addViaDialog(app, {p});
-        QCOMPARE(names(*app.window), QStringList({"twice.mpg", "twice.mpg"}));
-        QVERIFY(app.window->queue()->at(0).id != app.window->queue()->at(1).id);
-        QCOMPARE(app.window->LblEstFilesize->text(), estimate("4.00"));
-    }
-
-    void sortedOnByNameAfterStartUpNumericAndCaseBlind()
-    {
-        TestSupport::App app;
-        QVERIFY(app.window->queue()->isSorted());
-        QTemporaryDir dir;
-        auto f = [&](const char* n) { return TestSupport::makeFile(dir.path(), n, 100); };
-        addViaDialog(app, {f("clip10.mpg"), f("clip2.mpg")});
-        QCOMPARE(names(*app.window), QStringList({"clip2.mpg", "clip10.mpg"}));
-        // Later Adds take their place among the rows already there.
-        addViaDialog(app, {f("Clip3.mpg")});
-        addViaDialog(app, {f("clip1.mpg"), f("CLIP20.mpg")});
-        QCOMPARE(names(*app.window),
-                 QStringList({"clip1.mpg", "clip2.mpg", "Clip3.mpg", "clip10.mpg", "CLIP20.mpg"}));
-    }
-
-    void rowsGoToTheEndOnceAMoveTurnedSortingOff()
-    {
-        TestSupport::App app;
-        QTemporaryDir dir;
-        auto f = [&](const char* n) { return TestSupport::makeFile(dir.path(), n, 100); };
-        addViaDialog(app, {f("b.mpg"), f("a.mpg")});
-        QCOMPARE(names(*app.window), QStringList({"a.mpg", "b.mpg"}));
-        // A move press with nothing selected moves nothing but ends sorting.
-        app.window->CmdMoveDown->click();
-        QVERIFY(!app.window->queue()->isSorted());
-        addViaDialog(app, {f("d.mpg"), f("0.mpg"), f("c.mpg")});
-        QCOMPARE(names(*app.window), QStringList({"a.mpg", "b.mpg", "d.mpg", "0.mpg", "c.mpg"}));
+        QStringList paths;
+        for (int i = 0; i < sizes.size(); ++i)
+            paths << sized(app.folder.path(), QStringLiteral("f%1").arg(i), sizes.at(i));
+        addViaDialog(app, paths);
+        QTEST(shown(*app.window), "expected");
+        QCOMPARE(column(*app.window, 1), QStringList(sizes.size(), app.folder.path() + '/'));
         QVERIFY(app.platform->messages.isEmpty());
     }
 
-    void addedRowsKeepTheSelectionOnTheirRows()
+    void filesInTheRootFolder()
     {
+        QStringList files;
+        for (const QFileInfo& fi : QDir("/").entryInfoList(QDir::Files | QDir::Hidden))
+            if (fi.isReadable() && !fi.isSymLink() && files.size() < 2)
+                files << fi.absoluteFilePath();
+        if (files.isEmpty())
+            QSKIP("no readable regular file in the root folder");
         TestSupport::App app;
-        QTemporaryDir dir;
-        auto f = [&](const char* n) { return TestSupport::makeFile(dir.path(), n, 100); };
-        addViaDialog(app, {f("m.mpg"), f("x.mpg")});
-        selectRows(*app.window, {1});
-        addViaDialog(app, {f("a.mpg"), f("n.mpg"), f("z.mpg")});
-        QCOMPARE(names(*app.window), QStringList({"a.mpg", "m.mpg", "n.mpg", "x.mpg", "z.mpg"}));
-        QCOMPARE(selectedNames(*app.window), QStringList({"x.mpg"}));
-    }
-
-    void rememberSourceOnStoresTheFolderWithoutSlash()
-    {
-        TestSupport::App app;
-        QTemporaryDir dir;
         app.window->live().setCheckState(LiveSettings::RememberSource, 1);
-        addViaDialog(app, {TestSupport::makeFile(dir.path(), "a.mpg", 10)});
-        QCOMPARE(app.window->live().folderText(LiveSettings::SourceFolder), dir.path());
-        QCOMPARE(app.window->settings().SourceDir, std::optional<QString>(dir.path()));
-        // The next Add opens there.
-        app.window->CmdAdd->click();
-        QCOMPARE(app.platform->dialogs.last().dir, dir.path());
-        // And it reaches the settings file when the settings are written.
-        app.window->CmdExit->click();
-        QVERIFY(app.iniBytes().contains("\nSourceDir=" + dir.path().toUtf8() + "\n"));
+        addViaDialog(app, files);
+        QCOMPARE(column(*app.window, 1), QStringList(files.size(), "/"));
+        for (const QueueRow& r : app.window->queue()->rows())
+            QVERIFY(files.contains(r.fullPath()));
+        // Remembered as "/", not as an empty text.
+        QVERIFY(snapshot(app).endsWith(" | / | / | "));
     }
 
-    void rememberSourceOffOrGreyedLeavesFolderAlone()
+    void sameFileTwiceSplitAtTheLastSlash()
     {
-        for (int state : {0, 2}) {
+        TestSupport::App app;
+        const QString folder = app.folder.path() + "/x.y/z";
+        QVERIFY(QDir().mkpath(folder));
+        const QString p = sized(folder, "name with spaces", 2 * 1048576);
+        addViaDialog(app, {p});
+        addViaDialog(app, {p});
+        QCOMPARE(shown(*app.window),
+                 "name with spaces name with spaces | 2.00 2.00 | 4.00 MB | 111");
+        QCOMPARE(column(*app.window, 1), QStringList(2, folder + '/'));
+        QVERIFY(app.window->queue()->at(0).id != app.window->queue()->at(1).id);
+    }
+
+    void sortOrder()
+    {
+        TestSupport::App app;
+        frmReelbind& w = *app.window;
+        auto f = [&](const char* n) { return sized(app.folder.path(), n, 100); };
+        addViaDialog(app, {f("clip10"), f("Clip1")}); // natural order after start-up
+        addViaDialog(app, {f("clip2")});
+        QCOMPARE(column(w).join(' '), "Clip1 clip2 clip10");
+        // After a move the order is the user's: new rows go to the end.
+        selectRows(w, {0});
+        w.CmdMoveDown->click();
+        addViaDialog(app, {f("d"), f("0")});
+        QCOMPARE(column(w).join(' '), "clip2 Clip1 clip10 d 0");
+    }
+
+    void rememberSource()
+    {
+        for (int state : {0, 1, 2}) { // unticked, ticked, greyed
             TestSupport::App app;
-            QTemporaryDir dir;
-            app.window->live().setCheckState(LiveSettings::RememberSource, state);
-            const QString before = app.window->live().folderText(LiveSettings::SourceFolder);
-            const auto storedBefore = app.window->settings().SourceDir;
-            addViaDialog(app, {TestSupport::makeFile(dir.path(), "a.mpg", 10)});
-            QCOMPARE(app.window->queue()->count(), 1);
-            QCOMPARE(app.window->live().folderText(LiveSettings::SourceFolder), before);
-            QCOMPARE(app.window->settings().SourceDir, storedBefore);
+            frmReelbind& w = *app.window;
+            w.live().setCheckState(LiveSettings::RememberSource, state);
+            w.live().setFolderText(LiveSettings::SourceFolder, "/");
+            const QString before = snapshot(app).section(" | ", 4), dir = app.folder.path() + "/in";
+            QVERIFY(QDir().mkdir(dir));
+            addViaDialog(app, {sized(dir, "a", 10)});
+            QCOMPARE(snapshot(app).section(" | ", 4),
+                     state == 1 ? dir + " | " + dir + " | " : before);
+            w.CmdExit->click();
+            QCOMPARE(app.iniBytes().contains("\nSourceDir=" + dir.toUtf8() + "\n"), state == 1);
         }
     }
 
     void cancelChangesNothing()
     {
         TestSupport::App app;
-        app.window->live().setCheckState(LiveSettings::RememberSource, 1);
-        const QString folder = app.window->live().folderText(LiveSettings::SourceFolder);
-        app.window->CmdAdd->click(); // no answer prepared: the user cancels
-        QCOMPARE(app.window->queue()->count(), 0);
-        QCOMPARE(app.window->LblEstFilesize->text(), estimate("0.00"));
-        QCOMPARE(queueButtons(*app.window), QStringLiteral("000"));
+        for (int round = 0; round < 2; ++round) {    // an empty queue, then one with a row
+            app.window->CmdClear->setEnabled(false); // a state Cancel must not touch
+            const QString before = snapshot(app);
+            app.window->CmdAdd->click(); // no answer prepared: the user cancels
+            QCOMPARE(app.platform->dialogs.size(), 2 * round + 1);
+            QCOMPARE(snapshot(app), before);
+            addViaDialog(app, {sized(app.folder.path(), "a", 1048576)});
+        }
+    }
 
-        QTemporaryDir dir;
-        addViaDialog(app, {TestSupport::makeFile(dir.path(), "a.mpg", 1048576)});
-        app.window->CmdClear->setEnabled(false); // a state Cancel must not touch
-        const QString remembered = app.window->live().folderText(LiveSettings::SourceFolder);
-        QVERIFY(remembered != folder);
-        app.window->CmdAdd->click();
-        QCOMPARE(names(*app.window), QStringList({"a.mpg"}));
-        QCOMPARE(app.window->LblEstFilesize->text(), estimate("1.00"));
-        QCOMPARE(queueButtons(*app.window), QStringLiteral("101"));
-        QCOMPARE(app.window->live().folderText(LiveSettings::SourceFolder), remembered);
+    void unreadableEntriesAreNamedNotAdded()
+    {
+        TestSupport::App app;
+        const QString dir = app.folder.path(), missing = dir + "/missing";
+        const QString before = snapshot(app);
+        addViaDialog(app, {missing}); // nothing addable: nothing changes but the message
+        QCOMPARE(snapshot(app), before + "This file was not added to the queue:\n\n" + missing +
+                                    ": " + reason(ENOENT));
+
+        const QString folder = dir + "/folder", fifo = dir + "/pipe";
+        QVERIFY(QDir().mkdir(folder));
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QStringList paths = {missing, sized(dir, "a", 1048576), folder, fifo,
+                             sized(dir, "c", 2 * 1048576)};
+        QStringList why = {missing + ": " + reason(ENOENT), folder + ": " + reason(EISDIR),
+                           fifo + ": Not a regular file"};
+        if (::geteuid() != 0) { // root reads every file
+            paths << sized(dir, "locked", 10);
+            QVERIFY(QFile::setPermissions(paths.last(), QFileDevice::WriteOwner));
+            why << paths.last() + ": " + reason(EACCES);
+        }
+        app.platform->messages.clear();
+        addViaDialog(app, paths);
+        QCOMPARE(snapshot(app), "a c | 1.00 2.00 | 3.00 MB | 111 | " + dir + " | " + dir +
+                                    " | These files were not added to the queue:\n\n" +
+                                    why.join('\n'));
+    }
+
+    void manyLeftOutFilesStillFitOneBox()
+    {
+        TestSupport::App app;
+        QStringList paths;
+        for (int i = 0; i < 1000; ++i)
+            paths << app.folder.path() + QStringLiteral("/gone%1").arg(i, 4, 10, QChar('0'));
+        addViaDialog(app, paths);
+        const QStringList lines = app.platform->messages.value(0).split('\n');
+        QCOMPARE(lines.size(), 2 + 15 + 1);
+        QCOMPARE(lines[2], paths[0] + ": " + reason(ENOENT));
+        QCOMPARE(lines[16], paths[14] + ": " + reason(ENOENT));
+        QCOMPARE(lines.last(), QStringLiteral("... and 985 more."));
+    }
+
+    void dropAddsLikeTheAddButton()
+    {
+        for (bool sorted : {true, false}) {
+            TestSupport::App byDialog, byDrop;
+            const QString dir = byDialog.folder.path(), folder = dir + "/movies";
+            QVERIFY(QDir().mkpath(folder));
+            sized(folder, "inside", 10);
+            const QStringList paths = {sized(dir, "clip10", 1000000), folder,
+                                       sized(dir, "clip2", 3 * 1048576),
+                                       sized(dir, "clip1", 1000000)};
+            for (TestSupport::App* app : {&byDialog, &byDrop})
+                if (!sorted) // as after a move
+                    app->window->queue()->setSortedOff();
+            addViaDialog(byDialog, paths);
+            // Never a move: the file manager keeps its files.
+            QCOMPARE(drop(*byDrop.window, paths), "111 copy");
+            QTRY_COMPARE(snapshot(byDrop), snapshot(byDialog));
+            QCOMPARE(column(*byDrop.window).join(' '),
+                     sorted ? "clip1 clip2 clip10" : "clip10 clip2 clip1");
+            QVERIFY(snapshot(byDrop).endsWith(" queue:\n\n" + folder + ": " + reason(EISDIR)));
+        }
+    }
+
+    void dropsTheListRefuses()
+    {
+        TestSupport::App app;
+        frmReelbind& w = *app.window;
+        const QString file = sized(app.folder.path(), "one", 10);
+        const QString web = QStringLiteral("https://example.org/a.mpg");
+        QCOMPARE(drop(w, {web}), "000");
+        QCOMPARE(drop(w, {file}, Qt::MoveAction), "000");   // the sender would delete the file
+        QCOMPARE(drop(w, {}, Qt::CopyAction, file), "000"); // text is no file list
+        w.CmdAdd->setEnabled(false);                        // a join runs
+        QCOMPARE(drop(w, {file}), "000");
+        QCoreApplication::processEvents(); // a queued addition would run here
+        QCOMPARE(w.queue()->count(), 0);
+        // A link is fine when it is all the sender offers; web entries are passed over.
+        w.CmdAdd->setEnabled(true);
+        QCOMPARE(drop(w, {web, file}, Qt::LinkAction), "111 link");
+        QTRY_COMPARE(column(w), QStringList("one"));
         QVERIFY(app.platform->messages.isEmpty());
     }
-
-    void unreadableEntriesAreLeftOutAndNamedInOneMessage()
-    {
-        TestSupport::App app;
-        QTemporaryDir dir;
-        app.window->live().setCheckState(LiveSettings::RememberSource, 1);
-        const QString a = TestSupport::makeFile(dir.path(), "a.mpg", 1048576);
-        const QString missing = dir.path() + "/missing.mpg";
-        const QString folder = dir.path() + "/folder.mpg";
-        QVERIFY(QDir().mkdir(folder));
-        const QString fifo = dir.path() + "/pipe.mpg";
-        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-        const QString c = TestSupport::makeFile(dir.path(), "c.mpg", 2 * 1048576);
-
-        addViaDialog(app, {missing, a, folder, fifo, c});
-        QCOMPARE(names(*app.window), QStringList({"a.mpg", "c.mpg"}));
-        QCOMPARE(app.window->LblEstFilesize->text(), estimate("3.00"));
-        QCOMPARE(queueButtons(*app.window), QStringLiteral("111"));
-        QCOMPARE(app.window->live().folderText(LiveSettings::SourceFolder), dir.path());
-
-        QCOMPARE(app.platform->messages.size(), 1);
-        const QStringList lines = app.platform->messages.first().split('\n');
-        QCOMPARE(lines.value(0), QStringLiteral("These files were not added to the queue:"));
-        QCOMPARE(lines.mid(2),
-                 QStringList({missing + ": " + QString::fromLocal8Bit(strerror(ENOENT)),
-                              folder + ": " + QString::fromLocal8Bit(strerror(EISDIR)),
-                              fifo + ": Not a regular file"}));
-    }
-
-    void nothingAddableLeavesAnEmptyQueueAsItWas()
-    {
-        TestSupport::App app;
-        QTemporaryDir dir;
-        app.window->live().setCheckState(LiveSettings::RememberSource, 1);
-        const QString before = app.window->live().folderText(LiveSettings::SourceFolder);
-        addViaDialog(app, {dir.path() + "/gone.mpg"});
-        QCOMPARE(app.window->queue()->count(), 0);
-        QCOMPARE(queueButtons(*app.window), QStringLiteral("000"));
-        QCOMPARE(app.window->LblEstFilesize->text(), estimate("0.00"));
-        QCOMPARE(app.window->live().folderText(LiveSettings::SourceFolder), before);
-        QCOMPARE(app.platform->messages,
-                 QStringList({"This file was not added to the queue:\n\n" + dir.path() +
-                              "/gone.mpg: " + QString::fromLocal8Bit(strerror(ENOENT))}));
-    }
-
-    void fileWithoutReadPermissionIsLeftOut()
-    {
-        if (::geteuid() == 0)
-            QSKIP("root reads every file");
-        TestSupport::App app;
-        QTemporaryDir dir;
-        const QString locked = TestSupport::makeFile(dir.path(), "locked.mpg", 10);
-        QVERIFY(QFile::setPermissions(locked, QFileDevice::WriteOwner));
-        addViaDialog(app, {locked});
-        QCOMPARE(app.window->queue()->count(), 0);
-        QCOMPARE(app.platform->messages.size(), 1);
-        QVERIFY(app.platform->messages.first().endsWith(locked + ": " +
-                                                        QString::fromLocal8Bit(strerror(EACCES))));
-    }
-
-private:
-    QLocale m_locale;
 };
 
 QTEST_MAIN(TestAdd)

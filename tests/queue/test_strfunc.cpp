@@ -1,7 +1,6 @@
 #include "queue/StrFunc.h"
 
 #include <QtTest>
-#include <optional>
 #include <stdexcept>
 
 using namespace StrFunc;
@@ -9,25 +8,13 @@ using namespace StrFunc;
 namespace {
 const QString NUL(QChar(0));
 
-// One row per text: the five answers for a delimiter.
-struct Split
+// "<throws>" as leftOfLast: LeftOfLast must fail.
+void row(const QByteArray& name, const QString& text, const QString& delim, int lastIn,
+         const QString& leftOf, const QString& rightOf, const QString& leftOfLast,
+         const QString& rightOfLast)
 {
-    int lastIn;
-    QString leftOf, rightOf, rightOfLast;
-    std::optional<QString> leftOfLast; // nullopt: LeftOfLast must throw
-};
-
-void checkSplit(const QString& text, const QString& delim, const Split& want)
-{
-    QCOMPARE(LastInStr(text, delim), want.lastIn);
-    QCOMPARE(LeftOf(text, delim), want.leftOf);
-    QCOMPARE(RightOf(text, delim), want.rightOf);
-    QCOMPARE(RightOfLast(text, delim), want.rightOfLast);
-    if (want.leftOfLast) {
-        QCOMPARE(LeftOfLast(text, delim), *want.leftOfLast);
-    } else {
-        QVERIFY_THROWS_EXCEPTION(std::invalid_argument, LeftOfLast(text, delim));
-    }
+    QTest::newRow(name.constData())
+        << text << delim << lastIn << leftOf << rightOf << leftOfLast << rightOfLast;
 }
 } // namespace
 
@@ -35,168 +22,57 @@ class TestStrFunc : public QObject
 {
     Q_OBJECT
 private slots:
-    void paths_data()
+    void splits_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("delim");
+        for (const char* c : {"text", "delim"})
+            QTest::addColumn<QString>(c);
         QTest::addColumn<int>("lastIn");
-        QTest::addColumn<QString>("leftOf");
-        QTest::addColumn<QString>("rightOf");
-        QTest::addColumn<QString>("leftOfLast");
-        QTest::addColumn<QString>("rightOfLast");
+        for (const char* c : {"leftOf", "rightOf", "leftOfLast", "rightOfLast"})
+            QTest::addColumn<QString>(c);
 
-        // Windows-style paths with "\" and the same shapes with "/".
-        QTest::newRow("backslash file") << "C:\\Movies\\clip1.mpg"
-                                        << "\\" << 10 << "C:"
-                                        << "Movies\\clip1.mpg"
-                                        << "C:\\Movies"
-                                        << "clip1.mpg";
-        QTest::newRow("slash file") << "/movies/clip1.mpg"
-                                    << "/" << 8 << ""
-                                    << "movies/clip1.mpg"
-                                    << "/movies"
-                                    << "clip1.mpg";
-        QTest::newRow("backslash root file") << "C:\\clip1.mpg"
-                                             << "\\" << 3 << "C:"
-                                             << "clip1.mpg"
-                                             << "C:"
-                                             << "clip1.mpg";
-        QTest::newRow("slash root file") << "/clip1.mpg"
-                                         << "/" << 1 << ""
-                                         << "clip1.mpg"
-                                         << ""
-                                         << "clip1.mpg";
-        QTest::newRow("backslash folder") << "C:\\Movies\\"
-                                          << "\\" << 10 << "C:"
-                                          << "Movies\\"
-                                          << "C:\\Movies"
-                                          << "";
-        QTest::newRow("slash folder") << "/movies/"
-                                      << "/" << 8 << ""
-                                      << "movies/"
-                                      << "/movies"
-                                      << "";
-        QTest::newRow("backslash drive root") << "C:\\"
-                                              << "\\" << 3 << "C:"
-                                              << ""
-                                              << "C:"
-                                              << "";
-        QTest::newRow("slash root") << "/"
-                                    << "/" << 1 << ""
-                                    << ""
-                                    << ""
-                                    << "";
-        QTest::newRow("delimiter first") << "\\abc"
-                                         << "\\" << 1 << ""
-                                         << "abc"
-                                         << ""
-                                         << "abc";
-        QTest::newRow("delimiter last") << "abc/"
-                                        << "/" << 4 << "abc"
-                                        << ""
-                                        << "abc"
-                                        << "";
-        QTest::newRow("doubled root") << "//tarvik.ini"
-                                      << "/" << 2 << ""
-                                      << "/tarvik.ini"
-                                      << "/"
-                                      << "tarvik.ini";
-        // Matching is exact: no case folding, and "\" is no "/".
-        QTest::newRow("other separator is text") << "C:/Movies/clip.mpg"
-                                                 << "\\" << 0 << "C:/Movies/clip.mpg"
-                                                 << "C:/Movies/clip.mpg"
-                                                 << "<throws>"
-                                                 << "C:/Movies/clip.mpg";
-        QTest::newRow("case exact") << "aXbxc"
-                                    << "x" << 4 << "aXb"
-                                    << "c"
-                                    << "aXb"
-                                    << "c";
+        row("backslash file", "C:\\Movies\\clip1.mpg", "\\", 10, "C:", "Movies\\clip1.mpg",
+            "C:\\Movies", "clip1.mpg");
+        row("slash file", "/movies/clip1.mpg", "/", 8, "", "movies/clip1.mpg", "/movies",
+            "clip1.mpg");
+        row("backslash root file", "C:\\clip1.mpg", "\\", 3, "C:", "clip1.mpg", "C:", "clip1.mpg");
+        row("slash root file", "/clip1.mpg", "/", 1, "", "clip1.mpg", "", "clip1.mpg");
+        row("backslash folder", "C:\\Movies\\", "\\", 10, "C:", "Movies\\", "C:\\Movies", "");
+        row("slash folder", "/movies/", "/", 8, "", "movies/", "/movies", "");
+        row("backslash drive root", "C:\\", "\\", 3, "C:", "", "C:", "");
+        row("slash root", "/", "/", 1, "", "", "", "");
+        row("doubled root", "//tarvik.ini", "/", 2, "", "/tarvik.ini", "/", "tarvik.ini");
+        row("run of delimiters", "a///", "/", 4, "a", "//", "a//", "");
+        row("other separator is text", "C:/Movies/clip.mpg", "\\", 0, "C:/Movies/clip.mpg",
+            "C:/Movies/clip.mpg", "<throws>", "C:/Movies/clip.mpg");
+        row("case exact", "aXbxc", "x", 4, "aXb", "c", "aXb", "c");
+        row("characters, not bytes", "/Filme/Käse/übung.mpg", "/", 12, "", "Filme/Käse/übung.mpg",
+            "/Filme/Käse", "übung.mpg");
+        const QString answer = "/movies" + NUL + "a.mpg" + NUL + "b.mpg";
+        row("NUL-separated dialog answer", answer, NUL, 14, "/movies", "a.mpg" + NUL + "b.mpg",
+            "/movies" + NUL + "a.mpg", "b.mpg");
+        for (const QString& delim : {QStringLiteral("\\"), QStringLiteral("/"), NUL}) {
+            const QByteArray d = delim == NUL ? "NUL" : delim.toLatin1();
+            row("absent " + d, "clip1.mpg", delim, 0, "clip1.mpg", "clip1.mpg", "<throws>",
+                "clip1.mpg");
+            row("empty text " + d, "", delim, 0, "", "", "<throws>", "");
+        }
     }
 
-    void paths()
+    void splits()
     {
         QFETCH(QString, text);
         QFETCH(QString, delim);
-        QFETCH(int, lastIn);
-        QFETCH(QString, leftOf);
-        QFETCH(QString, rightOf);
         QFETCH(QString, leftOfLast);
-        QFETCH(QString, rightOfLast);
         const QString before = text;
-        Split want{lastIn, leftOf, rightOf, rightOfLast,
-                   leftOfLast == QLatin1String("<throws>") ? std::nullopt
-                                                           : std::optional<QString>(leftOfLast)};
-        checkSplit(text, delim, want);
-        QCOMPARE(text, before); // arguments are never changed
-    }
-
-    void nulSeparatedDialogAnswer()
-    {
-        // Several files: folder, then the names, each after a NUL.
-        const QString answer =
-            QStringLiteral("C:\\Movies") + NUL + "a.mpg" + NUL + QStringLiteral("b.mpg");
-        QCOMPARE(LeftOf(answer, NUL), QStringLiteral("C:\\Movies"));
-        QCOMPARE(RightOf(answer, NUL), QStringLiteral("a.mpg") + NUL + QStringLiteral("b.mpg"));
-        QCOMPARE(LastInStr(answer, NUL), 16);
-        QCOMPARE(RightOfLast(answer, NUL), QStringLiteral("b.mpg"));
-        QCOMPARE(LeftOfLast(answer, NUL), QStringLiteral("C:\\Movies") + NUL + "a.mpg");
-
-        // Walking the answer name by name, as the add command does.
-        QString rest = RightOf(
-            QStringLiteral("/movies") + NUL + "a.mpg" + NUL + "b.mpg" + NUL + "c d.mpg", NUL);
-        QStringList names;
-        while (LastInStr(rest, NUL) != 0) {
-            names << LeftOf(rest, NUL);
-            rest = RightOf(rest, NUL);
-        }
-        names << rest;
-        QCOMPARE(names, QStringList({"a.mpg", "b.mpg", "c d.mpg"}));
-
-        // One chosen file: no NUL at all.
-        QCOMPARE(LastInStr(QStringLiteral("/movies/a.mpg"), NUL), 0);
-    }
-
-    void absentDelimiter()
-    {
-        for (const QString& text : {QStringLiteral("clip1.mpg"), QString()}) {
-            for (const QString& delim : {QStringLiteral("\\"), QStringLiteral("/"), NUL}) {
-                checkSplit(text, delim, {0, text, text, text, std::nullopt});
-            }
-        }
-        // The error says what went wrong.
-        try {
-            LeftOfLast(QStringLiteral("abc"), QStringLiteral("/"));
-            QFAIL("LeftOfLast returned for a text without the delimiter");
-        } catch (const std::invalid_argument& e) {
-            QVERIFY(QByteArray(e.what()).contains("LeftOfLast"));
-        }
-    }
-
-    void manyDelimiters()
-    {
-        // The last of many occurrences, and runs of the delimiter.
-        QString deep;
-        for (int i = 0; i < 500; ++i)
-            deep += QStringLiteral("/d") + QString::number(i);
-        deep += QStringLiteral("/file.mpg");
-        QCOMPARE(LastInStr(deep, "/"), deep.size() - 8);
-        QCOMPARE(RightOfLast(deep, "/"), QStringLiteral("file.mpg"));
-        QCOMPARE(LeftOfLast(deep, "/") + "/file.mpg", deep);
-
-        QCOMPARE(LastInStr(QStringLiteral("a///"), "/"), 4);
-        QCOMPARE(LeftOf(QStringLiteral("a///"), "/"), QStringLiteral("a"));
-        QCOMPARE(RightOf(QStringLiteral("a///"), "/"), QStringLiteral("//"));
-        QCOMPARE(LeftOfLast(QStringLiteral("a///"), "/"), QStringLiteral("a//"));
-    }
-
-    void nonAsciiText()
-    {
-        // Positions count characters, not bytes.
-        const QString p = QStringLiteral("/Filme/Käse/übung.mpg");
-        QCOMPARE(LastInStr(p, "/"), 12);
-        QCOMPARE(LeftOfLast(p, "/"), QStringLiteral("/Filme/Käse"));
-        QCOMPARE(RightOfLast(p, "/"), QStringLiteral("übung.mpg"));
+        QTEST(LastInStr(text, delim), "lastIn");
+        QTEST(LeftOf(text, delim), "leftOf");
+        QTEST(RightOf(text, delim), "rightOf");
+        QTEST(RightOfLast(text, delim), "rightOfLast");
+        if (leftOfLast == QLatin1String("<throws>"))
+            QVERIFY_THROWS_EXCEPTION(std::invalid_argument, LeftOfLast(text, delim));
+        else
+            QCOMPARE(LeftOfLast(text, delim), leftOfLast);
+        QCOMPARE(text, before);
     }
 };
 

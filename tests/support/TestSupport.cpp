@@ -4,8 +4,12 @@
 #include "platform/FakePlatform.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
+#include <QLabel>
+#include <QPushButton>
 #include <QWidget>
+#include <algorithm>
 
 namespace TestSupport {
 
@@ -35,6 +39,40 @@ QStringList closeAllTopLevels()
         if (w->isVisible())
             w->close();
     return left;
+}
+
+int topLevelCount(const char* className)
+{
+    const auto widgets = QApplication::topLevelWidgets();
+    return int(std::count_if(widgets.begin(), widgets.end(),
+                             [className](const QWidget* w) { return w->inherits(className); }));
+}
+
+QStringList layoutFaults(const QWidget* window)
+{
+    QStringList faults;
+    const auto controls = window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    for (qsizetype i = 0; i < controls.size(); ++i) {
+        const QWidget* w = controls[i];
+        const QString name = w->objectName();
+        if (!window->rect().contains(w->geometry()))
+            faults << name + QStringLiteral(" leaves the window");
+        for (qsizetype j = i + 1; j < controls.size(); ++j)
+            if (w->geometry().intersects(controls[j]->geometry()))
+                faults << name + QStringLiteral(" overlaps ") + controls[j]->objectName();
+        const QFontMetrics fm = w->fontMetrics();
+        QSize need;
+        if (auto* b = qobject_cast<const QPushButton*>(w))
+            need = QSize(fm.horizontalAdvance(b->text()) + 8, fm.height());
+        else if (auto* c = qobject_cast<const QCheckBox*>(w))
+            need = QSize(c->sizeHint().width(), fm.height());
+        else if (auto* l = qobject_cast<const QLabel*>(w); l && !l->text().isEmpty())
+            need = l->wordWrap() ? QSize(0, l->heightForWidth(l->width()))
+                                 : QSize(fm.horizontalAdvance(l->text()), fm.height());
+        if (need.width() > w->width() || need.height() > w->height())
+            faults << name + QStringLiteral(" cuts its text");
+    }
+    return faults;
 }
 
 QByteArray pattern(qint64 size, int seed)

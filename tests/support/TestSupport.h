@@ -7,6 +7,7 @@
 
 class frmReelbind;
 class FakePlatform;
+class QWidget;
 
 namespace TestSupport {
 
@@ -18,6 +19,14 @@ QStringList visibleTopLevels();
 
 /// Closes and deletes every top-level widget; returns what was visible.
 QStringList closeAllTopLevels();
+
+/// How many top-level widgets inherit `className` (shown or hidden).
+int topLevelCount(const char* className);
+
+/// Faults in a fixed layout of `window`'s direct children: a control that
+/// leaves the window, two that overlap, or a text drawn larger than its
+/// control (a push button keeps 4 pixels of bevel a side). Empty if none.
+QStringList layoutFaults(const QWidget* window);
 
 /// Writes `size` bytes to dir/name; byte i is (i * 131 + seed) % 251.
 QString makeFile(const QString& dir, const QString& name, qint64 size, int seed = 0);
