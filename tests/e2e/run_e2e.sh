@@ -8,6 +8,7 @@
 # and "e2e: FAIL: ..." with the program's output when something is off.
 
 set -u
+. "$(cd "$(dirname "$0")/.." && pwd)/e2e/xsession.sh"
 
 fail() {
     echo "e2e: FAIL: $*" >&2
@@ -37,26 +38,8 @@ if [ "${REELBIND_E2E_INSIDE:-}" != 1 ]; then
         fail "without a display the program said: $hint"
     echo "e2e: no display: one line naming xvfb-run"
 
-    setsid --wait env REELBIND_E2E_INSIDE=1 \
-        xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$0" "$BIN" &
-    GROUP=$!
-    # Ends the session and waits until none of it runs any more (xvfb-run
-    # does not wait for its Xvfb).
-    cleanup_group() {
-        kill -TERM -- "-$GROUP" "$GROUP" 2>/dev/null
-        for _ in $(seq 50); do
-            ps -o stat= -s "$GROUP" 2>/dev/null | grep -qv '^Z' || return 0
-            sleep 0.1
-        done
-        kill -KILL -- "-$GROUP" 2>/dev/null
-    }
-    trap cleanup_group EXIT
-    trap 'exit 130' INT TERM
-    wait "$GROUP"
-    status=$?
-    trap - EXIT
-    cleanup_group
-    exit "$status"
+    run_in_xvfb REELBIND_E2E_INSIDE "$0" "$BIN"
+    exit $?
 fi
 
 # ---------------------------------------------------------------------------
@@ -86,14 +69,7 @@ README=$(dirname "$BIN")/Readme.html
 cp "$README" "$PROG/Readme.html" || fail "no Readme.html beside $BIN"
 
 # The window manager, ready once its start-up command has run.
-openbox --startup "touch '$WORK/wm-ready'" >"$WORK/openbox.log" 2>&1 &
-WM_PID=$!
-for _ in $(seq 100); do
-    [ -e "$WORK/wm-ready" ] && break
-    kill -0 "$WM_PID" 2>/dev/null || fail "openbox did not start: $(cat "$WORK/openbox.log")"
-    sleep 0.1
-done
-[ -e "$WORK/wm-ready" ] || fail "openbox did not get ready within 10 s"
+start_openbox "$WORK" || fail "openbox did not get ready: $(cat "$WORK/openbox.log")"
 
 NINE_LINES=$(printf '[Preferences]\nSaveSourceDir=1\nSaveTargetDir=1\nSourceDir=%s\nTargetDir=%s\nConfirmDel=1\nClearQue=0\nChunkSizeSave=1\nChunkSize=%s\n' "$PROG" "$PROG" 40000)
 

@@ -7,6 +7,7 @@
 # Needs xvfb-run (xvfb, xauth), openbox, xdotool and ImageMagick (import).
 
 set -u
+. "$(cd "$(dirname "$0")/.." && pwd)/e2e/xsession.sh"
 
 fail() {
     echo "screenshot: FAIL: $*" >&2
@@ -17,11 +18,11 @@ if [ "${REELBIND_SHOT_INSIDE:-}" != 1 ]; then
     [ $# -eq 2 ] || { echo "usage: $0 <path to reelbind> <out.png>" >&2; exit 2; }
     BIN=$(readlink -f "$1") || fail "no program at $1"
     OUT=$(readlink -f "$2") || fail "bad output path $2"
-    for tool in xvfb-run openbox xdotool import; do
+    for tool in xvfb-run openbox xdotool import setsid; do
         command -v "$tool" >/dev/null || fail "'$tool' is missing"
     done
-    exec env REELBIND_SHOT_INSIDE=1 \
-        xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$0" "$BIN" "$OUT"
+    run_in_xvfb REELBIND_SHOT_INSIDE "$0" "$BIN" "$OUT"
+    exit $?
 fi
 
 BIN=$1
@@ -38,13 +39,7 @@ cleanup() {
 trap cleanup EXIT
 
 cp "$BIN" "$WORK/reelbind" || fail "cannot copy $BIN"
-openbox --startup "touch '$WORK/wm-ready'" >/dev/null 2>&1 &
-WM_PID=$!
-for _ in $(seq 100); do
-    [ -e "$WORK/wm-ready" ] && break
-    sleep 0.1
-done
-[ -e "$WORK/wm-ready" ] || fail "openbox did not get ready"
+start_openbox "$WORK" || fail "openbox did not get ready: $(cat "$WORK/openbox.log")"
 
 QT_QPA_PLATFORM=xcb "$WORK/reelbind" >/dev/null 2>&1 &
 APP_PID=$!

@@ -14,6 +14,7 @@
 # Needs xvfb-run, openbox, xdotool and, for pictures, ImageMagick.
 
 set -u
+. "$(cd "$(dirname "$0")/.." && pwd)/e2e/xsession.sh"
 
 fail() {
     echo "e2e-join: FAIL: $*" >&2
@@ -33,24 +34,8 @@ if [ "${REELBIND_JOIN_INSIDE:-}" != 1 ]; then
         command -v "$tool" >/dev/null || fail "'$tool' is missing"
     done
     [ -z "$SHOTS" ] || command -v import >/dev/null || fail "'import' (ImageMagick) is missing"
-    setsid --wait env REELBIND_JOIN_INSIDE=1 \
-        xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$0" "$BIN" "$SHOTS" &
-    GROUP=$!
-    stop_group() {
-        kill -TERM -- "-$GROUP" "$GROUP" 2>/dev/null
-        for _ in $(seq 50); do
-            ps -o stat= -s "$GROUP" 2>/dev/null | grep -qv '^Z' || return 0
-            sleep 0.1
-        done
-        kill -KILL -- "-$GROUP" 2>/dev/null
-    }
-    trap stop_group EXIT
-    trap 'exit 130' INT TERM
-    wait "$GROUP"
-    status=$?
-    trap - EXIT
-    stop_group
-    exit "$status"
+    run_in_xvfb REELBIND_JOIN_INSIDE "$0" "$BIN" "$SHOTS"
+    exit $?
 fi
 
 # ---------------------------------------------------------------------------
@@ -98,13 +83,7 @@ ChunkSizeSave=1
 ChunkSize=10000
 EOF
 
-openbox --startup "touch '$WORK/wm-ready'" >/dev/null 2>&1 &
-WM_PID=$!
-for _ in $(seq 100); do
-    [ -e "$WORK/wm-ready" ] && break
-    sleep 0.1
-done
-[ -e "$WORK/wm-ready" ] || fail "openbox did not get ready"
+start_openbox "$WORK" || fail "openbox did not get ready: $(cat "$WORK/openbox.log")"
 xdotool mousemove 0 0
 
 (cd / && QT_QPA_PLATFORM=xcb exec "$PROG/reelbind") >"$WORK/run.log" 2>&1 &

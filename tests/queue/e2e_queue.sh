@@ -9,6 +9,7 @@
 # Needs xvfb-run (xvfb, xauth), openbox, xdotool and ImageMagick (import).
 
 set -u
+. "$(cd "$(dirname "$0")/.." && pwd)/e2e/xsession.sh"
 
 fail() {
     echo "e2e_queue: FAIL: $*" >&2
@@ -25,24 +26,8 @@ if [ "${REELBIND_QUEUE_INSIDE:-}" != 1 ]; then
     for tool in xvfb-run Xvfb xauth openbox xdotool import setsid timeout; do
         command -v "$tool" >/dev/null || fail "'$tool' is missing"
     done
-    setsid --wait env REELBIND_QUEUE_INSIDE=1 \
-        xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$0" "$BIN" "$OUT" &
-    GROUP=$!
-    cleanup_group() {
-        kill -TERM -- "-$GROUP" "$GROUP" 2>/dev/null
-        for _ in $(seq 50); do
-            ps -o stat= -s "$GROUP" 2>/dev/null | grep -qv '^Z' || return 0
-            sleep 0.1
-        done
-        kill -KILL -- "-$GROUP" 2>/dev/null
-    }
-    trap cleanup_group EXIT
-    trap 'exit 130' INT TERM
-    wait "$GROUP"
-    status=$?
-    trap - EXIT
-    cleanup_group
-    exit "$status"
+    run_in_xvfb REELBIND_QUEUE_INSIDE "$0" "$BIN" "$OUT"
+    exit $?
 fi
 
 # Inside the X server.
@@ -71,18 +56,12 @@ cp "$README" "$PROG/Readme.html" || fail "no Readme.html beside $BIN"
 # Movies of believable sizes, without writing their bytes.
 MOVIES="$WORK/Movies"
 mkdir -p "$MOVIES" "$WORK/home" || fail "cannot make $MOVIES"
-truncate -s 9961472 "$MOVIES/beach part 2.mpg"
-truncate -s 104857600 "$MOVIES/beach part 10.mpg"
-truncate -s 47710208 "$MOVIES/beach part 1.mpg"
+truncate -s 9961472 "$MOVIES/beach clip 2.mpg"
+truncate -s 104857600 "$MOVIES/beach clip 10.mpg"
+truncate -s 47710208 "$MOVIES/beach clip 1.mpg"
 truncate -s 1000000 "$MOVIES/Titles.mpg"
 
-openbox --startup "touch '$WORK/wm-ready'" >"$WORK/openbox.log" 2>&1 &
-WM_PID=$!
-for _ in $(seq 100); do
-    [ -e "$WORK/wm-ready" ] && break
-    sleep 0.1
-done
-[ -e "$WORK/wm-ready" ] || fail "openbox did not get ready"
+start_openbox "$WORK" || fail "openbox did not get ready: $(cat "$WORK/openbox.log")"
 
 (cd / && HOME="$WORK/home" QT_QPA_PLATFORM=xcb exec "$PROG/reelbind") >"$WORK/run.log" 2>&1 &
 APP_PID=$!
@@ -108,7 +87,7 @@ sleep 0.5
 xdotool type --delay 20 "$MOVIES"
 xdotool key Return
 sleep 0.5
-xdotool type --delay 20 '"beach part 10.mpg" "beach part 2.mpg" "beach part 1.mpg"'
+xdotool type --delay 20 '"beach clip 10.mpg" "beach clip 2.mpg" "beach clip 1.mpg"'
 xdotool key Return
 sleep 0.8
 xdotool search --onlyvisible --name "^Open\$" >/dev/null 2>&1 && fail "the open dialog is still open"
