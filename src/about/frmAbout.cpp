@@ -69,8 +69,7 @@ frmAbout::frmAbout(frmReelbind& main)
     setFixedSize(kClientWidth, kClientHeight);
 
     // Created in tab order.
-    cmdOK = place<QPushButton>(this, "cmdOK", 4275, 2625, 1260, 345);
-    cmdOK->setText(QStringLiteral("OK"));
+    cmdOK = Layout::button(this, "cmdOK", QStringLiteral("OK"), 4275, 2625, 1260, 345);
     cmdOK->setDefault(true);
 
     picIcon = place<QLabel>(this, "picIcon", 150, 225, 780, 780);
@@ -106,8 +105,7 @@ frmAbout::frmAbout(frmReelbind& main)
                 QStringLiteral("Nimbus Sans"), QStringLiteral("Helvetica")},
                9.75));
 
-    CmdExit = place<QPushButton>(this, "CmdExit", 4275, 3075, 1260, 345);
-    CmdExit->setText(QStringLiteral("Exit"));
+    CmdExit = Layout::button(this, "CmdExit", QStringLiteral("Exit"), 4275, 3075, 1260, 345);
 
     // The etched rule: a grey line with a white one just below it.
     Line1[1] = rule(this, 1, QColor(128, 128, 128), QRect(90 / 15, 2445 / 15, (5654 - 90) / 15, 1));

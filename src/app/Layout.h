@@ -2,6 +2,9 @@
 
 #include <QLatin1String>
 #include <QWidget>
+#include <initializer_list>
+
+class QPushButton;
 
 /// Window layouts are given in twips (1/1440 inch): 15 twips are one pixel
 /// at 96 dots per inch, and Qt's own scaling does the rest.
@@ -22,5 +25,12 @@ template <typename W> W* place(QWidget* parent, const char* name, int l, int t, 
     widget->setGeometry(px(l), px(t), px(w), px(h));
     return widget;
 }
+
+/// A push button with its caption, placed as `place` does.
+QPushButton* button(QWidget* parent, const char* name, const QString& text, int l, int t, int w,
+                    int h);
+
+/// Keyboard focus order: each widget follows the one before it.
+void tabOrder(std::initializer_list<QWidget*> widgets);
 
 } // namespace Layout

@@ -115,25 +115,15 @@ void frmReelbind::buildControls()
     CmdMoveDown->setIcon(Icons::arrowDown());
     CmdMoveDown->setIconSize(QSize(16, 16));
 
-    CmdAdd = place<QPushButton>(client, "CmdAdd", 480, 3525, 1140, 315);
-    CmdAdd->setText(QStringLiteral("Add"));
-    CmdRemove = place<QPushButton>(client, "CmdRemove", 2103, 3525, 1140, 315);
-    CmdRemove->setText(QStringLiteral("Remove"));
-    CmdClear = place<QPushButton>(client, "CmdClear", 3726, 3525, 1140, 315);
-    CmdClear->setText(QStringLiteral("Clear"));
-    CmdJoin = place<QPushButton>(client, "CmdJoin", 5349, 3525, 1140, 315);
-    CmdJoin->setText(QStringLiteral("Join"));
-    CmdExit = place<QPushButton>(client, "CmdExit", 6975, 3525, 1140, 315);
-    CmdExit->setText(QStringLiteral("Exit"));
+    CmdAdd = Layout::button(client, "CmdAdd", QStringLiteral("Add"), 480, 3525, 1140, 315);
+    CmdRemove =
+        Layout::button(client, "CmdRemove", QStringLiteral("Remove"), 2103, 3525, 1140, 315);
+    CmdClear = Layout::button(client, "CmdClear", QStringLiteral("Clear"), 3726, 3525, 1140, 315);
+    CmdJoin = Layout::button(client, "CmdJoin", QStringLiteral("Join"), 5349, 3525, 1140, 315);
+    CmdExit = Layout::button(client, "CmdExit", QStringLiteral("Exit"), 6975, 3525, 1140, 315);
 
-    setTabOrder(ListViewAdd, CmdJoin);
-    setTabOrder(CmdJoin, CmdExit);
-    setTabOrder(CmdExit, CmdAdd);
-    setTabOrder(CmdAdd, CmdRemove);
-    setTabOrder(CmdRemove, CmdClear);
-    setTabOrder(CmdClear, SldrChunkSize);
-    setTabOrder(SldrChunkSize, CmdMoveUp);
-    setTabOrder(CmdMoveUp, CmdMoveDown);
+    Layout::tabOrder({ListViewAdd, CmdJoin, CmdExit, CmdAdd, CmdRemove, CmdClear, SldrChunkSize,
+                      CmdMoveUp, CmdMoveDown});
 
     connect(SldrChunkSize, &QSlider::valueChanged, this, &frmReelbind::SldrChunkSize_Change);
     connect(CmdAdd, &QPushButton::clicked, this, &frmReelbind::CmdAdd_Click);

@@ -111,17 +111,14 @@ void frmJoinStatus::buildControls()
     ProgressBarBatch = makeBar("ProgressBarBatch", 975);
     LblBatchPercent = makePercent("LblBatchPercent", 975);
 
-    CmdCancel = place<QPushButton>(this, "CmdCancel", 300, 1450, 1590, 390);
-    CmdCancel->setText(kCancel);
+    CmdCancel = Layout::button(this, "CmdCancel", kCancel, 300, 1450, 1590, 390);
     CmdCancel->setDefault(true);
-    CmdViewClip = place<QPushButton>(this, "CmdViewClip", 3675, 1450, 1590, 390);
-    CmdViewClip->setText(QStringLiteral("View Joined MPG"));
-    CmdDelSource = place<QPushButton>(this, "CmdDelSource", 5400, 1450, 1590, 390);
-    CmdDelSource->setText(QStringLiteral("Delete Source Files"));
+    CmdViewClip = Layout::button(this, "CmdViewClip", QStringLiteral("View Joined MPG"), 3675, 1450,
+                                 1590, 390);
+    CmdDelSource = Layout::button(this, "CmdDelSource", QStringLiteral("Delete Source Files"), 5400,
+                                  1450, 1590, 390);
 
-    setTabOrder(CmdCancel, TextFinal);
-    setTabOrder(TextFinal, CmdViewClip);
-    setTabOrder(CmdViewClip, CmdDelSource);
+    Layout::tabOrder({CmdCancel, TextFinal, CmdViewClip, CmdDelSource});
 
     connect(CmdCancel, &QPushButton::clicked, this, &frmJoinStatus::CmdCancel_Click);
     connect(CmdViewClip, &QPushButton::clicked, this, &frmJoinStatus::CmdViewClip_Click);

@@ -259,6 +259,21 @@ void QueueModel::reorder(const std::vector<int>& newOrder)
     emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
+// Calls fn(first, last) for each run of consecutive positions (sorted, unique).
+template <typename Fn> static void forEachRun(const QList<int>& positions, Fn fn)
+{
+    for (qsizetype i = 0; i < positions.size();) {
+        const int first = positions[i];
+        int last = first;
+        while (i + 1 < positions.size() && positions[i + 1] == last + 1) {
+            ++i;
+            ++last;
+        }
+        ++i;
+        fn(first, last);
+    }
+}
+
 bool QueueModel::moveUp(QList<int> positions)
 {
     setSortedOff();
@@ -271,18 +286,11 @@ bool QueueModel::moveUp(QList<int> positions)
     std::vector<int> order(static_cast<size_t>(n));
     std::iota(order.begin(), order.end(), 0);
     // Each run [s..e] moves up by one; the row above it (s-1) lands at e.
-    for (int i = 0; i < positions.size();) {
-        const int s = positions[i];
-        int e = s;
-        while (i + 1 < positions.size() && positions[i + 1] == e + 1) {
-            ++i;
-            ++e;
-        }
-        ++i;
+    forEachRun(positions, [&](int s, int e) {
         for (int p = s - 1; p < e; ++p)
             order[p] = p + 1;
         order[e] = s - 1;
-    }
+    });
     reorder(order);
     return true;
 }
@@ -299,18 +307,11 @@ bool QueueModel::moveDown(QList<int> positions)
     std::vector<int> order(static_cast<size_t>(n));
     std::iota(order.begin(), order.end(), 0);
     // Each run [s..e] moves down by one; the row below it (e+1) lands at s.
-    for (int i = 0; i < positions.size();) {
-        const int s = positions[i];
-        int e = s;
-        while (i + 1 < positions.size() && positions[i + 1] == e + 1) {
-            ++i;
-            ++e;
-        }
-        ++i;
+    forEachRun(positions, [&](int s, int e) {
         order[s] = e + 1;
         for (int p = s + 1; p <= e + 1; ++p)
             order[p] = p - 1;
-    }
+    });
     reorder(order);
     return true;
 }

@@ -89,8 +89,7 @@ QCheckBox* switchBox(QWidget* parent, const char* name, const QString& text, int
 QPushButton* button(QWidget* parent, const char* name, const QString& text, int l, int t, int w,
                     int h)
 {
-    auto* b = place<QPushButton>(parent, name, l, t, w, h);
-    b->setText(text);
+    auto* b = Layout::button(parent, name, text, l, t, w, h);
     // Neither OK nor Cancel is a default button: Enter presses only the
     // focused button (see keyPressEvent), Esc none at all.
     b->setAutoDefault(false);
