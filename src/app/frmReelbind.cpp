@@ -266,6 +266,9 @@ void frmReelbind::SldrChunkSize_Change()
 
 frmPrefs* frmReelbind::prefs()
 {
+    // A closed window waits for its deletion; the live values are built anew.
+    if (m_prefs && m_prefs->isClosed())
+        m_prefs = nullptr;
     if (!m_prefs)
         m_prefs = new frmPrefs(m_settings, *m_live, m_platform, m_iniPath);
     return m_prefs;
@@ -273,7 +276,7 @@ frmPrefs* frmReelbind::prefs()
 
 frmPrefs* frmReelbind::existingPrefs() const
 {
-    return m_prefs;
+    return m_prefs && !m_prefs->isClosed() ? m_prefs.data() : nullptr;
 }
 
 frmAbout* frmReelbind::about() const

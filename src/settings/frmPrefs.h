@@ -38,6 +38,10 @@ public:
     QString folderText(LiveSettings::Folder folder) const;
     void setFolderText(LiveSettings::Folder folder, const QString& text);
 
+    /// Whether the window was closed and only waits to be destroyed: its
+    /// controls no longer hold the live values.
+    bool isClosed() const { return m_closed; }
+
     QCheckBox* box(LiveSettings::Box box) const;
     QLineEdit* folderBox(LiveSettings::Folder folder) const;
 
@@ -68,6 +72,7 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private:
     /// Remember box's look rule: ticked (1) unlocks the folder box on the
@@ -80,4 +85,5 @@ private:
     LiveSettings& m_live;
     Platform& m_platform;
     QString m_iniPath;
+    bool m_closed = false;
 };

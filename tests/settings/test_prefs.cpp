@@ -217,6 +217,21 @@ private slots:
         QCOMPARE(differences(app.window->prefs(), expected), QStringList());
     }
 
+    void liveValuesAreTheStoredOnesRightAfterCancel()
+    {
+        // A join's event pump may read the live values before the closed
+        // window is destroyed: the edits must be gone already.
+        App app(kStored);
+        frmPrefs* p = openPrefs(app);
+        p->ChkClearQue->setCheckState(Qt::Checked);
+        p->TextTargetDir->setText(QStringLiteral("/elsewhere"));
+        p->CmdCancel->click();
+        QCOMPARE(app.window->live().checkState(LiveSettings::ClearQue), 0);
+        QCOMPARE(app.window->live().folderText(LiveSettings::TargetFolder),
+                 QStringLiteral("/media/joined"));
+        QVERIFY(app.window->prefs() != p);
+    }
+
     void okThatCannotWriteSaysSoAndKeepsTheValues()
     {
         QTemporaryDir dir;
