@@ -142,14 +142,8 @@ JoinEngine::Outcome JoinEngine::run()
         const qint64 chunks = fig.fileLength / m_chunk;
         const qint64 tail = fig.fileLength % m_chunk;
         for (qint64 c = 0; c < chunks && !m_cancel; ++c) {
-            const qint64 got = readFully(m_src, m_buf + m_fill, m_chunk);
-            if (got < 0)
-                return fail(Op::Read, path, systemReason(errno));
-            if (got < m_chunk)
-                return fail(Op::ReadShort, path, QString());
-            m_fill += m_chunk;
-            if (m_fill >= kGatherBytes && !writeOut(kGatherBytes))
-                return fail(Op::WriteTarget, m_target, systemReason(errno));
+            if (!take(m_chunk, path))
+                return Outcome::Failed;
             fig.fileShown = fig.fileDone;
             fig.fileDone += m_chunk;
             fig.batchDone += m_chunk;
@@ -157,16 +151,8 @@ JoinEngine::Outcome JoinEngine::run()
             m_progress.pumpEvents();
         }
         if (!m_cancel) {
-            if (tail > 0) {
-                const qint64 got = readFully(m_src, m_buf + m_fill, tail);
-                if (got < 0)
-                    return fail(Op::Read, path, systemReason(errno));
-                if (got < tail)
-                    return fail(Op::ReadShort, path, QString());
-                m_fill += tail;
-                if (m_fill >= kGatherBytes && !writeOut(kGatherBytes))
-                    return fail(Op::WriteTarget, m_target, systemReason(errno));
-            }
+            if (tail > 0 && !take(tail, path))
+                return Outcome::Failed;
             fig.fileDone += tail;
             fig.fileShown = fig.fileDone;
             fig.batchDone += tail;
@@ -183,6 +169,25 @@ JoinEngine::Outcome JoinEngine::run()
     if (::close(dst) != 0)
         return fail(Op::CloseTarget, m_target, systemReason(errno));
     return m_cancel ? Outcome::Cancelled : Outcome::Joined;
+}
+
+bool JoinEngine::take(qint64 bytes, const QString& path)
+{
+    const qint64 got = readFully(m_src, m_buf + m_fill, bytes);
+    if (got < 0) {
+        fail(Op::Read, path, systemReason(errno));
+        return false;
+    }
+    if (got < bytes) {
+        fail(Op::ReadShort, path, QString());
+        return false;
+    }
+    m_fill += bytes;
+    if (m_fill >= kGatherBytes && !writeOut(kGatherBytes)) {
+        fail(Op::WriteTarget, m_target, systemReason(errno));
+        return false;
+    }
+    return true;
 }
 
 bool JoinEngine::writeOut(qint64 bytes)

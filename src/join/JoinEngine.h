@@ -89,6 +89,9 @@ private:
     enum class Op { Size, Open, Read, ReadShort, CreateTarget, WriteTarget, CloseTarget };
 
     Outcome fail(Op op, const QString& file, const QString& reason);
+    /// Reads `bytes` of the current source into the gather buffer and
+    /// writes the buffer out when it is full; false after a failure.
+    bool take(qint64 bytes, const QString& path);
     bool writeOut(qint64 bytes);
     bool flushAll();
     void closeFiles();
