@@ -46,27 +46,11 @@ fi
 # Inside the X server.
 BIN=$1
 TITLE="Orvel's Reelbind 1.0.7b"
-WM_PID=
-APP_PID=
-WORK=$(mktemp -d) || fail "cannot make a temporary folder"
-WORK=$(cd "$WORK" && pwd -P)
-
-cleanup() {
-    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
-    [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null
-    [ -n "$APP_PID" ] && wait "$APP_PID" 2>/dev/null
-    [ -n "$WM_PID" ] && wait "$WM_PID" 2>/dev/null
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
+x_session_setup
 
 # The program folder: the program and its readme, nothing else.
 PROG="$WORK/program folder"
-mkdir "$PROG" || fail "cannot make $PROG"
-cp "$BIN" "$PROG/reelbind" || fail "cannot copy $BIN"
-README=$(dirname "$BIN")/Readme.html
-[ -f "$README" ] || README=$(dirname "$0")/../../resources/Readme.html
-cp "$README" "$PROG/Readme.html" || fail "no Readme.html beside $BIN"
+install_program "$BIN" "$PROG"
 
 # The window manager, ready once its start-up command has run.
 start_openbox "$WORK" || fail "openbox did not get ready: $(cat "$WORK/openbox.log")"
@@ -130,17 +114,8 @@ click_exit() { click_client $((465 + 38)) $((235 + 10)); }
 click_slider() { click_client $((35 + 10 + 230)) $((10 + 25 + 6)); }
 
 expect_end() { # <run number> <how>
-    for _ in $(seq 100); do
-        kill -0 "$APP_PID" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$APP_PID" 2>/dev/null; then
-        fail "run $1: the program was still running 10 s after $2"
-    fi
-    wait "$APP_PID"
-    local status=$?
-    APP_PID=
-    [ "$status" -eq 0 ] || fail "run $1: the program ended with status $status after $2"
+    program_ended || fail "run $1: the program was still running 10 s after $2"
+    [ "$APP_STATUS" -eq 0 ] || fail "run $1: the program ended with status $APP_STATUS after $2"
     if xdotool search --name "^Orvel's Reelbind" >/dev/null 2>&1; then
         fail "run $1: a window of the program is left after $2"
     fi

@@ -27,18 +27,8 @@ fi
 
 BIN=$1
 OUT=$2
-WM_PID=
-APP_PID=
-WORK=$(mktemp -d) || fail "cannot make a temporary folder"
-cleanup() {
-    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
-    [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-cp "$BIN" "$WORK/reelbind" || fail "cannot copy $BIN"
+x_session_setup
+install_program "$BIN" "$WORK"
 start_openbox "$WORK" || fail "openbox did not get ready: $(cat "$WORK/openbox.log")"
 
 QT_QPA_PLATFORM=xcb "$WORK/reelbind" >/dev/null 2>&1 &

@@ -43,3 +43,50 @@ start_openbox() {
     done
     return 1
 }
+
+# x_session_setup [PARENT]: inside the X server, makes WORK (a fresh folder,
+# under PARENT when given) and arranges that the program (APP_PID), the
+# window manager (WM_PID) and WORK are gone when the script ends.
+x_session_setup() {
+    WM_PID=
+    APP_PID=
+    if [ -n "${1:-}" ]; then
+        WORK=$(mktemp -d "$1/rb.XXXX") || fail "cannot make a folder in $1"
+    else
+        WORK=$(mktemp -d) || fail "cannot make a temporary folder"
+    fi
+    WORK=$(cd "$WORK" && pwd -P)
+    trap _x_session_end EXIT
+}
+
+_x_session_end() {
+    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
+    [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null
+    [ -n "$APP_PID" ] && wait "$APP_PID" 2>/dev/null
+    [ -n "$WM_PID" ] && wait "$WM_PID" 2>/dev/null
+    rm -rf "$WORK"
+}
+
+# install_program BIN DIR: a program folder holding the program and its
+# readme, nothing else.
+install_program() {
+    mkdir -p "$2" && cp "$1" "$2/reelbind" || fail "cannot copy $1 to $2"
+    local readme
+    readme=$(dirname "$1")/Readme.html
+    [ -f "$readme" ] || readme=$(dirname "${BASH_SOURCE[0]}")/../../resources/Readme.html
+    cp "$readme" "$2/Readme.html" || fail "no Readme.html beside $1"
+}
+
+# program_ended: waits up to 10 s for the program (APP_PID) to end by
+# itself. Then sets APP_STATUS to its exit status, clears APP_PID and
+# succeeds; fails while it still runs.
+program_ended() {
+    for _ in $(seq 100); do
+        kill -0 "$APP_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$APP_PID" 2>/dev/null && return 1
+    wait "$APP_PID"
+    APP_STATUS=$?
+    APP_PID=
+}

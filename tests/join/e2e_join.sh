@@ -43,24 +43,14 @@ fi
 BIN=$1
 SHOTS=$2
 MIB=${MIB:-64}
-WM_PID=
-APP_PID=
 PARENT=/var/tmp
 [ -d "$PARENT" ] && [ -w "$PARENT" ] || PARENT=${TMPDIR:-/tmp}
-WORK=$(mktemp -d "$PARENT/rb.XXXX") || fail "cannot make a folder in $PARENT"
-cleanup() {
-    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
-    [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null
-    wait 2>/dev/null
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
+x_session_setup "$PARENT"
 
 PROG="$WORK/program"
 MOVIES="$WORK/movies"
-mkdir -p "$PROG" "$MOVIES" || fail "cannot make folders"
-cp "$BIN" "$PROG/reelbind" || fail "cannot copy $BIN"
-[ -f "$(dirname "$BIN")/Readme.html" ] && cp "$(dirname "$BIN")/Readme.html" "$PROG/"
+mkdir -p "$MOVIES" || fail "cannot make $MOVIES"
+install_program "$BIN" "$PROG"
 
 # Four parts: real bytes at both ends, a hole in the middle (quick to make).
 NAMES=(holiday-part1.mpg holiday-part2.mpg holiday-part3.mpg holiday-part4.mpg)
@@ -225,13 +215,6 @@ esac
 timeout 5 xdotool windowactivate --sync "$MAIN" >/dev/null 2>&1 || true
 sleep 0.3
 click_main 503 245
-for _ in $(seq 100); do
-    kill -0 "$APP_PID" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$APP_PID" 2>/dev/null && fail "the program still runs after Exit"
-wait "$APP_PID"
-status=$?
-APP_PID=
-[ "$status" -eq 0 ] || fail "the program ended with status $status"
+program_ended || fail "the program still runs after Exit"
+[ "$APP_STATUS" -eq 0 ] || fail "the program ended with status $APP_STATUS"
 echo "e2e-join: PASS"

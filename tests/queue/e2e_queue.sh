@@ -33,25 +33,10 @@ fi
 # Inside the X server.
 BIN=$1
 OUT=$2
-WM_PID=
-APP_PID=
-WORK=$(mktemp -d) || fail "cannot make a temporary folder"
-WORK=$(cd "$WORK" && pwd -P)
-cleanup() {
-    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
-    [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null
-    [ -n "$APP_PID" ] && wait "$APP_PID" 2>/dev/null
-    [ -n "$WM_PID" ] && wait "$WM_PID" 2>/dev/null
-    rm -rf "$WORK"
-}
-trap cleanup EXIT
+x_session_setup
 
 PROG="$WORK/program"
-mkdir "$PROG" || fail "cannot make $PROG"
-cp "$BIN" "$PROG/reelbind" || fail "cannot copy $BIN"
-README=$(dirname "$BIN")/Readme.html
-[ -f "$README" ] || README=$(dirname "$0")/../../resources/Readme.html
-cp "$README" "$PROG/Readme.html" || fail "no Readme.html beside $BIN"
+install_program "$BIN" "$PROG"
 
 # Movies of believable sizes, without writing their bytes.
 MOVIES="$WORK/Movies"
@@ -113,13 +98,7 @@ fi
 
 # Exit writes the settings: the source folder is the movies' folder.
 click_client $((465 + 38)) $((235 + 10))
-for _ in $(seq 100); do
-    kill -0 "$APP_PID" 2>/dev/null || break
-    sleep 0.1
-done
-kill -0 "$APP_PID" 2>/dev/null && fail "the program still runs after Exit"
-wait "$APP_PID"
-APP_PID=
+program_ended || fail "the program still runs after Exit"
 line=$(grep '^SourceDir=' "$PROG/tarvik.ini")
 [ "$line" = "SourceDir=$MOVIES" ] || fail "tarvik.ini has \"$line\", not SourceDir=$MOVIES"
 echo "e2e_queue: files added through the open dialog; SourceDir remembered"
