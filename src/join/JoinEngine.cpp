@@ -1,5 +1,7 @@
 #include "join/JoinEngine.h"
 
+#include "queue/FileCheck.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,19 +16,11 @@
 
 JoinProgress::~JoinProgress() = default;
 
+using FileCheck::systemReason;
+
 namespace {
 
 constexpr qint64 kPage = 4096;
-
-QString systemReason(int error)
-{
-    return qt_error_string(error);
-}
-
-QString notRegularReason()
-{
-    return QStringLiteral("Not a regular file");
-}
 
 // Reads until `n` bytes arrived or the file ended; -1 on an error (errno set).
 qint64 readFully(int fd, char* into, qint64 n)
@@ -102,10 +96,8 @@ JoinEngine::Outcome JoinEngine::run()
         struct stat st;
         if (::stat(QFile::encodeName(path).constData(), &st) != 0)
             return fail(Op::Size, path, systemReason(errno));
-        if (S_ISDIR(st.st_mode))
-            return fail(Op::Open, path, systemReason(EISDIR));
-        if (!S_ISREG(st.st_mode))
-            return fail(Op::Open, path, notRegularReason());
+        if (const QString why = FileCheck::whyNotRegular(st.st_mode); !why.isEmpty())
+            return fail(Op::Open, path, why);
         fig.batchTotal += st.st_size;
     }
     m_progress.batchStarted(fig.batchTotal);
@@ -129,9 +121,8 @@ JoinEngine::Outcome JoinEngine::run()
         struct stat st;
         if (::fstat(m_src, &st) != 0)
             return fail(Op::Size, path, systemReason(errno));
-        if (!S_ISREG(st.st_mode))
-            return fail(Op::Open, path,
-                        S_ISDIR(st.st_mode) ? systemReason(EISDIR) : notRegularReason());
+        if (const QString why = FileCheck::whyNotRegular(st.st_mode); !why.isEmpty())
+            return fail(Op::Open, path, why);
         ::posix_fadvise(m_src, 0, 0, POSIX_FADV_SEQUENTIAL);
 
         fig.fileLength = st.st_size;

@@ -4,6 +4,7 @@
 #include "app/Layout.h"
 #include "app/frmReelbind.h"
 #include "platform/Platform.h"
+#include "queue/FileCheck.h"
 #include "queue/Format.h"
 #include "queue/QueueController.h"
 #include "queue/QueueModel.h"
@@ -438,7 +439,7 @@ void frmJoinStatus::CmdDelSource_Click()
                 deleted.insert(path);
                 removed.insert(row.id);
             } else {
-                problems << path + QStringLiteral(": ") + qt_error_string(errno);
+                problems << path + QStringLiteral(": ") + FileCheck::systemReason(errno);
             }
         }
         QueueModel* queue = m_main.queue();

@@ -2,6 +2,7 @@
 
 #include "app/frmReelbind.h"
 #include "platform/Platform.h"
+#include "queue/FileCheck.h"
 #include "queue/Format.h"
 #include "queue/QueueModel.h"
 #include "queue/StrFunc.h"
@@ -23,20 +24,16 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
+using FileCheck::systemReason;
+
 namespace {
 
 const QString kSlash = QStringLiteral("/");
-
-QString systemReason(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
 
 /// Size of the file at `path` if it is a regular file this user can read;
 /// otherwise std::nullopt and the reason in `reason`.
@@ -48,16 +45,9 @@ std::optional<qint64> readableSize(const QString& path, QString& reason)
         reason = systemReason(errno);
         return std::nullopt;
     }
-    if (S_ISDIR(st.st_mode)) {
-        reason = systemReason(EISDIR);
+    reason = FileCheck::whyNotRegular(st.st_mode);
+    if (!reason.isEmpty())
         return std::nullopt;
-    }
-    // Devices, pipes and sockets have no size to join (and opening one may
-    // block or have side effects).
-    if (!S_ISREG(st.st_mode)) {
-        reason = QStringLiteral("Not a regular file");
-        return std::nullopt;
-    }
     const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
         reason = systemReason(errno);
