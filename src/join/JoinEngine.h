@@ -73,7 +73,6 @@ public:
     /// Stops the copy before its next chunk (from JoinProgress::pumpEvents,
     /// or before run(): then nothing is opened or created).
     void cancel() { m_cancel = true; }
-    bool isCancelled() const { return m_cancel; }
 
     /// After Outcome::Failed: the message for the user.
     const QString& failureText() const { return m_failure; }
