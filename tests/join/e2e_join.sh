@@ -93,7 +93,7 @@ gone() { # <window id> <seconds>
     done
     fail "window $1 ($(xdotool getwindowname "$1" 2>/dev/null)) still there after $2 s"
 }
-MAIN=$(window "^Orvel's Reelbind 1\.0\.7b\$" 20)
+MAIN=$(window "^Orvel's Reelbind 1\.0\.7b\$" 20) || exit 1
 timeout 5 xdotool windowactivate --sync "$MAIN" >/dev/null 2>&1 || true
 sleep 0.5
 
@@ -106,7 +106,7 @@ click_main() { # <x> <y>
 # Types into the dialog that has the keyboard, then Enter.
 answer_dialog() { # <title regex> <text>
     local id
-    id=$(window "$1" 10)
+    id=$(window "$1" 10) || exit 1
     timeout 5 xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
     sleep 0.5
     xdotool type --delay 20 "$2"
@@ -125,7 +125,7 @@ sleep 0.5
 TARGET="$MOVIES/holiday.mpg"
 click_main 395 245
 answer_dialog "^Save As\$" "holiday.mpg"
-STATUS=$(window "^Joining Files\.\.\.\$" 20)
+STATUS=$(window "^Joining Files\.\.\." 20) || exit 1
 if [ -n "$SHOTS" ]; then
     sleep 0.7
     [ "$(title_of "$STATUS")" = "Joining Files..." ] ||
@@ -163,7 +163,7 @@ click_main 70 245
 answer_dialog "^Open\$" "\"${NAMES[0]}\" \"${NAMES[1]}\" \"${NAMES[2]}\" \"${NAMES[3]}\""
 sleep 0.5
 click_main 395 245
-SAVE=$(window "^Save As\$" 10)
+SAVE=$(window "^Save As\$" 10) || exit 1
 timeout 5 xdotool windowactivate --sync "$SAVE" >/dev/null 2>&1 || true
 sleep 0.5
 xdotool type --delay 20 "holiday.mpg"
@@ -178,7 +178,7 @@ timeout 5 xdotool windowactivate --sync "$ASK" >/dev/null 2>&1 || true
 sleep 0.3
 xdotool key alt+y
 gone "$SAVE" 10
-STATUS=$(window "^Joining Files\.\.\.\$" 20)
+STATUS=$(window "^Joining Files\.\.\." 20) || exit 1
 timeout 5 xdotool windowactivate --sync "$STATUS" >/dev/null 2>&1 || true
 xdotool key Escape
 for _ in $(seq 600); do
