@@ -1,10 +1,12 @@
-#include "app/Icons.h"
-#include "app/frmReelbind.h"
-#include "platform/QtPlatform.h"
+#include "Product.h"
+#include "core/Program.h"
+#include "gui/Icons.h"
+#include "gui/frmReelbind.h"
+#include "platform/PosixFileSystem.h"
+#include "platform/QtDesktop.h"
 
 #include <QApplication>
 #include <QFont>
-#include <QGuiApplication>
 #include <cstdio>
 #include <cstdlib>
 
@@ -22,15 +24,18 @@ int main(int argc, char* argv[])
     }
 
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Orvel's Reelbind"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.7"));
+    QApplication::setApplicationName(Product::kName);
+    QApplication::setApplicationVersion(Product::kVersion);
     QApplication::setWindowIcon(Icons::program());
     QFont font(QStringLiteral("Sans Serif"), 8);
     font.setStyleHint(QFont::SansSerif);
     QApplication::setFont(font);
 
-    QtPlatform platform;
-    frmReelbind window(platform, QCoreApplication::applicationDirPath());
+    PosixFileSystem files;
+    QtDesktop desktop(Product::kName);
+    Program program(files, QCoreApplication::applicationDirPath());
+    program.startUp();
+    frmReelbind window(program, desktop);
     window.show();
     return app.exec();
 }

@@ -1,0 +1,64 @@
+#include "core/Format.h"
+
+#include <QLocale>
+#include <cmath>
+
+namespace Format {
+
+QString fixed2(double value)
+{
+    QLocale loc;
+    loc.setNumberOptions(QLocale::OmitGroupSeparator);
+    return loc.toString(value, 'f', 2);
+}
+
+QString megabytes(qint64 bytes)
+{
+    return fixed2(static_cast<double>(bytes) / 1048576.0);
+}
+
+QString grouped(qint64 value)
+{
+    QLocale loc;
+    loc.setNumberOptions(QLocale::DefaultNumberOptions);
+    return loc.toString(value);
+}
+
+QString percent(double fraction)
+{
+    return QString::number(std::llround(fraction * 100.0)) + QLatin1Char('%');
+}
+
+std::optional<double> readFixed(const QString& text)
+{
+    return readFixed(text, QLocale());
+}
+
+std::optional<double> readFixed(const QString& text, const QLocale& locale)
+{
+    bool ok = false;
+    const double v = locale.toDouble(text, &ok);
+    if (ok)
+        return v;
+    return std::nullopt;
+}
+
+QString estimateCaption(double mb)
+{
+    return QStringLiteral("Estimated Joined Filesize:  ") + fixed2(mb) + QStringLiteral(" MB");
+}
+
+QString chunkCaption(int bytes)
+{
+    return QStringLiteral("Chunk Size: ") + grouped(bytes) + QStringLiteral(" bytes");
+}
+
+QString listMessage(const QString& head, const QStringList& items, int maxListed)
+{
+    QStringList lines = items.mid(0, maxListed);
+    if (items.size() > maxListed)
+        lines << QStringLiteral("... and %1 more.").arg(items.size() - maxListed);
+    return head + QLatin1Char('\n') + lines.join(QLatin1Char('\n'));
+}
+
+} // namespace Format

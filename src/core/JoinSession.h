@@ -1,0 +1,114 @@
+#pragma once
+
+#include "core/QueueModel.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <vector>
+
+class CopyLoop;
+class FileSystem;
+class JoinProgress;
+class JoinQueue;
+class Preferences;
+struct Settings;
+
+/// One join at a time, from Join pressed to the actions after it, without
+/// any window. The status window drives it: begin(), the save dialog,
+/// chooseTarget(), copy() (which pumps events once per chunk), then end();
+/// afterwards finish() or deleteSources().
+///
+/// A join joins the queue as it stood when Join was pressed; changes to the
+/// queue during the run change nothing in it.
+class JoinSession : public QObject
+{
+    Q_OBJECT
+public:
+    /// How the last join ended (None while it has not, or before the first).
+    enum class Ending { None, NoTarget, NoSpace, Joined, Cancelled, Failed };
+
+    JoinSession(JoinQueue& queue, Preferences& live, Settings& stored, FileSystem& files,
+                QObject* parent = nullptr);
+    ~JoinSession() override;
+
+    /// From begin() to end().
+    bool isRunning() const { return m_running; }
+
+    /// Join pressed: takes the queue's rows as they stand and turns the
+    /// main window's five commands off. False (nothing happens) while a
+    /// join runs.
+    bool begin();
+
+    /// Where the save dialog opens: the live target folder.
+    QString targetFolder();
+
+    /// The path the save dialog gave (empty: cancelled). Refuses a target
+    /// that is one of the sources, then checks the free space; when the
+    /// copy may go on, remembers the target's folder (with RememberTarget
+    /// ticked). Returns the message the user must see first: the target is
+    /// a source, or there is not enough space; otherwise an empty text.
+    /// Afterwards ending() is NoTarget or NoSpace when the join is over.
+    QString chooseTarget(const QString& path);
+
+    /// 1 when the file system holding `folder` has more free bytes than the
+    /// rows need (their sizes as shown, each rounded to a byte), 0 when it
+    /// has as many or fewer, -1 when the query failed.
+    int DiskSpace(const QString& folder);
+
+    /// Joins the rows into the target at the live chunk size, reporting to
+    /// `progress`. Ends as Joined, Cancelled or Failed.
+    Ending copy(JoinProgress& progress);
+
+    /// Cancel: the copy stops before its next chunk (or does not start).
+    void cancel();
+
+    /// The join is over: the five commands come back, then whatever waited
+    /// for the end (cancelThen) goes on.
+    void end();
+
+    /// Cancels a running join and runs `then` once it has ended; runs it
+    /// at once when no join runs.
+    void cancelThen(std::function<void()> then);
+
+    // What the last join took and how it ended.
+    const QList<QueueRow>& rows() const { return m_rows; }
+    const QString& target() const { return m_target; }
+    Ending ending() const { return m_ending; }
+    /// The chunk size the copy used.
+    int chunkSize() const { return m_chunk; }
+    /// The outcome as the status window words it: its final text and
+    /// caption (empty for an ending that shows none).
+    QString finalText() const;
+    QString caption() const;
+
+    // After the join.
+
+    /// Whether Delete Source Files asks first (ConfirmDel ticked).
+    bool asksBeforeDelete();
+    /// Finished: the queue is cleared when ClearQue is ticked.
+    void finish();
+    /// Deletes exactly the files this join read (a file queued twice once),
+    /// removes their rows, and returns the message naming each file that
+    /// could not be deleted with the reason (its rows stay), or an empty
+    /// text. The clear-queue step of Finished is not part of it.
+    QString deleteSources();
+
+    static const QString kNoSpace;
+    static const QString kTargetIsSource;
+
+private:
+    JoinQueue& m_queue;
+    Preferences& m_live;
+    Settings& m_stored;
+    FileSystem& m_files;
+    bool m_running = false;
+    bool m_cancelled = false;
+    CopyLoop* m_loop = nullptr;
+    QList<QueueRow> m_rows;
+    QString m_target;
+    Ending m_ending = Ending::None;
+    int m_chunk = 0;
+    QString m_failure;
+    std::vector<std::function<void()>> m_afterRun;
+};

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "core/JoinQueue.h"
+#include "core/JoinSession.h"
+#include "core/Preferences.h"
+#include "core/Settings.h"
+#include "core/SettingsStore.h"
+
+#include <QObject>
+
+class FileSystem;
+
+/// The program without its windows: the stored settings and their file,
+/// the live preferences, the join queue and the join, and the start-up and
+/// exit sequences. The windows show it and forward the user's actions to
+/// it; it never calls a window.
+class Program : public QObject
+{
+    Q_OBJECT
+public:
+    /// `programFolder` holds the settings file and the user's guide (the
+    /// executable's folder in the real program; any folder in tests).
+    Program(FileSystem& files, const QString& programFolder, QObject* parent = nullptr);
+    ~Program() override;
+
+    /// Start-up: the settings file is loaded (or the defaults taken) and
+    /// written anew; the live preferences hold the values from then on.
+    void startUp();
+
+    /// Exit (button, menu item, about box) saves the settings; the close
+    /// box does not. Either way a running join is cancelled first and the
+    /// rest waits until it has ended. Then closing() is emitted, after
+    /// which every window closes and the program ends.
+    enum class ExitKind { Save, WithoutSaving };
+    void exit(ExitKind kind);
+    /// Whether closing() has been emitted.
+    bool isClosing() const { return m_closing; }
+
+    const QString& programFolder() const { return m_programFolder; }
+    const QString& iniPath() const { return m_store.iniPath(); }
+    /// The user's guide beside the program.
+    QString readmePath() const;
+    /// The main window's caption: "Orvel's Reelbind 1.0.7b".
+    static QString caption();
+
+    FileSystem& files() { return m_files; }
+    Settings& settings() { return m_settings; }
+    SettingsStore& store() { return m_store; }
+    Preferences& prefs() { return m_prefs; }
+    JoinQueue& queue() { return m_queue; }
+    JoinSession& join() { return m_join; }
+
+signals:
+    /// Exit could not write the settings file; the message names it and why.
+    void settingsNotSaved(const QString& message);
+    /// The program ends now: every window closes.
+    void closing();
+
+private:
+    FileSystem& m_files;
+    QString m_programFolder;
+    Settings m_settings;
+    Preferences m_prefs;
+    SettingsStore m_store;
+    JoinQueue m_queue;
+    JoinSession m_join;
+    bool m_closing = false;
+};

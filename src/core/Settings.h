@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QString>
+#include <array>
+#include <optional>
+
+/// The stored preferences: eight texts, each possibly without a value,
+/// named after the keys of the settings file and kept in the file's order.
+struct Settings
+{
+    using Field = std::optional<QString>;
+
+    Field SaveSourceDir;
+    Field SaveTargetDir;
+    Field SourceDir;
+    Field TargetDir;
+    Field ConfirmDel;
+    Field ClearQue;
+    Field ChunkSizeSave;
+    Field ChunkSize;
+
+    static constexpr int kFieldCount = 8;
+    /// Key names in the record's (and the file's) order.
+    static const std::array<const char*, kFieldCount> kKeys;
+
+    Field& field(int i);
+    const Field& field(int i) const;
+
+    bool operator==(const Settings& o) const;
+    bool operator!=(const Settings& o) const { return !(*this == o); }
+
+    /// First start: every switch at its default, both folders `programFolder`.
+    static Settings defaults(const QString& programFolder);
+};
+
+/// The section every caller uses.
+inline const QString kSettingsSection = QStringLiteral("Preferences");
+
+constexpr int kChunkMin = 10000;
+constexpr int kChunkMax = 70000;
+constexpr int kChunkDefault = 40000;
+
+/// Conversions from stored texts to numbers.
+namespace SettingRules {
+
+/// The number a text starts with: leading blanks skipped, an optional sign,
+/// digits with an optional "." fraction and exponent; 0 when the text does
+/// not start with a number, +-infinity when it is too big for a double.
+double leadingNumber(const QString& text);
+
+/// Rounds to the nearest whole number, halves to the even neighbour.
+double roundHalfEven(double v);
+
+/// Check state (0 clear, 1 ticked, 2 greyed) of a stored text. Anything
+/// that does not round to 0, 1 or 2 counts as 0.
+int checkStateOf(const Settings::Field& text);
+
+/// Chunk size of a stored text (its rounded leading number), clamped into
+/// kChunkMin..kChunkMax; a text without a number gives kChunkMin.
+int chunkSizeOf(const Settings::Field& text);
+
+/// Whether the whole text (surrounding blanks allowed) is a number equal to
+/// 1: "1", " 1 ", "1.0" are; "", "1x", "01x" are not.
+bool wholeTextIsOne(const Settings::Field& text);
+
+} // namespace SettingRules

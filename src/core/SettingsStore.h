@@ -1,0 +1,55 @@
+#pragma once
+
+#include "core/Settings.h"
+
+#include <QString>
+
+class Preferences;
+
+/// The settings file and the stored record: loading, saving, the start-up
+/// sequence and OK in the preferences window.
+///
+/// Loading and saving copy every value into the live preferences as they
+/// go. The file is replaced atomically; a failed save leaves the old file
+/// as it was and the program runs on with the values in memory.
+class SettingsStore
+{
+public:
+    SettingsStore(Settings& settings, Preferences& live, QString iniPath);
+
+    const QString& iniPath() const { return m_iniPath; }
+
+    /// Reads the section into the record, copying each value into the live
+    /// preferences. Check-state fields keep their texts as read; a folder is
+    /// read only while its remember switch is ticked; the chunk size is
+    /// stored clamped into the slider's range, and is 40000 unless the
+    /// ChunkSizeSave text as a whole is the number 1. A file that cannot be
+    /// read (or is over Profile::kMaxFileSize) reads as if every key were
+    /// missing.
+    void load();
+
+    /// Writes all eight fields (a field without a value removes its key),
+    /// then sets every live value from them. With `fresh` the file is
+    /// rebuilt from nothing, as after deleting it. Returns false when the
+    /// file could not be written; `error` (if given) then gets the reason.
+    bool save(QString* error = nullptr, bool fresh = false);
+
+    /// Start-up: an existing file (`fileExists`) is loaded, otherwise the
+    /// defaults are taken with both folders the settings file's folder; then
+    /// the file is written anew, holding only what this program writes.
+    /// Always completes; failures are silent.
+    void startUp(bool fileExists);
+
+    /// OK in the preferences window: the live switches and folders (a folder
+    /// only while its remember switch is ticked) and the chunk size (40000
+    /// unless it is kept) go into the record, which is then saved.
+    bool storePreferences(QString* error = nullptr);
+
+    /// The message shown when the settings could not be saved on request.
+    QString notSavedMessage(const QString& reason) const;
+
+private:
+    Settings& m_settings;
+    Preferences& m_live;
+    QString m_iniPath;
+};

@@ -1,0 +1,111 @@
+#include "gui/Icons.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+namespace Icons {
+
+namespace {
+
+QPixmap drawProgram(int size)
+{
+    QPixmap pm(size, size);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 48.0, size / 48.0);
+
+    // Two film strips meeting in the middle.
+    const QColor film(40, 40, 48);
+    const QColor frame(120, 170, 230);
+    for (int half = 0; half < 2; ++half) {
+        const qreal x = half == 0 ? 2 : 25;
+        p.setPen(Qt::NoPen);
+        p.setBrush(film);
+        p.drawRoundedRect(QRectF(x, 8, 21, 32), 2, 2);
+        p.setBrush(Qt::white);
+        for (int i = 0; i < 4; ++i) {
+            p.drawRect(QRectF(x + 2 + i * 5, 10, 3, 3));
+            p.drawRect(QRectF(x + 2 + i * 5, 35, 3, 3));
+        }
+        p.setBrush(half == 0 ? frame : frame.darker(120));
+        p.drawRect(QRectF(x + 2, 15, 17, 18));
+    }
+    // The join: a gold band with a plus across the seam.
+    p.setBrush(QColor(240, 190, 40));
+    p.setPen(QPen(QColor(120, 80, 0), 1));
+    p.drawEllipse(QPointF(24, 24), 9, 9);
+    p.setPen(QPen(QColor(90, 50, 0), 3, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(24, 19), QPointF(24, 29));
+    p.drawLine(QPointF(19, 24), QPointF(29, 24));
+    return pm;
+}
+
+QPixmap drawArrow(int size, bool up)
+{
+    QPixmap pm(size, size);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 24.0, size / 24.0);
+    QPainterPath path;
+    if (up) {
+        path.moveTo(12, 3);
+        path.lineTo(21, 13);
+        path.lineTo(15, 13);
+        path.lineTo(15, 21);
+        path.lineTo(9, 21);
+        path.lineTo(9, 13);
+        path.lineTo(3, 13);
+    } else {
+        path.moveTo(12, 21);
+        path.lineTo(21, 11);
+        path.lineTo(15, 11);
+        path.lineTo(15, 3);
+        path.lineTo(9, 3);
+        path.lineTo(9, 11);
+        path.lineTo(3, 11);
+    }
+    path.closeSubpath();
+    p.setPen(QPen(QColor(0, 60, 0), 1));
+    p.setBrush(QColor(30, 140, 40));
+    p.drawPath(path);
+    return pm;
+}
+
+QIcon build(QPixmap (*draw)(int))
+{
+    QIcon icon;
+    for (int s : {16, 24, 32, 48, 64, 128})
+        icon.addPixmap(draw(s));
+    return icon;
+}
+
+QPixmap drawUp(int s)
+{
+    return drawArrow(s, true);
+}
+QPixmap drawDown(int s)
+{
+    return drawArrow(s, false);
+}
+
+} // namespace
+
+QIcon program()
+{
+    return build(drawProgram);
+}
+
+QIcon arrowUp()
+{
+    return build(drawUp);
+}
+
+QIcon arrowDown()
+{
+    return build(drawDown);
+}
+
+} // namespace Icons

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QPoint>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+class QMenu;
+class QAction;
+
+/// The one door from the program's windows to the desktop.
+///
+/// Every window receives a Desktop and uses nothing else for dialogs,
+/// message boxes, opening documents, pop-up menus and the beep. QtDesktop
+/// talks to the real desktop; the tests give the windows a scripted one.
+class Desktop
+{
+public:
+    virtual ~Desktop();
+
+    /// Open dialog with multiple selection. `filters` are Qt filter strings,
+    /// the first one is selected. Returns the chosen full paths in the order
+    /// the dialog gave them; an empty list means the user cancelled.
+    virtual QStringList getOpenFileNames(QWidget* parent, const QString& dir,
+                                         const QStringList& filters) = 0;
+
+    /// Save dialog that asks before replacing an existing file. Returns the
+    /// chosen full path, or an empty text when the user cancelled.
+    virtual QString getSaveFileName(QWidget* parent, const QString& dir,
+                                    const QStringList& filters) = 0;
+
+    /// Folder chooser owned by `parent`, showing `prompt`. Returns the chosen
+    /// folder without a trailing "/" (except the root), or an empty text.
+    virtual QString getExistingDirectory(QWidget* parent, const QString& prompt,
+                                         const QString& dir) = 0;
+
+    /// Message box: OK button only, no icon, the program's title.
+    virtual void message(QWidget* parent, const QString& text) = 0;
+
+    /// Yes/No box without an icon. Returns true for Yes.
+    virtual bool askYesNo(QWidget* parent, const QString& title, const QString& text) = 0;
+
+    /// Opens a web address or a local file with its associated program.
+    /// `target` is a URL when it has a scheme ("https://..."), otherwise a
+    /// local path. Returns false when the desktop refused; callers may ignore it.
+    virtual bool shellOpen(const QString& target) = 0;
+
+    /// Shows `menu` as a pop-up at `globalPos` and waits for the user.
+    /// Returns the triggered action (already triggered), or nullptr.
+    virtual QAction* popupMenu(QMenu* menu, const QPoint& globalPos) = 0;
+
+    /// The system beep.
+    virtual void beep() = 0;
+
+    /// shellOpen with the classic shell's answer: above 32 is success,
+    /// anything else an error code. Nobody has to look at it.
+    int ShellOpen(const QString& Target);
+};

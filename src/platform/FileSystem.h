@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <optional>
+
+/// The one door from the program's logic to the files on disk: sizes,
+/// existence, identity, free space, deletion, and the reading and writing
+/// the copy loop does. PosixFileSystem is the real one; tests may script
+/// parts of it (the free space, say) and keep the rest real.
+///
+/// Every failure comes with the system's own reason ("No such file or
+/// directory"), ready to be shown to the user.
+class FileSystem
+{
+public:
+    /// Why a file cannot be used.
+    enum class Failure {
+        None,
+        Lookup, ///< its status cannot be read (gone, or its folder is closed to us)
+        Kind,   ///< it is no regular file: a folder, a pipe, a device
+        Open,   ///< it cannot be opened (no permission...)
+    };
+
+    /// A regular file's size, or why there is none.
+    struct Status
+    {
+        qint64 size = -1;
+        Failure failure = Failure::None;
+        QString reason; // the system's text; empty when usable
+        explicit operator bool() const { return failure == Failure::None; }
+    };
+
+    /// A source open for reading, from its first byte on. Closed when destroyed.
+    class Input
+    {
+    public:
+        virtual ~Input();
+        /// Its length when it was opened.
+        virtual qint64 size() const = 0;
+        /// Reads until `bytes` arrived or the file ended; returns how many
+        /// arrived, or -1 with the reason.
+        virtual qint64 read(char* into, qint64 bytes, QString& reason) = 0;
+    };
+
+    /// A target open for writing, from its first byte on. Closed (without a
+    /// check) when destroyed; close() reports what the last writes met.
+    class Output
+    {
+    public:
+        virtual ~Output();
+        /// Writes all of `bytes` or fails with the reason (a full disk...).
+        virtual bool write(const char* data, qint64 bytes, QString& reason) = 0;
+        virtual bool close(QString& reason) = 0;
+    };
+
+    virtual ~FileSystem();
+
+    /// Size of the regular file at `path` (links followed).
+    virtual Status fileSize(const QString& path) = 0;
+
+    /// The same, and the file can be opened for reading by this user.
+    virtual Status readableFileSize(const QString& path) = 0;
+
+    /// Whether a directory search for `PathName` finds a regular, non-hidden
+    /// file. "*" and "?" in the file name act as patterns (case-sensitive,
+    /// every other character literal); folders, hidden files (".name"),
+    /// special files and dangling links never count.
+    virtual bool File_Exists(const QString& PathName) = 0;
+
+    /// Whether anything (a file, a folder, a device...) is at `path`.
+    virtual bool exists(const QString& path) = 0;
+
+    /// Index of the first of `files` that is the file `target` itself: the
+    /// same device and inode, or the same canonical path (also for a target
+    /// that does not exist yet). -1 when none is.
+    virtual int firstSameFile(const QStringList& files, const QString& target) = 0;
+
+    /// Bytes available to this user on the file system that holds `folder`,
+    /// asked afresh; nullopt when the query fails.
+    virtual std::optional<qint64> freeSpace(const QString& folder) = 0;
+
+    /// Deletes the file at `path`. Empty on success, otherwise the reason.
+    virtual QString removeFile(const QString& path) = 0;
+
+    /// Opens the regular file at `path` for reading, telling the system it
+    /// is read once from start to end. nullptr on failure, with `status`
+    /// saying why; on success `status` holds its size.
+    virtual std::unique_ptr<Input> openInput(const QString& path, Status& status) = 0;
+
+    /// Creates the file at `path` for writing, or empties it when it exists.
+    /// nullptr on failure, with the reason.
+    virtual std::unique_ptr<Output> createOutput(const QString& path, QString& reason) = 0;
+};

@@ -1,0 +1,65 @@
+#include "platform/QtDesktop.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMenu>
+#include <QMessageBox>
+#include <QUrl>
+
+QtDesktop::QtDesktop(QString title) : m_title(std::move(title)) {}
+
+QStringList QtDesktop::getOpenFileNames(QWidget* parent, const QString& dir,
+                                        const QStringList& filters)
+{
+    return QFileDialog::getOpenFileNames(parent, QString(), dir,
+                                         filters.join(QStringLiteral(";;")));
+}
+
+QString QtDesktop::getSaveFileName(QWidget* parent, const QString& dir, const QStringList& filters)
+{
+    // QFileDialog asks before replacing an existing file by default.
+    return QFileDialog::getSaveFileName(parent, QString(), dir, filters.join(QStringLiteral(";;")));
+}
+
+QString QtDesktop::getExistingDirectory(QWidget* parent, const QString& prompt, const QString& dir)
+{
+    QString chosen = QFileDialog::getExistingDirectory(parent, prompt, dir);
+    if (chosen.size() > 1 && chosen.endsWith(QLatin1Char('/')))
+        chosen.chop(1);
+    return chosen;
+}
+
+void QtDesktop::message(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, m_title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+bool QtDesktop::askYesNo(QWidget* parent, const QString& title, const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    return box.exec() == QMessageBox::Yes;
+}
+
+bool QtDesktop::shellOpen(const QString& target)
+{
+    const QUrl asUrl(target, QUrl::StrictMode);
+    if (asUrl.isValid() && asUrl.scheme().size() > 1)
+        return QDesktopServices::openUrl(asUrl);
+    // A program in "/" gives "//Readme.html"; to QUrl a leading "//" names a host.
+    QString path = target;
+    while (path.startsWith(QLatin1String("//")))
+        path.remove(0, 1);
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+QAction* QtDesktop::popupMenu(QMenu* menu, const QPoint& globalPos)
+{
+    return menu->exec(globalPos);
+}
+
+void QtDesktop::beep()
+{
+    QApplication::beep();
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "platform/Desktop.h"
+
+/// The real desktop: QFileDialog, QMessageBox, QDesktopServices,
+/// QMenu::exec and QApplication::beep.
+class QtDesktop : public Desktop
+{
+public:
+    /// `title` is every message box's title (the program's name).
+    explicit QtDesktop(QString title);
+
+    QStringList getOpenFileNames(QWidget* parent, const QString& dir,
+                                 const QStringList& filters) override;
+    QString getSaveFileName(QWidget* parent, const QString& dir,
+                            const QStringList& filters) override;
+    QString getExistingDirectory(QWidget* parent, const QString& prompt,
+                                 const QString& dir) override;
+    void message(QWidget* parent, const QString& text) override;
+    bool askYesNo(QWidget* parent, const QString& title, const QString& text) override;
+    bool shellOpen(const QString& target) override;
+    QAction* popupMenu(QMenu* menu, const QPoint& globalPos) override;
+    void beep() override;
+
+private:
+    QString m_title;
+};
