@@ -4,13 +4,8 @@
 // of a shown main window but no status window; prints the time and the
 // peak memory.
 //   bench_join [--engine | --pump] CHUNK TARGET SOURCE...
-#include "app/frmReelbind.h"
-#include "join/JoinController.h"
-#include "join/JoinEngine.h"
-#include "join/frmJoinStatus.h"
-#include "platform/FakePlatform.h"
-#include "queue/Format.h"
-#include "queue/QueueModel.h"
+#include "core/CopyLoop.h"
+#include "gui/frmReelbind.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -84,9 +79,10 @@ int main(int argc, char** argv)
         }
         Quiet quiet;
         quiet.pump = pumpOnly;
-        JoinEngine engine(args, target, chunk, quiet);
+        PosixFileSystem files;
+        CopyLoop loop(files, args, target, chunk, quiet);
         timer.start();
-        ok = engine.run() == JoinEngine::Outcome::Joined;
+        ok = loop.run() == CopyLoop::Outcome::Joined;
     } else {
         TestSupport::App a;
         frmReelbind& w = *a.window;
@@ -97,20 +93,13 @@ int main(int argc, char** argv)
         while (settle.elapsed() < 300)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         w.SldrChunkSize->setValue(chunk);
-        QList<QueueRow> rows;
-        for (const QString& s : std::as_const(args)) {
-            const QFileInfo info(s);
-            rows.append(QueueRow{info.fileName(), info.absolutePath() + QLatin1Char('/'),
-                                 Format::megabytes(info.size())});
-        }
-        w.queue()->setSortedOff();
-        w.queue()->append(rows);
-        w.CmdJoin->setEnabled(true);
-        a.platform->setNextSaveFile(target);
+        a.queue().model().setSortedOff(); // join in the order given
+        if (!a.queue().add(args).isEmpty())
+            return 1;
+        a.desktop.setNextSaveFile(target);
         timer.start();
         w.CmdJoin_Click();
-        const frmJoinStatus* s = w.joinController()->statusWindow();
-        ok = s && s->ending() == frmJoinStatus::Ending::Joined;
+        ok = a.join().ending() == JoinSession::Ending::Joined;
     }
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     if (!ok || QFileInfo(target).size() != bytes) {

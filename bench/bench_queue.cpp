@@ -5,11 +5,9 @@
 // full/half is about 2 for linear work and about 4 for quadratic work.
 // Run: ./bench_queue   (offscreen unless QT_QPA_PLATFORM is set)
 
-#include "app/frmReelbind.h"
-#include "platform/FakePlatform.h"
-#include "queue/Format.h"
-#include "queue/QueueController.h"
-#include "queue/QueueModel.h"
+#include "core/Format.h"
+#include "gui/QueueList.h"
+#include "gui/frmReelbind.h"
 #include "support/TestSupport.h"
 
 #include <QApplication>
@@ -80,19 +78,17 @@ QStringList makeFiles(const QString& dir, int n)
     return paths;
 }
 
-void fillQueue(frmReelbind& w, int n)
+void fillQueue(TestSupport::App& app, int n)
 {
+    frmReelbind& w = *app.window;
     QList<QueueRow> rows;
     const QStringList names = shuffledNames(n, "movie part %1.mpg");
     for (int i = 0; i < n; ++i)
         rows.append(
             QueueRow{names[i], QStringLiteral("/home/user/Videos/batch%1/").arg(i % 37),
                      Format::megabytes(qint64(QRandomGenerator::global()->bounded(1 << 30)))});
-    w.queue()->append(rows);
-    w.CmdRemove->setEnabled(true);
-    w.CmdClear->setEnabled(true);
-    w.CmdJoin->setEnabled(true);
-    w.queueController()->RefreshEstimate();
+    app.queue().model().append(rows);
+    app.queue().refreshEstimate();
     showChanges(w);
 }
 
@@ -149,25 +145,25 @@ int main(int argc, char* argv[])
     measure(QStringLiteral("Add (dialog) into an empty queue"), nFiles, 3, [&](int n) {
         auto app = freshWindow();
         frmReelbind& w = *app->window;
-        app->platform->setNextOpenFiles(allPaths.mid(0, n));
+        app->desktop.setNextOpenFiles(allPaths.mid(0, n));
         const double ms = timeMs([&] {
             w.CmdAdd->click();
             showChanges(w);
         });
-        check(w.queue()->count() == n, "rows after Add");
+        check(app->queue().count() == n, "rows after Add");
         return ms;
     });
 
     measure(QStringLiteral("Add (dialog) into a queue of as many rows"), nFiles, 3, [&](int n) {
         auto app = freshWindow();
         frmReelbind& w = *app->window;
-        fillQueue(w, n);
-        app->platform->setNextOpenFiles(allPaths.mid(0, n));
+        fillQueue(*app, n);
+        app->desktop.setNextOpenFiles(allPaths.mid(0, n));
         const double ms = timeMs([&] {
             w.CmdAdd->click();
             showChanges(w);
         });
-        check(w.queue()->count() == 2 * n, "rows after second Add");
+        check(app->queue().count() == 2 * n, "rows after second Add");
         return ms;
     });
 
@@ -186,7 +182,7 @@ int main(int argc, char* argv[])
             QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
             QCoreApplication::sendEvent(w.ListViewAdd->viewport(), &drop);
             check(drop.isAccepted(), "drop accepted");
-            while (w.queue()->count() < n)
+            while (app->queue().count() < n)
                 QCoreApplication::processEvents();
             showChanges(w);
         });
@@ -198,10 +194,10 @@ int main(int argc, char* argv[])
     measure(QStringLiteral("Select every second row (setup)"), nRows, 1, [&](int n) {
         auto app = freshWindow();
         frmReelbind& w = *app->window;
-        fillQueue(w, n);
+        fillQueue(*app, n);
         QItemSelection sel;
         for (int r = 0; r < n; r += 2)
-            sel.append(QItemSelectionRange(w.queue()->index(r, 0), w.queue()->index(r, 2)));
+            sel.append(QItemSelectionRange(app->queue().model().index(r, 0), app->queue().model().index(r, 2)));
         return timeMs([&] {
             w.ListViewAdd->selectionModel()->select(sel, QItemSelectionModel::ClearAndSelect);
             showChanges(w);
@@ -211,31 +207,31 @@ int main(int argc, char* argv[])
     measure(QStringLiteral("Remove every second row"), nRows, 1, [&](int n) {
         auto app = freshWindow();
         frmReelbind& w = *app->window;
-        fillQueue(w, n);
+        fillQueue(*app, n);
         QItemSelection sel;
         for (int r = 0; r < n; r += 2)
-            sel.append(QItemSelectionRange(w.queue()->index(r, 0), w.queue()->index(r, 2)));
+            sel.append(QItemSelectionRange(app->queue().model().index(r, 0), app->queue().model().index(r, 2)));
         w.ListViewAdd->selectionModel()->select(sel, QItemSelectionModel::ClearAndSelect);
         showChanges(w);
         const double ms = timeMs([&] {
-            w.CmdRemove->click();
+            w.CmdRemove_Click();
             showChanges(w);
         });
-        check(w.queue()->count() == n / 2, "rows after Remove");
+        check(app->queue().count() == n / 2, "rows after Remove");
         return ms;
     });
 
     measure(QStringLiteral("Move Up of a selected block of 1,000 rows"), nRows, 1, [&](int n) {
         auto app = freshWindow();
         frmReelbind& w = *app->window;
-        fillQueue(w, n);
+        fillQueue(*app, n);
         w.ListViewAdd->selectionModel()->select(
-            QItemSelection(w.queue()->index(n / 2, 0), w.queue()->index(n / 2 + 999, 2)),
+            QItemSelection(app->queue().model().index(n / 2, 0), app->queue().model().index(n / 2 + 999, 2)),
             QItemSelectionModel::ClearAndSelect);
-        w.ListViewAdd->scrollTo(w.queue()->index(n / 2, 0));
+        w.ListViewAdd->scrollTo(app->queue().model().index(n / 2, 0));
         showChanges(w);
         return timeMs([&] {
-            w.CmdMoveUp->click();
+            w.CmdMoveUp_Click();
             showChanges(w);
         });
     });
@@ -243,7 +239,7 @@ int main(int argc, char* argv[])
     measure(QStringLiteral("Sort by a column click (size)"), nRows, 1, [&](int n) {
         auto app = freshWindow();
         frmReelbind& w = *app->window;
-        fillQueue(w, n);
+        fillQueue(*app, n);
         QHeaderView* header = w.ListViewAdd->header();
         const QPoint pos(header->sectionViewportPosition(2) + 5, header->height() / 2);
         return timeMs([&] {
@@ -255,9 +251,9 @@ int main(int argc, char* argv[])
     measure(QStringLiteral("Clear"), nRows, 1, [&](int n) {
         auto app = freshWindow();
         frmReelbind& w = *app->window;
-        fillQueue(w, n);
+        fillQueue(*app, n);
         return timeMs([&] {
-            w.CmdClear->click();
+            w.CmdClear_Click();
             showChanges(w);
         });
     });

@@ -1,9 +1,9 @@
-#include "platform/FakePlatform.h"
+#include "support/FakeDesktop.h"
 
 #include <QAction>
 #include <QMenu>
 
-QStringList FakePlatform::getOpenFileNames(QWidget* parent, const QString& dir,
+QStringList FakeDesktop::getOpenFileNames(QWidget* parent, const QString& dir,
                                            const QStringList& filters)
 {
     calls << QStringLiteral("open: ") + dir;
@@ -11,7 +11,7 @@ QStringList FakePlatform::getOpenFileNames(QWidget* parent, const QString& dir,
     return m_openAnswers.isEmpty() ? QStringList() : m_openAnswers.takeFirst();
 }
 
-QString FakePlatform::getSaveFileName(QWidget* parent, const QString& dir,
+QString FakeDesktop::getSaveFileName(QWidget* parent, const QString& dir,
                                       const QStringList& filters)
 {
     calls << QStringLiteral("save: ") + dir;
@@ -19,7 +19,7 @@ QString FakePlatform::getSaveFileName(QWidget* parent, const QString& dir,
     return m_saveAnswers.isEmpty() ? QString() : m_saveAnswers.takeFirst();
 }
 
-QString FakePlatform::getExistingDirectory(QWidget* parent, const QString& prompt,
+QString FakeDesktop::getExistingDirectory(QWidget* parent, const QString& prompt,
                                            const QString& dir)
 {
     calls << QStringLiteral("folder: ") + prompt;
@@ -27,7 +27,7 @@ QString FakePlatform::getExistingDirectory(QWidget* parent, const QString& promp
     return m_dirAnswers.isEmpty() ? QString() : m_dirAnswers.takeFirst();
 }
 
-void FakePlatform::message(QWidget*, const QString& text)
+void FakeDesktop::message(QWidget*, const QString& text)
 {
     calls << QStringLiteral("message: ") + text;
     messages << text;
@@ -38,28 +38,21 @@ void FakePlatform::message(QWidget*, const QString& text)
     }
 }
 
-bool FakePlatform::askYesNo(QWidget*, const QString& title, const QString& text)
+bool FakeDesktop::askYesNo(QWidget*, const QString& title, const QString& text)
 {
     calls << QStringLiteral("yesno: ") + title;
     questions << title + QLatin1Char('|') + text;
     return m_yesNoAnswers.isEmpty() ? false : m_yesNoAnswers.takeFirst();
 }
 
-bool FakePlatform::shellOpen(const QString& target)
+bool FakeDesktop::shellOpen(const QString& target)
 {
     calls << QStringLiteral("shell: ") + target;
     opened << target;
     return true;
 }
 
-std::optional<qint64> FakePlatform::freeSpace(const QString& path)
-{
-    calls << QStringLiteral("free: ") + path;
-    freeSpaceQueries << path;
-    return m_freeSpace;
-}
-
-QAction* FakePlatform::popupMenu(QMenu* menu, const QPoint&)
+QAction* FakeDesktop::popupMenu(QMenu* menu, const QPoint&)
 {
     QStringList texts;
     const auto actions = menu->actions();
@@ -74,7 +67,7 @@ QAction* FakePlatform::popupMenu(QMenu* menu, const QPoint&)
     return actions[choice];
 }
 
-void FakePlatform::beep()
+void FakeDesktop::beep()
 {
     calls << QStringLiteral("beep");
     ++beeps;

@@ -1,17 +1,16 @@
 #pragma once
 
-#include "platform/Platform.h"
+#include "platform/Desktop.h"
 
 #include <QList>
 #include <QPointer>
 #include <functional>
-#include <optional>
 
-/// Scripted desktop for tests. Each call is recorded in `calls` (one line
-/// per call, "kind: detail") and answered from what the test prepared with
-/// the setNext... functions. An unprepared dialog answers as if the user
-/// cancelled; an unprepared Yes/No box answers No.
-class FakePlatform : public Platform
+/// Scripted desktop for tests and benchmarks. Each call is recorded in
+/// `calls` (one line per call, "kind: detail") and answered from what the
+/// test prepared with the setNext... functions. An unprepared dialog
+/// answers as if the user cancelled; an unprepared Yes/No box answers No.
+class FakeDesktop : public Desktop
 {
 public:
     struct DialogCall
@@ -28,8 +27,6 @@ public:
     void setNextSaveFile(const QString& path) { m_saveAnswers.append(path); }
     void setNextDirectory(const QString& path) { m_dirAnswers.append(path); }
     void setNextAnswer(bool yes) { m_yesNoAnswers.append(yes); }
-    /// Free space reported for every query; nullopt makes the query fail.
-    void setFreeSpace(std::optional<qint64> bytes) { m_freeSpace = bytes; }
     /// Index of the pop-up menu action to trigger (-1: dismiss the menu).
     void setNextPopupChoice(int actionIndex) { m_popupChoices.append(actionIndex); }
     /// Runs inside the next message box, as if the user acted while it was up.
@@ -44,7 +41,6 @@ public:
     void message(QWidget* parent, const QString& text) override;
     bool askYesNo(QWidget* parent, const QString& title, const QString& text) override;
     bool shellOpen(const QString& target) override;
-    std::optional<qint64> freeSpace(const QString& path) override;
     QAction* popupMenu(QMenu* menu, const QPoint& globalPos) override;
     void beep() override;
 
@@ -54,7 +50,6 @@ public:
     QStringList messages;  // texts of message boxes
     QStringList questions; // "title|text" of Yes/No boxes
     QStringList opened;    // targets given to shellOpen
-    QStringList freeSpaceQueries;
     QList<QStringList> popups; // the action texts of each shown pop-up menu
     int beeps = 0;
 
@@ -64,6 +59,5 @@ private:
     QStringList m_dirAnswers;
     QList<bool> m_yesNoAnswers;
     QList<int> m_popupChoices;
-    std::optional<qint64> m_freeSpace = qint64(1) << 50;
     std::function<void(const QString&)> m_onMessage;
 };

@@ -1,7 +1,6 @@
 #include "support/TestSupport.h"
 
-#include "app/frmReelbind.h"
-#include "platform/FakePlatform.h"
+#include "gui/frmReelbind.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -100,52 +99,72 @@ QString makeFile(const QString& dir, const QString& name, qint64 size, int seed)
     return path;
 }
 
-App::App(const char* ini) : App(ini ? QByteArray(ini) : QByteArray()) {}
+QString sized(const QString& dir, const QString& name, qint64 size)
+{
+    QFile f(dir + QLatin1Char('/') + name);
+    return f.open(QIODevice::WriteOnly) && f.resize(size) ? f.fileName() : QString();
+}
 
-App::App(const QByteArray& ini)
-    : platform(std::make_unique<FakePlatform>()), m_programFolder(folder.path())
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+QString reason(int error)
+{
+    return PosixFileSystem::systemReason(error);
+}
+
+Core::Core(const QByteArray& ini) : m_programFolder(folder.path())
 {
     if (!ini.isNull()) {
         QFile f(iniPath());
         if (!f.open(QIODevice::WriteOnly) || f.write(ini) != ini.size())
             qFatal("cannot write ini");
     }
-    window = std::make_unique<frmReelbind>(*platform, m_programFolder);
+    program = std::make_unique<Program>(files, m_programFolder);
+    program->startUp();
 }
 
-App::App(InFolder where) : platform(std::make_unique<FakePlatform>()), m_programFolder(where.path)
+Core::Core(InFolder where) : m_programFolder(where.path)
 {
-    window = std::make_unique<frmReelbind>(*platform, m_programFolder);
+    program = std::make_unique<Program>(files, m_programFolder);
+    program->startUp();
+}
+
+Core::~Core() = default;
+
+QString Core::iniPath() const
+{
+    return program->iniPath();
+}
+
+QByteArray Core::iniBytes() const
+{
+    return readAll(iniPath());
+}
+
+QByteArray Core::firstStartIni() const
+{
+    const QByteArray dir = m_programFolder.toUtf8();
+    return "[Preferences]\nSaveSourceDir=1\nSaveTargetDir=1\nSourceDir=" + dir +
+           "\nTargetDir=" + dir + "\nConfirmDel=1\nClearQue=0\nChunkSizeSave=1\nChunkSize=40000\n";
+}
+
+App::App(const QByteArray& ini) : Core(ini)
+{
+    window = std::make_unique<frmReelbind>(*program, desktop);
+}
+
+App::App(InFolder where) : Core(where)
+{
+    window = std::make_unique<frmReelbind>(*program, desktop);
 }
 
 App::~App()
 {
     window.reset();
-}
-
-QString App::programFolder() const
-{
-    return m_programFolder;
-}
-
-QString App::iniPath() const
-{
-    return m_programFolder + QStringLiteral("/tarvik.ini");
-}
-
-QByteArray App::iniBytes() const
-{
-    QFile f(iniPath());
-    if (!f.open(QIODevice::ReadOnly))
-        return QByteArray("<missing>");
-    return f.readAll();
-}
-
-QByteArray App::firstStartIni() const
-{
-    const QByteArray dir = m_programFolder.toUtf8();
-    return "[Preferences]\nSaveSourceDir=1\nSaveTargetDir=1\nSourceDir=" + dir +
-           "\nTargetDir=" + dir + "\nConfirmDel=1\nClearQue=0\nChunkSizeSave=1\nChunkSize=40000\n";
 }
 
 } // namespace TestSupport

@@ -1,0 +1,2 @@
+#include "gui/frmAbout.h"
+#include "gui/frmPrefs.h"

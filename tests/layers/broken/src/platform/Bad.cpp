@@ -1,0 +1,2 @@
+#include "core/Program.h"
+#include "platform/Desktop.h"
