@@ -197,7 +197,8 @@ int main(int argc, char* argv[])
         fillQueue(*app, n);
         QItemSelection sel;
         for (int r = 0; r < n; r += 2)
-            sel.append(QItemSelectionRange(app->queue().model().index(r, 0), app->queue().model().index(r, 2)));
+            sel.append(QItemSelectionRange(app->queue().model().index(r, 0),
+                                           app->queue().model().index(r, 2)));
         return timeMs([&] {
             w.ListViewAdd->selectionModel()->select(sel, QItemSelectionModel::ClearAndSelect);
             showChanges(w);
@@ -210,7 +211,8 @@ int main(int argc, char* argv[])
         fillQueue(*app, n);
         QItemSelection sel;
         for (int r = 0; r < n; r += 2)
-            sel.append(QItemSelectionRange(app->queue().model().index(r, 0), app->queue().model().index(r, 2)));
+            sel.append(QItemSelectionRange(app->queue().model().index(r, 0),
+                                           app->queue().model().index(r, 2)));
         w.ListViewAdd->selectionModel()->select(sel, QItemSelectionModel::ClearAndSelect);
         showChanges(w);
         const double ms = timeMs([&] {
@@ -226,7 +228,8 @@ int main(int argc, char* argv[])
         frmReelbind& w = *app->window;
         fillQueue(*app, n);
         w.ListViewAdd->selectionModel()->select(
-            QItemSelection(app->queue().model().index(n / 2, 0), app->queue().model().index(n / 2 + 999, 2)),
+            QItemSelection(app->queue().model().index(n / 2, 0),
+                           app->queue().model().index(n / 2 + 999, 2)),
             QItemSelectionModel::ClearAndSelect);
         w.ListViewAdd->scrollTo(app->queue().model().index(n / 2, 0));
         showChanges(w);

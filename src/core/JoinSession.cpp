@@ -158,7 +158,8 @@ QString JoinSession::finalText() const
 {
     switch (m_ending) {
     case Ending::Joined:
-        return QStringLiteral("File ") + m_target + QStringLiteral(" has successfully been joined!");
+        return QStringLiteral("File ") + m_target +
+               QStringLiteral(" has successfully been joined!");
     case Ending::Cancelled:
         return QStringLiteral("Operation aborted by user");
     case Ending::Failed:

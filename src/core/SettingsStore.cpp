@@ -41,7 +41,8 @@ void SettingsStore::load()
     readState(s.ConfirmDel, "ConfirmDel", Preferences::ConfirmDel);
     readState(s.ClearQue, "ClearQue", Preferences::ClearQue);
     readState(s.ChunkSizeSave, "ChunkSizeSave", Preferences::ChunkSizeSave);
-    const int chunk = wholeTextIsOne(s.ChunkSizeSave) ? chunkSizeOf(read("ChunkSize")) : kChunkDefault;
+    const int chunk =
+        wholeTextIsOne(s.ChunkSizeSave) ? chunkSizeOf(read("ChunkSize")) : kChunkDefault;
     s.ChunkSize = QString::number(chunk);
     m_live.setChunkSize(chunk);
 }
@@ -107,8 +108,8 @@ bool SettingsStore::storePreferences(QString* error)
     s.ConfirmDel = stateText(Preferences::ConfirmDel);
     s.ClearQue = stateText(Preferences::ClearQue);
     s.ChunkSizeSave = stateText(Preferences::ChunkSizeSave);
-    s.ChunkSize = QString::number(
-        m_live.isTicked(Preferences::ChunkSizeSave) ? m_live.chunkSize() : kChunkDefault);
+    s.ChunkSize = QString::number(m_live.isTicked(Preferences::ChunkSizeSave) ? m_live.chunkSize()
+                                                                              : kChunkDefault);
     return save(error);
 }
 

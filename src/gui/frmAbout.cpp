@@ -122,8 +122,9 @@ frmAbout::~frmAbout() = default;
 
 QString frmAbout::descriptionText()
 {
-    return QStringLiteral("Orvel's Reelbind joins movie files into one, byte for byte. It is "
-                          "freeware: you may use it and share it with others free of charge.");
+    return Product::kName +
+           QStringLiteral(" joins movie files into one, byte for byte. It is freeware: you may "
+                          "use it and share it with others free of charge.");
 }
 
 QString frmAbout::disclaimerText()

@@ -47,8 +47,8 @@ qint64 nextStep(qint64 done, double fraction, qint64 total)
 
 frmJoinStatus::frmJoinStatus(JoinSession& session, Desktop& desktop, QWidget* main)
     : QDialog(main, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                         Qt::MSWindowsFixedSizeDialogHint),
+                        Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                        Qt::MSWindowsFixedSizeDialogHint),
       m_session(session), m_desktop(desktop), m_main(main)
 {
     setObjectName(QStringLiteral("frmJoinStatus"));

@@ -167,7 +167,8 @@ frmPrefs::frmPrefs(Program& program, Desktop& desktop)
     for (int b = 0; b < Preferences::kBoxCount; ++b)
         connect(box(Preferences::Box(b)), &QCheckBox::stateChanged, this, [this, b](int state) {
             if (!m_showing && !m_closed)
-                m_prefs.setCheckState(Preferences::Box(b), toStoredCheckState(Qt::CheckState(state)));
+                m_prefs.setCheckState(Preferences::Box(b),
+                                      toStoredCheckState(Qt::CheckState(state)));
         });
     for (int f : {Preferences::SourceFolder, Preferences::TargetFolder})
         connect(folderBox(Preferences::Folder(f)), &QLineEdit::textChanged, this,

@@ -1,5 +1,6 @@
 #include "gui/frmReelbind.h"
 
+#include "Product.h"
 #include "core/Format.h"
 #include "core/Program.h"
 #include "gui/Icons.h"
@@ -117,7 +118,8 @@ void frmReelbind::buildMenus()
     };
     auto link = [this, item](QMenu* menu, const char* name, const QString& text, char page) {
         QAction* a = item(menu, name, text);
-        connect(a, &QAction::triggered, this, [this, page] { m_desktop.ShellOpen(linkAddress(page)); });
+        connect(a, &QAction::triggered, this,
+                [this, page] { m_desktop.ShellOpen(linkAddress(page)); });
         return a;
     };
 
@@ -139,7 +141,7 @@ void frmReelbind::buildMenus()
         link(mnu_Links, "mnu_Indeo", QStringLiteral("Intel Indeo CODECs (IV3.x, IV4.x, IV5)"), 'E');
     mnu_FA = link(mnu_Links, "mnu_FA", QStringLiteral("Free Agent (Newsreader)"), 'F');
     mnu_Quorvik = link(mnu_Links, "mnu_Quorvik",
-                       QStringLiteral("Get The Latest Version of Orvel's Reelbind"), 'A');
+                       QStringLiteral("Get The Latest Version of ") + Product::kName, 'A');
 
     mnu_Help = menuBar()->addMenu(QStringLiteral("Help"));
     mnu_Help->setObjectName(QStringLiteral("mnu_Help"));
@@ -223,12 +225,10 @@ void frmReelbind::bindToProgram()
     JoinQueue& queue = m_program.queue();
     connect(&queue, &JoinQueue::estimateChanged, LblEstFilesize, &QLabel::setText);
     connect(&queue, &JoinQueue::commandsChanged, this, &frmReelbind::showCommands);
-    connect(&m_program.prefs(), &Preferences::chunkSizeChanged, SldrChunkSize,
-            &QSlider::setValue);
+    connect(&m_program.prefs(), &Preferences::chunkSizeChanged, SldrChunkSize, &QSlider::setValue);
     connect(ListViewAdd->header(), &QHeaderView::sectionClicked, this,
             &frmReelbind::ListViewAdd_ColumnClick);
-    connect(ListViewAdd, &QueueList::rightButtonPressed, this,
-            &frmReelbind::ListViewAdd_MouseDown);
+    connect(ListViewAdd, &QueueList::rightButtonPressed, this, &frmReelbind::ListViewAdd_MouseDown);
     connect(ListViewAdd, &QueueList::deletePressed, this, [this] {
         if (m_program.queue().commands().remove)
             CmdRemove_Click();

@@ -143,7 +143,8 @@ FileSystem::Status PosixFileSystem::readableFileSize(const QString& path)
     Status s = fileSize(path);
     if (!s)
         return s;
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         return failed(Failure::Open, systemReason(errno));
     ::close(fd);
@@ -223,7 +224,8 @@ QString PosixFileSystem::removeFile(const QString& path)
 std::unique_ptr<FileSystem::Input> PosixFileSystem::openInput(const QString& path, Status& status)
 {
     // Not blocking: a pipe put in a source's place must fail, not wait forever.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
         status = failed(Failure::Open, systemReason(errno));
         return nullptr;

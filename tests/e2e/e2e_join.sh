@@ -3,9 +3,10 @@
 # Add (the open dialog), Join (the save dialog), the status window while it
 # copies and when it is done, Finished, Exit. The joined file is compared
 # byte for byte with the sources; then a second join is cancelled with Esc
-# and must hold whole chunks only.
+# and must hold whole chunks only. The second Add opens in the folder the
+# first one came from, and Exit stores that folder in tarvik.ini.
 #
-#   bash tests/join/e2e_join.sh <path to reelbind> [<folder for pictures>]
+#   bash tests/e2e/e2e_join.sh <path to reelbind> [<folder for pictures>]
 #
 # With a picture folder, join-running.png and join-done.png are written
 # there (the status window with its frame). MIB sets the size of each of
@@ -60,12 +61,13 @@ for i in 0 1 2 3; do
     truncate -s $((MIB * 1048576 - 777 * (i + 1))) "$f"
     head -c 54321 /dev/urandom >>"$f"
 done
-# Settings: both folders on the movies, chunk size 10,000, no questions.
+# Settings: the target folder on the movies, the source folder elsewhere,
+# chunk size 10,000.
 cat >"$PROG/tarvik.ini" <<EOF
 [Preferences]
 SaveSourceDir=1
 SaveTargetDir=1
-SourceDir=$MOVIES
+SourceDir=$WORK
 TargetDir=$MOVIES
 ConfirmDel=1
 ClearQue=1
@@ -80,22 +82,10 @@ xdotool mousemove 0 0
 APP_PID=$!
 
 window() { # <title regex> <seconds>: id of the visible window so titled
-    local id
-    id=$(timeout "$2" xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -n 1)
-    [ -n "$id" ] || fail "no window titled /$1/ within $2 s"
-    echo "$id"
+    wait_window "$1" "$2" || fail "no window titled /$1/ within $2 s"
 }
-gone() { # <window id> <seconds>
-    for _ in $(seq $(($2 * 10))); do
-        xdotool getwindowname "$1" >/dev/null 2>&1 || return 0
-        xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1" || return 0
-        sleep 0.1
-    done
-    fail "window $1 ($(xdotool getwindowname "$1" 2>/dev/null)) still there after $2 s"
-}
-MAIN=$(window "^Orvel's Reelbind 1\.0\.7b\$" 20) || exit 1
-timeout 5 xdotool windowactivate --sync "$MAIN" >/dev/null 2>&1 || true
-sleep 0.5
+MAIN=$(window "^Orvel's Reelbind 1\.0\.7b\$" 60) || exit 1
+activate "$MAIN" || fail "the main window never got the keyboard"
 
 # A click in the main window's client area, 575 x 264 below the menu bar.
 click_main() { # <x> <y>
@@ -103,29 +93,38 @@ click_main() { # <x> <y>
     eval "$(xdotool getwindowgeometry --shell "$MAIN")"
     xdotool mousemove --window "$MAIN" "$1" $((HEIGHT - 264 + $2)) sleep 0.2 click 1
 }
-# Types into the dialog that has the keyboard, then Enter.
+# Types into the dialog that has the keyboard, then Enter; waits until it closed.
 answer_dialog() { # <title regex> <text>
     local id
-    id=$(window "$1" 10) || exit 1
-    timeout 5 xdotool windowactivate --sync "$id" >/dev/null 2>&1 || true
-    sleep 0.5
+    id=$(window "$1" 60) || exit 1
+    activate "$id" || fail "the dialog /$1/ never got the keyboard"
     xdotool type --delay 20 "$2"
-    sleep 0.2
     xdotool key Return
-    gone "$id" 10
+    gone "$id" 60 || fail "the dialog /$1/ is still open"
 }
 title_of() { xdotool getwindowname "$1" 2>/dev/null; }
+# until_title <window> <seconds> <title>...: waits until the window bears one of the titles.
+until_title() {
+    local id=$1 seconds=$2 t
+    shift 2
+    for _ in $(seq $((seconds * 10))); do
+        t=$(title_of "$id")
+        for want in "$@"; do [ "$t" = "$want" ] && return 0; done
+        kill -0 "$APP_PID" 2>/dev/null || fail "the program ended"
+        sleep 0.1
+    done
+    return 1
+}
 
-# Add the four parts in one go.
+# Add the four parts in one go, by their full paths: the dialog opens elsewhere.
 click_main 70 245
-answer_dialog "^Open\$" "\"${NAMES[0]}\" \"${NAMES[1]}\" \"${NAMES[2]}\" \"${NAMES[3]}\""
-sleep 0.5
+answer_dialog "^Open\$" "\"$MOVIES/${NAMES[0]}\" \"$MOVIES/${NAMES[1]}\" \"$MOVIES/${NAMES[2]}\" \"$MOVIES/${NAMES[3]}\""
 
 # Join them into holiday.mpg.
 TARGET="$MOVIES/holiday.mpg"
 click_main 395 245
 answer_dialog "^Save As\$" "holiday.mpg"
-STATUS=$(window "^Joining Files\.\.\." 20) || exit 1
+STATUS=$(window "^Joining Files\.\.\." 60) || exit 1
 if [ -n "$SHOTS" ]; then
     sleep 0.7
     [ "$(title_of "$STATUS")" = "Joining Files..." ] ||
@@ -134,12 +133,7 @@ if [ -n "$SHOTS" ]; then
     [ "$(title_of "$STATUS")" = "Joining Files..." ] ||
         fail "the join ended while the picture was taken (give a larger MIB)"
 fi
-for _ in $(seq 1200); do
-    [ "$(title_of "$STATUS")" = "Joining Files...Done!" ] && break
-    kill -0 "$APP_PID" 2>/dev/null || fail "the program ended during the join"
-    sleep 0.1
-done
-[ "$(title_of "$STATUS")" = "Joining Files...Done!" ] ||
+until_title "$STATUS" 300 "Joining Files...Done!" ||
     fail "status window reads \"$(title_of "$STATUS")\", not Joining Files...Done!"
 if [ -n "$SHOTS" ]; then
     xdotool mousemove 0 0
@@ -151,42 +145,36 @@ fi
 echo "e2e-join: joined $((4 * MIB)) MiB through the real windows, byte for byte"
 
 # Finished, by the Enter key.
-timeout 5 xdotool windowactivate --sync "$STATUS" >/dev/null 2>&1 || true
-sleep 0.3
+activate "$STATUS" || fail "the status window never got the keyboard"
 xdotool key Return
-gone "$STATUS" 10
+gone "$STATUS" 60 || fail "Enter did not close the status window"
 echo "e2e-join: Enter pressed Finished; the status window closed"
 
 # A second join into the same target (the dialog asks before replacing),
-# cancelled by Esc. The queue was cleared by Finished: add the parts again.
+# cancelled by Esc. The queue was cleared by Finished: add the parts again,
+# by their names only, in the folder the first Add remembered.
+activate "$MAIN" || fail "the main window never got the keyboard back"
 click_main 70 245
 answer_dialog "^Open\$" "\"${NAMES[0]}\" \"${NAMES[1]}\" \"${NAMES[2]}\" \"${NAMES[3]}\""
-sleep 0.5
 click_main 395 245
-SAVE=$(window "^Save As\$" 10) || exit 1
-timeout 5 xdotool windowactivate --sync "$SAVE" >/dev/null 2>&1 || true
-sleep 0.5
+SAVE=$(window "^Save As\$" 60) || exit 1
+activate "$SAVE" || fail "the save dialog never got the keyboard"
 xdotool type --delay 20 "holiday.mpg"
 xdotool key Return
-for _ in $(seq 50); do # the question "already exists. Do you want to replace it?"
+for _ in $(seq 600); do # the question "already exists. Do you want to replace it?"
     ASK=$(xdotool search --onlyvisible --name "^Save As\$" 2>/dev/null | grep -vx "$SAVE" | head -n 1)
     [ -n "$ASK" ] && break
     sleep 0.1
 done
 [ -n "$ASK" ] || fail "the save dialog did not ask before replacing holiday.mpg"
-timeout 5 xdotool windowactivate --sync "$ASK" >/dev/null 2>&1 || true
-sleep 0.3
+activate "$ASK" || fail "the question never got the keyboard"
 xdotool key alt+y
-gone "$SAVE" 10
-STATUS=$(window "^Joining Files\.\.\." 20) || exit 1
-timeout 5 xdotool windowactivate --sync "$STATUS" >/dev/null 2>&1 || true
+gone "$SAVE" 60 || fail "the save dialog is still open"
+STATUS=$(window "^Joining Files\.\.\." 60) || exit 1
+activate "$STATUS" || true # a fast join may be over and gone already
 xdotool key Escape
-for _ in $(seq 600); do
-    case "$(title_of "$STATUS")" in
-        "Joining Files...Cancelled!" | "Joining Files...Done!" | "") break ;;
-    esac
-    sleep 0.1
-done
+until_title "$STATUS" 300 "Joining Files...Cancelled!" "Joining Files...Done!" "" ||
+    fail "the second join did not end: \"$(title_of "$STATUS")\""
 size=$(stat -c %s "$TARGET")
 (cd "$MOVIES" && cat "${NAMES[@]}") | cmp -s -n "$size" - "$TARGET" ||
     fail "the second join's $size bytes are not the start of the four parts"
@@ -211,10 +199,14 @@ case "$(title_of "$STATUS")" in
     *) fail "the second join did not end: \"$(title_of "$STATUS")\"" ;;
 esac
 
-# Exit from the main window ends everything.
-timeout 5 xdotool windowactivate --sync "$MAIN" >/dev/null 2>&1 || true
-sleep 0.3
+# Exit from the main window ends everything and stores the folders used.
+activate "$MAIN" || fail "the main window never got the keyboard back"
 click_main 503 245
 program_ended || fail "the program still runs after Exit"
 [ "$APP_STATUS" -eq 0 ] || fail "the program ended with status $APP_STATUS"
+for key in SourceDir TargetDir; do
+    line=$(grep "^$key=" "$PROG/tarvik.ini")
+    [ "$line" = "$key=$MOVIES" ] || fail "tarvik.ini has \"$line\", not $key=$MOVIES"
+done
+echo "e2e-join: Exit stored the folders the files came from and went to"
 echo "e2e-join: PASS"

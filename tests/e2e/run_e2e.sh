@@ -76,8 +76,8 @@ start_program() { # <run number>
     (cd / && QT_QPA_PLATFORM=xcb exec "$PROG/reelbind") >"$WORK/run$1.log" 2>&1 &
     APP_PID=$!
     WID=
-    for _ in $(seq 20); do
-        WID=$(timeout 1 xdotool search --sync --onlyvisible --name "^Orvel's Reelbind 1\.0\.7b\$" |
+    for _ in $(seq 600); do
+        WID=$(xdotool search --onlyvisible --name "^Orvel's Reelbind 1\.0\.7b\$" 2>/dev/null |
             head -n 1)
         [ -n "$WID" ] && break
         if ! kill -0 "$APP_PID" 2>/dev/null; then
@@ -86,14 +86,14 @@ start_program() { # <run number>
             APP_PID=
             fail "run $1: the program ended (status $status) before showing its window"
         fi
+        sleep 0.1
     done
-    [ -n "$WID" ] || fail "run $1: no visible window titled \"$TITLE\" within 20 s"
+    [ -n "$WID" ] || fail "run $1: no visible window titled \"$TITLE\" within 60 s"
     local name
     name=$(xdotool getwindowname "$WID")
     [ "$name" = "$TITLE" ] || fail "run $1: window title is \"$name\""
     kill -0 "$APP_PID" 2>/dev/null || fail "run $1: the program ended by itself"
-    timeout 5 xdotool windowactivate --sync "$WID" >/dev/null 2>&1 || true
-    sleep 0.5 # let the window manager settle its placement
+    activate "$WID" || fail "run $1: the main window never got the keyboard"
 }
 
 # Clicks at a point of the client area (575 x 264 below the menu bar). The
@@ -114,7 +114,7 @@ click_exit() { click_client $((465 + 38)) $((235 + 10)); }
 click_slider() { click_client $((35 + 10 + 230)) $((10 + 25 + 6)); }
 
 expect_end() { # <run number> <how>
-    program_ended || fail "run $1: the program was still running 10 s after $2"
+    program_ended || fail "run $1: the program was still running 60 s after $2"
     [ "$APP_STATUS" -eq 0 ] || fail "run $1: the program ended with status $APP_STATUS after $2"
     if xdotool search --name "^Orvel's Reelbind" >/dev/null 2>&1; then
         fail "run $1: a window of the program is left after $2"
@@ -134,9 +134,9 @@ echo "e2e: run 1: Exit ended the program, tarvik.ini still nine lines"
 start_program 2
 expect_ini "$NINE_LINES" "run 2, second start"
 click_slider
-sleep 0.3
-# A real key press (XTEST), so that openbox's own Alt+F4 binding closes the frame.
-timeout 5 xdotool windowactivate --sync "$WID" >/dev/null 2>&1 || true
+# A real key press (XTEST), so that openbox's own Alt+F4 binding closes the
+# frame; the program sees it after the click, in the order the server sent them.
+activate "$WID" || fail "run 2: the main window lost the keyboard"
 xdotool key --clearmodifiers alt+F4
 expect_end 2 "the close box (Alt+F4)"
 expect_ini "$NINE_LINES" "run 2, after the close box"
@@ -145,7 +145,6 @@ echo "e2e: run 2: the close box ended the program without saving"
 # Run 3: Exit saves the moved slider.
 start_program 3
 click_slider
-sleep 0.3
 click_exit
 expect_end 3 "pressing Exit"
 chunk=$(grep '^ChunkSize=' "$PROG/tarvik.ini")

@@ -33,12 +33,10 @@ start_openbox "$WORK" || fail "openbox did not get ready: $(cat "$WORK/openbox.l
 
 QT_QPA_PLATFORM=xcb "$WORK/reelbind" >/dev/null 2>&1 &
 APP_PID=$!
-WID=$(timeout 20 xdotool search --sync --onlyvisible --name "^Orvel's Reelbind 1\.0\.7b\$" |
-    head -n 1)
-[ -n "$WID" ] || fail "no window titled \"Orvel's Reelbind 1.0.7b\""
+WID=$(wait_window "^Orvel's Reelbind 1\.0\.7b\$" 60) || fail "no window titled \"Orvel's Reelbind 1.0.7b\""
 # Park the pointer away from the window, let it settle and paint.
 xdotool mousemove 0 0
-timeout 5 xdotool windowactivate --sync "$WID" >/dev/null 2>&1 || true
+activate "$WID" || fail "the window never got the keyboard"
 sleep 1.5
 import -window "$WID" -frame "$OUT" || fail "import could not grab the window"
 echo "screenshot: $OUT"

@@ -77,11 +77,11 @@ install_program() {
     cp "$readme" "$2/Readme.html" || fail "no Readme.html beside $1"
 }
 
-# program_ended: waits up to 10 s for the program (APP_PID) to end by
+# program_ended: waits up to 60 s for the program (APP_PID) to end by
 # itself. Then sets APP_STATUS to its exit status, clears APP_PID and
 # succeeds; fails while it still runs.
 program_ended() {
-    for _ in $(seq 100); do
+    for _ in $(seq 600); do
         kill -0 "$APP_PID" 2>/dev/null || break
         sleep 0.1
     done
@@ -89,4 +89,44 @@ program_ended() {
     wait "$APP_PID"
     APP_STATUS=$?
     APP_PID=
+}
+
+# wait_window REGEX SECONDS: prints the id of the first visible window whose
+# title matches REGEX, once there is one; fails (status 1, nothing printed)
+# after SECONDS.
+wait_window() {
+    local id
+    for _ in $(seq $(($2 * 10))); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+
+# activate ID: raises window ID and waits until it has the keyboard and
+# its place on the screen no longer changes (the window manager is done
+# with it). Fails after 30 s.
+activate() {
+    local last="" now
+    for _ in $(seq 300); do
+        xdotool windowactivate "$1" >/dev/null 2>&1
+        if [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; then
+            now=$(xdotool getwindowgeometry "$1" 2>/dev/null)
+            [ -n "$now" ] && [ "$now" = "$last" ] && return 0
+            last=$now
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# gone ID SECONDS: waits until window ID is closed or hidden; fails after SECONDS.
+gone() {
+    for _ in $(seq $(($2 * 10))); do
+        xdotool getwindowname "$1" >/dev/null 2>&1 || return 0
+        xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1" || return 0
+        sleep 0.1
+    done
+    return 1
 }

@@ -4,7 +4,7 @@
 #include <QMenu>
 
 QStringList FakeDesktop::getOpenFileNames(QWidget* parent, const QString& dir,
-                                           const QStringList& filters)
+                                          const QStringList& filters)
 {
     calls << QStringLiteral("open: ") + dir;
     dialogs.append({QStringLiteral("open"), dir, QString(), filters, parent});
@@ -12,7 +12,7 @@ QStringList FakeDesktop::getOpenFileNames(QWidget* parent, const QString& dir,
 }
 
 QString FakeDesktop::getSaveFileName(QWidget* parent, const QString& dir,
-                                      const QStringList& filters)
+                                     const QStringList& filters)
 {
     calls << QStringLiteral("save: ") + dir;
     dialogs.append({QStringLiteral("save"), dir, QString(), filters, parent});
@@ -20,7 +20,7 @@ QString FakeDesktop::getSaveFileName(QWidget* parent, const QString& dir,
 }
 
 QString FakeDesktop::getExistingDirectory(QWidget* parent, const QString& prompt,
-                                           const QString& dir)
+                                          const QString& dir)
 {
     calls << QStringLiteral("folder: ") + prompt;
     dialogs.append({QStringLiteral("folder"), dir, prompt, {}, parent});

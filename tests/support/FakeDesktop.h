@@ -47,9 +47,9 @@ public:
     // What happened, in order.
     QStringList calls;
     QList<DialogCall> dialogs;
-    QStringList messages;  // texts of message boxes
-    QStringList questions; // "title|text" of Yes/No boxes
-    QStringList opened;    // targets given to shellOpen
+    QStringList messages;      // texts of message boxes
+    QStringList questions;     // "title|text" of Yes/No boxes
+    QStringList opened;        // targets given to shellOpen
     QList<QStringList> popups; // the action texts of each shown pop-up menu
     int beeps = 0;
 
