@@ -144,9 +144,9 @@ bool CopyLoop::flushAll(QString& reason)
 CopyLoop::Outcome CopyLoop::fail(Op op, const QString& file, const QString& reason)
 {
     // What was read whole still goes to the target, so it ends with the last whole chunk.
-    const bool sourceSide =
-        op == Op::Size || op == Op::Open || op == Op::Read || op == Op::ReadShort;
-    if (sourceSide && m_dst) {
+    const bool targetSide =
+        op == Op::CreateTarget || op == Op::WriteTarget || op == Op::CloseTarget;
+    if (!targetSide && m_dst) {
         QString ignored;
         flushAll(ignored);
     }

@@ -283,7 +283,7 @@ QByteArray applyWrites(QByteArray content, const QString& section, const QList<W
 
 bool replaceFile(const QString& path, const QByteArray& content, QString* error)
 {
-    // Unbuffered, so a short write (full disk) shows here: Qt 6.4's commit()
+    // Unbuffered, so a short write (full disk) shows here: in Qt 6.4 (Debian 12) commit()
     // ignores a failing flush and would put a truncated file in place.
     QSaveFile f(path);
     auto fail = [&] {

@@ -5,7 +5,7 @@
 namespace StrFunc {
 
 namespace {
-// Plain searches: Qt 6.4's QString::lastIndexOf misses or invents matches
+// Plain searches: Qt 6.4 (as in Debian 12) QString::lastIndexOf misses or invents matches
 // for a NUL needle, which separates the names in a dialog's answer.
 int firstPos(const QString& text, const QString& delim)
 {

@@ -368,20 +368,20 @@ void frmReelbind::mnu_Remove_Click()
 void frmReelbind::CmdMoveUp_Click()
 {
     const QList<int> selected = ListViewAdd->selectedPositions();
-    const QString refused = m_program.queue().moveUp(selected);
-    if (!refused.isEmpty())
-        m_desktop.message(this, refused);
-    if (!selected.isEmpty())
-        ListViewAdd->setFocus();
+    showMove(m_program.queue().moveUp(selected), !selected.isEmpty());
 }
 
 void frmReelbind::CmdMoveDown_Click()
 {
     const QList<int> selected = ListViewAdd->selectedPositions();
-    const QString refused = m_program.queue().moveDown(selected);
+    showMove(m_program.queue().moveDown(selected), !selected.isEmpty());
+}
+
+void frmReelbind::showMove(const QString& refused, bool anySelected)
+{
     if (!refused.isEmpty())
         m_desktop.message(this, refused);
-    if (!selected.isEmpty())
+    if (anySelected)
         ListViewAdd->setFocus();
 }
 

@@ -103,6 +103,8 @@ private:
     void buildMenus();
     void bindToProgram();
     void showCommands();
+    /// After a move: the refusal (if any), and the list keeps the keyboard.
+    void showMove(const QString& refused, bool anySelected);
     /// Adds files and names those left out; the dialog's answer and drops come here.
     void addFiles(const QStringList& paths);
     /// Closes a status window left open by an earlier join, as its close box would.

@@ -1,5 +1,6 @@
 #include "support/TestSupport.h"
 
+#include "Product.h"
 #include "gui/frmReelbind.h"
 
 #include <QApplication>
@@ -137,7 +138,7 @@ Core::~Core() = default;
 
 QString Core::iniPath() const
 {
-    return program->iniPath();
+    return m_programFolder + QLatin1Char('/') + Product::kSettingsFileName;
 }
 
 QByteArray Core::iniBytes() const
