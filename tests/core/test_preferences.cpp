@@ -1,27 +1,15 @@
 #include "support/TestSupport.h"
 
 #include <QtTest>
-#include <memory>
 
 using TestSupport::Core;
 using P = Preferences;
 
 namespace {
 
-const QByteArray kStored = "[Preferences]\nSaveSourceDir=1\nSaveTargetDir=1\n"
-                           "SourceDir=/media/clips\nTargetDir=/media/joined\n"
-                           "ConfirmDel=1\nClearQue=0\nChunkSizeSave=1\nChunkSize=50000\n";
-
-// kStored with each given "Key=value" line in place of its own.
-QByteArray stored(const QList<QByteArray>& lines = {})
-{
-    QList<QByteArray> out = kStored.split('\n');
-    for (const QByteArray& line : lines)
-        for (QByteArray& o : out)
-            if (o.startsWith(line.left(line.indexOf('=') + 1)))
-                o = line;
-    return out.join('\n');
-}
+const QByteArray kStored =
+    "[Preferences]\nSaveSourceDir=1\nSaveTargetDir=1\nSourceDir=/in\n"
+    "TargetDir=/tgt\nConfirmDel=1\nClearQue=0\nChunkSizeSave=1\nChunkSize=50000\n";
 
 // "the five states|source folder|target folder|chunk size".
 QString liveOf(Preferences& p)
@@ -33,126 +21,68 @@ QString liveOf(Preferences& p)
            QString::number(p.chunkSize());
 }
 
-// Makes the edits "Key=value" (named as in the file) in order, as the window would.
-void edit(Preferences& p, const QList<QByteArray>& edits)
-{
-    const QList<QByteArray> boxes = {"SaveSourceDir", "SaveTargetDir", "ConfirmDel", "ClearQue",
-                                     "ChunkSizeSave"};
-    for (const QByteArray& e : edits) {
-        const QByteArray key = e.left(e.indexOf('=')), value = e.mid(key.size() + 1);
-        if (key == "SourceDir" || key == "TargetDir")
-            p.setFolderText(key == "SourceDir" ? P::SourceFolder : P::TargetFolder, value);
-        else if (key == "ChunkSize")
-            p.setChunkSize(value.toInt());
-        else
-            p.setCheckState(P::Box(boxes.indexOf(key)), value.toInt());
-    }
-}
-
 } // namespace
 
 class TestPreferences : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<Core> c;
-
 private slots:
-    void init() { c = std::make_unique<Core>(kStored); }
-    void cleanup() { c.reset(); }
-
-    void chunkSizeRule_data()
+    // Only a ticked switch counts: RememberSource, ConfirmDel and ChunkSizeSave in one state.
+    void switchStates_data()
     {
-        QTest::addColumn<int>("keep"); // the state of "Keep Chunk Size Setting"
-        QTest::addColumn<int>("set");
-        QTest::addColumn<int>("chunk");
-        QTest::addColumn<QString>("record");
-        QTest::newRow("kept") << 1 << 30000 << 30000 << "30000";
-        QTest::newRow("kept, below the range") << 1 << 5 << 10000 << "10000";
-        QTest::newRow("kept, above the range") << 1 << 99999 << 70000 << "70000";
-        QTest::newRow("clear") << 0 << 30000 << 30000 << "50000";
-        QTest::newRow("greyed") << 2 << 30000 << 30000 << "50000";
+        QTest::addColumn<int>("state");
+        QTest::addColumn<QString>("record"); // ChunkSize after the slider moved to its end
+        QTest::addColumn<QString>("lines");  // that OK changes in the file
+        QTest::addColumn<QString>("live");   // as the window opens next
+        const QString lines = "SaveSourceDir=%1 TargetDir=/out ConfirmDel=%1 ChunkSizeSave=%1 "
+                              "ChunkSize=40000";
+        QTest::newRow("clear") << 0 << "50000" << lines.arg(0) << "01000||/out|40000";
+        QTest::newRow("ticked") << 1 << "70000"
+                                << "SourceDir= TargetDir=/out ChunkSize=60000"
+                                << "11101||/out|60000";
+        QTest::newRow("greyed") << 2 << "50000" << lines.arg(2) << "21202||/out|40000";
     }
 
-    void chunkSizeRule()
+    void switchStates()
     {
-        QFETCH(int, keep);
-        QFETCH(int, set);
-        QFETCH(int, chunk);
-        c->prefs().setCheckState(P::ChunkSizeSave, keep);
-        QSignalSpy changed(&c->prefs(), &P::chunkSizeChanged);
-        c->prefs().setChunkSize(set);
-        c->prefs().setChunkSize(set); // no change
-        QCOMPARE(c->prefs().chunkSize(), chunk);
-        QCOMPARE(changed, QList<QVariantList>{{chunk}});
-        QTEST(*c->settings().ChunkSize, "record");
-        QCOMPARE(c->iniBytes(), kStored); // moving the slider writes nothing
-    }
-
-    void windowValuesComeFromTheRecord_data()
-    {
-        QTest::addColumn<int>("remember"); // the stored SaveSourceDir
-        QTest::addColumn<QString>("live"); // rebuilt after the window closed
-        QTest::newRow("ticked") << 1 << "11101|/media/clips|/media/joined|20000";
-        QTest::newRow("clear") << 0 << "01101||/media/joined|20000";
-        QTest::newRow("greyed") << 2 << "21101||/media/joined|20000";
-    }
-
-    void windowValuesComeFromTheRecord()
-    {
-        QFETCH(int, remember);
-        c->settings().SaveSourceDir = QString::number(remember);
-        // The window's edits, then it closes; the slider's value stays.
-        edit(c->prefs(),
-             {"ClearQue=1", "SourceDir=/elsewhere", "TargetDir=/elsewhere", "ChunkSize=20000"});
-        c->prefs().discardWindowValues();
-        QTEST(liveOf(c->prefs()), "live");
-    }
-
-    void okStoresTheWindowValues_data()
-    {
-        QTest::addColumn<QList<QByteArray>>("edits");
-        QTest::addColumn<QList<QByteArray>>("lines"); // that change in the file
-        QTest::addColumn<QString>("live");            // as the window opens next
-        auto row = [](const char* name, const QList<QByteArray>& edits,
-                      const QList<QByteArray>& lines,
-                      const char* live) { QTest::newRow(name) << edits << lines << QString(live); };
-        row("switches and target", {"ConfirmDel=0", "ClearQue=1", "TargetDir=/new target"},
-            {"TargetDir=/new target", "ConfirmDel=0", "ClearQue=1"},
-            "11011|/media/clips|/new target|50000");
-        // An edit made before the box is cleared is not stored either.
-        row("source not remembered", {"SourceDir=/media/edited", "SaveSourceDir=0"},
-            {"SaveSourceDir=0"}, "01101||/media/joined|50000");
-        row("empty ticked folder", {"SourceDir="}, {"SourceDir="}, "11101||/media/joined|50000");
-        // While the box is clear the slider no longer updates the record.
-        row("chunk size kept", {"ChunkSizeSave=0", "ChunkSize=20000", "ChunkSizeSave=1"},
-            {"ChunkSize=20000"}, "11101|/media/clips|/media/joined|20000");
-        row("chunk size not kept", {"ChunkSize=70000", "ChunkSizeSave=0"},
-            {"ChunkSizeSave=0", "ChunkSize=40000"}, "11100|/media/clips|/media/joined|40000");
-        row("greyed boxes", {"ConfirmDel=2", "ClearQue=2"}, {"ConfirmDel=2", "ClearQue=2"},
-            "11221|/media/clips|/media/joined|50000");
-    }
-
-    void okStoresTheWindowValues()
-    {
-        QFETCH(QList<QByteArray>, edits);
-        QFETCH(QList<QByteArray>, lines);
-        edit(c->prefs(), edits);
-        QVERIFY(c->program->store().storePreferences());
-        QCOMPARE(c->iniBytes(), stored(lines));
-        c->prefs().discardWindowValues();
-        QTEST(liveOf(c->prefs()), "live");
+        QFETCH(int, state);
+        QFETCH(QString, lines);
+        Core c(kStored);
+        P& p = c.prefs();
+        // Folder edits made before the box is cleared are not stored either.
+        p.setFolderText(P::SourceFolder, QString());
+        p.setFolderText(P::TargetFolder, QStringLiteral("/out"));
+        for (P::Box b : {P::RememberSource, P::ConfirmDel, P::ChunkSizeSave})
+            p.setCheckState(b, state);
+        p.setChunkSize(5);
+        QCOMPARE(p.chunkSize(), 10000); // clamped, as the slider does
+        p.setChunkSize(99999);
+        QTEST(*c.settings().ChunkSize, "record");
+        QCOMPARE(c.iniBytes(), kStored); // moving the slider writes nothing
+        // OK stores the slider's value, not the record's.
+        p.setCheckState(P::ChunkSizeSave, 0);
+        p.setChunkSize(60000);
+        p.setCheckState(P::ChunkSizeSave, state);
+        QVERIFY(c.program->store().storePreferences());
+        QString expected = kStored;
+        for (const QString& line : lines.split(' '))
+            expected.replace(QRegularExpression('\n' + line.section('=', 0, 0) + "=.*\n"),
+                             '\n' + line + '\n');
+        QCOMPARE(QString(c.iniBytes()), expected);
+        p.discardWindowValues();
+        QTEST(liveOf(p), "live");
     }
 
     void failedOkSaysWhyAndKeepsTheValues()
     {
-        QVERIFY(QFile::remove(c->iniPath()) && QDir().mkdir(c->iniPath()));
-        edit(c->prefs(), {"ClearQue=1", "ChunkSize=60000"});
+        Core c(kStored);
+        QVERIFY(QFile::remove(c.iniPath()) && QDir().mkdir(c.iniPath()));
+        c.prefs().setCheckState(P::ClearQue, 1);
+        c.prefs().setChunkSize(60000);
         QString reason;
-        QVERIFY(!c->program->store().storePreferences(&reason));
+        QVERIFY(!c.program->store().storePreferences(&reason));
         QCOMPARE(reason, QStringLiteral("the existing file could not be read"));
-        QCOMPARE(c->settings().ClearQue, QStringLiteral("1"));
-        QCOMPARE(liveOf(c->prefs()), QStringLiteral("11111|/media/clips|/media/joined|60000"));
-        QVERIFY(QFileInfo(c->iniPath()).isDir());
+        QCOMPARE(liveOf(c.prefs()), QStringLiteral("11111|/in|/tgt|60000"));
     }
 };
 

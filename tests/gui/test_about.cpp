@@ -1,29 +1,10 @@
 // The about box: what it shows, how it closes, and Exit.
 #include "gui/frmAbout.h"
-#include "gui/frmPrefs.h"
 #include "gui/frmReelbind.h"
 #include "support/TestSupport.h"
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSlider>
 #include <QtTest>
-
-using TestSupport::App;
-
-namespace {
-
-frmAbout* openAbout(App& app)
-{
-    app.window->mnu_About->trigger();
-    frmAbout* a = app.window->aboutWindow();
-    return a && QTest::qWaitForWindowExposed(a) ? a : nullptr;
-}
-
-} // namespace
+#include <QtWidgets>
 
 class TestAbout : public QObject
 {
@@ -32,81 +13,51 @@ private slots:
     void initTestCase() { TestSupport::initGuiTest(); }
     void cleanup() { QVERIFY(TestSupport::closeAllTopLevels().isEmpty()); }
 
-    void showsTitleVersionAndNotices()
+    void showsAndCloses_data()
     {
-        App app;
-        frmAbout* a = openAbout(app);
-        QVERIFY(a);
-        QCOMPARE(a->windowTitle(), QStringLiteral("About Orvel's Reelbind"));
-        QCOMPARE(a->lblTitle->text(), QStringLiteral("Orvel's Reelbind"));
-        QCOMPARE(a->lblVersion->text(), QStringLiteral("Version 1.0.7b For Windows 95/98/NT"));
-        QVERIFY(a->lblDescription->text().contains(QStringLiteral("freeware")));
-        QVERIFY(a->lblDisclaimer->text().contains(QStringLiteral("without warranty")));
-        QCOMPARE(a->lblTitle->font().pointSizeF(), 14.25);
-        QCOMPARE(a->lblVersion->font().pointSizeF(), 9.75);
+        QTest::addColumn<QString>("after"); // main window shown, program closing, file written
+        QTest::newRow("OK") << "1 0 0";     // brings the main window forward
+        QTest::newRow("Enter") << "1 0 0";
+        QTest::newRow("Esc") << "1 0 0";
+        QTest::newRow("close box") << "0 0 0"; // only closes
+        QTest::newRow("Exit") << "0 1 1";
+    }
+    void showsAndCloses()
+    {
+        const QString key = QTest::currentDataTag();
+        TestSupport::App app;
+        app.window->mnu_About->trigger();
+        app.window->mnu_About->trigger(); // one box only
+        QPointer<frmAbout> a = app.window->aboutWindow();
+        QVERIFY(a && QTest::qWaitForWindowExposed(a));
+        QCOMPARE(TestSupport::topLevelCount("frmAbout"), 1);
+        QCOMPARE(a->windowTitle() + " | " + a->lblTitle->text() + " | " + a->lblVersion->text(),
+                 "About Orvel's Reelbind | Orvel's Reelbind | Version 1.0.7b For Windows 95/98/NT");
+        QCOMPARE(
+            QList<qreal>({a->lblTitle->font().pointSizeF(), a->lblVersion->font().pointSizeF()}),
+            QList<qreal>({14.25, 9.75}));
         QVERIFY(!a->picIcon->pixmap().isNull());
         QCOMPARE(TestSupport::layoutFaults(a), QStringList());
+        QCOMPARE(a->Line1[0]->geometry().top(), a->Line1[1]->geometry().bottom() + 1); // etched
         QCOMPARE(a->focusWidget(), a->cmdOK);
-        // The etched rule: white directly under grey.
-        QCOMPARE(a->Line1[0]->geometry().top(), a->Line1[1]->geometry().bottom() + 1);
+        // Out of the task bar and not blocking the main window.
+        QVERIFY(a->windowType() == Qt::Tool && !a->parentWidget() && !a->isModal());
 
-        // One box, out of the task bar, not blocking the main window.
-        QCOMPARE(a->windowType(), Qt::Tool);
-        QVERIFY(!a->parentWidget() && !a->isModal() && !QApplication::activeModalWidget());
-        app.window->mnu_About->trigger();
-        QCOMPARE(app.window->aboutWindow(), a);
-        QCOMPARE(TestSupport::topLevelCount("frmAbout"), 1);
-        app.window->mnu_subPrefs->trigger();
-        QVERIFY(app.window->prefsWindow()->isVisible() && a->isVisible());
-    }
-
-    void closingBringsTheMainWindowForward_data()
-    {
-        QTest::addColumn<QString>("how");
-        for (const char* how : {"OK", "Enter", "Esc", "close box"})
-            QTest::newRow(how) << QString(how);
-    }
-    void closingBringsTheMainWindowForward()
-    {
-        QFETCH(QString, how);
-        App app;
-        QPointer<frmAbout> a = openAbout(app);
-        QVERIFY(a->cmdOK->isDefault());
+        app.window->SldrChunkSize->setValue(60000); // in the record only, until Exit
         const QByteArray stored = app.iniBytes();
-        if (how == "OK")
-            QTest::mouseClick(a->cmdOK, Qt::LeftButton);
-        else if (how == "close box")
+        if (key == "OK" || key == "Exit")
+            QTest::mouseClick(key == "OK" ? a->cmdOK : a->CmdExit, Qt::LeftButton);
+        else if (key == "close box")
             a->close();
         else
-            QTest::keyClick(a->lblDescription, how == "Enter" ? Qt::Key_Return : Qt::Key_Escape);
-        QVERIFY(!app.window->aboutWindow());
+            QTest::keyClick(a->lblDescription, key == "Enter" ? Qt::Key_Return : Qt::Key_Escape);
+        QVERIFY(a && !app.window->aboutWindow()); // deleted later, never under its own handler
         QTRY_VERIFY(!a);
-        QCOMPARE(app.window->isVisible(), how != "close box"); // the close box only closes
-        QCOMPARE(app.iniBytes(), stored);
-    }
-
-    void exitSavesTheRecordNotThePreferencesEdits()
-    {
-        App app;
-        app.window->show();
-        const QByteArray stored = app.iniBytes();
-        app.window->mnu_subPrefs->trigger();
-        QPointer<frmPrefs> prefs(app.window->prefsWindow());
-        QTest::mouseClick(prefs->ChkConfirmDel, Qt::LeftButton);
-        QTest::mouseClick(prefs->ChkRememberTarget, Qt::LeftButton);
-        prefs->TextSourceDir->setText(QStringLiteral("/edited"));
-        app.window->SldrChunkSize->setValue(60000); // in the record only, until Exit
-        QPointer<frmAbout> a = openAbout(app);
-        QCOMPARE(app.iniBytes(), stored);
-        // The box outlives its own click handler, and goes right after it.
-        int handlersSeeingTheBox = 0;
-        connect(a->CmdExit, &QPushButton::clicked, this,
-                [&] { handlersSeeingTheBox += !a.isNull(); });
-        QTest::mouseClick(a->CmdExit, Qt::LeftButton);
-        QCOMPARE(handlersSeeingTheBox, 1);
-        QVERIFY(TestSupport::visibleTopLevels().isEmpty());
-        QTRY_VERIFY(!a && !prefs);
-        QCOMPARE(app.iniBytes(), QByteArray(stored).replace("ChunkSize=40000", "ChunkSize=60000"));
+        QTEST(QString("%1 %2 %3")
+                  .arg(app.window->isVisible())
+                  .arg(app.program->isClosing())
+                  .arg(app.iniBytes() != stored),
+              "after");
     }
 };
 
