@@ -301,22 +301,4 @@ bool replaceFile(const QString& path, const QByteArray& content, QString* error)
     return f.commit() || fail();
 }
 
-bool writePrivateString(const QString& section, const QString& key, const Value& value,
-                        const QString& path)
-{
-    QByteArray content;
-    if (QFileInfo::exists(path)) {
-        const auto existing = readFile(path);
-        if (!existing)
-            return false;
-        content = *existing;
-    }
-    const QByteArray updated = applyWrite(content, section, key, value);
-    if (updated == content && QFileInfo::exists(path))
-        return true;
-    if (!value && !QFileInfo::exists(path))
-        return true;
-    return replaceFile(path, updated);
-}
-
 } // namespace Profile

@@ -49,9 +49,4 @@ std::optional<QByteArray> readFile(const QString& path);
 /// left as it was, false is returned and `error` (if given) gets the reason.
 bool replaceFile(const QString& path, const QByteArray& content, QString* error = nullptr);
 
-/// Single-key write to the file at `path`. Returns false when the file
-/// could not be written; the old file is then unchanged.
-bool writePrivateString(const QString& section, const QString& key, const Value& value,
-                        const QString& path);
-
 } // namespace Profile

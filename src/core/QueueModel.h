@@ -74,7 +74,6 @@ public:
     /// it. Returns false and changes nothing when the last row is among them.
     bool moveDown(QList<int> positions);
 
-    bool isSorted() const { return m_sorted; }
     /// Turns sorting off; the order stays as it is.
     void setSortedOff();
     /// Turns sorting on for `column` and reorders the rows at once.

@@ -27,7 +27,6 @@ struct Settings
     const Field& field(int i) const;
 
     bool operator==(const Settings& o) const;
-    bool operator!=(const Settings& o) const { return !(*this == o); }
 
     /// First start: every switch at its default, both folders `programFolder`.
     static Settings defaults(const QString& programFolder);

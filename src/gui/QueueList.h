@@ -12,7 +12,7 @@ class QMimeData;
 /// the pointer was selected, as any click selects it), and local files
 /// dropped on it from a file manager. A drop is always a copy (or a link
 /// when the sender offers nothing else), never a move, and is taken only
-/// while acceptsFiles() holds.
+/// while it accepts files (setAcceptsFiles).
 class QueueList : public QTreeView
 {
     Q_OBJECT
@@ -24,7 +24,6 @@ public:
     QList<int> selectedPositions() const;
 
     void setAcceptsFiles(bool on) { m_acceptsFiles = on; }
-    bool acceptsFiles() const { return m_acceptsFiles; }
 
     /// The local files a drag carries, in its order.
     static QStringList localFiles(const QMimeData* mime);

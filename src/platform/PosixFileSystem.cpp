@@ -39,6 +39,14 @@ Status statusOf(const struct stat& st)
     return failed(Failure::Kind, QStringLiteral("Not a regular file"));
 }
 
+Status sizeAt(const QByteArray& native)
+{
+    struct stat st;
+    if (::stat(native.constData(), &st) != 0)
+        return failed(Failure::Lookup, PosixFileSystem::systemReason(errno));
+    return statusOf(st);
+}
+
 // A target path that does not exist yet still has a canonical folder.
 QString canonicalOf(const QString& path)
 {
@@ -132,19 +140,16 @@ QString PosixFileSystem::systemReason(int error)
 
 FileSystem::Status PosixFileSystem::fileSize(const QString& path)
 {
-    struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return failed(Failure::Lookup, systemReason(errno));
-    return statusOf(st);
+    return sizeAt(QFile::encodeName(path));
 }
 
 FileSystem::Status PosixFileSystem::readableFileSize(const QString& path)
 {
-    Status s = fileSize(path);
+    const QByteArray native = QFile::encodeName(path);
+    Status s = sizeAt(native);
     if (!s)
         return s;
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
         return failed(Failure::Open, systemReason(errno));
     ::close(fd);
