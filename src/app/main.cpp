@@ -4,9 +4,11 @@
 #include "gui/frmReelbind.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/QtDesktop.h"
+#include "platform/SignalWatcher.h"
 
 #include <QApplication>
 #include <QFont>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -36,6 +38,9 @@ int main(int argc, char* argv[])
     Program program(files, QCoreApplication::applicationDirPath());
     program.startUp();
     frmReelbind window(program, desktop);
+    // Logout, Ctrl+C or kill: as the close box, after a running join has stopped.
+    SignalWatcher stop({SIGTERM, SIGINT, SIGHUP});
+    QObject::connect(&stop, &SignalWatcher::received, &window, &QWidget::close);
     window.show();
     return app.exec();
 }

@@ -38,7 +38,8 @@ CopyLoop::Outcome CopyLoop::run()
 
 CopyLoop::Outcome CopyLoop::copyAll()
 {
-    m_targetExisted = m_files.exists(m_target);
+    const FileSystem::Identity old = m_files.identity(m_target);
+    m_targetExisted = old.exists;
 
     JoinFigures fig;
     for (const QString& path : std::as_const(m_sources)) {
@@ -57,10 +58,10 @@ CopyLoop::Outcome CopyLoop::copyAll()
         return fail(Op::Memory, m_target, qt_error_string(ENOMEM));
 
     QString reason;
-    m_dst = m_files.createOutput(m_target, reason);
+    m_dst = m_files.createBeside(m_target, reason);
     if (!m_dst)
         return fail(Op::CreateTarget, m_target, reason);
-    m_targetOpened = true;
+    m_temporary = m_dst->path();
 
     for (int i = 0; i < m_sources.size() && !m_cancel; ++i) {
         const QString& path = m_sources.at(i);
@@ -89,6 +90,9 @@ CopyLoop::Outcome CopyLoop::copyAll()
         if (!m_cancel) {
             if (tail > 0 && !take(tail, path))
                 return Outcome::Failed;
+            if (!readToTheEnd(path))
+                return Outcome::Failed;
+            m_read.append(m_src->identity());
             fig.fileDone += tail;
             fig.fileShown = fig.fileDone;
             fig.batchDone += tail;
@@ -99,10 +103,55 @@ CopyLoop::Outcome CopyLoop::copyAll()
 
     if (!flushAll(reason))
         return fail(Op::WriteTarget, m_target, reason);
+    return finishTarget() ? (m_cancel ? Outcome::Cancelled : Outcome::Joined) : Outcome::Failed;
+}
+
+bool CopyLoop::readToTheEnd(const QString& path)
+{
+    char more;
+    QString reason;
+    const qint64 got = m_src->read(&more, 1, reason);
+    if (got < 0) {
+        fail(Op::Read, path, reason);
+        return false;
+    }
+    if (got > 0) {
+        fail(Op::Grew, path, QString());
+        return false;
+    }
+    return true;
+}
+
+bool CopyLoop::finishTarget()
+{
+    QString reason;
+    const FileSystem::Identity written = m_dst->identity();
+    if (written.size != m_written) {
+        fail(Op::Length, m_target,
+             QStringLiteral("it holds %1 bytes where %2 were written")
+                 .arg(written.size)
+                 .arg(m_written));
+        return false;
+    }
     const std::unique_ptr<FileSystem::Output> dst = std::move(m_dst);
-    if (!dst->close(reason))
-        return fail(Op::CloseTarget, m_target, reason);
-    return m_cancel ? Outcome::Cancelled : Outcome::Joined;
+    if (!dst->close(reason)) {
+        fail(Op::CloseTarget, m_target, reason);
+        return false;
+    }
+    reason = m_files.rename(m_temporary, m_target);
+    if (!reason.isEmpty()) {
+        fail(Op::Rename, m_target, reason);
+        return false;
+    }
+    m_temporary.clear();
+    m_renamed = true;
+    // Another program may have put its own file there in the same moment.
+    if (!m_files.identity(m_target).sameFile(written)) {
+        fail(Op::Replaced, m_target, QString());
+        return false;
+    }
+    m_writtenFile = written;
+    return true;
 }
 
 bool CopyLoop::take(qint64 bytes, const QString& path)
@@ -143,15 +192,12 @@ bool CopyLoop::flushAll(QString& reason)
 
 CopyLoop::Outcome CopyLoop::fail(Op op, const QString& file, const QString& reason)
 {
-    // What was read whole still goes to the target, so it ends with the last whole chunk.
-    const bool targetSide =
-        op == Op::CreateTarget || op == Op::WriteTarget || op == Op::CloseTarget;
-    if (!targetSide && m_dst) {
-        QString ignored;
-        flushAll(ignored);
-    }
     m_src.reset();
     m_dst.reset();
+    if (!m_temporary.isEmpty()) {
+        m_files.removeFile(m_temporary);
+        m_temporary.clear();
+    }
 
     QString what;
     switch (op) {
@@ -169,6 +215,11 @@ CopyLoop::Outcome CopyLoop::fail(Op op, const QString& file, const QString& reas
                               "join.")
                    .arg(file);
         break;
+    case Op::Grew:
+        what = QStringLiteral("Could not read file %1: it grew while it was read, it was changed "
+                              "during the join.")
+                   .arg(file);
+        break;
     case Op::Memory:
         what = QStringLiteral("Could not get the memory to join into %1: %2.").arg(file, reason);
         break;
@@ -181,10 +232,21 @@ CopyLoop::Outcome CopyLoop::fail(Op op, const QString& file, const QString& reas
     case Op::CloseTarget:
         what = QStringLiteral("Could not close the target file %1: %2.").arg(file, reason);
         break;
+    case Op::Length:
+        what = QStringLiteral("Could not finish the target file %1: %2.").arg(file, reason);
+        break;
+    case Op::Rename:
+        what = QStringLiteral("Could not give the joined file the name %1: %2.").arg(file, reason);
+        break;
+    case Op::Replaced:
+        what = QStringLiteral("Could not finish the target file %1: another program put a file "
+                              "in its place at the end of the join.")
+                   .arg(file);
+        break;
     }
     QString left;
-    if (m_targetOpened)
-        left = QStringLiteral("The target file %1 was left incomplete.");
+    if (m_renamed)
+        left = QStringLiteral("The target file %1 does not hold the joined files.");
     else if (m_targetExisted)
         left = QStringLiteral("The target file %1 was left unchanged.");
     else

@@ -45,16 +45,20 @@ public:
 /// Each round reads exactly one chunk of the current source and reports it;
 /// a source's last bytes (fewer than a chunk) follow as its tail without a
 /// pump. Whole chunks are gathered into one buffer and written out in
-/// larger page-aligned pieces; on every ending the buffer is written out
-/// before the target is closed, so the target always ends with the last
-/// whole chunk read. One buffer serves the whole run.
+/// larger page-aligned pieces. One buffer serves the whole run.
 ///
-/// The target is created, or replaced when it exists, and ends exactly as
-/// long as the data written. A failure (a running out of memory included)
-/// stops the run, closes every file it opened and leaves a message naming
-/// the file, the operation, the system's reason and what became of the
-/// target. The caller checks beforehand that the target is none of the
-/// sources (FileSystem::firstSameFile).
+/// The run writes into a new file with a temporary name beside the target
+/// and gives it the target's name only when it ends, joined or cancelled
+/// (then it ends with the last whole chunk read); an existing target is
+/// replaced only then. A join counts as done only when it is proven: every
+/// source was read to its end at its turn and was exactly as long as when
+/// it was opened, the file written is as long as the bytes read, and after
+/// the renaming the target's name leads to that file. A failure (running out
+/// of memory included) stops the run, closes every file it opened, removes
+/// the temporary file, leaves an existing target as it was, and leaves a
+/// message naming the file, the operation, the system's reason and what
+/// became of the target. The caller checks beforehand that the target is
+/// none of the sources and no special file.
 class CopyLoop
 {
 public:
@@ -85,10 +89,33 @@ public:
     /// Bytes that reached the target.
     qint64 bytesWritten() const { return m_written; }
 
+    /// Each source read to its end, as it stood when it was opened, in join
+    /// order: what may be deleted afterwards is exactly these files, unchanged.
+    const QList<FileSystem::Identity>& sourcesRead() const { return m_read; }
+    /// The file the run wrote, under the target's name (after Joined or Cancelled).
+    const FileSystem::Identity& written() const { return m_writtenFile; }
+
 private:
-    enum class Op { Size, Open, Read, ReadShort, Memory, CreateTarget, WriteTarget, CloseTarget };
+    enum class Op {
+        Size,
+        Open,
+        Read,
+        ReadShort,
+        Grew,
+        Memory,
+        CreateTarget,
+        WriteTarget,
+        CloseTarget,
+        Length,
+        Rename,
+        Replaced
+    };
 
     Outcome copyAll();
+    /// After a source's last byte: nothing more may follow.
+    bool readToTheEnd(const QString& path);
+    /// Gives the written file the target's name and proves it holds the join.
+    bool finishTarget();
     Outcome fail(Op op, const QString& file, const QString& reason);
     /// Reads `bytes` of the current source into the gather buffer and
     /// writes the buffer out when it is full; false after a failure.
@@ -103,11 +130,14 @@ private:
     JoinProgress& m_progress;
     bool m_cancel = false;
     bool m_targetExisted = false;
-    bool m_targetOpened = false;
+    bool m_renamed = false;
+    QString m_temporary; // the file being written, until it has the target's name
     std::unique_ptr<FileSystem::Input> m_src;
     std::unique_ptr<FileSystem::Output> m_dst;
     char* m_buf = nullptr;
     qint64 m_fill = 0;
     qint64 m_written = 0;
+    QList<FileSystem::Identity> m_read;
+    FileSystem::Identity m_writtenFile;
     QString m_failure;
 };

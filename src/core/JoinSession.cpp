@@ -53,6 +53,8 @@ bool JoinSession::begin()
     m_rows = m_queue.rows();
     m_target.clear();
     m_failure.clear();
+    m_read.clear();
+    m_written = FileSystem::Identity();
     m_ending = Ending::None;
     m_queue.setJoinRunning(true);
     return true;
@@ -74,6 +76,14 @@ QString JoinSession::chooseTarget(const QString& path)
         m_ending = Ending::NoTarget;
         return kTargetIsSource;
     }
+    // A pipe or a device would block the join or swallow it.
+    const FileSystem::Identity existing = m_files.identity(path);
+    if (existing.exists && !existing.regular) {
+        m_ending = Ending::NoTarget;
+        return QStringLiteral("The target %1 is not a regular file. Please choose another target "
+                              "file.")
+            .arg(path);
+    }
     m_target = path;
     const QString folder = folderOf(path);
     if (DiskSpace(folder) == 0) {
@@ -92,11 +102,12 @@ int JoinSession::DiskSpace(const QString& folder)
     const std::optional<qint64> freeBytes = m_files.freeSpace(folder);
     if (!freeBytes)
         return -1;
-    // The need is the sizes as shown, each rounded to whole bytes.
+    // The exact need; a file that cannot be read needs nothing (the join stops there).
     qint64 need = 0;
     for (const QueueRow& row : std::as_const(m_rows)) {
-        const double mb = Format::readFixed(row.size).value_or(0.0);
-        need += qint64(SettingRules::roundHalfEven(mb * 1048576.0));
+        const FileSystem::Status st = m_files.fileSize(row.fullPath());
+        if (st)
+            need += st.size;
     }
     return *freeBytes > need ? 1 : 0;
 }
@@ -110,6 +121,8 @@ JoinSession::Ending JoinSession::copy(JoinProgress& progress)
         loop.cancel();
     const CopyLoop::Outcome outcome = loop.run();
     m_loop = nullptr;
+    m_read = loop.sourcesRead();
+    m_written = loop.written();
     switch (outcome) {
     case CopyLoop::Outcome::Joined:
         m_ending = Ending::Joined;
@@ -197,28 +210,78 @@ void JoinSession::finish()
         m_queue.clear();
 }
 
-QString JoinSession::deleteSources()
+JoinSession::Deletion JoinSession::deleteSources()
 {
-    // Exactly the files this join read; rows queued since then stay.
+    Deletion done;
+    const QString safe = !m_files.identity(m_target).unchangedSince(m_written)
+                             ? QStringLiteral("it is no longer the file the join wrote")
+                             : m_files.makeDurable(m_target);
+    if (!safe.isEmpty()) {
+        done.message = QStringLiteral("The joined file %1 could not be made safe on disk: %2. No "
+                                      "source file was deleted.")
+                           .arg(m_target, safe);
+        return done;
+    }
+    // Exactly the files this join read, as they were read; rows queued since then stay.
     QSet<quint64> removed;
-    QSet<QString> deleted;
+    QSet<QString> seen;
     QStringList problems;
-    for (const QueueRow& row : std::as_const(m_rows)) {
-        const QString path = row.fullPath();
-        if (deleted.contains(path)) {
-            removed.insert(row.id);
+    for (int i = 0; i < m_rows.size() && i < m_read.size(); ++i) {
+        const QString path = m_rows.at(i).fullPath();
+        if (seen.contains(path))
+            continue;
+        seen.insert(path);
+        const FileSystem::Status now = m_files.fileSize(path);
+        if (!now) {
+            problems << path + QStringLiteral(": ") + now.reason;
             continue;
         }
-        const QString why = m_files.removeFile(path);
-        if (why.isEmpty()) {
-            deleted.insert(path);
-            removed.insert(row.id);
-        } else {
-            problems << path + QStringLiteral(": ") + why;
+        if (!m_files.identity(path).unchangedSince(m_read.at(i))) {
+            problems << path +
+                            QStringLiteral(": it was changed after it was joined, so it was kept");
+            continue;
         }
+        QString why;
+        if (m_files.moveToTrash(path, why) == FileSystem::Trashed::NoTrash)
+            done.noTrash << path;
+        else
+            removed += idsOf(path);
+    }
+    m_queue.removeJoined(removed);
+    if (!problems.isEmpty())
+        done.message =
+            Format::listMessage(QStringLiteral("These files could not be deleted:"), problems);
+    return done;
+}
+
+QString JoinSession::deleteForGood(const QStringList& paths)
+{
+    QSet<quint64> removed;
+    QStringList problems;
+    for (const QString& path : paths) {
+        const QString why = m_files.removeFile(path);
+        if (why.isEmpty())
+            removed += idsOf(path);
+        else
+            problems << path + QStringLiteral(": ") + why;
     }
     m_queue.removeJoined(removed);
     if (problems.isEmpty())
         return QString();
     return Format::listMessage(QStringLiteral("These files could not be deleted:"), problems);
+}
+
+QSet<quint64> JoinSession::idsOf(const QString& path) const
+{
+    QSet<quint64> ids;
+    for (const QueueRow& row : std::as_const(m_rows))
+        if (row.fullPath() == path)
+            ids.insert(row.id);
+    return ids;
+}
+
+QString JoinSession::deleteForGoodQuestion(const QStringList& paths)
+{
+    return Format::listMessage(QStringLiteral("No trash takes these files:"), paths) +
+           QStringLiteral("\n\nDelete them for good? They cannot be brought back.");
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "core/QueueModel.h"
+#include "platform/FileSystem.h"
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <functional>
 #include <vector>
@@ -44,16 +46,17 @@ public:
     QString targetFolder();
 
     /// The path the save dialog gave (empty: cancelled). Refuses a target
-    /// that is one of the sources, then checks the free space; when the
-    /// copy may go on, remembers the target's folder (with RememberTarget
-    /// ticked). Returns the message the user must see first: the target is
-    /// a source, or there is not enough space; otherwise an empty text.
-    /// Afterwards ending() is NoTarget or NoSpace when the join is over.
+    /// that is one of the sources or no regular file (a pipe, a device),
+    /// then checks the free space; when the copy may go on, remembers the
+    /// target's folder (with RememberTarget ticked). Returns the message the
+    /// user must see first: the target is refused, or there is not enough
+    /// space; otherwise an empty text. Afterwards ending() is NoTarget or
+    /// NoSpace when the join is over.
     QString chooseTarget(const QString& path);
 
     /// 1 when the file system holding `folder` has more free bytes than the
-    /// rows need (their sizes as shown, each rounded to a byte), 0 when it
-    /// has as many or fewer, -1 when the query failed.
+    /// rows' files are long together, 0 when it has as many or fewer, -1
+    /// when the query failed.
     int DiskSpace(const QString& folder);
 
     /// Joins the rows into the target at the live chunk size, reporting to
@@ -88,16 +91,40 @@ public:
     bool asksBeforeDelete();
     /// Finished: the queue is cleared when ClearQue is ticked.
     void finish();
-    /// Deletes exactly the files this join read (a file queued twice once),
-    /// removes their rows, and returns the message naming each file that
-    /// could not be deleted with the reason (its rows stay), or an empty
-    /// text. The clear-queue step of Finished is not part of it.
-    QString deleteSources();
+    /// What Delete Source Files did, for the user to see.
+    struct Deletion
+    {
+        /// Why nothing was deleted, or the files kept with their reasons;
+        /// empty when there is nothing to tell.
+        QString message;
+        /// Joined files that no trash takes: deleted for good only when the
+        /// user agrees (deleteForGood).
+        QStringList noTrash;
+    };
+
+    /// Delete Source Files after a join: first the joined file is made
+    /// durable (if that fails, or the target is no longer the file the join
+    /// wrote, nothing is deleted); then each file this join read (a file
+    /// queued twice once) goes to the trash, but only while it is still the
+    /// file that was read, unchanged. The rows of the files that went are
+    /// removed; a file kept keeps its rows. The clear-queue step of Finished
+    /// is not part of it.
+    Deletion deleteSources();
+
+    /// Deletes these joined files for good (no trash takes them) and removes
+    /// their rows. Returns the message naming each file that could not be
+    /// deleted with the reason, or an empty text.
+    QString deleteForGood(const QStringList& paths);
 
     static const QString kNoSpace;
     static const QString kTargetIsSource;
+    /// The question before deleting files for good, naming them.
+    static QString deleteForGoodQuestion(const QStringList& paths);
 
 private:
+    /// The ids of this join's rows of the file at `path`.
+    QSet<quint64> idsOf(const QString& path) const;
+
     JoinQueue& m_queue;
     Preferences& m_live;
     Settings& m_stored;
@@ -110,5 +137,7 @@ private:
     Ending m_ending = Ending::None;
     int m_chunk = 0;
     QString m_failure;
+    QList<FileSystem::Identity> m_read; // the sources as the copy read them, in order
+    FileSystem::Identity m_written;     // the file the copy wrote
     std::vector<std::function<void()>> m_afterRun;
 };

@@ -4,6 +4,10 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace Profile {
 
 namespace {
@@ -207,11 +211,26 @@ QString getString(const QByteArray& content, const QString& section, const QStri
     return s;
 }
 
+bool hasSection(const QByteArray& content, const QString& section)
+{
+    return findSection(splitLines(content), section).header >= 0;
+}
+
 std::optional<QByteArray> readFile(const QString& path)
 {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
+    // Opened without waiting and read only when it is a regular file: a pipe
+    // of that name would otherwise block the program until a writer came.
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
         return std::nullopt;
+    struct stat st;
+    QFile f;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+        !f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return std::nullopt;
+    }
     if (f.size() > kMaxFileSize)
         return std::nullopt;
     QByteArray data = f.read(kMaxFileSize + 1);

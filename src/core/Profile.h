@@ -42,7 +42,11 @@ QByteArray applyWrite(const QByteArray& content, const QString& section, const Q
 /// Several writes in a row, as if each were made on its own.
 QByteArray applyWrites(QByteArray content, const QString& section, const QList<Write>& writes);
 
-/// Reads a whole file as bytes. nullopt when missing, unreadable or too big.
+/// Whether `content` has a section of that name.
+bool hasSection(const QByteArray& content, const QString& section);
+
+/// Reads a whole file as bytes. nullopt when missing, unreadable, too big or
+/// no regular file (a pipe is never waited for).
 std::optional<QByteArray> readFile(const QString& path);
 
 /// Replaces the file atomically with `content`. On failure the old file is

@@ -4,7 +4,9 @@
 #include "core/Profile.h"
 #include "core/StrFunc.h"
 
+#include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 using namespace SettingRules;
 using Box = Preferences::Box;
@@ -84,12 +86,28 @@ bool SettingsStore::save(QString* error, bool fresh)
     return written;
 }
 
+bool SettingsStore::isUsable() const
+{
+    const std::optional<QByteArray> content = Profile::readFile(m_iniPath);
+    if (!content || content->contains('\0'))
+        return false;
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(*content);
+    return !utf8.hasError() && Profile::hasSection(*content, kSettingsSection);
+}
+
 void SettingsStore::startUp(bool fileExists)
 {
-    if (fileExists)
+    if (fileExists && isUsable()) {
         load();
-    else
+    } else {
+        // A damaged file is kept beside for the user, and counts as none.
+        if (fileExists) {
+            QFile::remove(m_iniPath + QStringLiteral(".bad"));
+            QFile::rename(m_iniPath, m_iniPath + QStringLiteral(".bad"));
+        }
         m_settings = Settings::defaults(StrFunc::LeftOfLast(m_iniPath, QStringLiteral("/")));
+    }
     // The file is rebuilt from nothing, so only what we write stays in it.
     save(nullptr, /*fresh=*/true);
 }

@@ -36,8 +36,10 @@ public:
 
     /// Start-up: an existing file (`fileExists`) is loaded, otherwise the
     /// defaults are taken with both folders the settings file's folder; then
-    /// the file is written anew, holding only what this program writes.
-    /// Always completes; failures are silent.
+    /// the file is written anew, holding only what this program writes. A
+    /// file that cannot be read, is not text (UTF-8 without NUL bytes) or has
+    /// no [Preferences] section counts as none: it is kept beside as
+    /// "tarvik.ini.bad". Always completes; failures are silent.
     void startUp(bool fileExists);
 
     /// OK in the preferences window: the live switches and folders (a folder
@@ -49,6 +51,9 @@ public:
     QString notSavedMessage(const QString& reason) const;
 
 private:
+    /// Whether the file can be read as a settings file at all.
+    bool isUsable() const;
+
     Settings& m_settings;
     Preferences& m_live;
     QString m_iniPath;

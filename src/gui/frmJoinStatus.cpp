@@ -319,15 +319,21 @@ void frmJoinStatus::CmdCancel_Click()
 
 void frmJoinStatus::CmdDelSource_Click()
 {
+    const QString title = QStringLiteral("Delete Source Files?");
     const bool go =
         !m_session.asksBeforeDelete() ||
-        m_desktop.askYesNo(this, QStringLiteral("Delete Source Files?"),
+        m_desktop.askYesNo(this, title,
                            QStringLiteral("Are you sure you want to delete the source files?  "
                                           "These files will be PERMANENTLY deleted."));
     if (go) {
-        const QString problems = m_session.deleteSources();
-        if (!problems.isEmpty())
-            m_desktop.message(this, problems);
+        const JoinSession::Deletion done = m_session.deleteSources();
+        QStringList told{done.message};
+        if (!done.noTrash.isEmpty() &&
+            m_desktop.askYesNo(this, title, JoinSession::deleteForGoodQuestion(done.noTrash)))
+            told << m_session.deleteForGood(done.noTrash);
+        told.removeAll(QString());
+        if (!told.isEmpty())
+            m_desktop.message(this, told.join(QStringLiteral("\n\n")));
     }
     // Then as Finished.
     m_session.finish();

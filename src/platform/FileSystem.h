@@ -23,6 +23,27 @@ public:
         Open,   ///< it cannot be opened (no permission...)
     };
 
+    /// Which file a path leads to, and how it stood: enough to tell whether
+    /// it is still the same file with the same content.
+    struct Identity
+    {
+        bool exists = false;
+        bool regular = false;
+        quint64 device = 0;
+        quint64 inode = 0;
+        qint64 size = -1;
+        qint64 modifiedNs = 0; // last modification, in nanoseconds since the epoch
+        bool sameFile(const Identity& o) const
+        {
+            return exists && o.exists && device == o.device && inode == o.inode;
+        }
+        /// The same file, unchanged in length and modification time.
+        bool unchangedSince(const Identity& then) const
+        {
+            return sameFile(then) && size == then.size && modifiedNs == then.modifiedNs;
+        }
+    };
+
     /// A regular file's size, or why there is none.
     struct Status
     {
@@ -39,21 +60,31 @@ public:
         virtual ~Input();
         /// Its length when it was opened.
         virtual qint64 size() const = 0;
+        /// The file and how it stood when it was opened.
+        virtual Identity identity() const = 0;
         /// Reads until `bytes` arrived or the file ended; returns how many
         /// arrived, or -1 with the reason.
         virtual qint64 read(char* into, qint64 bytes, QString& reason) = 0;
     };
 
-    /// A target open for writing, from its first byte on. Closed (without a
-    /// check) when destroyed; close() reports what the last writes met.
+    /// A new file open for writing, from its first byte on, under a
+    /// temporary name of its own. Closed (without a check) when destroyed;
+    /// close() reports what the last writes met.
     class Output
     {
     public:
         virtual ~Output();
+        /// Its temporary name.
+        virtual QString path() const = 0;
         /// Writes all of `bytes` or fails with the reason (a full disk...).
         virtual bool write(const char* data, qint64 bytes, QString& reason) = 0;
+        /// The file as it stands now (its length is what was written).
+        virtual Identity identity() const = 0;
         virtual bool close(QString& reason) = 0;
     };
+
+    /// What became of a file sent to the trash.
+    enum class Trashed { Yes, NoTrash };
 
     virtual ~FileSystem();
 
@@ -89,7 +120,24 @@ public:
     /// saying why; on success `status` holds its size.
     virtual std::unique_ptr<Input> openInput(const QString& path, Status& status) = 0;
 
-    /// Creates the file at `path` for writing, or empties it when it exists.
-    /// nullptr on failure, with the reason.
-    virtual std::unique_ptr<Output> createOutput(const QString& path, QString& reason) = 0;
+    /// Creates a new, empty file with a temporary name in the folder of
+    /// `target`, to become `target` later (rename()). It has the permissions
+    /// of an existing target, otherwise those a new file gets. nullptr on
+    /// failure, with the reason.
+    virtual std::unique_ptr<Output> createBeside(const QString& target, QString& reason) = 0;
+
+    /// Gives the file `from` the name `to` in one step, replacing whatever
+    /// was there. Empty on success, otherwise the reason.
+    virtual QString rename(const QString& from, const QString& to) = 0;
+
+    /// Which file `path` leads to now (links followed).
+    virtual Identity identity(const QString& path) = 0;
+
+    /// Makes the file at `path` and its name in its folder durable: written
+    /// through to the disk. Empty on success, otherwise the reason.
+    virtual QString makeDurable(const QString& path) = 0;
+
+    /// Moves the file at `path` into the user's trash. Trashed::NoTrash
+    /// (and the file where it was) when no trash takes it, with the reason.
+    virtual Trashed moveToTrash(const QString& path, QString& reason) = 0;
 };

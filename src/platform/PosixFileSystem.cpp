@@ -5,9 +5,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QStorageInfo>
 
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -39,6 +41,24 @@ Status statusOf(const struct stat& st)
     return failed(Failure::Kind, QStringLiteral("Not a regular file"));
 }
 
+FileSystem::Identity identityOf(const struct stat& st)
+{
+    FileSystem::Identity id;
+    id.exists = true;
+    id.regular = S_ISREG(st.st_mode);
+    id.device = quint64(st.st_dev);
+    id.inode = quint64(st.st_ino);
+    id.size = qint64(st.st_size);
+    id.modifiedNs = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return id;
+}
+
+FileSystem::Identity identityOfFd(int fd)
+{
+    struct stat st;
+    return ::fstat(fd, &st) == 0 ? identityOf(st) : FileSystem::Identity();
+}
+
 Status sizeAt(const QByteArray& native)
 {
     struct stat st;
@@ -62,9 +82,10 @@ QString canonicalOf(const QString& path)
 class PosixInput : public FileSystem::Input
 {
 public:
-    PosixInput(int fd, qint64 size) : m_fd(fd), m_size(size) {}
+    PosixInput(int fd, const FileSystem::Identity& id) : m_fd(fd), m_id(id) {}
     ~PosixInput() override { ::close(m_fd); }
-    qint64 size() const override { return m_size; }
+    qint64 size() const override { return m_id.size; }
+    FileSystem::Identity identity() const override { return m_id; }
     qint64 read(char* into, qint64 bytes, QString& reason) override
     {
         qint64 got = 0;
@@ -85,18 +106,20 @@ public:
 
 private:
     int m_fd;
-    qint64 m_size;
+    FileSystem::Identity m_id;
 };
 
 class PosixOutput : public FileSystem::Output
 {
 public:
-    explicit PosixOutput(int fd) : m_fd(fd) {}
+    PosixOutput(int fd, QString path) : m_fd(fd), m_path(std::move(path)) {}
     ~PosixOutput() override
     {
         if (m_fd >= 0)
             ::close(m_fd);
     }
+    QString path() const override { return m_path; }
+    FileSystem::Identity identity() const override { return identityOfFd(m_fd); }
     bool write(const char* data, qint64 bytes, QString& reason) override
     {
         qint64 done = 0;
@@ -129,7 +152,32 @@ public:
 
 private:
     int m_fd;
+    QString m_path;
 };
+
+// The permissions a file created now would get.
+mode_t newFileMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// A trash keeps its files in ".../Trash/files", ".Trash-UID/files" or ".Trash/UID/files".
+bool inTrashFolder(const QString& path)
+{
+    const QFileInfo info(path);
+    const QDir files = info.absoluteDir();
+    if (files.dirName() != QLatin1String("files"))
+        return false;
+    QDir up = files;
+    if (!up.cdUp())
+        return false;
+    const QString name = up.dirName();
+    if (name == QLatin1String("Trash") || name.startsWith(QLatin1String(".Trash-")))
+        return true;
+    return up.cdUp() && up.dirName() == QLatin1String(".Trash");
+}
 
 } // namespace
 
@@ -247,17 +295,84 @@ std::unique_ptr<FileSystem::Input> PosixFileSystem::openInput(const QString& pat
         return nullptr;
     }
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    return std::make_unique<PosixInput>(fd, status.size);
+    return std::make_unique<PosixInput>(fd, identityOf(st));
 }
 
-std::unique_ptr<FileSystem::Output> PosixFileSystem::createOutput(const QString& path,
+std::unique_ptr<FileSystem::Output> PosixFileSystem::createBeside(const QString& target,
                                                                   QString& reason)
 {
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    const QFileInfo info(target);
+    // Short enough for any file system's name limit, whatever the target's name.
+    const QString name = info.fileName().left(100);
+    QByteArray pattern =
+        QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + name) + ".XXXXXX";
+    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0) {
         reason = systemReason(errno);
         return nullptr;
     }
-    return std::make_unique<PosixOutput>(fd);
+    struct stat old;
+    const bool replaces =
+        ::stat(QFile::encodeName(target).constData(), &old) == 0 && S_ISREG(old.st_mode);
+    ::fchmod(fd, replaces ? (old.st_mode & 07777) : newFileMode());
+    return std::make_unique<PosixOutput>(fd, QFile::decodeName(pattern));
+}
+
+QString PosixFileSystem::rename(const QString& from, const QString& to)
+{
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
+        return QString();
+    return systemReason(errno);
+}
+
+FileSystem::Identity PosixFileSystem::identity(const QString& path)
+{
+    struct stat st;
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return Identity();
+    return identityOf(st);
+}
+
+QString PosixFileSystem::makeDurable(const QString& path)
+{
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return systemReason(errno);
+    const bool synced = ::fdatasync(fd) == 0;
+    const int error = errno;
+    ::close(fd);
+    if (!synced)
+        return systemReason(error);
+    const QString folder = QFileInfo(path).absolutePath();
+    const int dir =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir < 0)
+        return systemReason(errno);
+    // Some file systems cannot sync a folder at all; the file itself is safe then.
+    const bool folderSynced = ::fsync(dir) == 0 || errno == EINVAL || errno == EOPNOTSUPP;
+    const int folderError = errno;
+    ::close(dir);
+    return folderSynced ? QString() : systemReason(folderError);
+}
+
+FileSystem::Trashed PosixFileSystem::moveToTrash(const QString& path, QString& reason)
+{
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (data.isEmpty() || !QDir().mkpath(data)) {
+        reason = QStringLiteral("there is no folder for the trash");
+        return Trashed::NoTrash;
+    }
+    QFile file(path);
+    if (!file.moveToTrash()) {
+        reason = file.errorString();
+        return Trashed::NoTrash;
+    }
+    const QString landed = file.fileName();
+    if (inTrashFolder(landed))
+        return Trashed::Yes;
+    // Moved, but into no trash: put it back where it was.
+    rename(landed, path);
+    reason = QStringLiteral("no trash took it");
+    return Trashed::NoTrash;
 }

@@ -3,8 +3,10 @@
 #include "core/CopyLoop.h"
 #include "support/TestSupport.h"
 
+#include <QProcess>
 #include <QtTest>
 #include <cerrno>
+#include <sys/stat.h>
 
 using namespace TestSupport;
 using Ending = JoinSession::Ending;
@@ -72,18 +74,24 @@ private slots:
                           "the joined movie to.";
         noSpace += "|Joining Files...|" + noSpace;
         const QString cancelled = "|Joining Files...Cancelled!|Operation aborted by user";
-        const QList<qint64> three(3, 1000000); // 0.95 MB each: 996,147 bytes as shown
+        const QList<qint64> three(3, 1000000);
         row("dialog cancelled", 0, "", "|Joining Files...|", none, "");
         row("target is a source", 0, "",
             "The target file is one of the files to be joined. Please choose another target "
             "file.|Joining Files...|",
             pattern(45000, 2), "f1.mpg");
-        // The need is the sizes as shown, each rounded to a byte: as much free is too little.
-        row("free = need, 3 GiB more", 2988441 + 3221225472, "", noSpace, none, "t.mpg",
+        row("target is a pipe", 0, "",
+            "The target {t} is not a regular file. Please choose another target file."
+            "|Joining Files...|",
+            "<pipe>", "pipe");
+        // The need is the files' exact lengths: as much free is too little.
+        row("free = need, 3 GiB more", 3000000 + 3221225472, "", noSpace, none, "t.mpg",
             three + QList<qint64>{qint64(3) << 30});
-        row("free = need + 1, queue changed", 2988442, "0 change",
+        row("free = need + 1, queue changed", 3000001, "0 change",
             "|Joining Files...Done!|File {t} has successfully been joined!",
             pattern(1000000, 1) + pattern(1000000, 2) + pattern(1000000, 3), "t.mpg", three);
+        // Twenty files of 4,000 bytes each show as 0.00 MB, yet need 80,000 bytes.
+        row("small files, free = need", 80000, "", noSpace, none, "t.mpg", QList<qint64>(20, 4000));
         row("Exit in a pump", -1, "2 exit", cancelled, pattern(20000, 1));
         // The target folder is remembered only with RememberTarget ticked, the root as "/".
         row("failed, remember unticked", -1, "0 rm unticked",
@@ -107,6 +115,7 @@ private slots:
         j.files.setFreeSpace(free < 0 ? std::nullopt : std::optional(free));
         if (!target.isEmpty()) // empty: the dialog cancelled
             target = QDir(j.movies.path()).filePath(target);
+        QVERIFY(!target.endsWith("/pipe") || ::mkfifo(QFile::encodeName(target), 0600) == 0);
         const QString out = QFileInfo(target).path(), before = j.s.targetFolder();
         const QByteArray ini = j.iniBytes();
         j.prefs().setCheckState(Preferences::RememberTarget, act.endsWith("unticked") ? 0 : 1);
@@ -127,7 +136,10 @@ private slots:
         const QString message = j.run(target);
         QCOMPARE(message + '|' + j.s.caption() + '|' + j.s.finalText(),
                  shown.replace("{t}", target).replace("{d}", j.movies.path()));
-        QTEST(target.isEmpty() ? QByteArray("<missing>") : readAll(target), "left");
+        QTEST(target.isEmpty()           ? QByteArray("<missing>")
+              : target.endsWith("/pipe") ? QByteArray("<pipe>")
+                                         : readAll(target),
+              "left");
         const Ending e = j.s.ending();
         QCOMPARE(j.files.freeSpaceQueries, QStringList(out).mid(0, e != Ending::NoTarget));
         const bool kept = e == Ending::NoTarget || e == Ending::NoSpace || act.endsWith("unticked");
@@ -137,32 +149,95 @@ private slots:
         QCOMPARE(j.program->isClosing() && j.iniBytes() != ini, act.contains("exit"));
     }
 
-    // a (queued twice), b and c joined into t; then b is gone and x queued.
-    void deleteSourcesThenFinished()
+    // a (queued twice), b and c joined into t; then `fault`. Delete Source Files, then Finished.
+    void deleteSources_data()
     {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<QString>("after"); // files left | queue | estimate | commands | message
+        const QString kept = "These files could not be deleted:\n{d}/b: " + reason(ENOENT) +
+                             "\n{d}/c: it was changed after it was joined, so it was kept";
+        QTest::newRow("to the trash, changed and gone kept")
+            << "b gone, c changed, x queued"
+            << "c t x | b c x | 3.50 MB | 11111 | " + kept;
+        QTest::newRow("target not durable")
+            << "not durable"
+            << "a b c t | a a b c | 3.50 MB | 11111 | The joined file {t} could "
+               "not be made safe on disk: disk on fire. No source file was deleted.";
+        QTest::newRow("target replaced after the join")
+            << "t replaced"
+            << "a b c t | a a b c | 3.50 MB | 11111 | The joined file {t} could "
+               "not be made safe on disk: it is no longer the file the join "
+               "wrote. No source file was deleted.";
+        QTest::newRow("no trash, deleted for good") << "no trash"
+                                                    << "t |  | 0.00 MB | 10001 | ";
+    }
+    void deleteSources()
+    {
+        QFETCH(QString, fault);
+        QFETCH(QString, after);
         J j;
+        QTemporaryDir home; // the user's data folder, with its trash
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
         for (const char* name : {"a", "a", "b", "c"})
             j.queueFile(name, *name == 'b' ? 524288 : 1048576, 1);
-        QCOMPARE(j.run(j.movies.filePath("t")), QString());
-        QVERIFY(QFile::remove(j.movies.filePath("b")));
-        j.queueFile("x", 2097152, 7);
-        // Each file the join read is deleted once and its rows go; b's row stays.
-        QCOMPARE(j.s.deleteSources(), "These files could not be deleted:\n" +
-                                          j.movies.filePath("b") + ": " + reason(ENOENT));
-        QStringList seen{QDir(j.movies.path()).entryList(QDir::Files).join(' '), "|"};
+        const QString t = j.movies.filePath("t");
+        QCOMPARE(j.run(t), QString());
+        QVERIFY(!fault.contains("b gone") || QFile::remove(j.movies.filePath("b")));
+        QVERIFY(!fault.contains("c changed") || QFile::resize(j.movies.filePath("c"), 1000));
+        if (fault.contains("x queued"))
+            j.queueFile("x", 2097152, 7);
+        if (fault == "t replaced")
+            QVERIFY(QFile::remove(t) && !makeFile(j.movies.path(), "t", 10).isEmpty());
+        j.files.durableFailure = fault == "not durable" ? "disk on fire" : "";
+        j.files.noTrash = fault == "no trash";
+        const JoinSession::Deletion done = j.s.deleteSources();
+        QCOMPARE(done.noTrash, fault == "no trash"
+                                   ? QStringList({j.movies.filePath("a"), j.movies.filePath("b"),
+                                                  j.movies.filePath("c")})
+                                   : QStringList());
+        QString message = done.message;
+        if (!done.noTrash.isEmpty())
+            message += j.s.deleteForGood(done.noTrash);
+        QStringList seen{QDir(j.movies.path()).entryList(QDir::Files).join(' ')};
+        QStringList names;
         for (const QueueRow& r : j.queue().rows())
-            seen << r.name;
-        seen << "|" << j.queue().estimate().section("  ", 1) << "|" << j.commands();
-        QCOMPARE(seen.join(' '), "t x | b x | 2.50 MB | 11111");
-        QStringList finished; // asks first, rows left; greyed, unticked, ticked: only ticked counts
-        for (int state : {2, 0, 1}) {
-            j.prefs().setCheckState(Preferences::ConfirmDel, state);
-            j.prefs().setCheckState(Preferences::ClearQue, state);
-            j.s.finish();
-            finished << QString("%1 %2").arg(j.s.asksBeforeDelete()).arg(j.queue().count());
-        }
-        QCOMPARE(finished.join(", "), "0 2, 0 2, 1 0");
-        QCOMPARE(QDir(j.movies.path()).entryList(QDir::Files).join(' '), "t x"); // deletes nothing
+            names << r.name;
+        seen << names.join(' ') << j.queue().estimate().section("  ", 1) << j.commands() << message;
+        QCOMPARE(seen.join(" | "), after.replace("{d}", j.movies.path()).replace("{t}", t));
+        // What was deleted lies in the trash, whole; nothing else went there.
+        const QString trash = home.filePath("Trash/files/");
+        const bool trashed = fault.contains("gone");
+        QCOMPARE(readAll(trash + "a"), trashed ? pattern(1048576, 1) : QByteArray("<missing>"));
+        QCOMPARE(QDir(trash).entryList(QDir::Files).size(), trashed);
+        j.prefs().setCheckState(Preferences::ClearQue, 1);
+        j.s.finish();
+        QCOMPARE(j.queue().count(), 0); // Finished with the clear-queue switch ticked
+    }
+
+    // A source reached through a second path (a FUSE view of its folder) chosen as target:
+    // no check can see that it is the same file, but nothing of it is lost.
+    void sourceThroughASecondPath()
+    {
+        J j;
+        QTemporaryDir view, home;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+        QProcess bindfs;
+        bindfs.start("bindfs", {j.movies.path(), view.path()});
+        if (!bindfs.waitForFinished(10000) || bindfs.exitCode() != 0)
+            QSKIP("bindfs (FUSE) cannot mount here: the second-path case was not run");
+        const auto unmount = qScopeGuard([&] {
+            QProcess::execute("fusermount", {"-u", "-z", view.path()}) == 0 ||
+                QProcess::execute("umount", {"-l", view.path()});
+        });
+        j.queueFile("a", 30000, 1);
+        j.queueFile("b", 25000, 2);
+        QCOMPARE(j.run(view.filePath("b")), QString());
+        QCOMPARE(j.s.ending(), Ending::Joined);
+        QCOMPARE(readAll(j.movies.filePath("b")), pattern(30000, 1) + pattern(25000, 2));
+        const JoinSession::Deletion done = j.s.deleteSources();
+        QCOMPARE(done.message, "These files could not be deleted:\n" + j.movies.filePath("b") +
+                                   ": it was changed after it was joined, so it was kept");
+        QCOMPARE(readAll(j.movies.filePath("b")), pattern(30000, 1) + pattern(25000, 2));
     }
 };
 

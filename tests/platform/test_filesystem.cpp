@@ -7,6 +7,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using TestSupport::makeFile;
+using TestSupport::readAll;
+using TestSupport::reason;
+
 class TestPosixFileSystem : public QObject
 {
     Q_OBJECT
@@ -83,6 +87,31 @@ private slots:
         const auto free = fs.freeSpace(dir.path()); // figures move a little between calls
         QVERIFY(free && qAbs(*free - QStorageInfo(dir.path()).bytesAvailable()) < qint64(64) << 20);
         QCOMPARE(fs.freeSpace(at("no/such/folder")), std::nullopt);
+    }
+
+    // A new file beside the target takes its place in one step, with the old one's permissions.
+    void replaceAndTrash()
+    {
+        const QString target = at("t.mpg");
+        QVERIFY(!makeFile(dir.path(), "t.mpg", 10).isEmpty());
+        QVERIFY(QFile::setPermissions(target, QFile::ReadOwner | QFile::WriteOwner));
+        QString why;
+        auto out = fs.createBeside(target, why);
+        QVERIFY2(out && QFileInfo(out->path()).fileName().startsWith(".t.mpg."), qPrintable(why));
+        QVERIFY(out->write("abc", 3, why) && out->identity().size == 3 && out->close(why));
+        const FileSystem::Identity written = fs.identity(out->path());
+        QCOMPARE(fs.rename(out->path(), target), QString());
+        QVERIFY(fs.identity(target).unchangedSince(written) && readAll(target) == "abc");
+        QCOMPARE(QFileInfo(target).permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
+        QCOMPARE(fs.makeDurable(target), QString());
+        QCOMPARE(fs.makeDurable(at("nothing")), reason(ENOENT));
+        // The user's data folder does not exist yet (Qt 6.4 then put the file in ./files).
+        QTemporaryDir home;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath("data")));
+        QCOMPARE(fs.moveToTrash(target, why), FileSystem::Trashed::Yes);
+        QCOMPARE(readAll(home.filePath("data/Trash/files/t.mpg")), QByteArray("abc"));
+        QVERIFY(!QFile::exists(target) && !QFile::exists("files/t.mpg"));
+        QCOMPARE(fs.moveToTrash(at("nothing"), why), FileSystem::Trashed::NoTrash);
     }
 };
 

@@ -1,0 +1,77 @@
+#include "support/TestFileSystem.h"
+
+#include <QFile>
+
+#include <algorithm>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// A new file on a scripted disk: it fills up after `left` bytes (shared by
+// all files, -1: never), and with `sparse` runs of zeros become holes.
+class ScriptedOutput : public FileSystem::Output
+{
+public:
+    ScriptedOutput(std::unique_ptr<Output> real, qint64& left, bool sparse)
+        : m_real(std::move(real)), m_left(left), m_sparse(sparse)
+    {
+        if (m_sparse)
+            m_fd = ::open(QFile::encodeName(m_real->path()).constData(), O_WRONLY | O_CLOEXEC);
+    }
+    ~ScriptedOutput() override
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    QString path() const override { return m_real->path(); }
+    FileSystem::Identity identity() const override { return m_real->identity(); }
+    bool close(QString& reason) override { return m_real->close(reason); }
+    bool write(const char* data, qint64 bytes, QString& reason) override
+    {
+        const qint64 fits = m_left < 0 ? bytes : qMin(bytes, m_left);
+        if (fits > 0 && !put(data, fits, reason))
+            return false;
+        if (m_left >= 0)
+            m_left -= fits;
+        if (fits == bytes)
+            return true;
+        reason = PosixFileSystem::systemReason(ENOSPC);
+        return false;
+    }
+
+private:
+    bool put(const char* data, qint64 bytes, QString& reason)
+    {
+        if (!m_sparse)
+            return m_real->write(data, bytes, reason);
+        const bool zeros = std::all_of(data, data + bytes, [](char c) { return c == 0; });
+        const bool ok = zeros ? ::ftruncate(m_fd, m_at + bytes) == 0
+                              : ::pwrite(m_fd, data, size_t(bytes), m_at) == bytes;
+        if (!ok) {
+            reason = PosixFileSystem::systemReason(errno);
+            return false;
+        }
+        m_at += bytes;
+        return true;
+    }
+
+    std::unique_ptr<Output> m_real;
+    qint64& m_left;
+    bool m_sparse;
+    int m_fd = -1;
+    qint64 m_at = 0;
+};
+
+} // namespace
+
+std::unique_ptr<FileSystem::Output> TestFileSystem::createBeside(const QString& target,
+                                                                 QString& reason)
+{
+    std::unique_ptr<Output> real = PosixFileSystem::createBeside(target, reason);
+    if (!real || (diskLeft < 0 && !sparseOutputs))
+        return real;
+    return std::make_unique<ScriptedOutput>(std::move(real), diskLeft, sparseOutputs);
+}
