@@ -1,7 +1,9 @@
 #include "core/Profile.h"
 #include "support/TestSupport.h"
 
+#include <QRandomGenerator>
 #include <QtTest>
+#include <sys/stat.h>
 
 using Profile::Value;
 using TestSupport::readAll;
@@ -135,6 +137,45 @@ private slots:
         QVERIFY(Profile::replaceFile(path, "[A]\nk=2\n"));
         QCOMPARE(readAll(path), QByteArray("[A]\nk=2\n"));
         QCOMPARE(QFileInfo(path).permissions() & 0x7077, QFile::ReadOwner | QFile::WriteOwner);
+        // A pipe of that name is never waited for.
+        QVERIFY(QFile::remove(path) && ::mkfifo(QFile::encodeName(path), 0600) == 0);
+        QVERIFY(!Profile::readFile(path));
+    }
+
+    // Thousands of generated files: reading takes any bytes, a write reads back as written,
+    // writing it again changes nothing, and every other key reads as before.
+    void randomFilesAndWrites()
+    {
+        QRandomGenerator rng(20261207);
+        const QList<QByteArray> pieces = {"[",  "]",    "=",   ";",  " ",    "\t",    "\r",
+                                          "\n", "\r\n", "\"",  "'",  "A",    "a",     "B",
+                                          "k",  "K",    "x",   "v",  "[A]",  "[a]\n", "[B]",
+                                          "k=", "K = ", "x=1", "\0", "\xff", "\xc3"};
+        const QStringList names = {"A", "a", "B", "k", "K", "x", "[", ""};
+        const auto pick = [&](const auto& list) { return list.at(rng.bounded(int(list.size()))); };
+        for (int round = 0; round < 3000; ++round) {
+            QByteArray before;
+            for (int n = rng.bounded(40); n > 0; --n)
+                before += pick(pieces);
+            QString value; // what a value can hold whole: no edge blanks, quotes or breaks
+            for (int n = rng.bounded(1, 20); n > 0; --n)
+                value += QChar(u"ab9 .=;[]ä"[rng.bounded(10)]);
+            value = value.trimmed().isEmpty() ? "v" : value.trimmed();
+            const QString section = pick(names), key = pick(names).isEmpty() ? "k" : pick(names);
+            const QByteArray after = Profile::applyWrite(before, section, key, value);
+            const QByteArray why = "round " + QByteArray::number(round) + ": " + before.toHex();
+            if (key.contains('[') || key.contains('=') || section.contains(']'))
+                continue; // names the format cannot hold
+            QVERIFY2(Profile::getString(after, section, key, "<none>") == value, why);
+            QVERIFY2(Profile::applyWrite(after, section, key, value) == after, why);
+            for (const QString& s : names)
+                for (const QString& k : names)
+                    if (s.compare(section, Qt::CaseInsensitive) != 0 ||
+                        k.compare(key, Qt::CaseInsensitive) != 0)
+                        QVERIFY2(Profile::getString(before, s, k, "<none>") ==
+                                     Profile::getString(after, s, k, "<none>"),
+                                 why + " " + s.toUtf8() + "/" + k.toUtf8());
+        }
     }
 };
 

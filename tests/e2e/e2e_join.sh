@@ -209,4 +209,27 @@ for key in SourceDir TargetDir; do
     [ "$line" = "$key=$MOVIES" ] || fail "tarvik.ini has \"$line\", not $key=$MOVIES"
 done
 echo "e2e-join: Exit stored the folders the files came from and went to"
+
+# A logout (SIGTERM) during a join: the join stops at a whole chunk, the
+# program ends as by its close box, nothing half-written is left behind.
+INI_BEFORE=$(cat "$PROG/tarvik.ini")
+(cd / && QT_QPA_PLATFORM=xcb exec "$PROG/reelbind") >"$WORK/run.log" 2>&1 &
+APP_PID=$!
+MAIN=$(window "^Orvel's Reelbind 1\.0\.7b\$" 60) || exit 1
+activate "$MAIN" || fail "the main window never got the keyboard"
+click_main 70 245
+answer_dialog "^Open\$" "\"${NAMES[0]}\" \"${NAMES[1]}\" \"${NAMES[2]}\" \"${NAMES[3]}\""
+click_main 395 245
+answer_dialog "^Save As\$" "interrupted.mpg"
+STATUS=$(window "^Joining Files\.\.\." 60) || exit 1
+kill -TERM "$APP_PID"
+program_ended || fail "the program still runs after SIGTERM"
+[ "$APP_STATUS" -eq 0 ] || fail "after SIGTERM the program ended with status $APP_STATUS"
+size=$(stat -c %s "$MOVIES/interrupted.mpg")
+(cd "$MOVIES" && cat "${NAMES[@]}") | cmp -s -n "$size" - "$MOVIES/interrupted.mpg" ||
+    fail "the interrupted join's $size bytes are not the start of the four parts"
+left=$(cd "$MOVIES" && ls -A | grep '^\.' || true)
+[ -z "$left" ] || fail "files left behind in the movies' folder: $left"
+[ "$(cat "$PROG/tarvik.ini")" = "$INI_BEFORE" ] || fail "SIGTERM saved the settings"
+echo "e2e-join: SIGTERM during a join ended the program; $size bytes joined, nothing else left"
 echo "e2e-join: PASS"

@@ -151,4 +151,16 @@ chunk=$(grep '^ChunkSize=' "$PROG/tarvik.ini")
 [ "$chunk" = "ChunkSize=50000" ] || fail "run 3: Exit saved \"$chunk\", not ChunkSize=50000"
 expect_ini "${NINE_LINES/ChunkSize=40000/ChunkSize=50000}" "run 3, after Exit"
 echo "e2e: run 3: Exit saved the slider's new value"
+
+# Runs 4 to 6: SIGTERM, SIGINT and SIGHUP end the program as the close box does.
+run=4
+for sig in TERM INT HUP; do
+    start_program $run
+    click_slider
+    kill -"$sig" "$APP_PID"
+    expect_end $run "SIG$sig"
+    expect_ini "${NINE_LINES/ChunkSize=40000/ChunkSize=50000}" "run $run, after SIG$sig"
+    run=$((run + 1))
+done
+echo "e2e: runs 4-6: SIGTERM, SIGINT and SIGHUP ended the program without saving"
 echo "e2e: PASS"

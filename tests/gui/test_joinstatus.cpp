@@ -2,11 +2,13 @@
 // runs and at each ending, its buttons afterwards, and its lifetime.
 #include "gui/frmJoinStatus.h"
 #include "gui/frmReelbind.h"
+#include "platform/SignalWatcher.h"
 #include "support/TestSupport.h"
 
 #include <QtTest>
 #include <QtWidgets>
 #include <cmath>
+#include <csignal>
 
 namespace {
 
@@ -152,6 +154,44 @@ private slots:
                     QFile::exists(f.folder.filePath("a.mpg")), int(f.desktop.questions.size()),
                     int(TestSupport::visibleTopLevels().size()), f.iniBytes() != f.firstStartIni());
         QCOMPARE(seen, row.section(" > ", 1));
+    }
+
+    // Logout, Ctrl+C or kill end the program as the close box does, as main() wires them:
+    // a running join is cancelled first and leaves its whole chunks; nothing is saved.
+    void signalEndsLikeTheCloseBox_data()
+    {
+        QTest::addColumn<int>("number");
+        QTest::addColumn<bool>("joining");
+        for (const auto& [name, number] :
+             {std::pair{"TERM", SIGTERM}, {"INT", SIGINT}, {"HUP", SIGHUP}})
+            for (bool joining : {false, true})
+                QTest::addRow("%s%s", name, joining ? " during a join" : "") << number << joining;
+    }
+    void signalEndsLikeTheCloseBox()
+    {
+        QFETCH(int, number);
+        QFETCH(bool, joining);
+        Joining f;
+        SignalWatcher stop({SIGTERM, SIGINT, SIGHUP});
+        connect(&stop, &SignalWatcher::received, &f.w, &QWidget::close);
+        f.prefs().setChunkSize(10000);
+        f.settings().ClearQue = QStringLiteral("1"); // would be saved by Exit
+        const QString target = f.folder.filePath("t.mpg");
+        f.queue().add({TestSupport::makeFile(f.folder.path(), "a.mpg", 55000, 1)});
+        if (joining) {
+            TestSupport::EachPump hook([&](int n) {
+                if (n == 2)
+                    ::raise(number);
+            });
+            f.run(target);
+            QCOMPARE(f.join().ending(), JoinSession::Ending::Cancelled);
+            QVERIFY(TestSupport::readAll(target).size() % 10000 == 0);
+        } else {
+            ::raise(number);
+        }
+        QTRY_VERIFY(f.program->isClosing());
+        QTRY_VERIFY(TestSupport::visibleTopLevels().isEmpty());
+        QCOMPARE(f.iniBytes(), f.firstStartIni());
     }
 
     void barsMoveByWholePixels()
