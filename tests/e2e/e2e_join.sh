@@ -232,4 +232,30 @@ left=$(cd "$MOVIES" && ls -A | grep '^\.' || true)
 [ -z "$left" ] || fail "files left behind in the movies' folder: $left"
 [ "$(cat "$PROG/tarvik.ini")" = "$INI_BEFORE" ] || fail "SIGTERM saved the settings"
 echo "e2e-join: SIGTERM during a join ended the program; $size bytes joined, nothing else left"
+
+# Delete Source Files sends the joined files to the trash, also when the
+# user's data folder does not exist yet.
+(cd / && XDG_DATA_HOME="$WORK/data" QT_QPA_PLATFORM=xcb exec "$PROG/reelbind") >"$WORK/run.log" 2>&1 &
+APP_PID=$!
+MAIN=$(window "^Orvel's Reelbind 1\.0\.7b\$" 60) || exit 1
+activate "$MAIN" || fail "the main window never got the keyboard"
+click_main 70 245
+answer_dialog "^Open\$" "\"interrupted.mpg\""
+click_main 395 245
+answer_dialog "^Save As\$" "copy.mpg"
+STATUS=$(window "^Joining Files\.\.\." 60) || exit 1
+until_title "$STATUS" 300 "Joining Files...Done!" || fail "the copy did not end as done"
+activate "$STATUS" || fail "the status window never got the keyboard"
+xdotool mousemove --window "$STATUS" 413 110 sleep 0.2 click 1 # Delete Source Files
+ASK=$(window "^Delete Source Files\?\$" 60) || exit 1
+activate "$ASK" || fail "the question never got the keyboard"
+xdotool key alt+y
+gone "$STATUS" 60 || fail "the status window is still open after Delete Source Files"
+[ ! -e "$MOVIES/interrupted.mpg" ] || fail "the source is still in its folder"
+cmp -s "$MOVIES/copy.mpg" "$WORK/data/Trash/files/interrupted.mpg" ||
+    fail "the source is not whole in the trash: $(ls -R "$WORK/data" 2>&1 | head -5)"
+activate "$MAIN" || fail "the main window never got the keyboard back"
+click_main 503 245
+program_ended || fail "the program still runs after Exit"
+echo "e2e-join: Delete Source Files moved the joined file to the trash"
 echo "e2e-join: PASS"

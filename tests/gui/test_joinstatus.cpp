@@ -54,6 +54,8 @@ private slots:
                  "done close > Done! 100% 100% | enabled | beep | 5 | 4 1 0 | 1 0",
                  "done no > Done! 100% 100% | enabled | beep | 5 | 0 1 1 | 1 0",
                  "done yes > Done! 100% 100% | enabled | beep | 5 | 0 0 1 | 1 0",
+                 // No trash takes the files: asked again, then deleted for good.
+                 "done notrash > Done! 100% 100% | enabled | beep | 5 | 0 0 2 | 1 0",
                  "done join > Done! 100% 100% | enabled | beep beep | 5 | 4 1 0 | 2 0",
                  "cancel Enter > Cancelled! 86% 50% | disabled | beep | 3 | 0 1 0 | 1 0",
                  "cancel Esc > Cancelled! 86% 50% | disabled | beep | 3 | 0 1 0 | 1 0",
@@ -133,10 +135,12 @@ private slots:
             for (int i = 0; i < 2 && how == "done"; ++i)
                 QTest::mouseClick(s->CmdViewClip, Qt::LeftButton);
             QCOMPARE(f.desktop.opened, QStringList(how == "done" ? 2 : 0, target));
-            f.desktop.setNextAnswer(key == "yes");
+            f.desktop.setNextAnswer(key == "yes" || key == "notrash");
+            f.desktop.setNextAnswer(key == "notrash");
+            f.files.noTrash = key == "notrash";
             if (key == "close")
                 QVERIFY(s->close());
-            else if (key == "yes" || key == "no")
+            else if (key == "yes" || key == "no" || key == "notrash")
                 QTest::mouseClick(s->CmdDelSource, Qt::LeftButton);
             else if (key == "join") // the old window goes; the new join runs on its own
                 f.run(f.folder.filePath("again.mpg"));
@@ -144,10 +148,16 @@ private slots:
                 QTest::keyClick(s, QKeySequence(key)[0].key());
         }
         QTRY_VERIFY(!s);
-        QCOMPARE(f.desktop.questions,
-                 QStringList(f.desktop.questions.size(),
-                             "Delete Source Files?|Are you sure you want to delete the source "
-                             "files?  These files will be PERMANENTLY deleted."));
+        const QString sure = "Delete Source Files?|Are you sure you want to delete the source "
+                             "files?  These files will be PERMANENTLY deleted.";
+        QStringList joined;
+        for (const char* name : {"a.mpg", "b.mpg", "c.mpg", "d.mpg"})
+            joined << f.folder.filePath(name);
+        QCOMPARE(f.desktop.questions.join('#'),
+                 (QStringList{sure,
+                              "Delete Source Files?|" + JoinSession::deleteForGoodQuestion(joined)})
+                     .mid(0, f.desktop.questions.size())
+                     .join('#'));
         seen += " | " + (box + QString(" beep").repeated(f.desktop.beeps)).trimmed() +
                 QString::asprintf(
                     " | %d | %d %d %d | %d %d", int(figures.size()), int(f.queue().count()),
