@@ -117,8 +117,19 @@ QString reason(int error)
     return PosixFileSystem::systemReason(error);
 }
 
+namespace {
+// Deleted sources go to a trash of the tests' own, never the user's.
+void ownTrash()
+{
+    static QTemporaryDir home;
+    if (qEnvironmentVariableIsEmpty("XDG_DATA_HOME"))
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+}
+} // namespace
+
 Core::Core(const QByteArray& ini) : m_programFolder(folder.path())
 {
+    ownTrash();
     if (!ini.isNull()) {
         QFile f(iniPath());
         if (!f.open(QIODevice::WriteOnly) || f.write(ini) != ini.size())
@@ -130,6 +141,7 @@ Core::Core(const QByteArray& ini) : m_programFolder(folder.path())
 
 Core::Core(InFolder where) : m_programFolder(where.path)
 {
+    ownTrash();
     program = std::make_unique<Program>(files, m_programFolder);
     program->startUp();
 }
