@@ -35,7 +35,7 @@ int main(int argc, char* argv[])
 
     PosixFileSystem files;
     QtDesktop desktop(Product::kName);
-    Program program(files, QCoreApplication::applicationDirPath());
+    Program program(files, Locations::of(QCoreApplication::applicationDirPath()));
     program.startUp();
     frmReelbind window(program, desktop);
     // Logout, Ctrl+C or kill: as the close box, after a running join has stopped.

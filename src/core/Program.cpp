@@ -3,9 +3,11 @@
 #include "Product.h"
 #include "platform/FileSystem.h"
 
-Program::Program(FileSystem& files, const QString& programFolder, QObject* parent)
-    : QObject(parent), m_files(files), m_programFolder(programFolder), m_prefs(m_settings),
-      m_store(m_settings, m_prefs, programFolder + QLatin1Char('/') + Product::kSettingsFileName),
+#include <QDir>
+
+Program::Program(FileSystem& files, const Locations& where, QObject* parent)
+    : QObject(parent), m_files(files), m_where(where), m_prefs(m_settings),
+      m_store(m_settings, m_prefs, where.settingsFile()),
       m_queue(m_prefs, m_settings, files), m_join(m_queue, m_prefs, m_settings, files)
 {
 }
@@ -21,14 +23,11 @@ QString Program::caption()
         .arg(Product::kRevision);
 }
 
-QString Program::readmePath() const
-{
-    return m_programFolder + QLatin1Char('/') + Product::kReadmeFileName;
-}
-
 void Program::startUp()
 {
-    m_store.startUp(m_files.File_Exists(m_store.iniPath()));
+    if (m_where.installed)
+        QDir().mkpath(m_where.settingsFolder); // a failure shows as any unwritable folder does
+    m_store.startUp(m_files.File_Exists(m_store.iniPath()), m_where.firstStartFolder);
 }
 
 void Program::exit(ExitKind kind)

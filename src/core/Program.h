@@ -2,6 +2,7 @@
 
 #include "core/JoinQueue.h"
 #include "core/JoinSession.h"
+#include "core/Locations.h"
 #include "core/Preferences.h"
 #include "core/Settings.h"
 #include "core/SettingsStore.h"
@@ -18,13 +19,14 @@ class Program : public QObject
 {
     Q_OBJECT
 public:
-    /// `programFolder` holds the settings file and the user's guide (the
-    /// executable's folder in the real program; any folder in tests).
-    Program(FileSystem& files, const QString& programFolder, QObject* parent = nullptr);
+    /// `where` says where the settings file and the user's guide are.
+    Program(FileSystem& files, const Locations& where, QObject* parent = nullptr);
     ~Program() override;
 
-    /// Start-up: the settings file is loaded (or the defaults taken) and
-    /// written anew; the live preferences hold the values from then on.
+    /// Start-up: the settings folder is made when it is missing (an
+    /// installed program's first start), the settings file is loaded (or the
+    /// defaults taken) and written anew; the live preferences hold the values
+    /// from then on.
     void startUp();
 
     /// Exit (button, menu item, about box) saves the settings; the close
@@ -36,10 +38,10 @@ public:
     /// Whether closing() has been emitted.
     bool isClosing() const { return m_closing; }
 
-    const QString& programFolder() const { return m_programFolder; }
+    const Locations& locations() const { return m_where; }
     const QString& iniPath() const { return m_store.iniPath(); }
-    /// The user's guide beside the program.
-    QString readmePath() const;
+    /// The user's guide.
+    const QString& readmePath() const { return m_where.readme; }
     /// The main window's caption: "Orvel's Reelbind 1.0.7b".
     static QString caption();
 
@@ -58,7 +60,7 @@ signals:
 
 private:
     FileSystem& m_files;
-    QString m_programFolder;
+    Locations m_where;
     Settings m_settings;
     Preferences m_prefs;
     SettingsStore m_store;

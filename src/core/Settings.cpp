@@ -42,13 +42,13 @@ bool Settings::operator==(const Settings& o) const
     return true;
 }
 
-Settings Settings::defaults(const QString& programFolder)
+Settings Settings::defaults(const QString& folder)
 {
     Settings s;
     s.SaveSourceDir = QStringLiteral("1");
     s.SaveTargetDir = QStringLiteral("1");
-    s.SourceDir = programFolder;
-    s.TargetDir = programFolder;
+    s.SourceDir = folder;
+    s.TargetDir = folder;
     s.ConfirmDel = QStringLiteral("1");
     s.ClearQue = QStringLiteral("0");
     s.ChunkSizeSave = QStringLiteral("1");

@@ -28,8 +28,8 @@ struct Settings
 
     bool operator==(const Settings& o) const;
 
-    /// First start: every switch at its default, both folders `programFolder`.
-    static Settings defaults(const QString& programFolder);
+    /// First start: every switch at its default, both folders `folder`.
+    static Settings defaults(const QString& folder);
 };
 
 /// The section every caller uses.

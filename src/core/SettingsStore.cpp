@@ -96,7 +96,7 @@ bool SettingsStore::isUsable() const
     return !utf8.hasError() && Profile::hasSection(*content, kSettingsSection);
 }
 
-void SettingsStore::startUp(bool fileExists)
+void SettingsStore::startUp(bool fileExists, const QString& firstStartFolder)
 {
     if (fileExists && isUsable()) {
         load();
@@ -106,7 +106,7 @@ void SettingsStore::startUp(bool fileExists)
             QFile::remove(m_iniPath + QStringLiteral(".bad"));
             QFile::rename(m_iniPath, m_iniPath + QStringLiteral(".bad"));
         }
-        m_settings = Settings::defaults(StrFunc::LeftOfLast(m_iniPath, QStringLiteral("/")));
+        m_settings = Settings::defaults(firstStartFolder);
     }
     // The file is rebuilt from nothing, so only what we write stays in it.
     save(nullptr, /*fresh=*/true);

@@ -35,12 +35,12 @@ public:
     bool save(QString* error = nullptr, bool fresh = false);
 
     /// Start-up: an existing file (`fileExists`) is loaded, otherwise the
-    /// defaults are taken with both folders the settings file's folder; then
+    /// defaults are taken with both folders `firstStartFolder`; then
     /// the file is written anew, holding only what this program writes. A
     /// file that cannot be read, is not text (UTF-8 without NUL bytes) or has
     /// no [Preferences] section counts as none: it is kept beside as
     /// "tarvik.ini.bad". Always completes; failures are silent.
-    void startUp(bool fileExists);
+    void startUp(bool fileExists, const QString& firstStartFolder);
 
     /// OK in the preferences window: the live switches and folders (a folder
     /// only while its remember switch is ticked) and the chunk size (40000

@@ -6,13 +6,9 @@
 
 namespace Icons {
 
-namespace {
-
-QPixmap drawProgram(int size)
+void paintProgram(QPainter& p, qreal size)
 {
-    QPixmap pm(size, size);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
+    p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.scale(size / 48.0, size / 48.0);
 
@@ -39,8 +35,20 @@ QPixmap drawProgram(int size)
     p.setPen(QPen(QColor(90, 50, 0), 3, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(24, 19), QPointF(24, 29));
     p.drawLine(QPointF(19, 24), QPointF(29, 24));
+    p.restore();
+}
+
+namespace {
+
+QPixmap drawProgram(int size)
+{
+    QPixmap pm(size, size);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    paintProgram(p, size);
     return pm;
 }
+
 
 QPixmap drawArrow(int size, bool up)
 {

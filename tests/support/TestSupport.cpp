@@ -135,14 +135,21 @@ Core::Core(const QByteArray& ini) : m_programFolder(folder.path())
         if (!f.open(QIODevice::WriteOnly) || f.write(ini) != ini.size())
             qFatal("cannot write ini");
     }
-    program = std::make_unique<Program>(files, m_programFolder);
+    program = std::make_unique<Program>(files, Locations::portable(m_programFolder));
     program->startUp();
 }
 
 Core::Core(InFolder where) : m_programFolder(where.path)
 {
     ownTrash();
-    program = std::make_unique<Program>(files, m_programFolder);
+    program = std::make_unique<Program>(files, Locations::portable(m_programFolder));
+    program->startUp();
+}
+
+Core::Core(const Locations& where) : m_programFolder(where.settingsFolder)
+{
+    ownTrash();
+    program = std::make_unique<Program>(files, where);
     program->startUp();
 }
 
@@ -150,7 +157,8 @@ Core::~Core() = default;
 
 QString Core::iniPath() const
 {
-    return m_programFolder + QLatin1Char('/') + Product::kSettingsFileName;
+    return program ? program->iniPath()
+                   : m_programFolder + QLatin1Char('/') + Product::kSettingsFileName;
 }
 
 QByteArray Core::iniBytes() const

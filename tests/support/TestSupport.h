@@ -94,6 +94,8 @@ struct Core
     /// Starts with `where.path` as the program folder; nothing is written
     /// there first.
     explicit Core(InFolder where);
+    /// Starts with these locations.
+    explicit Core(const Locations& where);
     virtual ~Core();
 
     Settings& settings() { return program->settings(); }
