@@ -5,15 +5,58 @@
 #include "platform/PosixFileSystem.h"
 #include "platform/QtDesktop.h"
 #include "platform/SignalWatcher.h"
+#include "platform/SingleInstance.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QFileInfo>
 #include <QFont>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
+namespace {
+
+void print(FILE* to, const QString& text)
+{
+    std::fputs(text.toLocal8Bit().constData(), to);
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
+    // The command line first: --help and --version need no display.
+    QStringList args;
+    for (int i = 0; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    const QString name = QFileInfo(args.value(0, QStringLiteral("reelbind"))).fileName();
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Joins movie files byte for byte into one."));
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Shows this help and exits."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Shows the version and exits."));
+    parser.addOption(help);
+    parser.addOption(version);
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 QStringLiteral("A file to queue, as if dropped on the list."),
+                                 QStringLiteral("[FILE...]"));
+    const QString usage = parser.helpText().replace(QStringLiteral("<executable_name>"), name);
+    if (!parser.parse(args)) {
+        print(stderr,
+              name + QStringLiteral(": ") + parser.errorText() + QStringLiteral("\n\n") + usage);
+        return 2;
+    }
+    if (parser.isSet(help)) {
+        print(stdout, usage);
+        return 0;
+    }
+    if (parser.isSet(version)) {
+        print(stdout, Product::kName + QLatin1Char(' ') + Product::kVersion + QLatin1Char('\n'));
+        return 0;
+    }
+
     // Without a display Qt would only print its platform-plugin error.
     const char* platformEnv = std::getenv("QT_QPA_PLATFORM");
     const bool explicitPlatform = platformEnv && *platformEnv;
@@ -26,8 +69,17 @@ int main(int argc, char* argv[])
     }
 
     QApplication app(argc, argv);
+    // Files for a program that already runs in this session go to its queue.
+    QStringList named;
+    for (const QString& file : parser.positionalArguments())
+        named << QFileInfo(file).absoluteFilePath();
+    const QString session = SingleInstance::socketName();
+    if (!named.isEmpty() && SingleInstance::handOver(session, named))
+        return 0;
+
     QApplication::setApplicationName(Product::kName);
     QApplication::setApplicationVersion(Product::kVersion);
+    QApplication::setDesktopFileName(Product::kDesktopId);
     QApplication::setWindowIcon(Icons::program());
     QFont font(QStringLiteral("Sans Serif"), 8);
     font.setStyleHint(QFont::SansSerif);
@@ -41,6 +93,17 @@ int main(int argc, char* argv[])
     // Logout, Ctrl+C or kill: as the close box, after a running join has stopped.
     SignalWatcher stop({SIGTERM, SIGINT, SIGHUP});
     QObject::connect(&stop, &SignalWatcher::received, &window, &QWidget::close);
+    SingleInstance link;
+    link.listen(session); // when another program listens already, this one runs on its own
+    QObject::connect(&link, &SingleInstance::filesHanded, &window,
+                     [&window](const QStringList& handed) {
+                         window.showNormal();
+                         window.raise();
+                         window.activateWindow();
+                         window.openFiles(handed);
+                     });
     window.show();
+    if (!named.isEmpty())
+        window.openFiles(named);
     return app.exec();
 }

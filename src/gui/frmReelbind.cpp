@@ -233,10 +233,7 @@ void frmReelbind::bindToProgram()
         if (m_program.queue().commands().remove)
             CmdRemove_Click();
     });
-    connect(ListViewAdd, &QueueList::filesDropped, this, [this](const QStringList& paths) {
-        if (m_program.queue().commands().add)
-            addFiles(paths);
-    });
+    connect(ListViewAdd, &QueueList::filesDropped, this, &frmReelbind::openFiles);
     connect(&m_program, &Program::settingsNotSaved, this,
             [this](const QString& message) { m_desktop.message(this, message); });
     connect(&m_program, &Program::closing, this, &frmReelbind::closeAllWindows);
@@ -343,6 +340,12 @@ void frmReelbind::CmdAdd_Click()
         m_desktop.getOpenFileNames(this, m_program.queue().addFolder(), kFilters);
     if (!answer.isEmpty())
         addFiles(answer);
+}
+
+void frmReelbind::openFiles(const QStringList& paths)
+{
+    if (m_program.queue().commands().add)
+        addFiles(paths);
 }
 
 void frmReelbind::addFiles(const QStringList& paths)

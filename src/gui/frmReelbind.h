@@ -34,6 +34,11 @@ public:
     /// Web pages of the Links menu, A to F.
     static QString linkAddress(char page);
 
+    /// Files handed to the program from outside (dropped on the list, named
+    /// on its command line, or by a second start): queued as Add queues
+    /// them, the files left out named in a message; refused while a join runs.
+    void openFiles(const QStringList& paths);
+
     /// The windows it created, while they are open.
     frmPrefs* prefsWindow() const;
     frmAbout* aboutWindow() const;

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QObject>
+#include <QStringList>
+
+class QLocalServer;
+
+/// One program per user and graphical session: the first start listens on a
+/// local socket; a later start with files hands them over and ends. The
+/// socket's name holds the user and the display, so programs on different
+/// displays (tests side by side) never meet; only the user may connect. A
+/// socket left by a program that crashed does not stop the next one.
+class SingleInstance : public QObject
+{
+    Q_OBJECT
+public:
+    explicit SingleInstance(QObject* parent = nullptr);
+    ~SingleInstance() override;
+
+    /// The socket for this user and this display (from DISPLAY or
+    /// WAYLAND_DISPLAY), in the user's runtime folder when there is one.
+    static QString socketName();
+
+    /// Hands `files` (full paths) to the program listening on `name` and
+    /// waits up to `timeoutMs` for it to take them. False when none listens
+    /// or none answers.
+    static bool handOver(const QString& name, const QStringList& files, int timeoutMs = 10000);
+
+    /// Starts listening as the program of this session. False when another
+    /// program already listens there (this one then runs on its own).
+    bool listen(const QString& name);
+
+signals:
+    /// A later start handed over these files.
+    void filesHanded(const QStringList& files);
+
+private:
+    void takeConnection();
+
+    QLocalServer* m_server = nullptr;
+};
