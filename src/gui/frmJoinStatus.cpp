@@ -71,6 +71,7 @@ void frmJoinStatus::buildControls()
     // Created after LblFileNow so that it lies over it.
     TextFinal = place<QPlainTextEdit>(this, "TextFinal", 300, 150, 6690, 1140);
     TextFinal->setReadOnly(true);
+    TextFinal->setAccessibleName(QStringLiteral("Outcome"));
     TextFinal->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     TextFinal->hide();
 
@@ -95,8 +96,10 @@ void frmJoinStatus::buildControls()
         return label;
     };
     ProgressBarFile = makeBar("ProgressBarFile", 600);
+    ProgressBarFile->setAccessibleName(QStringLiteral("Current file"));
     LblFilePercent = makePercent("LblFilePercent", 600);
     ProgressBarBatch = makeBar("ProgressBarBatch", 975);
+    ProgressBarBatch->setAccessibleName(QStringLiteral("All files"));
     LblBatchPercent = makePercent("LblBatchPercent", 975);
 
     CmdCancel = Layout::button(this, "CmdCancel", kCancel, 300, 1450, 1590, 390);

@@ -125,6 +125,7 @@ frmPrefs::frmPrefs(Program& program, Desktop& desktop)
     CmdCancel = button(this, "CmdCancel", QStringLiteral("Cancel"), 2777, 2850, 1000, 300);
     Label1 = label(this, "Label1", QStringLiteral("Source Directory:"), 150, 225, 1290, 240);
     TextSourceDir = place<QLineEdit>(this, "TextSourceDir", 150, 525, 3915, 285);
+    Label1->setBuddy(TextSourceDir); // a screen reader names the folder box after its label
     CmdBrowseSource =
         button(this, "CmdBrowseSource", QStringLiteral("Browse"), 4275, 525, 990, 285);
     ChkRememberSource =
@@ -132,6 +133,7 @@ frmPrefs::frmPrefs(Program& program, Desktop& desktop)
                   2340, 240, Qt::Checked);
     Label2 = label(this, "Label2", QStringLiteral("Target Directory:"), 150, 1050, 1365, 240);
     TextTargetDir = place<QLineEdit>(this, "TextTargetDir", 150, 1350, 3915, 285);
+    Label2->setBuddy(TextTargetDir);
     CmdBrowseTarget =
         button(this, "CmdBrowseTarget", QStringLiteral("Browse"), 4275, 1350, 990, 285);
     ChkRememberTarget =

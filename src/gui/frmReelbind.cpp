@@ -64,6 +64,7 @@ void frmReelbind::buildControls()
     SldrChunkSize = new QSlider(Qt::Horizontal, FrameChunkSize);
     SldrChunkSize->setObjectName(QStringLiteral("SldrChunkSize"));
     SldrChunkSize->setTickPosition(QSlider::TicksBelow);
+    SldrChunkSize->setAccessibleName(QStringLiteral("Chunk size in bytes"));
     SldrChunkSize->setSingleStep(1000);
     SldrChunkSize->setPageStep(10000);
     // The ticks need more than the classic 16 px; grow downwards inside the frame.
@@ -81,12 +82,17 @@ void frmReelbind::buildControls()
 
     ListViewAdd = place<QueueList>(client, "ListViewAdd", 480, 1275, 7665, 2115);
     ListViewAdd->setModel(&m_program.queue().model());
+    ListViewAdd->setAccessibleName(QStringLiteral("Files to join"));
 
     CmdMoveUp = place<QToolButton>(client, "CmdMoveUp", 75, 2025, 315, 315);
     CmdMoveUp->setIcon(Icons::arrowUp());
+    CmdMoveUp->setAccessibleName(QStringLiteral("Move Up"));
+    CmdMoveUp->setToolTip(QStringLiteral("Move Up"));
     CmdMoveUp->setIconSize(QSize(16, 16));
     CmdMoveDown = place<QToolButton>(client, "CmdMoveDown", 75, 2550, 315, 315);
     CmdMoveDown->setIcon(Icons::arrowDown());
+    CmdMoveDown->setAccessibleName(QStringLiteral("Move Down"));
+    CmdMoveDown->setToolTip(QStringLiteral("Move Down"));
     CmdMoveDown->setIconSize(QSize(16, 16));
 
     CmdAdd = Layout::button(client, "CmdAdd", QStringLiteral("Add"), 480, 3525, 1140, 315);

@@ -38,6 +38,7 @@ private slots:
             QList<qreal>({14.25, 9.75}));
         QVERIFY(!a->picIcon->pixmap().isNull());
         QCOMPARE(TestSupport::layoutFaults(a), QStringList());
+        QCOMPARE(TestSupport::unnamedControls(a), QStringList());
         QCOMPARE(a->Line1[0]->geometry().top(), a->Line1[1]->geometry().bottom() + 1); // etched
         QCOMPARE(a->focusWidget(), a->cmdOK);
         // Out of the task bar and not blocking the main window.

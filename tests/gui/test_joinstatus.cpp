@@ -127,6 +127,7 @@ private slots:
                             s->LblFilePercent->text(), s->LblBatchPercent->text(), actions(s))
                        .simplified();
             QVERIFY(s->isVisible() && s->TextFinal->isVisible() && !f.join().finalText().isEmpty());
+            QCOMPARE(TestSupport::unnamedControls(s), QStringList());
             QCOMPARE(s->TextFinal->toPlainText() + '|' + s->CmdCancel->text() + '|' +
                          s->CmdViewClip->text() + '|' + s->CmdDelSource->text(),
                      f.join().finalText() + "|Finished|View Joined MPG|Delete Source Files");

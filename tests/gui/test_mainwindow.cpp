@@ -115,6 +115,7 @@ private slots:
         QVERIFY(!w.windowIcon().isNull() && !w.CmdMoveUp->icon().isNull() &&
                 !w.CmdMoveDown->icon().isNull());
         QCOMPARE(TestSupport::layoutFaults(w.centralWidget()), QStringList());
+        QCOMPARE(TestSupport::unnamedControls(w.centralWidget()), QStringList());
         const QHeaderView* h = w.ListViewAdd->header(); // the last column ends at the edge
         QCOMPARE(QList<int>({h->sectionSize(0), h->sectionSize(1), h->sectionSize(2)}),
                  QList<int>({193, 187, w.ListViewAdd->viewport()->width() - 380}));

@@ -57,6 +57,7 @@ private slots:
         QVERIFY(!p->parentWidget() && !p->isModal());
         QCOMPARE(p->focusWidget(), p->CmdOK);
         QCOMPARE(TestSupport::layoutFaults(p), QStringList());
+        QCOMPARE(TestSupport::unnamedControls(p), QStringList());
         o.window->mnu_subPrefs->trigger();
         QCOMPARE(o.window->prefsWindow(), p.data());
         QCOMPARE(TestSupport::topLevelCount("frmPrefs"), 1);

@@ -3,7 +3,9 @@
 #include "Product.h"
 #include "gui/frmReelbind.h"
 
+#include <QAccessible>
 #include <QApplication>
+#include <QProgressBar>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
@@ -73,6 +75,22 @@ QStringList layoutFaults(const QWidget* window)
             faults << name + QStringLiteral(" cuts its text");
     }
     return faults;
+}
+
+QStringList unnamedControls(const QWidget* window)
+{
+    QStringList unnamed;
+    const auto controls = window->findChildren<QWidget*>();
+    for (QWidget* w : controls) {
+        if (!(w->focusPolicy() & Qt::TabFocus) && !qobject_cast<QProgressBar*>(w))
+            continue;
+        if (w->objectName().isEmpty() || w->objectName().startsWith(QLatin1String("qt_")))
+            continue; // the inner parts of Qt's own controls; every control of ours has a name
+        const QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        if (!a || a->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed << w->objectName();
+    }
+    return unnamed;
 }
 
 QByteArray pattern(qint64 size, int seed)

@@ -34,6 +34,10 @@ int topLevelCount(const char* className);
 /// control (a push button keeps 4 pixels of bevel a side). Empty if none.
 QStringList layoutFaults(const QWidget* window);
 
+/// The controls of `window` a screen reader could not name: each that takes
+/// the keyboard, and each progress bar, without an accessible name.
+QStringList unnamedControls(const QWidget* window);
+
 /// Writes `size` bytes to dir/name; byte i is (i * 131 + seed) % 251. Its path.
 QString makeFile(const QString& dir, const QString& name, qint64 size, int seed = 0);
 
