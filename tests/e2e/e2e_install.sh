@@ -44,9 +44,15 @@ for n in 1 2 3; do head -c $((300000 * n + 7)) /dev/urandom >"$VIDEOS/part$n.mpg
 
 start_openbox "$WORK" || fail "openbox did not get ready: $(cat "$WORK/openbox.log")"
 xdotool mousemove 0 0
-(cd "$VIDEOS" && QT_QPA_PLATFORM=xcb exec "$PREFIX/bin/reelbind" part1.mpg part2.mpg) >"$WORK/run.log" 2>&1 &
+(cd "$VIDEOS" && QT_QPA_PLATFORM=xcb exec "$PREFIX/bin/reelbind" part1.mpg missing.mpg part2.mpg) >"$WORK/run.log" 2>&1 &
 APP_PID=$!
 MAIN=$(wait_window "^Orvel's Reelbind 1\.0\.7b\$" 60) || fail "no main window"
+# The file that is not there is named in a message in the window, not on the terminal.
+BOX=$(wait_window "^Orvel's Reelbind\$" 60) || fail "no message names missing.mpg"
+activate "$BOX" || fail "the message never got the keyboard"
+xdotool key Return
+gone "$BOX" 60 || fail "the message did not close"
+grep -q "missing.mpg" "$WORK/run.log" && fail "the program named the missing file on the terminal"
 activate "$MAIN" || fail "the main window never got the keyboard"
 
 # The keyboard alone: the list has the focus, Tab goes to Join, Space presses it.
