@@ -12,10 +12,22 @@ constexpr qint64 kPage = 4096;
 } // namespace
 
 CopyLoop::CopyLoop(FileSystem& files, QStringList sources, QString target, int chunkSize,
-                   JoinProgress& progress)
+                   JoinProgress& progress, Options options)
     : m_files(files), m_sources(std::move(sources)), m_target(std::move(target)),
-      m_chunk(chunkSize > 0 ? chunkSize : 1), m_progress(progress)
+      m_chunk(chunkSize > 0 ? chunkSize : 1), m_progress(progress), m_options(options),
+      m_kernel(options.kernelCopy), m_roundChunks(qMax(1, options.chunksPerRound))
 {
+}
+
+qint64 CopyLoop::nextRoundChunks(qint64 chunks, qint64 roundNs, qint64 most)
+{
+    // Aim at rounds of about 8 ms: quick enough for the window, long enough for speed.
+    constexpr qint64 kQuickNs = 4000000, kSlowNs = 16000000;
+    if (roundNs < kQuickNs)
+        chunks *= 2;
+    else if (roundNs > kSlowNs)
+        chunks /= 2;
+    return qBound(qint64(1), chunks, qMax(qint64(1), most));
 }
 
 CopyLoop::~CopyLoop()
@@ -51,9 +63,11 @@ CopyLoop::Outcome CopyLoop::copyAll()
     }
     m_progress.batchStarted(fig.batchTotal);
 
-    // Room for a full gather plus the chunk that overflows it.
-    const qint64 capacity = (kGatherBytes + m_chunk + kPage - 1) / kPage * kPage;
-    m_buf = static_cast<char*>(std::aligned_alloc(size_t(kPage), size_t(capacity)));
+    // One buffer for reading and writing: whole chunks, as many as fit the
+    // buffer's size, at least one.
+    m_bufBytes = qMax(qint64(m_chunk), kBufferBytes / m_chunk * m_chunk);
+    m_buf = static_cast<char*>(
+        std::aligned_alloc(size_t(kPage), size_t((m_bufBytes + kPage - 1) / kPage * kPage)));
     if (!m_buf)
         return fail(Op::Memory, m_target, qt_error_string(ENOMEM));
 
@@ -62,6 +76,7 @@ CopyLoop::Outcome CopyLoop::copyAll()
     if (!m_dst)
         return fail(Op::CreateTarget, m_target, reason);
     m_temporary = m_dst->path();
+    m_sincePump.start();
 
     for (int i = 0; i < m_sources.size() && !m_cancel; ++i) {
         const QString& path = m_sources.at(i);
@@ -70,40 +85,97 @@ CopyLoop::Outcome CopyLoop::copyAll()
         if (!m_src)
             return fail(st.failure == FileSystem::Failure::Lookup ? Op::Size : Op::Open, path,
                         st.reason);
+        // Many small or empty files still let the window breathe.
+        if (m_sincePump.hasExpired(20))
+            pump();
 
         fig.fileLength = st.size;
         fig.fileDone = 0;
         fig.fileShown = 0;
         m_progress.fileStarted(i, fig);
 
-        const qint64 chunks = fig.fileLength / m_chunk;
-        const qint64 tail = fig.fileLength % m_chunk;
-        for (qint64 c = 0; c < chunks && !m_cancel; ++c) {
-            if (!take(m_chunk, path))
+        while (fig.fileDone < fig.fileLength && !m_cancel) {
+            const qint64 left = fig.fileLength - fig.fileDone;
+            const qint64 whole = left / m_chunk;
+            const qint64 most = m_kernel ? kMaxKernelRound / m_chunk : m_bufBytes / m_chunk;
+            const qint64 round = whole > 0 ? qMin(whole, qMin(m_roundChunks, most)) * m_chunk : left;
+            QElapsedTimer took;
+            took.start();
+            if (!moveRound(round, path))
                 return Outcome::Failed;
-            fig.fileShown = fig.fileDone;
-            fig.fileDone += m_chunk;
-            fig.batchDone += m_chunk;
+            const qint64 ns = took.nsecsElapsed();
+            m_longestRoundNs = qMax(m_longestRoundNs, ns);
+            if (whole > 0 && m_options.chunksPerRound <= 0)
+                m_roundChunks = nextRoundChunks(round / m_chunk, ns, most);
+            fig.fileDone += round;
+            fig.batchDone += round;
+            const bool last = fig.fileDone == fig.fileLength;
+            if (last && !readToTheEnd(path))
+                return Outcome::Failed;
+            fig.fileShown = last ? fig.fileDone : fig.fileDone - m_chunk;
             m_progress.copied(fig);
-            m_progress.pumpEvents();
+            pump();
         }
-        if (!m_cancel) {
-            if (tail > 0 && !take(tail, path))
-                return Outcome::Failed;
-            if (!readToTheEnd(path))
-                return Outcome::Failed;
+        if (!m_cancel)
             m_read.append(m_src->identity());
-            fig.fileDone += tail;
-            fig.fileShown = fig.fileDone;
-            fig.batchDone += tail;
-            m_progress.copied(fig);
-        }
         m_src.reset();
     }
-
-    if (!flushAll(reason))
-        return fail(Op::WriteTarget, m_target, reason);
     return finishTarget() ? (m_cancel ? Outcome::Cancelled : Outcome::Joined) : Outcome::Failed;
+}
+
+void CopyLoop::pump()
+{
+    m_progress.pumpEvents();
+    m_sincePump.start();
+}
+
+bool CopyLoop::moveRound(qint64 bytes, const QString& path)
+{
+    qint64 done = 0;
+    while (done < bytes && m_kernel) {
+        const FileSystem::Copied c = m_files.copyRange(*m_src, *m_dst, bytes - done);
+        if (c.refused) {
+            m_kernel = false; // read and write from here on, this round's rest included
+            break;
+        }
+        if (c.failed) {
+            fail(c.targetSide ? Op::WriteTarget : Op::Copy, c.targetSide ? m_target : path,
+                 c.reason);
+            return false;
+        }
+        if (c.bytes == 0) {
+            fail(Op::ReadShort, path, QString());
+            return false;
+        }
+        done += c.bytes;
+        m_written += c.bytes;
+        m_kernelCopied = true;
+    }
+    return done == bytes || readAndWrite(bytes - done, path);
+}
+
+bool CopyLoop::readAndWrite(qint64 bytes, const QString& path)
+{
+    QString reason;
+    for (qint64 done = 0; done < bytes;) {
+        const qint64 piece = qMin(bytes - done, m_bufBytes);
+        const qint64 got = m_src->read(m_buf, piece, reason);
+        if (got < 0) {
+            fail(Op::Read, path, reason);
+            return false;
+        }
+        if (got < piece) {
+            fail(Op::ReadShort, path, QString());
+            return false;
+        }
+        if (!m_dst->write(m_buf, piece, reason)) {
+            fail(Op::WriteTarget, m_target, reason);
+            return false;
+        }
+        done += piece;
+        m_written += piece;
+    }
+    return true;
 }
 
 bool CopyLoop::readToTheEnd(const QString& path)
@@ -154,42 +226,6 @@ bool CopyLoop::finishTarget()
     return true;
 }
 
-bool CopyLoop::take(qint64 bytes, const QString& path)
-{
-    QString reason;
-    const qint64 got = m_src->read(m_buf + m_fill, bytes, reason);
-    if (got < 0) {
-        fail(Op::Read, path, reason);
-        return false;
-    }
-    if (got < bytes) {
-        fail(Op::ReadShort, path, QString());
-        return false;
-    }
-    m_fill += bytes;
-    if (m_fill >= kGatherBytes && !writeOut(kGatherBytes, reason)) {
-        fail(Op::WriteTarget, m_target, reason);
-        return false;
-    }
-    return true;
-}
-
-bool CopyLoop::writeOut(qint64 bytes, QString& reason)
-{
-    if (!m_dst->write(m_buf, bytes, reason))
-        return false;
-    m_written += bytes;
-    m_fill -= bytes;
-    if (m_fill > 0)
-        std::memmove(m_buf, m_buf + bytes, size_t(m_fill));
-    return true;
-}
-
-bool CopyLoop::flushAll(QString& reason)
-{
-    return m_fill == 0 || writeOut(m_fill, reason);
-}
-
 CopyLoop::Outcome CopyLoop::fail(Op op, const QString& file, const QString& reason)
 {
     m_src.reset();
@@ -219,6 +255,10 @@ CopyLoop::Outcome CopyLoop::fail(Op op, const QString& file, const QString& reas
         what = QStringLiteral("Could not read file %1: it grew while it was read, it was changed "
                               "during the join.")
                    .arg(file);
+        break;
+    case Op::Copy:
+        what = QStringLiteral("Could not copy file %1 into the target file %2: %3.")
+                   .arg(file, m_target, reason);
         break;
     case Op::Memory:
         what = QStringLiteral("Could not get the memory to join into %1: %2.").arg(file, reason);

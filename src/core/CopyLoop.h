@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -13,8 +14,8 @@ struct JoinFigures
     qint64 batchDone = 0;  // bytes of the batch copied so far
     qint64 fileLength = 0; // length of the current source when it was opened
     qint64 fileDone = 0;   // bytes of the current source copied so far
-    /// What the file percentage shows: during the whole chunks it trails
-    /// fileDone by the chunk just copied; after the tail it equals fileDone.
+    /// What the file percentage shows: it trails fileDone by the last chunk
+    /// copied, until the source's last round, after which it equals fileDone.
     qint64 fileShown = 0;
 };
 
@@ -31,21 +32,35 @@ public:
     /// Source `index` (0-based, queue order) is open; its copy starts.
     virtual void fileStarted(int index, const JoinFigures& figures) = 0;
 
-    /// A whole chunk (or the tail of a source) has been copied.
+    /// A round (whole chunks, or the tail of a source) has been copied.
     virtual void copied(const JoinFigures& figures) = 0;
 
-    /// Lets other events in: called exactly once after each whole chunk,
-    /// never after a tail. CopyLoop::cancel() called from here stops the
-    /// copy before the next chunk is read.
+    /// Lets other events in: called once after each round, and between files
+    /// when the last call is 20 ms ago. CopyLoop::cancel() called from here
+    /// stops the copy before the next round.
     virtual void pumpEvents() = 0;
+};
+
+/// How the copy loop moves its rounds.
+struct CopyOptions
+{
+    /// Let the kernel copy where it can; false: read and write always.
+    bool kernelCopy = true;
+    /// Chunks a round moves; 0: as the time rounds take suggests.
+    int chunksPerRound = 0;
 };
 
 /// Joins files byte for byte into one target, without any window.
 ///
-/// Each round reads exactly one chunk of the current source and reports it;
-/// a source's last bytes (fewer than a chunk) follow as its tail without a
-/// pump. Whole chunks are gathered into one buffer and written out in
-/// larger page-aligned pieces. One buffer serves the whole run.
+/// The copy goes in rounds. A round moves a whole number of chunks of the
+/// current source (a source's tail, less than a chunk, is its last round),
+/// reports the figures and pumps events once; Cancel takes effect at the
+/// next round, so a cancelled join ends with a whole chunk. How many chunks
+/// a round moves is the loop's own choice: it follows the time rounds take,
+/// so that a round holds the event loop about 8 ms and never much above
+/// 20 ms, however fast the disk. The kernel copies where it can
+/// (FileSystem::copyRange); where it refuses, the loop reads and writes the
+/// same rounds itself, through one buffer, for the rest of the run.
 ///
 /// The run writes into a new file with a temporary name beside the target
 /// and gives it the target's name only when it ends, joined or cancelled
@@ -64,13 +79,22 @@ class CopyLoop
 public:
     enum class Outcome { Joined, Cancelled, Failed };
 
-    /// Bytes gathered before the target is written to: as large as cat's
+    using Options = CopyOptions;
+
+    /// The most a read-and-write round moves at once: as large as cat's
     /// writes. (1 MiB writes measured several times slower on ext4.)
-    static constexpr qint64 kGatherBytes = qint64(1) << 17;
+    static constexpr qint64 kBufferBytes = qint64(1) << 17;
+    /// The most a kernel round moves at once.
+    static constexpr qint64 kMaxKernelRound = qint64(64) << 20;
 
     /// `sources` are full paths in join order; `chunkSize` > 0.
     CopyLoop(FileSystem& files, QStringList sources, QString target, int chunkSize,
-             JoinProgress& progress);
+             JoinProgress& progress, Options options = Options());
+
+    /// The chunks the next round moves after a round of `chunks` took
+    /// `roundNs`: twice as many when it was quick, half as many when slow,
+    /// within 1 and `most`.
+    static qint64 nextRoundChunks(qint64 chunks, qint64 roundNs, qint64 most);
     ~CopyLoop();
 
     CopyLoop(const CopyLoop&) = delete;
@@ -95,6 +119,11 @@ public:
     /// The file the run wrote, under the target's name (after Joined or Cancelled).
     const FileSystem::Identity& written() const { return m_writtenFile; }
 
+    /// Whether the kernel copied (some of) the data.
+    bool kernelCopied() const { return m_kernelCopied; }
+    /// The longest round, in nanoseconds.
+    qint64 longestRoundNs() const { return m_longestRoundNs; }
+
 private:
     enum class Op {
         Size,
@@ -103,6 +132,7 @@ private:
         ReadShort,
         Grew,
         Memory,
+        Copy,
         CreateTarget,
         WriteTarget,
         CloseTarget,
@@ -112,22 +142,27 @@ private:
     };
 
     Outcome copyAll();
+    /// One round: `bytes` of the current source to the target.
+    bool moveRound(qint64 bytes, const QString& path);
+    bool readAndWrite(qint64 bytes, const QString& path);
+    void pump();
     /// After a source's last byte: nothing more may follow.
     bool readToTheEnd(const QString& path);
     /// Gives the written file the target's name and proves it holds the join.
     bool finishTarget();
     Outcome fail(Op op, const QString& file, const QString& reason);
-    /// Reads `bytes` of the current source into the gather buffer and
-    /// writes the buffer out when it is full; false after a failure.
-    bool take(qint64 bytes, const QString& path);
-    bool writeOut(qint64 bytes, QString& reason);
-    bool flushAll(QString& reason);
 
     FileSystem& m_files;
     QStringList m_sources;
     QString m_target;
     int m_chunk;
     JoinProgress& m_progress;
+    Options m_options;
+    bool m_kernel = true; // until the kernel refuses
+    bool m_kernelCopied = false;
+    qint64 m_roundChunks = 1;
+    qint64 m_longestRoundNs = 0;
+    QElapsedTimer m_sincePump;
     bool m_cancel = false;
     bool m_targetExisted = false;
     bool m_renamed = false;
@@ -135,7 +170,7 @@ private:
     std::unique_ptr<FileSystem::Input> m_src;
     std::unique_ptr<FileSystem::Output> m_dst;
     char* m_buf = nullptr;
-    qint64 m_fill = 0;
+    qint64 m_bufBytes = 0;
     qint64 m_written = 0;
     QList<FileSystem::Identity> m_read;
     FileSystem::Identity m_writtenFile;

@@ -115,7 +115,7 @@ int JoinSession::DiskSpace(const QString& folder)
 JoinSession::Ending JoinSession::copy(JoinProgress& progress)
 {
     m_chunk = m_live.chunkSize();
-    CopyLoop loop(m_files, pathsOf(m_rows), m_target, m_chunk, progress);
+    CopyLoop loop(m_files, pathsOf(m_rows), m_target, m_chunk, progress, m_options);
     m_loop = &loop;
     if (m_cancelled)
         loop.cancel();
@@ -123,6 +123,8 @@ JoinSession::Ending JoinSession::copy(JoinProgress& progress)
     m_loop = nullptr;
     m_read = loop.sourcesRead();
     m_written = loop.written();
+    m_kernelCopied = loop.kernelCopied();
+    m_longestRoundNs = loop.longestRoundNs();
     switch (outcome) {
     case CopyLoop::Outcome::Joined:
         m_ending = Ending::Joined;

@@ -9,7 +9,8 @@
 #include <functional>
 #include <vector>
 
-class CopyLoop;
+#include "core/CopyLoop.h"
+
 class FileSystem;
 class JoinProgress;
 class JoinQueue;
@@ -63,7 +64,14 @@ public:
     /// `progress`. Ends as Joined, Cancelled or Failed.
     Ending copy(JoinProgress& progress);
 
-    /// Cancel: the copy stops before its next chunk (or does not start).
+    /// How the copy loop moves its rounds (tests and benchmarks fix them).
+    void setCopyOptions(const CopyOptions& options) { m_options = options; }
+    /// Whether the last join's data went through the kernel's copy.
+    bool kernelCopied() const { return m_kernelCopied; }
+    /// The last join's longest round, in nanoseconds.
+    qint64 longestRoundNs() const { return m_longestRoundNs; }
+
+    /// Cancel: the copy stops before its next round (or does not start).
     void cancel();
 
     /// The join is over: the five commands come back, then whatever waited
@@ -131,6 +139,9 @@ private:
     FileSystem& m_files;
     bool m_running = false;
     bool m_cancelled = false;
+    CopyOptions m_options;
+    bool m_kernelCopied = false;
+    qint64 m_longestRoundNs = 0;
     CopyLoop* m_loop = nullptr;
     QList<QueueRow> m_rows;
     QString m_target;

@@ -126,6 +126,22 @@ public:
     /// failure, with the reason.
     virtual std::unique_ptr<Output> createBeside(const QString& target, QString& reason) = 0;
 
+    /// What a kernel copy did.
+    struct Copied
+    {
+        qint64 bytes = 0;    // copied; 0 when the source had ended
+        bool failed = false; // then `reason` says why
+        bool refused = false; // the kernel cannot copy between these two at all
+        bool targetSide = false; // the failure was the target's (a full disk...)
+        QString reason;
+    };
+
+    /// Lets the kernel copy up to `bytes` from where `from` stands to the end
+    /// of `to` (both move on), without the data passing through the program.
+    /// A refusal (another file system, an older kernel...) means: read and
+    /// write instead.
+    virtual Copied copyRange(Input& from, Output& to, qint64 bytes) = 0;
+
     /// Gives the file `from` the name `to` in one step, replacing whatever
     /// was there. Empty on success, otherwise the reason.
     virtual QString rename(const QString& from, const QString& to) = 0;

@@ -83,6 +83,7 @@ class PosixInput : public FileSystem::Input
 {
 public:
     PosixInput(int fd, const FileSystem::Identity& id) : m_fd(fd), m_id(id) {}
+    int fd() const { return m_fd; }
     ~PosixInput() override { ::close(m_fd); }
     qint64 size() const override { return m_id.size; }
     FileSystem::Identity identity() const override { return m_id; }
@@ -113,6 +114,7 @@ class PosixOutput : public FileSystem::Output
 {
 public:
     PosixOutput(int fd, QString path) : m_fd(fd), m_path(std::move(path)) {}
+    int fd() const { return m_fd; }
     ~PosixOutput() override
     {
         if (m_fd >= 0)
@@ -316,6 +318,33 @@ std::unique_ptr<FileSystem::Output> PosixFileSystem::createBeside(const QString&
         ::stat(QFile::encodeName(target).constData(), &old) == 0 && S_ISREG(old.st_mode);
     ::fchmod(fd, replaces ? (old.st_mode & 07777) : newFileMode());
     return std::make_unique<PosixOutput>(fd, QFile::decodeName(pattern));
+}
+
+FileSystem::Copied PosixFileSystem::copyRange(Input& from, Output& to, qint64 bytes)
+{
+    Copied c;
+    auto* in = dynamic_cast<PosixInput*>(&from);
+    auto* out = dynamic_cast<PosixOutput*>(&to);
+    if (!in || !out) {
+        c.failed = c.refused = true;
+        return c;
+    }
+    for (;;) {
+        const ssize_t n = ::copy_file_range(in->fd(), nullptr, out->fd(), nullptr, size_t(bytes), 0);
+        if (n >= 0) {
+            c.bytes = n;
+            return c;
+        }
+        if (errno != EINTR)
+            break;
+    }
+    c.failed = true;
+    c.reason = systemReason(errno);
+    // What the kernel says when it cannot copy between these two files at all.
+    c.refused = errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP ||
+                errno == EBADF;
+    c.targetSide = errno == ENOSPC || errno == EDQUOT || errno == EFBIG;
+    return c;
 }
 
 QString PosixFileSystem::rename(const QString& from, const QString& to)

@@ -22,6 +22,7 @@ public:
     QString removeFile(const QString& path) override;
     std::unique_ptr<Input> openInput(const QString& path, Status& status) override;
     std::unique_ptr<Output> createBeside(const QString& target, QString& reason) override;
+    Copied copyRange(Input& from, Output& to, qint64 bytes) override;
     QString rename(const QString& from, const QString& to) override;
     Identity identity(const QString& path) override;
     QString makeDurable(const QString& path) override;

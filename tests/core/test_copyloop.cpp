@@ -27,6 +27,20 @@ class TestCopyLoop : public QObject
     Q_OBJECT
 
 private slots:
+    // Rounds double while they are quick and halve when slow, within one chunk and the most.
+    void roundsFollowTheTimeTheyTake()
+    {
+        QStringList seen;
+        for (const auto& [chunks, ms, most] : {std::tuple<qint64, qint64, qint64>{1, 1, 100},
+                                               {64, 3, 100},
+                                               {8, 10, 100},
+                                               {8, 17, 100},
+                                               {1, 500, 100},
+                                               {6, 1, 4}})
+            seen << QString::number(CopyLoop::nextRoundChunks(chunks, ms * 1000000, most));
+        QCOMPARE(seen.join(' '), "2 100 8 4 1 4");
+    }
+
     // Sources f0, f1... (pattern seeds 1, 2...; from 1 GiB on sparse with marks) into t.
     void run_data()
     {
@@ -35,10 +49,14 @@ private slots:
         QTest::addColumn<QString>("act");     // "pump what [file]|...", pump 0 before the run
         QTest::addColumn<QString>("text");    // failureText(), {d} the folder, {t} the target
         QTest::addColumn<QByteArray>("left"); // the target afterwards; null: every source
+        QTest::addColumn<bool>("kernel");     // the kernel copies, or the loop reads and writes
+        // One chunk a round: f0 fills pumps 1-4 (its tail the 4th), f1 pumps 5-9.
         const auto row = [](const char* name, const char* act, const QString& text,
                             const QByteArray& left, QList<qint64> sizes = {35000, 45000, 15000},
-                            int chunk = 10000) { // f0 fills pumps 1-3, f1 pumps 4-7
-            QTest::newRow(name) << chunk << sizes << QString(act) << text << left;
+                            int chunk = 10000) {
+            for (bool kernel : {true, false})
+                QTest::addRow("%s, %s", name, kernel ? "kernel" : "read and write")
+                    << chunk << sizes << QString(act) << text << left << kernel;
         };
         const auto failed = [](const QString& what, int error, const char* target) {
             return what + ": " + reason(error) + ".\nThe target file {t} was " + target + ".";
@@ -55,14 +73,18 @@ private slots:
         // under the target's name.
         row("target removed meanwhile", "0 old t|2 rm t", "", {});
         row("target replaced meanwhile", "2 old t", "", {});
-        row("cancelled, old target replaced", "0 old t|5 cancel", "",
+        row("cancelled, old target replaced", "0 old t|6 cancel", "",
             pattern(35000, 1) + pattern(20000, 2));
+        // Every small file is a round of its own: Cancel works between them.
+        row("2,000 small files, cancelled", "100 cancel", "", {}, QList<qint64>(2000, 1000));
+        // The kernel cannot copy from another file system: the loop reads and writes instead.
+        row("sources on another file system", "shm", "", {}, {35000, 45000});
         row("folder queued, old target kept", "0 old t|0 rm f1|0 mkdir f1",
             failed("Could not open file {d}/f1", EISDIR, "left unchanged"), old);
         row("vanishes during the run", "1 rm f2",
             failed("Could not open file {d}/f2", ENOENT, "not created"), none);
-        row("cut short during the run", "5 cut f1", changed.arg("ended early"), none);
-        row("grew during its own copy", "5 grow f1", changed.arg("grew while it was read"), none);
+        row("cut short during the run", "6 cut f1", changed.arg("ended early"), none);
+        row("grew during its own copy", "6 grow f1", changed.arg("grew while it was read"), none);
         row("disk full, old target kept", "0 old t|0 full",
             failed("Could not write to the target file {t}", ENOSPC, "left unchanged"), old);
         row("temporary file removed meanwhile", "2 rm .t.*",
@@ -82,17 +104,20 @@ private slots:
         QFETCH(QString, act);
         QFETCH(QString, text);
         QFETCH(QByteArray, left);
-        QTemporaryDir tmp;
+        QFETCH(bool, kernel);
+        QTemporaryDir tmp, shm("/dev/shm/reelbind-test-XXXXXX");
         const QString dir = tmp.path();
+        const QString from = act == "shm" ? shm.path() : dir;
         const QString target = QDir(dir).filePath(act.startsWith("into ") ? act.mid(5) : "t");
         TestFileSystem files;
         files.sparseOutputs = act == "sparse";
         QStringList sources;
         QByteArray all;
-        qint64 n = 0, wholeChunks = 0;
-        for (int i = 0; i < sizes.size(); n += sizes[i], wholeChunks += sizes[i++] / chunk) {
+        qint64 n = 0, rounds = 0;
+        for (int i = 0; i < sizes.size();
+             n += sizes[i], rounds += sizes[i] / chunk + (sizes[i] % chunk > 0), ++i) {
             if (sizes[i] < qint64(1) << 30) {
-                sources << makeFile(dir, QStringLiteral("f%1").arg(i), sizes[i], i + 1);
+                sources << makeFile(from, QStringLiteral("f%1").arg(i), sizes[i], i + 1);
                 all += pattern(sizes[i], i + 1);
                 continue;
             }
@@ -111,7 +136,7 @@ private slots:
         const auto openFiles = [] { return QDir("/proc/self/fd").entryList(QDir::Files); };
         const QStringList fds = openFiles();
         Recorder rec;
-        CopyLoop loop(files, sources, target, chunk, rec);
+        CopyLoop loop(files, sources, target, chunk, rec, {kernel, 1});
         rec.onPump = [&](int pump) {
             for (const QString& step : act.split('|')) {
                 const QString op = step.section(' ', 1, 1), name = step.section(' ', 2);
@@ -155,16 +180,19 @@ private slots:
         } else {
             got = readAll(target);
         }
+        if (act == "100 cancel") // whole files, one a round
+            left = all.left(100 * 1000);
         QCOMPARE(got, left.isNull() ? all : left);
         QCOMPARE(openFiles(), fds); // every file the run opened is closed
         QCOMPARE(QDir(dir).entryList({".t.*"}, QDir::Files | QDir::Hidden), QStringList());
-        if (outcome == CopyLoop::Outcome::Joined) { // one pump per whole chunk, none for a tail
+        if (outcome == CopyLoop::Outcome::Joined) { // a pump a round: each chunk, each tail
             QCOMPARE((QList<qint64>{rec.total, rec.pumps, rec.files, rec.last.batchDone,
                                     rec.last.fileShown, rec.last.fileLength, loop.bytesWritten(),
                                     loop.sourcesRead().size(), loop.written().size}),
-                     (QList<qint64>{n, wholeChunks, sizes.size(), n, sizes.last(), sizes.last(), n,
+                     (QList<qint64>{n, rounds, sizes.size(), n, sizes.last(), sizes.last(), n,
                                     sizes.size(), n}));
             QVERIFY(files.identity(target).sameFile(loop.written()));
+            QCOMPARE(loop.kernelCopied(), kernel && act != "shm");
         }
     }
 };

@@ -20,7 +20,11 @@ struct J : Core, JoinProgress
     int pumps = 0;
     QString during; // the five commands just before the join ends
 
-    J() { prefs().setChunkSize(10000); }
+    J()
+    {
+        prefs().setChunkSize(10000);
+        s.setCopyOptions({true, 1}); // one chunk a round: pump n is after the n-th round
+    }
     void batchStarted(qint64) override {}
     void fileStarted(int, const JoinFigures&) override {}
     void copied(const JoinFigures&) override {}

@@ -16,7 +16,11 @@ namespace {
 struct Joining : TestSupport::App
 {
     frmReelbind& w = *window;
-    Joining() { w.show(); }
+    Joining()
+    {
+        w.show();
+        join().setCopyOptions({true, 1}); // one chunk a round: one pump each
+    }
     frmJoinStatus* status() const { return w.statusWindow(); }
     /// Join pressed, the save dialog answering `target`.
     void run(const QString& target)
@@ -50,16 +54,16 @@ private slots:
         // After: caption, texts | actions | box/beep | pumps | queued, kept, asked | windows, saved
         QTest::addColumn<QString>("row");
         for (const char* row : {
-                 "done Esc > Done! 100% 100% | enabled | beep | 5 | 0 1 0 | 1 0",
-                 "done close > Done! 100% 100% | enabled | beep | 5 | 4 1 0 | 1 0",
-                 "done no > Done! 100% 100% | enabled | beep | 5 | 0 1 1 | 1 0",
-                 "done yes > Done! 100% 100% | enabled | beep | 5 | 0 0 1 | 1 0",
+                 "done Esc > Done! 100% 100% | enabled | beep | 7 | 0 1 0 | 1 0",
+                 "done close > Done! 100% 100% | enabled | beep | 7 | 4 1 0 | 1 0",
+                 "done no > Done! 100% 100% | enabled | beep | 7 | 0 1 1 | 1 0",
+                 "done yes > Done! 100% 100% | enabled | beep | 7 | 0 0 1 | 1 0",
                  // No trash takes the files: asked again, then deleted for good.
-                 "done notrash > Done! 100% 100% | enabled | beep | 5 | 0 0 2 | 1 0",
-                 "done join > Done! 100% 100% | enabled | beep beep | 5 | 4 1 0 | 2 0",
+                 "done notrash > Done! 100% 100% | enabled | beep | 7 | 0 0 2 | 1 0",
+                 "done join > Done! 100% 100% | enabled | beep beep | 7 | 4 1 0 | 2 0",
                  "cancel Enter > Cancelled! 86% 50% | disabled | beep | 3 | 0 1 0 | 1 0",
                  "cancel Esc > Cancelled! 86% 50% | disabled | beep | 3 | 0 1 0 | 1 0",
-                 "full Esc > Failed! 100% 100% | hidden | box | 5 | 0 1 0 | 1 0",
+                 "full Esc > Failed! 0% 58% | hidden | box | 4 | 0 1 0 | 1 0",
                  "nospace Enter > 0% 0% | hidden | box first | 0 | 0 1 0 | 1 0",
                  // No window without a target; none closes under the running join.
                  "nosave - > gone | - |  | 0 | 4 1 0 | 1 0",
@@ -112,12 +116,16 @@ private slots:
             });
             f.run(target);
         }
-        // The file's line (then only its name); one pump per whole chunk, the file figure
-        // showing the file as it stood before the chunk, the bars as it stands after.
+        // The file's line (then only its name); one pump a round (a chunk, or a tail), the file
+        // figure showing the file as it stood before the chunk, the bars as it stands after.
         const QStringList all = {"Now joining file: a.mpg to " + target +
                                      " using a chunk size of 10,000 bytes 0% 17% 285 166",
-                                 "a.mpg 29% 33% 571 333", "a.mpg 57% 50% 857 500",
-                                 "c.mpg 0% 75% 500 750", "c.mpg 50% 92% 1000 916"};
+                                 "a.mpg 29% 33% 571 333",
+                                 "a.mpg 57% 50% 857 500",
+                                 "a.mpg 100% 58% 1000 583",
+                                 "c.mpg 0% 75% 500 750",
+                                 "c.mpg 100% 92% 1000 916",
+                                 "d.mpg 100% 100% 1000 1000"};
         QCOMPARE(figures, all.mid(0, figures.size()));
         QString seen = "gone | -";
         if (frmJoinStatus* now = f.status()) {

@@ -26,6 +26,8 @@ public:
         if (m_fd >= 0)
             ::close(m_fd);
     }
+    Output& real() { return *m_real; }
+    bool sparse() const { return m_sparse; }
     QString path() const override { return m_real->path(); }
     FileSystem::Identity identity() const override { return m_real->identity(); }
     bool close(QString& reason) override { return m_real->close(reason); }
@@ -74,4 +76,27 @@ std::unique_ptr<FileSystem::Output> TestFileSystem::createBeside(const QString& 
     if (!real || (diskLeft < 0 && !sparseOutputs))
         return real;
     return std::make_unique<ScriptedOutput>(std::move(real), diskLeft, sparseOutputs);
+}
+
+FileSystem::Copied TestFileSystem::copyRange(Input& from, Output& to, qint64 bytes)
+{
+    auto* scripted = dynamic_cast<ScriptedOutput*>(&to);
+    if (!scripted)
+        return PosixFileSystem::copyRange(from, to, bytes);
+    Copied c;
+    if (scripted->sparse()) { // the kernel would fill the holes: copy as it would, holes kept
+        QByteArray piece(int(qMin(bytes, qint64(1) << 20)), Qt::Uninitialized);
+        c.bytes = from.read(piece.data(), piece.size(), c.reason);
+        c.failed = c.bytes < 0 || (c.bytes > 0 && !to.write(piece.constData(), c.bytes, c.reason));
+        return c;
+    }
+    if (diskLeft == 0) {
+        c.failed = c.targetSide = true;
+        c.reason = PosixFileSystem::systemReason(ENOSPC);
+        return c;
+    }
+    c = PosixFileSystem::copyRange(from, scripted->real(), diskLeft < 0 ? bytes : qMin(bytes, diskLeft));
+    if (!c.failed && diskLeft >= 0)
+        diskLeft -= c.bytes;
+    return c;
 }

@@ -27,6 +27,9 @@ public:
     /// Whole writes of zeros become holes in new files.
     bool sparseOutputs = false;
     std::unique_ptr<Output> createBeside(const QString& target, QString& reason) override;
+    /// The kernel's copy into a scripted new file: bounded by the full disk,
+    /// and done by reading and writing where the file keeps holes.
+    Copied copyRange(Input& from, Output& to, qint64 bytes) override;
 
     /// When set, makeDurable() fails with this reason.
     QString durableFailure;
