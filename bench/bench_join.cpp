@@ -1,9 +1,10 @@
 // Joins files through the real main window and status window (the save
 // dialog answered by the scripted desktop), or with --engine through the
-// copy loop alone, or with --pump through the copy loop and the event pump
-// of a shown main window but no status window; prints the time and the
-// peak memory.
-//   bench_join [--engine | --pump] CHUNK TARGET SOURCE...
+// copy loop alone; prints the time, the path the copy took, the longest
+// round and the longest gap between two event pumps, and the peak memory.
+//   bench_join [--engine] [--fallback] [--sync] CHUNK TARGET SOURCE... | @LIST
+// --fallback: read and write, never the kernel's copy. --sync: the time
+// includes syncing the target's file system. @LIST: a file of source paths.
 #include "core/CopyLoop.h"
 #include "gui/frmReelbind.h"
 #include "support/TestSupport.h"
@@ -13,10 +14,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QPushButton>
 #include <QSlider>
 #include <cstdio>
+#include <fcntl.h>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -31,18 +33,36 @@ long peakRssKiB()
     return -1;
 }
 
+/// The longest time between two calls of tick().
+struct Gaps
+{
+    QElapsedTimer since;
+    qint64 longestNs = 0;
+    void tick()
+    {
+        if (since.isValid())
+            longestNs = qMax(longestNs, since.nsecsElapsed());
+        since.start();
+    }
+};
+
 struct Quiet : JoinProgress
 {
-    bool pump = false;
+    Gaps* gaps = nullptr;
     void batchStarted(qint64) override {}
     void fileStarted(int, const JoinFigures&) override {}
     void copied(const JoinFigures&) override {}
-    void pumpEvents() override
-    {
-        if (pump)
-            QCoreApplication::processEvents();
-    }
+    void pumpEvents() override { gaps->tick(); }
 };
+
+bool syncTarget(const QString& target)
+{
+    const int fd = ::open(QFile::encodeName(target).constData(), O_RDONLY | O_CLOEXEC);
+    const bool ok = fd >= 0 && ::syncfs(fd) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return ok;
+}
 
 } // namespace
 
@@ -51,38 +71,46 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     TestSupport::initGuiTest();
     QStringList args = QCoreApplication::arguments().mid(1);
-    const bool engineOnly = !args.isEmpty() && args.first() == QLatin1String("--engine");
-    const bool pumpOnly = !args.isEmpty() && args.first() == QLatin1String("--pump");
-    if (engineOnly || pumpOnly)
-        args.removeFirst();
+    bool engineOnly = false, fallback = false, sync = false;
+    while (!args.isEmpty() && args.first().startsWith(QLatin1String("--"))) {
+        const QString flag = args.takeFirst();
+        engineOnly |= flag == QLatin1String("--engine");
+        fallback |= flag == QLatin1String("--fallback");
+        sync |= flag == QLatin1String("--sync");
+    }
     if (args.size() < 3) {
-        std::fprintf(stderr, "usage: bench_join [--engine | --pump] CHUNK TARGET SOURCE...\n");
+        std::fprintf(stderr, "usage: bench_join [--engine] [--fallback] [--sync] CHUNK TARGET "
+                             "SOURCE... | @LIST\n");
         return 2;
     }
     const int chunk = args.takeFirst().toInt();
     const QString target = args.takeFirst();
+    if (args.size() == 1 && args.first().startsWith(QLatin1Char('@'))) {
+        QFile list(args.takeFirst().mid(1));
+        if (!list.open(QIODevice::ReadOnly))
+            return 2;
+        for (const QByteArray& line : list.readAll().split('\n'))
+            if (!line.isEmpty())
+                args << QFile::decodeName(line);
+    }
     qint64 bytes = 0;
     for (const QString& s : std::as_const(args))
         bytes += QFileInfo(s).size();
 
+    const CopyOptions options{!fallback, 0};
     QElapsedTimer timer;
-    bool ok = false;
-    if (engineOnly || pumpOnly) {
-        std::unique_ptr<TestSupport::App> a;
-        if (pumpOnly) {
-            a = std::make_unique<TestSupport::App>();
-            a->window->show();
-            QElapsedTimer settle;
-            settle.start();
-            while (settle.elapsed() < 300)
-                QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        }
+    Gaps gaps;
+    bool ok = false, kernel = false;
+    qint64 longestRoundNs = 0;
+    if (engineOnly) {
         Quiet quiet;
-        quiet.pump = pumpOnly;
+        quiet.gaps = &gaps;
         PosixFileSystem files;
-        CopyLoop loop(files, args, target, chunk, quiet);
+        CopyLoop loop(files, args, target, chunk, quiet, options);
         timer.start();
-        ok = loop.run() == CopyLoop::Outcome::Joined;
+        ok = loop.run() == CopyLoop::Outcome::Joined && (!sync || syncTarget(target));
+        kernel = loop.kernelCopied();
+        longestRoundNs = loop.longestRoundNs();
     } else {
         TestSupport::App a;
         frmReelbind& w = *a.window;
@@ -93,20 +121,27 @@ int main(int argc, char** argv)
         while (settle.elapsed() < 300)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         w.SldrChunkSize->setValue(chunk);
+        a.join().setCopyOptions(options);
         a.queue().model().setSortedOff(); // join in the order given
         if (!a.queue().add(args).isEmpty())
             return 1;
         a.desktop.setNextSaveFile(target);
+        TestSupport::EachPump pumps([&](int) { gaps.tick(); });
         timer.start();
         w.CmdJoin_Click();
-        ok = a.join().ending() == JoinSession::Ending::Joined;
+        ok = a.join().ending() == JoinSession::Ending::Joined && (!sync || syncTarget(target));
+        kernel = a.join().kernelCopied();
+        longestRoundNs = a.join().longestRoundNs();
     }
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     if (!ok || QFileInfo(target).size() != bytes) {
         std::fprintf(stderr, "bench_join: the join did not complete\n");
         return 1;
     }
-    std::printf("bytes=%lld seconds=%.4f peak_rss_kib=%ld platform=%s\n", (long long)bytes, seconds,
-                peakRssKiB(), qPrintable(QGuiApplication::platformName()));
+    std::printf("bytes=%lld seconds=%.4f path=%s longest_round_ms=%.2f longest_gap_ms=%.2f "
+                "peak_rss_kib=%ld platform=%s\n",
+                (long long)bytes, seconds, kernel ? "kernel" : "read-write",
+                double(longestRoundNs) / 1e6, double(gaps.longestNs) / 1e6, peakRssKiB(),
+                qPrintable(QGuiApplication::platformName()));
     return 0;
 }

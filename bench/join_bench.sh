@@ -1,128 +1,139 @@
 #!/bin/bash
-# Join speed and memory: 4 files of 256 MiB joined through the real status
-# window (under Xvfb with the xcb platform, and offscreen) at chunk sizes
-# 40,000 and 70,000, against `cat` and a plain read/write loop of the same
-# chunk size on the same file system; then the peak memory of a 4 GiB join.
+# Join speed, responsiveness and memory, against cat on the same files:
+# 4 x 256 MiB on a disk file system joined through the real status window,
+# under Xvfb with a window manager and offscreen, at chunk sizes 10,000,
+# 40,000 and 70,000, each the best of RUNS runs, in two regimes: (a) until
+# the target is closed, (b) until it is closed and its file system synced.
+# Then the sources on tmpfs and the target on disk (no kernel copy across),
+# the peak memory of a 4 GiB join, and 100,000 files of 1 KB. Every run's
+# target is compared byte for byte before its time counts.
 #
 #   bench/join_bench.sh [BUILD_DIR] [WORK_PARENT]
 #
-# BUILD_DIR holds bench/bench_join and bench/plain_copy (default: ./build).
-# WORK_PARENT must be on a disk, not tmpfs (default: /var/tmp). Everything
-# written there is deleted at the end. Each figure is the best of RUNS runs.
+# BUILD_DIR holds bench/bench_join (default ./build); WORK_PARENT must be on
+# a disk, not tmpfs (default /var/tmp). Everything written there is deleted.
+# RUNS (5), REGIMES ("closed synced"), PLATFORMS ("xcb offscreen") and
+# CHUNKS ("10000 40000 70000") choose a part; ONLY_MAIN=1 skips the rest.
 set -euo pipefail
 
-BUILD=$(cd "${1:-build}" && pwd)
-PARENT=${2:-/var/tmp}
-RUNS=${RUNS:-3}
-JOIN="$BUILD/bench/bench_join"
-PLAIN="$BUILD/bench/plain_copy"
-for exe in "$JOIN" "$PLAIN"; do
-    [ -x "$exe" ] || { echo "missing $exe (build the bench targets first)" >&2; exit 2; }
-done
-if [ "$(stat -f -c %T "$PARENT")" = tmpfs ]; then
-    echo "$PARENT is tmpfs; give a folder on a disk" >&2
-    exit 2
+if [ "${REELBIND_BENCH_INSIDE:-}" != 1 ]; then
+    BUILD=$(cd "${1:-build}" && pwd)
+    PARENT=${2:-/var/tmp}
+    [ -x "$BUILD/bench/bench_join" ] || { echo "missing $BUILD/bench/bench_join" >&2; exit 2; }
+    [ "$(stat -f -c %T "$PARENT")" != tmpfs ] || { echo "$PARENT is tmpfs; give a folder on a disk" >&2; exit 2; }
+    exec env REELBIND_BENCH_INSIDE=1 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$BUILD" "$PARENT"
 fi
 
+BUILD=$1
+PARENT=$2
+RUNS=${RUNS:-5}
+JOIN="$BUILD/bench/bench_join"
+(openbox >/dev/null 2>&1 &)
 WORK=$(mktemp -d "$PARENT/reelbind-bench-XXXXXX")
-trap 'rm -rf "$WORK"' EXIT
+SHM=$(mktemp -d /dev/shm/reelbind-bench-XXXXXX)
+trap 'rm -rf "$WORK" "$SHM"; pkill -x openbox 2>/dev/null || true' EXIT
+MIB=256
 SRC=("$WORK/part1.mpg" "$WORK/part2.mpg" "$WORK/part3.mpg" "$WORK/part4.mpg")
 OUT="$WORK/joined.mpg"
-MIB=256
 BYTES=$((4 * MIB * 1048576))
-
-echo "Creating 4 x $MIB MiB in $WORK ($(df --output=fstype "$WORK" | tail -1))"
-for f in "${SRC[@]}"; do
-    head -c $((MIB * 1048576)) /dev/urandom >"$f"
-done
+echo "Creating 4 x $MIB MiB in $WORK ($(stat -f -c %T "$WORK")), kernel $(uname -r)"
+for f in "${SRC[@]}"; do head -c $((MIB * 1048576)) /dev/urandom >"$f"; done
 sync
 
-# Seconds of one run of "$@", which prints seconds=S (or, for cat, is timed here).
-fresh() {
-    rm -f "$OUT"
-    sync
-}
+fresh() { rm -f "$OUT"; sync; }
+same() { cmp -s <(cat "$@") "$OUT" || { echo "the target differs from the sources" >&2; exit 1; }; }
+
+# seconds of cat: regime closed|synced, then the sources
 time_cat() {
+    local regime=$1 t0 t1
+    shift
     fresh
-    local t0 t1
     t0=$(date +%s.%N)
-    cat "${SRC[@]}" >"$OUT"
+    cat "$@" >"$OUT"
+    [ "$regime" = closed ] || sync -f "$OUT"
     t1=$(date +%s.%N)
-    cmp -s <(cat "${SRC[@]}") "$OUT" || { echo "cat output differs" >&2; exit 1; }
+    same "$@"
     awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.4f\n", b - a }'
 }
-time_exe() {
+# the bench_join line of one run: platform, chunk, regime, then the sources
+run_join() {
+    local platform=$1 chunk=$2 regime=$3 line
+    shift 3
     fresh
-    "$@" 2>/dev/null | sed -n 's/.*seconds=\([0-9.]*\).*/\1/p'
+    local flags=()
+    [ "$regime" = closed ] || flags+=(--sync)
+    line=$(QT_QPA_PLATFORM=$platform "$JOIN" "${flags[@]}" "$chunk" "$OUT" "$@" 2>/dev/null)
+    same "$@"
+    echo "$line"
 }
-best() { # best of RUNS runs of a timing function
+field() { sed -n "s/.*$1=\([^ ]*\).*/\1/p" <<<"$2"; }
+# best of RUNS: prints "seconds path longest_round_ms(max over runs) peak_rss_kib"
+best_join() {
+    local b="" path="" round=0 rss=0 line s
+    for _ in $(seq "$RUNS"); do
+        line=$(run_join "$@")
+        s=$(field seconds "$line")
+        path=$(field path "$line")
+        round=$(awk -v a="$round" -v b="$(field longest_round_ms "$line")" 'BEGIN { print (b > a) ? b : a }')
+        rss=$(field peak_rss_kib "$line")
+        if [ -z "$b" ] || awk -v s="$s" -v b="$b" 'BEGIN { exit !(s < b) }'; then b=$s; fi
+    done
+    echo "$b $path $round $rss"
+}
+best_cat() {
     local b="" s
     for _ in $(seq "$RUNS"); do
-        s=$("$@")
-        [ -n "$s" ] || { echo "run failed: $*" >&2; exit 1; }
+        s=$(time_cat "$@")
         if [ -z "$b" ] || awk -v s="$s" -v b="$b" 'BEGIN { exit !(s < b) }'; then b=$s; fi
     done
     echo "$b"
 }
-mibs() { awk -v s="$1" -v n="$BYTES" 'BEGIN { printf "%7.1f MiB/s", n / 1048576 / s }'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b / a }'; }
+mibs() { awk -v s="$1" -v n="$2" 'BEGIN { printf "%7.1f MiB/s", n / 1048576 / s }'; }
+ratio() { awk -v p="$1" -v c="$2" 'BEGIN { printf "%.2f", c / p }'; }
 
-# The program's result must be the concatenation before its time counts.
-fresh
-QT_QPA_PLATFORM=offscreen "$JOIN" 40000 "$OUT" "${SRC[@]}" >/dev/null 2>&1
-cmp -s <(cat "${SRC[@]}") "$OUT" || { echo "joined file differs" >&2; exit 1; }
-
-declare -A T
-T[cat]=$(best time_cat)
-for chunk in 40000 70000; do
-    T[plain$chunk]=$(best time_exe "$PLAIN" $chunk "$OUT" "${SRC[@]}")
-    T[engine$chunk]=$(best time_exe env QT_QPA_PLATFORM=offscreen "$JOIN" --engine $chunk "$OUT" "${SRC[@]}")
-    T[offscreen$chunk]=$(best time_exe env QT_QPA_PLATFORM=offscreen "$JOIN" $chunk "$OUT" "${SRC[@]}")
-done
-
-# The xcb runs share one Xvfb; a window manager makes it the desktop a user has.
-XCB_SCRIPT="$WORK/xcb.sh"
-cat >"$XCB_SCRIPT" <<EOF
-(command -v openbox >/dev/null && openbox >/dev/null 2>&1 &)
-sleep 1
-for chunk in 40000 70000; do
-    for _ in \$(seq $RUNS); do
-        rm -f "$OUT"; sync
-        QT_QPA_PLATFORM=xcb "$JOIN" \$chunk "$OUT" ${SRC[*]} 2>/dev/null | sed -n "s/.*seconds=\([0-9.]*\).*/\$chunk \1/p"
+echo
+echo "Best of $RUNS, 4 x $MIB MiB = $((BYTES / 1048576)) MiB, target on the same disk:"
+for regime in ${REGIMES:-closed synced}; do
+    cat_s=$(best_cat "$regime" "${SRC[@]}")
+    printf "  %-7s %-34s %8ss %s\n" "$regime" "cat" "$cat_s" "$(mibs "$cat_s" $BYTES)"
+    for platform in ${PLATFORMS:-xcb offscreen}; do
+        for chunk in ${CHUNKS:-10000 40000 70000}; do
+            read -r s path round rss <<<"$(best_join "$platform" "$chunk" "$regime" "${SRC[@]}")"
+            printf "  %-7s %-34s %8ss %s  x cat %s  path %s  longest round %s ms\n" "$regime" \
+                "program $platform, chunk $chunk" "$s" "$(mibs "$s" $BYTES)" \
+                "$(ratio "$s" "$cat_s")" "$path" "$round"
+        done
     done
 done
-# Peak memory of a 4 GiB join: the four files queued four times each.
-rm -f "$OUT"; sync
-QT_QPA_PLATFORM=xcb "$JOIN" 40000 "$OUT" ${SRC[*]} ${SRC[*]} ${SRC[*]} ${SRC[*]} 2>/dev/null | sed -n "s/.*bytes=\([0-9]*\).*peak_rss_kib=\([0-9]*\).*/rss \2 \1/p"
+
+[ "${ONLY_MAIN:-}" = 1 ] && exit 0
+echo
+echo "Sources on tmpfs, target on the disk (best of $RUNS, until closed):"
+cp "${SRC[@]}" "$SHM/"
+SHMSRC=("$SHM"/part*.mpg)
+cat_s=$(best_cat closed "${SHMSRC[@]}")
+read -r s path round rss <<<"$(best_join xcb 40000 closed "${SHMSRC[@]}")"
+printf "  cat %ss, program xcb chunk 40000 %ss  x cat %s  path %s  longest round %s ms\n" \
+    "$cat_s" "$s" "$(ratio "$s" "$cat_s")" "$path" "$round"
+rm -f "$SHM"/part*.mpg
+
+echo
+line=$(run_join xcb 40000 closed "${SRC[@]}" "${SRC[@]}" "${SRC[@]}" "${SRC[@]}")
+awk -v k="$(field peak_rss_kib "$line")" -v s="$(field bytes "$line")" \
+    'BEGIN { printf "Peak RSS joining %.2f GiB through the window (xcb): %.1f MiB (limit 64 MiB)\n", s / 1073741824, k / 1024 }'
 rm -f "$OUT"
-EOF
-RSS_XCB=""
-while read -r chunk s extra; do
-    if [ "$chunk" = rss ]; then RSS_XCB="$s $extra"; continue; fi
-    key=xcb$chunk
-    if [ -z "${T[$key]:-}" ] || awk -v s="$s" -v b="${T[$key]}" 'BEGIN { exit !(s < b) }'; then
-        T[$key]=$s
-    fi
-done < <(xvfb-run -a -s "-screen 0 1024x768x24" bash "$XCB_SCRIPT")
 
 echo
-echo "Throughput, best of $RUNS (4 x $MIB MiB = $((BYTES / 1048576)) MiB):"
-printf "  %-34s %8ss %s\n" "cat" "${T[cat]}" "$(mibs "${T[cat]}")"
-for chunk in 40000 70000; do
-    printf "  %-34s %8ss %s\n" "plain loop, chunk $chunk" "${T[plain$chunk]}" "$(mibs "${T[plain$chunk]}")"
-    printf "  %-34s %8ss %s\n" "copy loop alone, chunk $chunk" "${T[engine$chunk]}" "$(mibs "${T[engine$chunk]}")"
-    printf "  %-34s %8ss %s\n" "program offscreen, chunk $chunk" "${T[offscreen$chunk]}" "$(mibs "${T[offscreen$chunk]}")"
-    printf "  %-34s %8ss %s\n" "program xcb (Xvfb), chunk $chunk" "${T[xcb$chunk]}" "$(mibs "${T[xcb$chunk]}")"
-done
-echo
-echo "Ratios (throughput of the program / reference; targets: >= 0.90 vs plain, >= 0.70 vs cat at 40,000 under Xvfb):"
-for chunk in 40000 70000; do
-    for p in xcb offscreen; do
-        printf "  %-9s chunk %-6s vs plain loop %s   vs cat %s\n" "$p" "$chunk" \
-            "$(ratio "${T[$p$chunk]}" "${T[plain$chunk]}")" "$(ratio "${T[$p$chunk]}" "${T[cat]}")"
-    done
-done
-
-echo
-read -r rss size <<<"$RSS_XCB"
-awk -v k="$rss" -v s="$size" 'BEGIN { printf "Peak RSS joining %.2f GiB through the window (xcb): %.1f MiB (limit 64 MiB)\n", s / 1073741824, k / 1024 }'
+echo "100,000 files of 1 KB:"
+MANY="$WORK/many"
+mkdir "$MANY"
+head -c 100000000 /dev/urandom >"$WORK/many.expected"
+(cd "$MANY" && split -b 1000 -a 5 -d "$WORK/many.expected" clip)
+ls -1 "$MANY" | sed "s|^|$MANY/|" >"$WORK/many.list"
+fresh
+t0=$(date +%s.%N); xargs cat <"$WORK/many.list" >"$OUT"; t1=$(date +%s.%N)
+cat_s=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.4f", b - a }')
+fresh
+line=$(QT_QPA_PLATFORM=xcb "$JOIN" 40000 "$OUT" "@$WORK/many.list" 2>/dev/null)
+cmp -s "$WORK/many.expected" "$OUT" || { echo "the many-files target differs" >&2; exit 1; }
+echo "  cat ${cat_s}s; program xcb $(field seconds "$line")s, longest gap between pumps $(field longest_gap_ms "$line") ms, longest round $(field longest_round_ms "$line") ms"

@@ -21,8 +21,8 @@ CopyLoop::CopyLoop(FileSystem& files, QStringList sources, QString target, int c
 
 qint64 CopyLoop::nextRoundChunks(qint64 chunks, qint64 roundNs, qint64 most)
 {
-    // Aim at rounds of about 8 ms: quick enough for the window, long enough for speed.
-    constexpr qint64 kQuickNs = 4000000, kSlowNs = 16000000;
+    // Aim at rounds of about 5 ms: quick enough for the window, long enough for speed.
+    constexpr qint64 kQuickNs = 2500000, kSlowNs = 10000000;
     if (roundNs < kQuickNs)
         chunks *= 2;
     else if (roundNs > kSlowNs)
@@ -63,11 +63,10 @@ CopyLoop::Outcome CopyLoop::copyAll()
     }
     m_progress.batchStarted(fig.batchTotal);
 
-    // One buffer for reading and writing: whole chunks, as many as fit the
-    // buffer's size, at least one.
-    m_bufBytes = qMax(qint64(m_chunk), kBufferBytes / m_chunk * m_chunk);
-    m_buf = static_cast<char*>(
-        std::aligned_alloc(size_t(kPage), size_t((m_bufBytes + kPage - 1) / kPage * kPage)));
+    // One page-aligned buffer for reading and writing; a round goes through it
+    // in whole pieces, so the writes stay aligned whatever the chunk size.
+    m_bufBytes = kBufferBytes;
+    m_buf = static_cast<char*>(std::aligned_alloc(size_t(kPage), size_t(m_bufBytes)));
     if (!m_buf)
         return fail(Op::Memory, m_target, qt_error_string(ENOMEM));
 
@@ -97,8 +96,9 @@ CopyLoop::Outcome CopyLoop::copyAll()
         while (fig.fileDone < fig.fileLength && !m_cancel) {
             const qint64 left = fig.fileLength - fig.fileDone;
             const qint64 whole = left / m_chunk;
-            const qint64 most = m_kernel ? kMaxKernelRound / m_chunk : m_bufBytes / m_chunk;
-            const qint64 round = whole > 0 ? qMin(whole, qMin(m_roundChunks, most)) * m_chunk : left;
+            const qint64 most = kMaxRoundBytes / m_chunk;
+            const qint64 round =
+                whole > 0 ? qMin(whole, qMin(m_roundChunks, most)) * m_chunk : left;
             QElapsedTimer took;
             took.start();
             if (!moveRound(round, path))

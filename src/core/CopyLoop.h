@@ -57,8 +57,8 @@ struct CopyOptions
 /// reports the figures and pumps events once; Cancel takes effect at the
 /// next round, so a cancelled join ends with a whole chunk. How many chunks
 /// a round moves is the loop's own choice: it follows the time rounds take,
-/// so that a round holds the event loop about 8 ms and never much above
-/// 20 ms, however fast the disk. The kernel copies where it can
+/// so that a round holds the event loop about 5 ms and never much above
+/// 20 ms, however fast or slow the disk. The kernel copies where it can
 /// (FileSystem::copyRange); where it refuses, the loop reads and writes the
 /// same rounds itself, through one buffer, for the rest of the run.
 ///
@@ -81,11 +81,11 @@ public:
 
     using Options = CopyOptions;
 
-    /// The most a read-and-write round moves at once: as large as cat's
-    /// writes. (1 MiB writes measured several times slower on ext4.)
+    /// The buffer of a read-and-write round, which goes in pieces of it: as
+    /// large as cat's writes. (1 MiB writes measured several times slower on ext4.)
     static constexpr qint64 kBufferBytes = qint64(1) << 17;
-    /// The most a kernel round moves at once.
-    static constexpr qint64 kMaxKernelRound = qint64(64) << 20;
+    /// The most a round moves: about 4 ms at 4 GB/s.
+    static constexpr qint64 kMaxRoundBytes = qint64(16) << 20;
 
     /// `sources` are full paths in join order; `chunkSize` > 0.
     CopyLoop(FileSystem& files, QStringList sources, QString target, int chunkSize,

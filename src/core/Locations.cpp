@@ -24,9 +24,8 @@ Locations Locations::of(const QString& exeFolder)
         return beside;
     Locations l;
     l.installed = true;
-    l.settingsFolder =
-        QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-        QStringLiteral("/reelbind");
+    l.settingsFolder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                       QStringLiteral("/reelbind");
     l.readme = installedReadme;
     const QString videos = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
     l.firstStartFolder = !videos.isEmpty() && QFileInfo(videos).isDir()

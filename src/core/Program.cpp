@@ -7,8 +7,8 @@
 
 Program::Program(FileSystem& files, const Locations& where, QObject* parent)
     : QObject(parent), m_files(files), m_where(where), m_prefs(m_settings),
-      m_store(m_settings, m_prefs, where.settingsFile()),
-      m_queue(m_prefs, m_settings, files), m_join(m_queue, m_prefs, m_settings, files)
+      m_store(m_settings, m_prefs, where.settingsFile()), m_queue(m_prefs, m_settings, files),
+      m_join(m_queue, m_prefs, m_settings, files)
 {
 }
 

@@ -49,7 +49,6 @@ QPixmap drawProgram(int size)
     return pm;
 }
 
-
 QPixmap drawArrow(int size, bool up)
 {
     QPixmap pm(size, size);

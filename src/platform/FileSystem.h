@@ -129,9 +129,9 @@ public:
     /// What a kernel copy did.
     struct Copied
     {
-        qint64 bytes = 0;    // copied; 0 when the source had ended
-        bool failed = false; // then `reason` says why
-        bool refused = false; // the kernel cannot copy between these two at all
+        qint64 bytes = 0;        // copied; 0 when the source had ended
+        bool failed = false;     // then `reason` says why
+        bool refused = false;    // the kernel cannot copy between these two at all
         bool targetSide = false; // the failure was the target's (a full disk...)
         QString reason;
     };

@@ -330,7 +330,8 @@ FileSystem::Copied PosixFileSystem::copyRange(Input& from, Output& to, qint64 by
         return c;
     }
     for (;;) {
-        const ssize_t n = ::copy_file_range(in->fd(), nullptr, out->fd(), nullptr, size_t(bytes), 0);
+        const ssize_t n =
+            ::copy_file_range(in->fd(), nullptr, out->fd(), nullptr, size_t(bytes), 0);
         if (n >= 0) {
             c.bytes = n;
             return c;

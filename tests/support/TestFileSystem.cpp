@@ -95,7 +95,8 @@ FileSystem::Copied TestFileSystem::copyRange(Input& from, Output& to, qint64 byt
         c.reason = PosixFileSystem::systemReason(ENOSPC);
         return c;
     }
-    c = PosixFileSystem::copyRange(from, scripted->real(), diskLeft < 0 ? bytes : qMin(bytes, diskLeft));
+    c = PosixFileSystem::copyRange(from, scripted->real(),
+                                   diskLeft < 0 ? bytes : qMin(bytes, diskLeft));
     if (!c.failed && diskLeft >= 0)
         diskLeft -= c.bytes;
     return c;

@@ -5,10 +5,10 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QProgressBar>
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QWidget>
 #include <algorithm>
