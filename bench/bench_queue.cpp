@@ -188,6 +188,20 @@ int main(int argc, char* argv[])
         });
     });
 
+    // Join pressed: every queued file's first bytes are read before the save dialog.
+    measure(QStringLiteral("Kinds read before the save dialog"), nFiles, 3, [&](int n) {
+        auto app = freshWindow();
+        app->desktop.setNextOpenFiles(allPaths.mid(0, n));
+        app->window->CmdAdd->click();
+        JoinSession& join = app->join();
+        check(join.begin(), "join begun");
+        QString question;
+        const double ms = timeMs([&] { question = join.kindQuestion([] {}); });
+        join.end();
+        check(question.isEmpty() && app->files.opened.size() == n, "every file read, none asks");
+        return ms;
+    });
+
     const int nRows = 100000;
     std::printf("\n");
 

@@ -3,10 +3,13 @@
 #include "core/CopyLoop.h"
 #include "core/Format.h"
 #include "core/JoinQueue.h"
+#include "core/MovieKind.h"
 #include "core/Preferences.h"
 #include "core/StrFunc.h"
 #include "platform/FileSystem.h"
 
+#include <QElapsedTimer>
+#include <QHash>
 #include <QSet>
 
 const QString JoinSession::kNoSpace = QStringLiteral(
@@ -58,6 +61,40 @@ bool JoinSession::begin()
     m_ending = Ending::None;
     m_queue.setJoinRunning(true);
     return true;
+}
+
+QString JoinSession::kindQuestion(const std::function<void()>& pump)
+{
+    QList<MovieKind::Queued> files;
+    files.reserve(m_rows.size());
+    QHash<QString, MovieKind::Kind> seen; // a file queued twice is read once
+    QByteArray head(MovieKind::kHeadBytes, Qt::Uninitialized);
+    QElapsedTimer sincePump;
+    sincePump.start();
+    for (const QueueRow& row : std::as_const(m_rows)) {
+        const QString path = row.fullPath();
+        auto it = seen.constFind(path);
+        if (it == seen.cend()) {
+            // A file that cannot be read is no reason to ask: the join names it.
+            MovieKind::Kind kind = MovieKind::Kind::Unknown;
+            FileSystem::Status status;
+            QString reason;
+            if (auto input = m_files.openInput(path, status)) {
+                const qint64 got = input->read(head.data(), head.size(), reason);
+                if (got > 0)
+                    kind = MovieKind::identify(QByteArray::fromRawData(head.constData(), got));
+            }
+            it = seen.insert(path, kind);
+        }
+        files.append({path, it.value()});
+        if (sincePump.elapsed() >= 20) {
+            pump();
+            sincePump.restart();
+            if (m_cancelled)
+                return QString();
+        }
+    }
+    return MovieKind::joinQuestion(files);
 }
 
 QString JoinSession::targetFolder()

@@ -43,6 +43,15 @@ public:
     /// join runs.
     bool begin();
 
+    /// Before the save dialog: reads the first bytes of each file this join
+    /// takes and returns the question to ask when they will not play joined
+    /// (MovieKind::joinQuestion), or an empty text. Calls `pump` at least
+    /// every 20 ms on a long queue; stops early (empty text) when the join
+    /// was cancelled meanwhile.
+    QString kindQuestion(const std::function<void()>& pump);
+    /// Whether cancel() was called since begin().
+    bool cancelled() const { return m_cancelled; }
+
     /// Where the save dialog opens: the live target folder.
     QString targetFolder();
 

@@ -1,6 +1,7 @@
 #include "gui/frmJoinStatus.h"
 
 #include "core/Format.h"
+#include "core/MovieKind.h"
 #include "gui/Icons.h"
 #include "gui/Layout.h"
 #include "platform/Desktop.h"
@@ -132,9 +133,21 @@ void frmJoinStatus::Form_Load()
     }
 }
 
+bool frmJoinStatus::kindsAgreed()
+{
+    const QString question = m_session.kindQuestion([] { QCoreApplication::processEvents(); });
+    if (m_session.cancelled())
+        return false;
+    return question.isEmpty() ||
+           m_desktop.askYesNo(m_main, MovieKind::questionTitle(), question, Desktop::Default::No);
+}
+
 void frmJoinStatus::JoinFiles()
 {
-    const QString chosen = m_desktop.getSaveFileName(m_main, m_session.targetFolder(), kFilters);
+    // No to the question ends the join as a cancelled save dialog does.
+    const QString chosen =
+        kindsAgreed() ? m_desktop.getSaveFileName(m_main, m_session.targetFolder(), kFilters)
+                      : QString();
     const QString problem = m_session.chooseTarget(chosen);
     if (!problem.isEmpty())
         m_desktop.message(m_main, problem);

@@ -65,8 +65,14 @@ public slots:
     void CmdViewClip_Click();
 
 public:
-    /// The run: save dialog, checks, the copy and the completion texts.
+    /// The run: the look at the files' kinds, save dialog, checks, the copy
+    /// and the completion texts.
     void JoinFiles();
+
+private:
+    /// Reads the files' kinds; when they will not play joined, asks whether
+    /// to go on (default No). False: the join ends before the save dialog.
+    bool kindsAgreed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -37,8 +37,12 @@ public:
     /// Message box: OK button only, no icon, the program's title.
     virtual void message(QWidget* parent, const QString& text) = 0;
 
-    /// Yes/No box without an icon. Returns true for Yes.
-    virtual bool askYesNo(QWidget* parent, const QString& title, const QString& text) = 0;
+    /// Which button of a Yes/No box Enter presses.
+    enum class Default { Yes, No };
+
+    /// Yes/No box without an icon. Returns true for Yes; Esc answers No.
+    virtual bool askYesNo(QWidget* parent, const QString& title, const QString& text,
+                          Default button = Default::Yes) = 0;
 
     /// Opens a web address or a local file with its associated program.
     /// `target` is a URL when it has a scheme ("https://..."), otherwise a

@@ -36,9 +36,10 @@ void QtDesktop::message(QWidget* parent, const QString& text)
     box.exec();
 }
 
-bool QtDesktop::askYesNo(QWidget* parent, const QString& title, const QString& text)
+bool QtDesktop::askYesNo(QWidget* parent, const QString& title, const QString& text, Default button)
 {
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(button == Default::No ? QMessageBox::No : QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -17,7 +17,8 @@ public:
     QString getExistingDirectory(QWidget* parent, const QString& prompt,
                                  const QString& dir) override;
     void message(QWidget* parent, const QString& text) override;
-    bool askYesNo(QWidget* parent, const QString& title, const QString& text) override;
+    bool askYesNo(QWidget* parent, const QString& title, const QString& text,
+                  Default button = Default::Yes) override;
     bool shellOpen(const QString& target) override;
     QAction* popupMenu(QMenu* menu, const QPoint& globalPos) override;
     void beep() override;

@@ -218,6 +218,51 @@ private slots:
         QCOMPARE(j.queue().count(), 0); // Finished with the clear-queue switch ticked
     }
 
+    // The look at the files' kinds before the save dialog: each file read once, from its first
+    // bytes; a file that is gone, empty or a pipe is no reason to ask and never waits.
+    void kindsOfTheQueuedFiles()
+    {
+        J j;
+        const auto write = [&](const QString& name, const QByteArray& bytes) {
+            QFile f(j.movies.filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+            f.close();
+            j.queue().add({f.fileName()});
+        };
+        write("a.mp4", QByteArray(4, '\0') + "ftypisom" + QByteArray(5000, 'x'));
+        write("b.mpg", QByteArray::fromHex("000001BA") + QByteArray(100, '\1'));
+        write("empty.mpg", "");
+        write("gone.mpg", "x");
+        write("pipe.mpg", "x");
+        j.queue().add({j.movies.filePath("a.mp4")});
+        QVERIFY(QFile::remove(j.movies.filePath("gone.mpg")) &&
+                QFile::remove(j.movies.filePath("pipe.mpg")));
+        QCOMPARE(mkfifo(QFile::encodeName(j.movies.filePath("pipe.mpg")).constData(), 0600), 0);
+
+        QVERIFY(j.s.begin());
+        const QString question = j.s.kindQuestion([] {});
+        QCOMPARE(
+            question.split('\n').mid(0, 5),
+            QStringList({question.section('\n', 0, 0), j.movies.filePath("a.mp4") + " (MP4/MOV)",
+                         j.movies.filePath("a.mp4") + " (MP4/MOV)",
+                         j.movies.filePath("b.mpg") + " (MPEG program stream)", ""}));
+        QStringList names;
+        for (const QString& path : std::as_const(j.files.opened))
+            names << QFileInfo(path).fileName();
+        QCOMPARE(names.join(' '), "a.mp4 b.mpg empty.mpg gone.mpg pipe.mpg");
+        j.s.end();
+
+        // A slow disk: the window is served while the files are read, and a cancel (the
+        // program ends) stops the reading with nothing to ask.
+        j.files.opened.clear();
+        j.files.openDelayMs = 25;
+        QVERIFY(j.s.begin());
+        QCOMPARE(j.s.kindQuestion([&] { j.s.cancel(); }), QString());
+        QVERIFY(j.s.cancelled());
+        QCOMPARE(j.files.opened.size(), 1);
+        j.s.end();
+    }
+
     // A source reached through a second path (a FUSE view of its folder) chosen as target:
     // no check can see that it is the same file, but nothing of it is lost.
     void sourceThroughASecondPath()

@@ -11,13 +11,8 @@
 # Needs xvfb-run, openbox, xdotool, cmake.
 
 set -u
+E2E_NAME=e2e-install
 . "$(cd "$(dirname "$0")/.." && pwd)/e2e/xsession.sh"
-
-fail() {
-    echo "e2e-install: FAIL: $*" >&2
-    [ -s "${WORK:-/nonexistent}/run.log" ] && { echo "--- program output" >&2; cat "$WORK/run.log" >&2; }
-    exit 1
-}
 
 if [ "${REELBIND_INSTALL_INSIDE:-}" != 1 ]; then
     [ $# -eq 1 ] || { echo "usage: $0 <build folder>" >&2; exit 2; }
@@ -40,7 +35,10 @@ BEFORE=$(tree_of)
 export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/config"
 VIDEOS="$HOME/Videos"
 mkdir -p "$VIDEOS" || fail "cannot make $VIDEOS"
-for n in 1 2 3; do head -c $((300000 * n + 7)) /dev/urandom >"$VIDEOS/part$n.mpg"; done
+# MPEG program streams as far as their first bytes tell.
+for n in 1 2 3; do
+    { printf '\0\0\1\272'; head -c $((300000 * n + 3)) /dev/urandom; } >"$VIDEOS/part$n.mpg"
+done
 
 start_openbox "$WORK" || fail "openbox did not get ready: $(cat "$WORK/openbox.log")"
 xdotool mousemove 0 0
@@ -79,8 +77,7 @@ echo "e2e-install: settings in $INI, nothing written under the prefix"
     fail "the second start did not end by itself with status 0"
 kill -0 "$APP_PID" 2>/dev/null || fail "the first program ended"
 activate "$MAIN" || fail "the main window never got the keyboard back"
-eval "$(xdotool getwindowgeometry --shell "$MAIN")"
-xdotool mousemove --window "$MAIN" 395 $((HEIGHT - 264 + 245)) sleep 0.2 click 1 # Join
+click_main 395 245 # Join
 SAVE=$(wait_window "^Save As\$" 60) || fail "Join did not open the save dialog"
 activate "$SAVE" || fail "the save dialog never got the keyboard"
 xdotool type --delay 20 "all.mpg"

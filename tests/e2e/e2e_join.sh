@@ -15,34 +15,12 @@
 # Needs xvfb-run, openbox, xdotool and, for pictures, ImageMagick.
 
 set -u
+E2E_NAME=e2e-join
 . "$(cd "$(dirname "$0")/.." && pwd)/e2e/xsession.sh"
-
-fail() {
-    echo "e2e-join: FAIL: $*" >&2
-    [ -n "${WORK:-}" ] && [ -s "$WORK/run.log" ] && { echo "--- program output" >&2; cat "$WORK/run.log" >&2; }
-    exit 1
-}
-
-if [ "${REELBIND_JOIN_INSIDE:-}" != 1 ]; then
-    [ $# -ge 1 ] || { echo "usage: $0 <path to reelbind> [<picture folder>]" >&2; exit 2; }
-    BIN=$(readlink -f "$1") || fail "no program at $1"
-    [ -x "$BIN" ] || fail "no program at $1"
-    SHOTS=
-    if [ $# -ge 2 ]; then
-        mkdir -p "$2" && SHOTS=$(readlink -f "$2") || fail "bad picture folder $2"
-    fi
-    for tool in xvfb-run openbox xdotool setsid timeout cmp; do
-        command -v "$tool" >/dev/null || fail "'$tool' is missing"
-    done
-    [ -z "$SHOTS" ] || command -v import >/dev/null || fail "'import' (ImageMagick) is missing"
-    run_in_xvfb REELBIND_JOIN_INSIDE "$0" "$BIN" "$SHOTS"
-    exit $?
-fi
+enter_program_session REELBIND_JOIN_INSIDE setsid timeout cmp -- "$@"
 
 # ---------------------------------------------------------------------------
 # Inside the X server.
-BIN=$1
-SHOTS=$2
 MIB=${MIB:-64}
 PARENT=/var/tmp
 [ -d "$PARENT" ] && [ -w "$PARENT" ] || PARENT=${TMPDIR:-/tmp}
@@ -81,18 +59,9 @@ xdotool mousemove 0 0
 (cd / && QT_QPA_PLATFORM=xcb exec "$PROG/reelbind") >"$WORK/run.log" 2>&1 &
 APP_PID=$!
 
-window() { # <title regex> <seconds>: id of the visible window so titled
-    wait_window "$1" "$2" || fail "no window titled /$1/ within $2 s"
-}
 MAIN=$(window "^Orvel's Reelbind 1\.0\.7b\$" 60) || exit 1
 activate "$MAIN" || fail "the main window never got the keyboard"
 
-# A click in the main window's client area, 575 x 264 below the menu bar.
-click_main() { # <x> <y>
-    local X Y WIDTH HEIGHT SCREEN WINDOW
-    eval "$(xdotool getwindowgeometry --shell "$MAIN")"
-    xdotool mousemove --window "$MAIN" "$1" $((HEIGHT - 264 + $2)) sleep 0.2 click 1
-}
 # Types into the dialog that has the keyboard, then Enter; waits until it closed.
 answer_dialog() { # <title regex> <text>
     local id

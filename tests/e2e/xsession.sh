@@ -1,9 +1,51 @@
 # Shared by the end-to-end scripts (sourced, not run).
 #
+# fail MESSAGE: says what failed, prefixed with E2E_NAME, then the
+# program's output (WORK/run.log), and ends the script with status 1.
+# A script with other logs defines its own.
+#
+# enter_program_session FLAG TOOL... -- ARGS...: for a script taking
+# "<path to reelbind> [<picture folder>]". Outside the X server (FLAG not 1)
+# it checks the arguments and that xvfb-run, openbox, xdotool, the TOOLs
+# (and, for pictures, ImageMagick) are there, runs the calling script inside
+# Xvfb and exits with its status. Inside, it sets BIN and SHOTS (empty: no
+# pictures) and returns.
+#
 # run_in_xvfb FLAG SCRIPT ARGS...: runs "bash SCRIPT ARGS..." inside xvfb-run
 # with FLAG=1 in its environment, in a session of its own, and returns its
 # exit status. Whatever the session started (Xvfb, the window manager, the
 # program) is ended before it returns, also when the caller is interrupted.
+
+fail() {
+    echo "$E2E_NAME: FAIL: $*" >&2
+    [ -s "${WORK:-/nonexistent}/run.log" ] && { echo "--- program output" >&2; cat "$WORK/run.log" >&2; }
+    exit 1
+}
+
+enter_program_session() {
+    local flag=$1 tools=(xvfb-run openbox xdotool) tool
+    shift
+    while [ $# -gt 0 ] && [ "$1" != -- ]; do tools+=("$1"); shift; done
+    shift
+    if [ "${!flag:-}" = 1 ]; then
+        BIN=$1
+        SHOTS=$2
+        return 0
+    fi
+    [ $# -ge 1 ] || { echo "usage: $0 <path to reelbind> [<picture folder>]" >&2; exit 2; }
+    BIN=$(readlink -f "$1") || fail "no program at $1"
+    [ -x "$BIN" ] || fail "no program at $1"
+    SHOTS=
+    if [ $# -ge 2 ]; then
+        mkdir -p "$2" && SHOTS=$(readlink -f "$2") || fail "bad picture folder $2"
+    fi
+    for tool in "${tools[@]}"; do
+        command -v "$tool" >/dev/null || fail "'$tool' is missing"
+    done
+    [ -z "$SHOTS" ] || command -v import >/dev/null || fail "'import' (ImageMagick) is missing"
+    run_in_xvfb "$flag" "$0" "$BIN" "$SHOTS"
+    exit $?
+}
 
 _xsession_stop() {
     kill -TERM -- "-$_XSESSION" "$_XSESSION" 2>/dev/null
@@ -129,4 +171,18 @@ gone() {
         sleep 0.1
     done
     return 1
+}
+
+# window REGEX SECONDS: as wait_window, but the script fails (fail) when
+# no such window comes.
+window() {
+    wait_window "$1" "$2" || fail "no window titled /$1/ within $2 s"
+}
+
+# click_main X Y: a click in the main window's (MAIN) client area, 575 x 264
+# below the menu bar. Join is at 395 245, Add at 70 245, Exit at 503 245.
+click_main() {
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$MAIN")"
+    xdotool mousemove --window "$MAIN" "$1" $((HEIGHT - 264 + $2)) sleep 0.2 click 1
 }

@@ -213,6 +213,53 @@ private slots:
         QCOMPARE(f.iniBytes(), f.firstStartIni());
     }
 
+    // Files that will not play joined: the question comes before the save dialog, Enter
+    // answers No, and No ends the join as a cancelled save dialog does.
+    void kindsAskBeforeTheSaveDialog_data()
+    {
+        QTest::addColumn<QString>("queue");
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("mp4 and mpeg, No") << "mp4 mpg" << false;
+        QTest::newRow("mp4 and mpeg, Yes") << "mp4 mpg" << true;
+        QTest::newRow("mpeg only") << "mpg mpg" << false;
+    }
+    void kindsAskBeforeTheSaveDialog()
+    {
+        QFETCH(QString, queue);
+        QFETCH(bool, yes);
+        Joining f;
+        QByteArray all;
+        QStringList names;
+        for (const QString& kind : queue.split(' ')) {
+            const QByteArray bytes = (kind == "mp4" ? QByteArray("\0\0\0\x18"
+                                                                 "ftypmp42",
+                                                                 12)
+                                                    : QByteArray::fromHex("000001BA")) +
+                                     TestSupport::pattern(30000, names.size());
+            names << f.folder.filePath(QString("%1.%2").arg(names.size()).arg(kind));
+            QFile file(names.last());
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+            all += bytes;
+        }
+        f.queue().add(names);
+        const QString target = f.folder.filePath("t.mpg");
+        f.desktop.setNextAnswer(yes);
+        f.run(target);
+        const bool asked = queue.contains("mp4");
+        QStringList kinds;
+        for (const QString& call : std::as_const(f.desktop.calls))
+            kinds << call.section(':', 0, 0);
+        QCOMPARE(kinds.join(' '), asked ? (yes ? "yesno save beep" : "yesno") : "save beep");
+        QCOMPARE(f.desktop.questions.join('#').section('|', 0, 0), asked ? "Join Files?" : "");
+        QCOMPARE(f.desktop.questionDefaults, QList<Desktop::Default>(asked, Desktop::Default::No));
+        QCOMPARE(f.join().ending(),
+                 asked && !yes ? JoinSession::Ending::NoTarget : JoinSession::Ending::Joined);
+        QCOMPARE(TestSupport::readAll(target), asked && !yes ? QByteArray("<missing>") : all);
+        QCOMPARE(f.queue().count(), 2);
+        QCOMPARE(bool(f.status()), !asked || yes);
+        QVERIFY(f.w.CmdJoin->isEnabled() && f.w.CmdAdd->isEnabled() && f.w.CmdExit->isEnabled());
+    }
+
     void barsMoveByWholePixels()
     {
         // 300 MiB of holes and 1,000 bytes at 70,000 a chunk: thousands of

@@ -6,6 +6,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QtTest>
 
 namespace {
@@ -56,6 +57,13 @@ private slots:
             else
                 seen << (desktop.askYesNo(&owner, "Delete Source Files?", "Really?") ? "1" : "0");
         }
+        // A question whose safe answer is No: Enter takes it.
+        whenUp<QMessageBox>([&](QMessageBox* box) {
+            seen << box->defaultButton()->text().remove('&');
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        seen << (desktop.askYesNo(&owner, "Join Files?", "Sure?", Desktop::Default::No) ? "1"
+                                                                                        : "0");
         whenUp<QFileDialog>([&](QFileDialog* d) {
             seen << d->nameFilters().join(';') << d->selectedNameFilter()
                  << d->directory().absolutePath() << QString::number(d->fileMode());
@@ -69,11 +77,11 @@ private slots:
         });
         seen << desktop.getExistingDirectory(&owner, "Select your default Source folder:", folder);
         const QString yesNo = "Delete Source Files?|Really?|0|1|Yes|No";
-        QCOMPARE(seen,
-                 QStringList({"Orvel's Reelbind|Not enough free space.|0|1|OK", yesNo, "1", yesNo,
-                              "0", "MPG Files (*.mpg);All Files (*)", "MPG Files (*.mpg)", folder,
-                              QString::number(QFileDialog::ExistingFiles),
-                              "Select your default Source folder:", "1", dir.filePath("movies")}));
+        QCOMPARE(seen, QStringList(
+                           {"Orvel's Reelbind|Not enough free space.|0|1|OK", yesNo, "1", yesNo,
+                            "0", "No", "0", "MPG Files (*.mpg);All Files (*)", "MPG Files (*.mpg)",
+                            folder, QString::number(QFileDialog::ExistingFiles),
+                            "Select your default Source folder:", "1", dir.filePath("movies")}));
     }
 
     void shellOpen()

@@ -38,8 +38,9 @@ void FakeDesktop::message(QWidget*, const QString& text)
     }
 }
 
-bool FakeDesktop::askYesNo(QWidget*, const QString& title, const QString& text)
+bool FakeDesktop::askYesNo(QWidget*, const QString& title, const QString& text, Default button)
 {
+    questionDefaults << button;
     calls << QStringLiteral("yesno: ") + title;
     questions << title + QLatin1Char('|') + text;
     return m_yesNoAnswers.isEmpty() ? false : m_yesNoAnswers.takeFirst();

@@ -39,7 +39,8 @@ public:
     QString getExistingDirectory(QWidget* parent, const QString& prompt,
                                  const QString& dir) override;
     void message(QWidget* parent, const QString& text) override;
-    bool askYesNo(QWidget* parent, const QString& title, const QString& text) override;
+    bool askYesNo(QWidget* parent, const QString& title, const QString& text,
+                  Default button = Default::Yes) override;
     bool shellOpen(const QString& target) override;
     QAction* popupMenu(QMenu* menu, const QPoint& globalPos) override;
     void beep() override;
@@ -47,10 +48,11 @@ public:
     // What happened, in order.
     QStringList calls;
     QList<DialogCall> dialogs;
-    QStringList messages;      // texts of message boxes
-    QStringList questions;     // "title|text" of Yes/No boxes
-    QStringList opened;        // targets given to shellOpen
-    QList<QStringList> popups; // the action texts of each shown pop-up menu
+    QStringList messages;            // texts of message boxes
+    QStringList questions;           // "title|text" of Yes/No boxes
+    QList<Default> questionDefaults; // the button Enter would press, per box
+    QStringList opened;              // targets given to shellOpen
+    QList<QStringList> popups;       // the action texts of each shown pop-up menu
     int beeps = 0;
 
 private:

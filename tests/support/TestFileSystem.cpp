@@ -1,6 +1,7 @@
 #include "support/TestFileSystem.h"
 
 #include <QFile>
+#include <QThread>
 
 #include <algorithm>
 
@@ -100,4 +101,12 @@ FileSystem::Copied TestFileSystem::copyRange(Input& from, Output& to, qint64 byt
     if (!c.failed && diskLeft >= 0)
         diskLeft -= c.bytes;
     return c;
+}
+
+std::unique_ptr<FileSystem::Input> TestFileSystem::openInput(const QString& path, Status& status)
+{
+    opened << path;
+    if (openDelayMs > 0)
+        QThread::msleep(openDelayMs);
+    return PosixFileSystem::openInput(path, status);
 }

@@ -48,6 +48,12 @@ public:
         return Trashed::NoTrash;
     }
 
+    /// Every path given to openInput, in order; each open first waits this
+    /// many milliseconds (a slow disk).
+    QStringList opened;
+    int openDelayMs = 0;
+    std::unique_ptr<Input> openInput(const QString& path, Status& status) override;
+
 private:
     std::optional<qint64> m_freeSpace = qint64(1) << 50;
 };
