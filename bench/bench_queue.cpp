@@ -196,7 +196,7 @@ int main(int argc, char* argv[])
         JoinSession& join = app->join();
         check(join.begin(), "join begun");
         QString question;
-        const double ms = timeMs([&] { question = join.kindQuestion([] {}); });
+        const double ms = timeMs([&] { question = join.kindQuestion(); });
         join.end();
         check(question.isEmpty() && app->files.opened.size() == n, "every file read, none asks");
         return ms;

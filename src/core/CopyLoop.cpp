@@ -54,12 +54,19 @@ CopyLoop::Outcome CopyLoop::copyAll()
     m_targetExisted = old.exists;
 
     JoinFigures fig;
+    m_sincePump.start();
     for (const QString& path : std::as_const(m_sources)) {
         const FileSystem::Status st = m_files.fileSize(path);
         if (!st)
             return fail(st.failure == FileSystem::Failure::Lookup ? Op::Size : Op::Open, path,
                         st.reason);
         fig.batchTotal += st.size;
+        // Thousands of files take a while to look up: the window stays served.
+        if (m_sincePump.hasExpired(20)) {
+            pump();
+            if (m_cancel)
+                return Outcome::Cancelled;
+        }
     }
     m_progress.batchStarted(fig.batchTotal);
 

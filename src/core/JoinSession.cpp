@@ -8,6 +8,7 @@
 #include "core/StrFunc.h"
 #include "platform/FileSystem.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QHash>
 #include <QSet>
@@ -18,6 +19,9 @@ const QString JoinSession::kTargetIsSource = QStringLiteral(
     "The target file is one of the files to be joined. Please choose another target file.");
 
 namespace {
+
+// How many files the same-file check takes between two looks at the clock.
+constexpr int kFilesPerLook = 256;
 
 QStringList pathsOf(const QList<QueueRow>& rows)
 {
@@ -63,7 +67,16 @@ bool JoinSession::begin()
     return true;
 }
 
-QString JoinSession::kindQuestion(const std::function<void()>& pump)
+bool JoinSession::serveEvents(QElapsedTimer& since)
+{
+    if (since.hasExpired(20)) {
+        QCoreApplication::processEvents();
+        since.start();
+    }
+    return !m_cancelled;
+}
+
+QString JoinSession::kindQuestion()
 {
     QList<MovieKind::Queued> files;
     files.reserve(m_rows.size());
@@ -87,12 +100,8 @@ QString JoinSession::kindQuestion(const std::function<void()>& pump)
             it = seen.insert(path, kind);
         }
         files.append({path, it.value()});
-        if (sincePump.elapsed() >= 20) {
-            pump();
-            sincePump.restart();
-            if (m_cancelled)
-                return QString();
-        }
+        if (!serveEvents(sincePump))
+            return QString();
     }
     return MovieKind::joinQuestion(files);
 }
@@ -109,9 +118,19 @@ QString JoinSession::chooseTarget(const QString& path)
         return QString();
     }
     // Opening a source for writing would destroy it before it was read.
-    if (m_files.firstSameFile(pathsOf(m_rows), path) >= 0) {
-        m_ending = Ending::NoTarget;
-        return kTargetIsSource;
+    // Looked at in parts, so that events come in between.
+    const QStringList sources = pathsOf(m_rows);
+    QElapsedTimer sincePump;
+    sincePump.start();
+    for (int from = 0; from < sources.size(); from += kFilesPerLook) {
+        if (m_files.firstSameFile(sources.mid(from, kFilesPerLook), path) >= 0) {
+            m_ending = Ending::NoTarget;
+            return kTargetIsSource;
+        }
+        if (!serveEvents(sincePump)) {
+            m_ending = Ending::NoTarget;
+            return QString();
+        }
     }
     // A pipe or a device would block the join or swallow it.
     const FileSystem::Identity existing = m_files.identity(path);
@@ -123,7 +142,12 @@ QString JoinSession::chooseTarget(const QString& path)
     }
     m_target = path;
     const QString folder = folderOf(path);
-    if (DiskSpace(folder) == 0) {
+    const int space = DiskSpace(folder);
+    if (m_cancelled) {
+        m_ending = Ending::NoTarget;
+        return QString();
+    }
+    if (space == 0) {
         m_ending = Ending::NoSpace;
         return kNoSpace;
     }
@@ -141,10 +165,14 @@ int JoinSession::DiskSpace(const QString& folder)
         return -1;
     // The exact need; a file that cannot be read needs nothing (the join stops there).
     qint64 need = 0;
+    QElapsedTimer sincePump;
+    sincePump.start();
     for (const QueueRow& row : std::as_const(m_rows)) {
         const FileSystem::Status st = m_files.fileSize(row.fullPath());
         if (st)
             need += st.size;
+        if (!serveEvents(sincePump))
+            break;
     }
     return *freeBytes > need ? 1 : 0;
 }

@@ -13,6 +13,7 @@
 
 class FileSystem;
 class JoinProgress;
+class QElapsedTimer;
 class JoinQueue;
 class Preferences;
 struct Settings;
@@ -45,10 +46,12 @@ public:
 
     /// Before the save dialog: reads the first bytes of each file this join
     /// takes and returns the question to ask when they will not play joined
-    /// (MovieKind::joinQuestion), or an empty text. Calls `pump` at least
-    /// every 20 ms on a long queue; stops early (empty text) when the join
-    /// was cancelled meanwhile.
-    QString kindQuestion(const std::function<void()>& pump);
+    /// (MovieKind::joinQuestion), or an empty text. Stops early (empty text)
+    /// when the join was cancelled meanwhile.
+    ///
+    /// This and chooseTarget() look at every queued file; on a long queue
+    /// they let other events in every 20 ms or so.
+    QString kindQuestion();
     /// Whether cancel() was called since begin().
     bool cancelled() const { return m_cancelled; }
 
@@ -61,7 +64,8 @@ public:
     /// target's folder (with RememberTarget ticked). Returns the message the
     /// user must see first: the target is refused, or there is not enough
     /// space; otherwise an empty text. Afterwards ending() is NoTarget or
-    /// NoSpace when the join is over.
+    /// NoSpace when the join is over (NoTarget also when it was cancelled
+    /// meanwhile).
     QString chooseTarget(const QString& path);
 
     /// 1 when the file system holding `folder` has more free bytes than the
@@ -139,6 +143,9 @@ public:
     static QString deleteForGoodQuestion(const QStringList& paths);
 
 private:
+    /// Lets events in when `since` is 20 ms old (and restarts it); false
+    /// once the join was cancelled.
+    bool serveEvents(QElapsedTimer& since);
     /// The ids of this join's rows of the file at `path`.
     QSet<quint64> idsOf(const QString& path) const;
 

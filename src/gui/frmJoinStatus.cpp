@@ -135,7 +135,7 @@ void frmJoinStatus::Form_Load()
 
 bool frmJoinStatus::kindsAgreed()
 {
-    const QString question = m_session.kindQuestion([] { QCoreApplication::processEvents(); });
+    const QString question = m_session.kindQuestion();
     if (m_session.cancelled())
         return false;
     return question.isEmpty() ||

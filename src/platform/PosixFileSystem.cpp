@@ -245,12 +245,22 @@ int PosixFileSystem::firstSameFile(const QStringList& files, const QString& targ
 {
     struct stat t;
     const bool targetExists = ::stat(QFile::encodeName(target).constData(), &t) == 0;
-    const QString targetPath = canonicalOf(target);
+    // A target not there yet can only be a source that is not there either,
+    // named the same in the same folder: only those need the costly canonical path.
+    const QString name = QFileInfo(target).fileName();
+    QString targetPath;
     for (int i = 0; i < files.size(); ++i) {
         struct stat s;
-        if (targetExists && ::stat(QFile::encodeName(files.at(i)).constData(), &s) == 0 &&
-            s.st_dev == t.st_dev && s.st_ino == t.st_ino)
-            return i;
+        const bool found = ::stat(QFile::encodeName(files.at(i)).constData(), &s) == 0;
+        if (found && targetExists) {
+            if (s.st_dev == t.st_dev && s.st_ino == t.st_ino)
+                return i;
+            continue;
+        }
+        if (found || !files.at(i).endsWith(name) || QFileInfo(files.at(i)).fileName() != name)
+            continue;
+        if (targetPath.isEmpty())
+            targetPath = canonicalOf(target);
         if (canonicalOf(files.at(i)) == targetPath)
             return i;
     }

@@ -240,7 +240,7 @@ private slots:
         QCOMPARE(mkfifo(QFile::encodeName(j.movies.filePath("pipe.mpg")).constData(), 0600), 0);
 
         QVERIFY(j.s.begin());
-        const QString question = j.s.kindQuestion([] {});
+        const QString question = j.s.kindQuestion();
         QCOMPARE(
             question.split('\n').mid(0, 5),
             QStringList({question.section('\n', 0, 0), j.movies.filePath("a.mp4") + " (MP4/MOV)",
@@ -252,15 +252,24 @@ private slots:
         QCOMPARE(names.join(' '), "a.mp4 b.mpg empty.mpg gone.mpg pipe.mpg");
         j.s.end();
 
-        // A slow disk: the window is served while the files are read, and a cancel (the
-        // program ends) stops the reading with nothing to ask.
-        j.files.opened.clear();
-        j.files.openDelayMs = 25;
-        QVERIFY(j.s.begin());
-        QCOMPARE(j.s.kindQuestion([&] { j.s.cancel(); }), QString());
-        QVERIFY(j.s.cancelled());
-        QCOMPARE(j.files.opened.size(), 1);
-        j.s.end();
+        // A slow disk: events come in while the files are looked at, and a cancel (the
+        // program ends) stops the looking: nothing is asked, no target is made.
+        j.files.lookDelayMs = 25;
+        for (const bool inTheSaveDialogsAnswer : {false, true}) {
+            j.files.opened.clear();
+            QVERIFY(j.s.begin());
+            QTimer::singleShot(0, [&] { j.s.cancel(); }); // comes in with the first events
+            if (inTheSaveDialogsAnswer) {
+                QCOMPARE(j.s.chooseTarget(j.movies.filePath("t.mpg")), QString());
+                QCOMPARE(j.s.ending(), Ending::NoTarget);
+            } else {
+                QCOMPARE(j.s.kindQuestion(), QString());
+                QCOMPARE(j.files.opened.size(), 1);
+            }
+            QVERIFY(j.s.cancelled());
+            j.s.end();
+        }
+        QVERIFY(!QFile::exists(j.movies.filePath("t.mpg")));
     }
 
     // A source reached through a second path (a FUSE view of its folder) chosen as target:

@@ -164,10 +164,15 @@ activate() {
 }
 
 # gone ID SECONDS: waits until window ID is closed or hidden; fails after SECONDS.
+# A search that fails (a window went away while xdotool walked the list) proves
+# nothing: only a complete list without ID counts.
 gone() {
+    local visible
     for _ in $(seq $(($2 * 10))); do
         xdotool getwindowname "$1" >/dev/null 2>&1 || return 0
-        xdotool search --onlyvisible --name . 2>/dev/null | grep -qx "$1" || return 0
+        if visible=$(xdotool search --onlyvisible --name . 2>/dev/null) && [ -n "$visible" ]; then
+            grep -qx "$1" <<<"$visible" || return 0
+        fi
         sleep 0.1
     done
     return 1

@@ -106,7 +106,14 @@ FileSystem::Copied TestFileSystem::copyRange(Input& from, Output& to, qint64 byt
 std::unique_ptr<FileSystem::Input> TestFileSystem::openInput(const QString& path, Status& status)
 {
     opened << path;
-    if (openDelayMs > 0)
-        QThread::msleep(openDelayMs);
+    if (lookDelayMs > 0)
+        QThread::msleep(lookDelayMs);
     return PosixFileSystem::openInput(path, status);
+}
+
+FileSystem::Status TestFileSystem::fileSize(const QString& path)
+{
+    if (lookDelayMs > 0)
+        QThread::msleep(lookDelayMs);
+    return PosixFileSystem::fileSize(path);
 }

@@ -48,11 +48,12 @@ public:
         return Trashed::NoTrash;
     }
 
-    /// Every path given to openInput, in order; each open first waits this
-    /// many milliseconds (a slow disk).
+    /// Every path given to openInput, in order. Each open and each size
+    /// asked first waits this many milliseconds (a slow disk).
     QStringList opened;
-    int openDelayMs = 0;
+    int lookDelayMs = 0;
     std::unique_ptr<Input> openInput(const QString& path, Status& status) override;
+    Status fileSize(const QString& path) override;
 
 private:
     std::optional<qint64> m_freeSpace = qint64(1) << 50;
