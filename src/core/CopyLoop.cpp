@@ -19,6 +19,18 @@ CopyLoop::CopyLoop(FileSystem& files, QStringList sources, QString target, int c
 {
 }
 
+bool FilePace::due(int files)
+{
+    m_count += files;
+    if (m_count < m_nextCheck)
+        return false;
+    m_nextCheck = m_count + kFilesPerCheck;
+    if (!m_since.hasExpired(20))
+        return false;
+    m_since.start();
+    return true;
+}
+
 qint64 CopyLoop::nextRoundChunks(qint64 chunks, qint64 roundNs, qint64 most)
 {
     // Aim at rounds of about 5 ms: quick enough for the window, long enough for speed.
@@ -54,7 +66,7 @@ CopyLoop::Outcome CopyLoop::copyAll()
     m_targetExisted = old.exists;
 
     JoinFigures fig;
-    m_sincePump.start();
+    FilePace pace;
     for (const QString& path : std::as_const(m_sources)) {
         const FileSystem::Status st = m_files.fileSize(path);
         if (!st)
@@ -62,7 +74,7 @@ CopyLoop::Outcome CopyLoop::copyAll()
                         st.reason);
         fig.batchTotal += st.size;
         // Thousands of files take a while to look up: the window stays served.
-        if (m_sincePump.hasExpired(20)) {
+        if (pace.due()) {
             pump();
             if (m_cancel)
                 return Outcome::Cancelled;

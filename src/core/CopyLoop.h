@@ -74,6 +74,24 @@ struct CopyOptions
 /// message naming the file, the operation, the system's reason and what
 /// became of the target. The caller checks beforehand that the target is
 /// none of the sources and no special file.
+/// Paces a long look at many files (their sizes, their kinds...) so that
+/// events come in about every 20 ms. It looks at the clock only every 64
+/// files, so a short queue never stops for events.
+class FilePace
+{
+public:
+    FilePace() { m_since.start(); }
+    /// `files` more were looked at; true when events are due now.
+    bool due(int files = 1);
+
+    static constexpr int kFilesPerCheck = 64;
+
+private:
+    QElapsedTimer m_since;
+    qint64 m_count = 0;
+    qint64 m_nextCheck = kFilesPerCheck;
+};
+
 class CopyLoop
 {
 public:

@@ -9,7 +9,6 @@
 #include "platform/FileSystem.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QHash>
 #include <QSet>
 
@@ -20,8 +19,8 @@ const QString JoinSession::kTargetIsSource = QStringLiteral(
 
 namespace {
 
-// How many files the same-file check takes between two looks at the clock.
-constexpr int kFilesPerLook = 256;
+// How many files the same-file check takes at a time.
+constexpr int kFilesPerLook = FilePace::kFilesPerCheck;
 
 QStringList pathsOf(const QList<QueueRow>& rows)
 {
@@ -67,12 +66,10 @@ bool JoinSession::begin()
     return true;
 }
 
-bool JoinSession::serveEvents(QElapsedTimer& since)
+bool JoinSession::serveEvents(FilePace& pace, int files)
 {
-    if (since.hasExpired(20)) {
+    if (pace.due(files))
         QCoreApplication::processEvents();
-        since.start();
-    }
     return !m_cancelled;
 }
 
@@ -82,8 +79,7 @@ QString JoinSession::kindQuestion()
     files.reserve(m_rows.size());
     QHash<QString, MovieKind::Kind> seen; // a file queued twice is read once
     QByteArray head(MovieKind::kHeadBytes, Qt::Uninitialized);
-    QElapsedTimer sincePump;
-    sincePump.start();
+    FilePace pace;
     for (const QueueRow& row : std::as_const(m_rows)) {
         const QString path = row.fullPath();
         auto it = seen.constFind(path);
@@ -100,7 +96,7 @@ QString JoinSession::kindQuestion()
             it = seen.insert(path, kind);
         }
         files.append({path, it.value()});
-        if (!serveEvents(sincePump))
+        if (!serveEvents(pace))
             return QString();
     }
     return MovieKind::joinQuestion(files);
@@ -120,14 +116,13 @@ QString JoinSession::chooseTarget(const QString& path)
     // Opening a source for writing would destroy it before it was read.
     // Looked at in parts, so that events come in between.
     const QStringList sources = pathsOf(m_rows);
-    QElapsedTimer sincePump;
-    sincePump.start();
+    FilePace pace;
     for (int from = 0; from < sources.size(); from += kFilesPerLook) {
         if (m_files.firstSameFile(sources.mid(from, kFilesPerLook), path) >= 0) {
             m_ending = Ending::NoTarget;
             return kTargetIsSource;
         }
-        if (!serveEvents(sincePump)) {
+        if (!serveEvents(pace, kFilesPerLook)) {
             m_ending = Ending::NoTarget;
             return QString();
         }
@@ -165,13 +160,12 @@ int JoinSession::DiskSpace(const QString& folder)
         return -1;
     // The exact need; a file that cannot be read needs nothing (the join stops there).
     qint64 need = 0;
-    QElapsedTimer sincePump;
-    sincePump.start();
+    FilePace pace;
     for (const QueueRow& row : std::as_const(m_rows)) {
         const FileSystem::Status st = m_files.fileSize(row.fullPath());
         if (st)
             need += st.size;
-        if (!serveEvents(sincePump))
+        if (!serveEvents(pace))
             break;
     }
     return *freeBytes > need ? 1 : 0;

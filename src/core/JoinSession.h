@@ -13,7 +13,6 @@
 
 class FileSystem;
 class JoinProgress;
-class QElapsedTimer;
 class JoinQueue;
 class Preferences;
 struct Settings;
@@ -143,9 +142,9 @@ public:
     static QString deleteForGoodQuestion(const QStringList& paths);
 
 private:
-    /// Lets events in when `since` is 20 ms old (and restarts it); false
-    /// once the join was cancelled.
-    bool serveEvents(QElapsedTimer& since);
+    /// `files` more were looked at: lets events in when `pace` says they
+    /// are due. False once the join was cancelled.
+    bool serveEvents(FilePace& pace, int files = 1);
     /// The ids of this join's rows of the file at `path`.
     QSet<quint64> idsOf(const QString& path) const;
 

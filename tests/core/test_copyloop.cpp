@@ -18,7 +18,12 @@ struct Recorder : JoinProgress
     void batchStarted(qint64 t) override { total = t; }
     void fileStarted(int, const JoinFigures&) override { ++files; }
     void copied(const JoinFigures& f) override { last = f; }
-    void pumpEvents() override { onPump(++pumps); }
+    // Pumps while thousands of sizes are looked up come before any round: not counted.
+    void pumpEvents() override
+    {
+        if (total >= 0)
+            onPump(++pumps);
+    }
 };
 
 class TestCopyLoop : public QObject
