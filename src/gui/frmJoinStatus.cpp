@@ -8,6 +8,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -135,7 +136,10 @@ void frmJoinStatus::Form_Load()
 
 bool frmJoinStatus::kindsAgreed()
 {
+    // Thousands of files on a slow disk take a while to look at.
+    QGuiApplication::setOverrideCursor(Qt::BusyCursor);
     const QString question = m_session.kindQuestion();
+    QGuiApplication::restoreOverrideCursor();
     if (m_session.cancelled())
         return false;
     return question.isEmpty() ||

@@ -257,6 +257,7 @@ private slots:
         QCOMPARE(TestSupport::readAll(target), asked && !yes ? QByteArray("<missing>") : all);
         QCOMPARE(f.queue().count(), 2);
         QCOMPARE(bool(f.status()), !asked || yes);
+        QCOMPARE(QGuiApplication::overrideCursor(), nullptr); // busy only while files are read
         QVERIFY(f.w.CmdJoin->isEnabled() && f.w.CmdAdd->isEnabled() && f.w.CmdExit->isEnabled());
     }
 
