@@ -22,6 +22,14 @@ namespace {
 // How many files the same-file check takes at a time.
 constexpr int kFilesPerLook = FilePace::kFilesPerCheck;
 
+// The files that stayed, each with its reason; empty when there is none.
+QString notDeleted(const QStringList& problems)
+{
+    return problems.isEmpty()
+               ? QString()
+               : Format::listMessage(QStringLiteral("These files could not be deleted:"), problems);
+}
+
 QStringList pathsOf(const QList<QueueRow>& rows)
 {
     QStringList paths;
@@ -284,8 +292,7 @@ JoinSession::Deletion JoinSession::deleteSources()
         return done;
     }
     // Exactly the files this join read, as they were read; rows queued since then stay.
-    QSet<quint64> removed;
-    QSet<QString> seen;
+    QSet<QString> trashed, seen;
     QStringList problems;
     for (int i = 0; i < m_rows.size() && i < m_read.size(); ++i) {
         const QString path = m_rows.at(i).fullPath();
@@ -306,37 +313,35 @@ JoinSession::Deletion JoinSession::deleteSources()
         if (m_files.moveToTrash(path, why) == FileSystem::Trashed::NoTrash)
             done.noTrash << path;
         else
-            removed += idsOf(path);
+            trashed.insert(path);
     }
-    m_queue.removeJoined(removed);
-    if (!problems.isEmpty())
-        done.message =
-            Format::listMessage(QStringLiteral("These files could not be deleted:"), problems);
+    m_queue.removeJoined(idsOf(trashed));
+    done.message = notDeleted(problems);
     return done;
 }
 
 QString JoinSession::deleteForGood(const QStringList& paths)
 {
-    QSet<quint64> removed;
+    QSet<QString> deleted;
     QStringList problems;
     for (const QString& path : paths) {
         const QString why = m_files.removeFile(path);
         if (why.isEmpty())
-            removed += idsOf(path);
+            deleted.insert(path);
         else
             problems << path + QStringLiteral(": ") + why;
     }
-    m_queue.removeJoined(removed);
-    if (problems.isEmpty())
-        return QString();
-    return Format::listMessage(QStringLiteral("These files could not be deleted:"), problems);
+    m_queue.removeJoined(idsOf(deleted));
+    return notDeleted(problems);
 }
 
-QSet<quint64> JoinSession::idsOf(const QString& path) const
+QSet<quint64> JoinSession::idsOf(const QSet<QString>& paths) const
 {
     QSet<quint64> ids;
+    if (paths.isEmpty())
+        return ids;
     for (const QueueRow& row : std::as_const(m_rows))
-        if (row.fullPath() == path)
+        if (paths.contains(row.fullPath()))
             ids.insert(row.id);
     return ids;
 }

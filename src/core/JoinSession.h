@@ -145,8 +145,8 @@ private:
     /// `files` more were looked at: lets events in when `pace` says they
     /// are due. False once the join was cancelled.
     bool serveEvents(FilePace& pace, int files = 1);
-    /// The ids of this join's rows of the file at `path`.
-    QSet<quint64> idsOf(const QString& path) const;
+    /// The ids of this join's rows of the files at `paths`, in one pass.
+    QSet<quint64> idsOf(const QSet<QString>& paths) const;
 
     JoinQueue& m_queue;
     Preferences& m_live;

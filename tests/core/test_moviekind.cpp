@@ -81,7 +81,7 @@ private slots:
         almostAsf[15] = 'm';
         row("asf header guid with a wrong last byte", head(64, almostAsf), Kind::Unknown);
         row("empty", QByteArray(), Kind::Unknown);
-        row("text", "Holiday 2026, part 2\n", Kind::Unknown);
+        row("text", "Holiday 2026, second reel\n", Kind::Unknown);
     }
     void identify()
     {

@@ -56,11 +56,15 @@ EOF
 start_openbox "$WORK" || fail "openbox did not get ready: $(cat "$WORK/openbox.log")"
 xdotool mousemove 0 0
 
-(cd / && QT_QPA_PLATFORM=xcb exec "$PROG/reelbind") >"$WORK/run.log" 2>&1 &
-APP_PID=$!
-
-MAIN=$(window "^Orvel's Reelbind 1\.0\.7b\$" 60) || exit 1
-activate "$MAIN" || fail "the main window never got the keyboard"
+# start_program [NAME=VALUE...]: the program, with these in its environment;
+# sets APP_PID and MAIN once its main window has the keyboard.
+start_program() {
+    (cd / && exec env "$@" QT_QPA_PLATFORM=xcb "$PROG/reelbind") >"$WORK/run.log" 2>&1 &
+    APP_PID=$!
+    MAIN=$(window "^Orvel's Reelbind 1\.0\.7b\$" 60) || exit 1
+    activate "$MAIN" || fail "the main window never got the keyboard"
+}
+start_program
 
 # Types into the dialog that has the keyboard, then Enter; waits until it closed.
 answer_dialog() { # <title regex> <text>
@@ -85,15 +89,20 @@ until_title() {
     return 1
 }
 
-# Add the four parts in one go, by their full paths: the dialog opens elsewhere.
-click_main 70 245
-answer_dialog "^Open\$" "\"$MOVIES/${NAMES[0]}\" \"$MOVIES/${NAMES[1]}\" \"$MOVIES/${NAMES[2]}\" \"$MOVIES/${NAMES[3]}\""
+# join_into <name> <open dialog answer>: Add, then Join into <name> in the
+# folder the save dialog opens in; sets STATUS to the status window.
+join_into() {
+    click_main 70 245
+    answer_dialog "^Open\$" "$2"
+    click_main 395 245
+    answer_dialog "^Save As\$" "$1"
+    STATUS=$(window "^Joining Files\.\.\." 60) || exit 1
+}
 
-# Join them into holiday.mpg.
+# Add the four parts in one go, by their full paths (the dialog opens
+# elsewhere), and join them into holiday.mpg.
 TARGET="$MOVIES/holiday.mpg"
-click_main 395 245
-answer_dialog "^Save As\$" "holiday.mpg"
-STATUS=$(window "^Joining Files\.\.\." 60) || exit 1
+join_into holiday.mpg "\"$MOVIES/${NAMES[0]}\" \"$MOVIES/${NAMES[1]}\" \"$MOVIES/${NAMES[2]}\" \"$MOVIES/${NAMES[3]}\""
 if [ -n "$SHOTS" ]; then
     sleep 0.7
     [ "$(title_of "$STATUS")" = "Joining Files..." ] ||
@@ -182,15 +191,8 @@ echo "e2e-join: Exit stored the folders the files came from and went to"
 # A logout (SIGTERM) during a join: the join stops at a whole chunk, the
 # program ends as by its close box, nothing half-written is left behind.
 INI_BEFORE=$(cat "$PROG/tarvik.ini")
-(cd / && QT_QPA_PLATFORM=xcb exec "$PROG/reelbind") >"$WORK/run.log" 2>&1 &
-APP_PID=$!
-MAIN=$(window "^Orvel's Reelbind 1\.0\.7b\$" 60) || exit 1
-activate "$MAIN" || fail "the main window never got the keyboard"
-click_main 70 245
-answer_dialog "^Open\$" "\"${NAMES[0]}\" \"${NAMES[1]}\" \"${NAMES[2]}\" \"${NAMES[3]}\""
-click_main 395 245
-answer_dialog "^Save As\$" "interrupted.mpg"
-STATUS=$(window "^Joining Files\.\.\." 60) || exit 1
+start_program
+join_into interrupted.mpg "\"${NAMES[0]}\" \"${NAMES[1]}\" \"${NAMES[2]}\" \"${NAMES[3]}\""
 kill -TERM "$APP_PID"
 program_ended || fail "the program still runs after SIGTERM"
 [ "$APP_STATUS" -eq 0 ] || fail "after SIGTERM the program ended with status $APP_STATUS"
@@ -204,15 +206,8 @@ echo "e2e-join: SIGTERM during a join ended the program; $size bytes joined, not
 
 # Delete Source Files sends the joined files to the trash, also when the
 # user's data folder does not exist yet.
-(cd / && XDG_DATA_HOME="$WORK/data" QT_QPA_PLATFORM=xcb exec "$PROG/reelbind") >"$WORK/run.log" 2>&1 &
-APP_PID=$!
-MAIN=$(window "^Orvel's Reelbind 1\.0\.7b\$" 60) || exit 1
-activate "$MAIN" || fail "the main window never got the keyboard"
-click_main 70 245
-answer_dialog "^Open\$" "\"interrupted.mpg\""
-click_main 395 245
-answer_dialog "^Save As\$" "copy.mpg"
-STATUS=$(window "^Joining Files\.\.\." 60) || exit 1
+start_program XDG_DATA_HOME="$WORK/data"
+join_into copy.mpg "\"interrupted.mpg\""
 until_title "$STATUS" 300 "Joining Files...Done!" || fail "the copy did not end as done"
 activate "$STATUS" || fail "the status window never got the keyboard"
 xdotool mousemove --window "$STATUS" 413 110 sleep 0.2 click 1 # Delete Source Files
