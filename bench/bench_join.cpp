@@ -6,14 +6,14 @@
 // --fallback: read and write, never the kernel's copy. --sync: the time
 // includes syncing the target's file system. @LIST: a file of source paths.
 #include "core/CopyLoop.h"
-#include "gui/frmReelbind.h"
-#include "support/TestSupport.h"
+#include "support/GuiSupport.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QSlider>
 #include <cstdio>
 #include <fcntl.h>
@@ -48,10 +48,15 @@ struct Gaps
 
 struct Quiet : JoinProgress
 {
-    Gaps* gaps = nullptr;
     void batchStarted(qint64) override {}
     void fileStarted(int, const JoinFigures&) override {}
     void copied(const JoinFigures&) override {}
+};
+
+/// The copy loop's pump when no window runs: it only times the gaps between its calls.
+struct TimedPump : EventPump
+{
+    Gaps* gaps = nullptr;
     void pumpEvents() override { gaps->tick(); }
 };
 
@@ -104,34 +109,35 @@ int main(int argc, char** argv)
     qint64 longestRoundNs = 0;
     if (engineOnly) {
         Quiet quiet;
-        quiet.gaps = &gaps;
+        TimedPump pump;
+        pump.gaps = &gaps;
         PosixFileSystem files;
-        CopyLoop loop(files, args, target, chunk, quiet, options);
+        CopyLoop loop(files, pump, args, target, chunk, quiet, options);
         timer.start();
         ok = loop.run() == CopyLoop::Outcome::Joined && (!sync || syncTarget(target));
         kernel = loop.kernelCopied();
         longestRoundNs = loop.longestRoundNs();
     } else {
         TestSupport::App a;
-        frmReelbind& w = *a.window;
+        MainWindow& w = *a.window;
         w.show();
         // Let the window reach the screen before the clock starts.
         QElapsedTimer settle;
         settle.start();
         while (settle.elapsed() < 300)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        w.SldrChunkSize->setValue(chunk);
-        a.join().setCopyOptions(options);
+        TestSupport::child<QSlider>(&w, "SldrChunkSize")->setValue(chunk);
+        a.join().byteCopy().setOptions(options);
         a.queue().model().setSortedOff(); // join in the order given
         if (!a.queue().add(args).isEmpty())
             return 1;
         a.desktop.setNextSaveFile(target);
-        TestSupport::EachPump pumps([&](int) { gaps.tick(); });
+        a.pump.onPump = [&](int) { gaps.tick(); };
         timer.start();
-        w.CmdJoin_Click();
+        TestSupport::child<QPushButton>(&w, "CmdJoin")->click();
         ok = a.join().ending() == JoinSession::Ending::Joined && (!sync || syncTarget(target));
-        kernel = a.join().kernelCopied();
-        longestRoundNs = a.join().longestRoundNs();
+        kernel = a.join().byteCopy().kernelCopied();
+        longestRoundNs = a.join().byteCopy().longestRoundNs();
     }
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
     if (!ok || QFileInfo(target).size() != bytes) {

@@ -6,9 +6,9 @@
 // Run: ./bench_queue   (offscreen unless QT_QPA_PLATFORM is set)
 
 #include "core/Format.h"
+#include "core/JoinChecks.h"
 #include "gui/QueueList.h"
-#include "gui/frmReelbind.h"
-#include "support/TestSupport.h"
+#include "support/GuiSupport.h"
 
 #include <QApplication>
 #include <QDir>
@@ -42,12 +42,23 @@ void check(bool ok, const char* what)
     }
 }
 
+QueueList* list(MainWindow& w)
+{
+    return TestSupport::child<QueueList>(&w, "ListViewAdd");
+}
+
+/// Clicks the main window's button `name`.
+void click(MainWindow& w, const char* name)
+{
+    TestSupport::child<QAbstractButton>(&w, name)->click();
+}
+
 /// Lets the window lay out and paint what changed, as the user would see it.
-void showChanges(frmReelbind& w)
+void showChanges(MainWindow& w)
 {
     QCoreApplication::processEvents();
-    w.ListViewAdd->viewport()->repaint();
-    w.LblEstFilesize->repaint();
+    list(w)->viewport()->repaint();
+    TestSupport::child(&w, "LblEstFilesize")->repaint();
 }
 
 std::unique_ptr<TestSupport::App> freshWindow()
@@ -80,7 +91,7 @@ QStringList makeFiles(const QString& dir, int n)
 
 void fillQueue(TestSupport::App& app, int n)
 {
-    frmReelbind& w = *app.window;
+    MainWindow& w = *app.window;
     QList<QueueRow> rows;
     const QStringList names = shuffledNames(n, "movie part %1.mpg");
     for (int i = 0; i < n; ++i)
@@ -144,10 +155,10 @@ int main(int argc, char* argv[])
 
     measure(QStringLiteral("Add (dialog) into an empty queue"), nFiles, 3, [&](int n) {
         auto app = freshWindow();
-        frmReelbind& w = *app->window;
+        MainWindow& w = *app->window;
         app->desktop.setNextOpenFiles(allPaths.mid(0, n));
         const double ms = timeMs([&] {
-            w.CmdAdd->click();
+            click(w, "CmdAdd");
             showChanges(w);
         });
         check(app->queue().count() == n, "rows after Add");
@@ -156,11 +167,11 @@ int main(int argc, char* argv[])
 
     measure(QStringLiteral("Add (dialog) into a queue of as many rows"), nFiles, 3, [&](int n) {
         auto app = freshWindow();
-        frmReelbind& w = *app->window;
+        MainWindow& w = *app->window;
         fillQueue(*app, n);
         app->desktop.setNextOpenFiles(allPaths.mid(0, n));
         const double ms = timeMs([&] {
-            w.CmdAdd->click();
+            click(w, "CmdAdd");
             showChanges(w);
         });
         check(app->queue().count() == 2 * n, "rows after second Add");
@@ -169,7 +180,7 @@ int main(int argc, char* argv[])
 
     measure(QStringLiteral("Drop onto the list"), nFiles, 3, [&](int n) {
         auto app = freshWindow();
-        frmReelbind& w = *app->window;
+        MainWindow& w = *app->window;
         QList<QUrl> urls;
         for (const QString& p : allPaths.mid(0, n))
             urls << QUrl::fromLocalFile(p);
@@ -178,9 +189,9 @@ int main(int argc, char* argv[])
         return timeMs([&] {
             QDragEnterEvent enter(QPoint(20, 20), Qt::CopyAction, &mime, Qt::LeftButton,
                                   Qt::NoModifier);
-            QCoreApplication::sendEvent(w.ListViewAdd->viewport(), &enter);
+            QCoreApplication::sendEvent(list(w)->viewport(), &enter);
             QDropEvent drop(QPointF(20, 20), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-            QCoreApplication::sendEvent(w.ListViewAdd->viewport(), &drop);
+            QCoreApplication::sendEvent(list(w)->viewport(), &drop);
             check(drop.isAccepted(), "drop accepted");
             while (app->queue().count() < n)
                 QCoreApplication::processEvents();
@@ -192,13 +203,16 @@ int main(int argc, char* argv[])
     measure(QStringLiteral("Kinds read before the save dialog"), nFiles, 3, [&](int n) {
         auto app = freshWindow();
         app->desktop.setNextOpenFiles(allPaths.mid(0, n));
-        app->window->CmdAdd->click();
-        JoinSession& join = app->join();
-        check(join.begin(), "join begun");
-        QString question;
-        const double ms = timeMs([&] { question = join.kindQuestion(); });
-        join.end();
-        check(question.isEmpty() && app->files.opened.size() == n, "every file read, none asks");
+        click(*app->window, "CmdAdd");
+        const bool cancelled = false;
+        JoinChecks checks(app->files, app->pump, cancelled);
+        QStringList paths;
+        for (const QueueRow& row : app->queue().rows())
+            paths << row.fullPath();
+        JoinVerdict verdict;
+        const double ms = timeMs([&] { verdict = checks.lookAtKinds(paths); });
+        check(verdict.kind == JoinVerdict::Kind::Go && app->files.opened.size() == n,
+              "every file read, none asks");
         return ms;
     });
 
@@ -207,30 +221,30 @@ int main(int argc, char* argv[])
 
     measure(QStringLiteral("Select every second row (setup)"), nRows, 1, [&](int n) {
         auto app = freshWindow();
-        frmReelbind& w = *app->window;
+        MainWindow& w = *app->window;
         fillQueue(*app, n);
         QItemSelection sel;
         for (int r = 0; r < n; r += 2)
             sel.append(QItemSelectionRange(app->queue().model().index(r, 0),
                                            app->queue().model().index(r, 2)));
         return timeMs([&] {
-            w.ListViewAdd->selectionModel()->select(sel, QItemSelectionModel::ClearAndSelect);
+            list(w)->selectionModel()->select(sel, QItemSelectionModel::ClearAndSelect);
             showChanges(w);
         });
     });
 
     measure(QStringLiteral("Remove every second row"), nRows, 1, [&](int n) {
         auto app = freshWindow();
-        frmReelbind& w = *app->window;
+        MainWindow& w = *app->window;
         fillQueue(*app, n);
         QItemSelection sel;
         for (int r = 0; r < n; r += 2)
             sel.append(QItemSelectionRange(app->queue().model().index(r, 0),
                                            app->queue().model().index(r, 2)));
-        w.ListViewAdd->selectionModel()->select(sel, QItemSelectionModel::ClearAndSelect);
+        list(w)->selectionModel()->select(sel, QItemSelectionModel::ClearAndSelect);
         showChanges(w);
         const double ms = timeMs([&] {
-            w.CmdRemove_Click();
+            click(w, "CmdRemove");
             showChanges(w);
         });
         check(app->queue().count() == n / 2, "rows after Remove");
@@ -239,25 +253,25 @@ int main(int argc, char* argv[])
 
     measure(QStringLiteral("Move Up of a selected block of 1,000 rows"), nRows, 1, [&](int n) {
         auto app = freshWindow();
-        frmReelbind& w = *app->window;
+        MainWindow& w = *app->window;
         fillQueue(*app, n);
-        w.ListViewAdd->selectionModel()->select(
+        list(w)->selectionModel()->select(
             QItemSelection(app->queue().model().index(n / 2, 0),
                            app->queue().model().index(n / 2 + 999, 2)),
             QItemSelectionModel::ClearAndSelect);
-        w.ListViewAdd->scrollTo(app->queue().model().index(n / 2, 0));
+        list(w)->scrollTo(app->queue().model().index(n / 2, 0));
         showChanges(w);
         return timeMs([&] {
-            w.CmdMoveUp_Click();
+            click(w, "CmdMoveUp");
             showChanges(w);
         });
     });
 
     measure(QStringLiteral("Sort by a column click (size)"), nRows, 1, [&](int n) {
         auto app = freshWindow();
-        frmReelbind& w = *app->window;
+        MainWindow& w = *app->window;
         fillQueue(*app, n);
-        QHeaderView* header = w.ListViewAdd->header();
+        QHeaderView* header = list(w)->header();
         const QPoint pos(header->sectionViewportPosition(2) + 5, header->height() / 2);
         return timeMs([&] {
             QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, pos);
@@ -267,10 +281,10 @@ int main(int argc, char* argv[])
 
     measure(QStringLiteral("Clear"), nRows, 1, [&](int n) {
         auto app = freshWindow();
-        frmReelbind& w = *app->window;
+        MainWindow& w = *app->window;
         fillQueue(*app, n);
         return timeMs([&] {
-            w.CmdClear_Click();
+            click(w, "CmdClear");
             showChanges(w);
         });
     });

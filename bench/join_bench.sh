@@ -28,10 +28,11 @@ BUILD=$1
 PARENT=$2
 RUNS=${RUNS:-5}
 JOIN="$BUILD/bench/bench_join"
-(openbox >/dev/null 2>&1 &)
+openbox >/dev/null 2>&1 &
+WM_PID=$!
 WORK=$(mktemp -d "$PARENT/reelbind-bench-XXXXXX")
 SHM=$(mktemp -d /dev/shm/reelbind-bench-XXXXXX)
-trap 'rm -rf "$WORK" "$SHM"; pkill -x openbox 2>/dev/null || true' EXIT
+trap 'rm -rf "$WORK" "$SHM"; kill "$WM_PID" 2>/dev/null; wait "$WM_PID" 2>/dev/null || true' EXIT
 MIB=256
 SRC=("$WORK/part1.mpg" "$WORK/part2.mpg" "$WORK/part3.mpg" "$WORK/part4.mpg")
 OUT="$WORK/joined.mpg"

@@ -1,9 +1,10 @@
 #include "Product.h"
+#include "core/EventPump.h"
 #include "core/Program.h"
 #include "gui/Icons.h"
-#include "gui/frmReelbind.h"
+#include "gui/MainWindow.h"
+#include "gui/QtDesktop.h"
 #include "platform/PosixFileSystem.h"
-#include "platform/QtDesktop.h"
 #include "platform/SignalWatcher.h"
 #include "platform/SingleInstance.h"
 
@@ -32,16 +33,20 @@ int main(int argc, char* argv[])
         args << QString::fromLocal8Bit(argv[i]);
     const QString name = QFileInfo(args.value(0, QStringLiteral("reelbind"))).fileName();
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Joins movie files byte for byte into one."));
-    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
-                                  QStringLiteral("Shows this help and exits."));
-    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
-                                     QStringLiteral("Shows the version and exits."));
+    parser.setApplicationDescription(
+        QCoreApplication::translate("main", "Joins movie files byte for byte into one."));
+    const QCommandLineOption help(
+        {QStringLiteral("h"), QStringLiteral("help")},
+        QCoreApplication::translate("main", "Shows this help and exits."));
+    const QCommandLineOption version(
+        {QStringLiteral("v"), QStringLiteral("version")},
+        QCoreApplication::translate("main", "Shows the version and exits."));
     parser.addOption(help);
     parser.addOption(version);
-    parser.addPositionalArgument(QStringLiteral("FILE"),
-                                 QStringLiteral("A file to queue, as if dropped on the list."),
-                                 QStringLiteral("[FILE...]"));
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"),
+        QCoreApplication::translate("main", "A file to queue, as if dropped on the list."),
+        QStringLiteral("[FILE...]"));
     const QString usage = parser.helpText().replace(QStringLiteral("<executable_name>"), name);
     if (!parser.parse(args)) {
         print(stderr,
@@ -61,10 +66,10 @@ int main(int argc, char* argv[])
     const char* platformEnv = std::getenv("QT_QPA_PLATFORM");
     const bool explicitPlatform = platformEnv && *platformEnv;
     if (!explicitPlatform && !std::getenv("DISPLAY") && !std::getenv("WAYLAND_DISPLAY")) {
-        std::fprintf(stderr,
-                     "reelbind: no display found; start it from a desktop session, "
-                     "or without one run: xvfb-run -a %s\n",
-                     argc > 0 ? argv[0] : "reelbind");
+        print(stderr, QCoreApplication::translate(
+                          "main", "reelbind: no display found; start it from a desktop session, or "
+                                  "without one run: xvfb-run -a %1\n")
+                          .arg(QString::fromLocal8Bit(argc > 0 ? argv[0] : "reelbind")));
         return 1;
     }
 
@@ -86,10 +91,11 @@ int main(int argc, char* argv[])
     QApplication::setFont(font);
 
     PosixFileSystem files;
+    ProcessEvents pump;
     QtDesktop desktop(Product::kName);
-    Program program(files, Locations::of(QCoreApplication::applicationDirPath()));
+    Program program(files, pump, Locations::of(QCoreApplication::applicationDirPath(), files));
     program.startUp();
-    frmReelbind window(program, desktop);
+    MainWindow window(program, desktop);
     // Logout, Ctrl+C or kill: as the close box, after a running join has stopped.
     SignalWatcher stop({SIGTERM, SIGINT, SIGHUP});
     QObject::connect(&stop, &SignalWatcher::received, &window, &QWidget::close);

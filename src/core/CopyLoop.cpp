@@ -1,5 +1,7 @@
 #include "core/CopyLoop.h"
 
+#include "core/EventPump.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -11,24 +13,12 @@ namespace {
 constexpr qint64 kPage = 4096;
 } // namespace
 
-CopyLoop::CopyLoop(FileSystem& files, QStringList sources, QString target, int chunkSize,
-                   JoinProgress& progress, Options options)
-    : m_files(files), m_sources(std::move(sources)), m_target(std::move(target)),
+CopyLoop::CopyLoop(FileSystem& files, EventPump& pump, QStringList sources, QString target,
+                   int chunkSize, JoinProgress& progress, Options options)
+    : m_files(files), m_pump(pump), m_sources(std::move(sources)), m_target(std::move(target)),
       m_chunk(chunkSize > 0 ? chunkSize : 1), m_progress(progress), m_options(options),
       m_kernel(options.kernelCopy), m_roundChunks(qMax(1, options.chunksPerRound))
 {
-}
-
-bool FilePace::due(int files)
-{
-    m_count += files;
-    if (m_count < m_nextCheck)
-        return false;
-    m_nextCheck = m_count + kFilesPerCheck;
-    if (!m_since.hasExpired(20))
-        return false;
-    m_since.start();
-    return true;
 }
 
 qint64 CopyLoop::nextRoundChunks(qint64 chunks, qint64 roundNs, qint64 most)
@@ -62,23 +52,19 @@ CopyLoop::Outcome CopyLoop::run()
 
 CopyLoop::Outcome CopyLoop::copyAll()
 {
-    const FileSystem::Identity old = m_files.identity(m_target);
-    m_targetExisted = old.exists;
+    m_targetExisted = m_files.identity(m_target).exists;
 
     JoinFigures fig;
-    FilePace pace;
+    PacedLook look(m_pump);
     for (const QString& path : std::as_const(m_sources)) {
-        const FileSystem::Status st = m_files.fileSize(path);
-        if (!st)
-            return fail(st.failure == FileSystem::Failure::Lookup ? Op::Size : Op::Open, path,
-                        st.reason);
-        fig.batchTotal += st.size;
+        const FileResult<qint64> size = m_files.fileSize(path);
+        if (!size)
+            return fail(size.error().isNotRegular() ? Op::Open : Op::Size, path,
+                        size.error().text());
+        fig.batchTotal += *size;
         // Thousands of files take a while to look up: the window stays served.
-        if (pace.due()) {
-            pump();
-            if (m_cancel)
-                return Outcome::Cancelled;
-        }
+        if (look.lookedAt() && m_cancel)
+            return Outcome::Cancelled;
     }
     m_progress.batchStarted(fig.batchTotal);
 
@@ -89,25 +75,24 @@ CopyLoop::Outcome CopyLoop::copyAll()
     if (!m_buf)
         return fail(Op::Memory, m_target, qt_error_string(ENOMEM));
 
-    QString reason;
-    m_dst = m_files.createBeside(m_target, reason);
-    if (!m_dst)
-        return fail(Op::CreateTarget, m_target, reason);
+    FileResult<std::unique_ptr<OutputFile>> created = m_files.createBeside(m_target);
+    if (!created)
+        return fail(Op::CreateTarget, m_target, created.error().text());
+    m_dst = std::move(*created);
     m_temporary = m_dst->path();
     m_sincePump.start();
 
     for (int i = 0; i < m_sources.size() && !m_cancel; ++i) {
         const QString& path = m_sources.at(i);
-        FileSystem::Status st;
-        m_src = m_files.openInput(path, st);
-        if (!m_src)
-            return fail(st.failure == FileSystem::Failure::Lookup ? Op::Size : Op::Open, path,
-                        st.reason);
+        FileResult<std::unique_ptr<InputFile>> opened = m_files.openInput(path);
+        if (!opened)
+            return fail(Op::Open, path, opened.error().text());
+        m_src = std::move(*opened);
         // Many small or empty files still let the window breathe.
         if (m_sincePump.hasExpired(20))
             pump();
 
-        fig.fileLength = st.size;
+        fig.fileLength = m_src->size();
         fig.fileDone = 0;
         fig.fileShown = 0;
         m_progress.fileStarted(i, fig);
@@ -144,7 +129,7 @@ CopyLoop::Outcome CopyLoop::copyAll()
 
 void CopyLoop::pump()
 {
-    m_progress.pumpEvents();
+    m_pump.pumpEvents();
     m_sincePump.start();
 }
 
@@ -152,22 +137,22 @@ bool CopyLoop::moveRound(qint64 bytes, const QString& path)
 {
     qint64 done = 0;
     while (done < bytes && m_kernel) {
-        const FileSystem::Copied c = m_files.copyRange(*m_src, *m_dst, bytes - done);
-        if (c.refused) {
+        const FileResult<qint64> copied = m_files.copyRange(*m_src, *m_dst, bytes - done);
+        if (!copied && DataMover::refuses(copied.error())) {
             m_kernel = false; // read and write from here on, this round's rest included
             break;
         }
-        if (c.failed) {
-            fail(c.targetSide ? Op::WriteTarget : Op::Copy, c.targetSide ? m_target : path,
-                 c.reason);
+        if (!copied) {
+            const bool full = copied.error().isWriteSide();
+            fail(full ? Op::WriteTarget : Op::Copy, full ? m_target : path, copied.error().text());
             return false;
         }
-        if (c.bytes == 0) {
+        if (*copied == 0) {
             fail(Op::ReadShort, path, QString());
             return false;
         }
-        done += c.bytes;
-        m_written += c.bytes;
+        done += *copied;
+        m_written += *copied;
         m_kernelCopied = true;
     }
     return done == bytes || readAndWrite(bytes - done, path);
@@ -175,20 +160,19 @@ bool CopyLoop::moveRound(qint64 bytes, const QString& path)
 
 bool CopyLoop::readAndWrite(qint64 bytes, const QString& path)
 {
-    QString reason;
     for (qint64 done = 0; done < bytes;) {
         const qint64 piece = qMin(bytes - done, m_bufBytes);
-        const qint64 got = m_src->read(m_buf, piece, reason);
-        if (got < 0) {
-            fail(Op::Read, path, reason);
+        const FileResult<qint64> got = m_src->read(m_buf, piece);
+        if (!got) {
+            fail(Op::Read, path, got.error().text());
             return false;
         }
-        if (got < piece) {
+        if (*got < piece) {
             fail(Op::ReadShort, path, QString());
             return false;
         }
-        if (!m_dst->write(m_buf, piece, reason)) {
-            fail(Op::WriteTarget, m_target, reason);
+        if (const FileError e = m_dst->write(m_buf, piece); e.failed()) {
+            fail(Op::WriteTarget, m_target, e.text());
             return false;
         }
         done += piece;
@@ -200,13 +184,12 @@ bool CopyLoop::readAndWrite(qint64 bytes, const QString& path)
 bool CopyLoop::readToTheEnd(const QString& path)
 {
     char more;
-    QString reason;
-    const qint64 got = m_src->read(&more, 1, reason);
-    if (got < 0) {
-        fail(Op::Read, path, reason);
+    const FileResult<qint64> got = m_src->read(&more, 1);
+    if (!got) {
+        fail(Op::Read, path, got.error().text());
         return false;
     }
-    if (got > 0) {
+    if (*got > 0) {
         fail(Op::Grew, path, QString());
         return false;
     }
@@ -215,23 +198,19 @@ bool CopyLoop::readToTheEnd(const QString& path)
 
 bool CopyLoop::finishTarget()
 {
-    QString reason;
-    const FileSystem::Identity written = m_dst->identity();
+    const FileIdentity written = m_dst->identity();
     if (written.size != m_written) {
         fail(Op::Length, m_target,
-             QStringLiteral("it holds %1 bytes where %2 were written")
-                 .arg(written.size)
-                 .arg(m_written));
+             tr("it holds %1 bytes where %2 were written").arg(written.size).arg(m_written));
         return false;
     }
-    const std::unique_ptr<FileSystem::Output> dst = std::move(m_dst);
-    if (!dst->close(reason)) {
-        fail(Op::CloseTarget, m_target, reason);
+    const std::unique_ptr<OutputFile> dst = std::move(m_dst);
+    if (const FileError e = dst->close(); e.failed()) {
+        fail(Op::CloseTarget, m_target, e.text());
         return false;
     }
-    reason = m_files.rename(m_temporary, m_target);
-    if (!reason.isEmpty()) {
-        fail(Op::Rename, m_target, reason);
+    if (const FileError e = m_files.rename(m_temporary, m_target); e.failed()) {
+        fail(Op::Rename, m_target, e.text());
         return false;
     }
     m_temporary.clear();
@@ -257,59 +236,59 @@ CopyLoop::Outcome CopyLoop::fail(Op op, const QString& file, const QString& reas
     QString what;
     switch (op) {
     case Op::Size:
-        what = QStringLiteral("Could not read the size of file %1: %2.").arg(file, reason);
+        what = tr("Could not read the size of file %1: %2.").arg(file, reason);
         break;
     case Op::Open:
-        what = QStringLiteral("Could not open file %1: %2.").arg(file, reason);
+        what = tr("Could not open file %1: %2.").arg(file, reason);
         break;
     case Op::Read:
-        what = QStringLiteral("Could not read file %1: %2.").arg(file, reason);
+        what = tr("Could not read file %1: %2.").arg(file, reason);
         break;
     case Op::ReadShort:
-        what = QStringLiteral("Could not read file %1: it ended early, it was changed during the "
-                              "join.")
+        what = tr("Could not read file %1: it ended early, it was changed during the "
+                  "join.")
                    .arg(file);
         break;
     case Op::Grew:
-        what = QStringLiteral("Could not read file %1: it grew while it was read, it was changed "
-                              "during the join.")
+        what = tr("Could not read file %1: it grew while it was read, it was changed "
+                  "during the join.")
                    .arg(file);
         break;
     case Op::Copy:
-        what = QStringLiteral("Could not copy file %1 into the target file %2: %3.")
-                   .arg(file, m_target, reason);
+        what =
+            tr("Could not copy file %1 into the target file %2: %3.").arg(file, m_target, reason);
         break;
     case Op::Memory:
-        what = QStringLiteral("Could not get the memory to join into %1: %2.").arg(file, reason);
+        what = tr("Could not get the memory to join into %1: %2.").arg(file, reason);
         break;
     case Op::CreateTarget:
-        what = QStringLiteral("Could not create the target file %1: %2.").arg(file, reason);
+        what = tr("Could not create the target file %1: %2.").arg(file, reason);
         break;
     case Op::WriteTarget:
-        what = QStringLiteral("Could not write to the target file %1: %2.").arg(file, reason);
+        what = tr("Could not write to the target file %1: %2.").arg(file, reason);
         break;
     case Op::CloseTarget:
-        what = QStringLiteral("Could not close the target file %1: %2.").arg(file, reason);
+        what = tr("Could not close the target file %1: %2.").arg(file, reason);
         break;
     case Op::Length:
-        what = QStringLiteral("Could not finish the target file %1: %2.").arg(file, reason);
+        what = tr("Could not finish the target file %1: %2.").arg(file, reason);
         break;
     case Op::Rename:
-        what = QStringLiteral("Could not give the joined file the name %1: %2.").arg(file, reason);
+        what = tr("Could not give the joined file the name %1: %2.").arg(file, reason);
         break;
     case Op::Replaced:
-        what = QStringLiteral("Could not finish the target file %1: another program put a file "
-                              "in its place at the end of the join.")
+        what = tr("Could not finish the target file %1: another program put a file "
+                  "in its place at the end of the join.")
                    .arg(file);
         break;
     }
     QString left;
     if (m_renamed)
-        left = QStringLiteral("The target file %1 does not hold the joined files.");
+        left = tr("The target file %1 does not hold the joined files.");
     else if (m_targetExisted)
-        left = QStringLiteral("The target file %1 was left unchanged.");
+        left = tr("The target file %1 was left unchanged.");
     else
-        left = QStringLiteral("The target file %1 was not created.");
+        left = tr("The target file %1 was not created.");
     m_failure = what + QLatin1Char('\n') + left.arg(m_target);
     return Outcome::Failed;
 }

@@ -1,45 +1,15 @@
 #pragma once
 
+#include "core/JoinProgress.h"
+#include "platform/FileSystem.h"
+
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 #include <memory>
 
-#include "platform/FileSystem.h"
-
-/// Figures of the copy after one round, in bytes.
-struct JoinFigures
-{
-    qint64 batchTotal = 0; // sum of the sources' lengths taken before the copy
-    qint64 batchDone = 0;  // bytes of the batch copied so far
-    qint64 fileLength = 0; // length of the current source when it was opened
-    qint64 fileDone = 0;   // bytes of the current source copied so far
-    /// What the file percentage shows: it trails fileDone by the last chunk
-    /// copied, until the source's last round, after which it equals fileDone.
-    qint64 fileShown = 0;
-};
-
-/// The copy loop's view of whoever shows its progress (the status window,
-/// a test, a benchmark). Every call comes from inside CopyLoop::run().
-class JoinProgress
-{
-public:
-    virtual ~JoinProgress();
-
-    /// The batch's total length is known; nothing has been copied yet.
-    virtual void batchStarted(qint64 batchTotal) = 0;
-
-    /// Source `index` (0-based, queue order) is open; its copy starts.
-    virtual void fileStarted(int index, const JoinFigures& figures) = 0;
-
-    /// A round (whole chunks, or the tail of a source) has been copied.
-    virtual void copied(const JoinFigures& figures) = 0;
-
-    /// Lets other events in: called once after each round, and between files
-    /// when the last call is 20 ms ago. CopyLoop::cancel() called from here
-    /// stops the copy before the next round.
-    virtual void pumpEvents() = 0;
-};
+class EventPump;
 
 /// How the copy loop moves its rounds.
 struct CopyOptions
@@ -54,12 +24,12 @@ struct CopyOptions
 ///
 /// The copy goes in rounds. A round moves a whole number of chunks of the
 /// current source (a source's tail, less than a chunk, is its last round),
-/// reports the figures and pumps events once; Cancel takes effect at the
+/// reports the figures and lets events in once through the pump; Cancel takes effect at the
 /// next round, so a cancelled join ends with a whole chunk. How many chunks
 /// a round moves is the loop's own choice: it follows the time rounds take,
 /// so that a round holds the event loop about 5 ms and never much above
 /// 20 ms, however fast or slow the disk. The kernel copies where it can
-/// (FileSystem::copyRange); where it refuses, the loop reads and writes the
+/// (DataMover::copyRange); where it refuses, the loop reads and writes the
 /// same rounds itself, through one buffer, for the rest of the run.
 ///
 /// The run writes into a new file with a temporary name beside the target
@@ -74,26 +44,10 @@ struct CopyOptions
 /// message naming the file, the operation, the system's reason and what
 /// became of the target. The caller checks beforehand that the target is
 /// none of the sources and no special file.
-/// Paces a long look at many files (their sizes, their kinds...) so that
-/// events come in about every 20 ms. It looks at the clock only every 64
-/// files, so a short queue never stops for events.
-class FilePace
-{
-public:
-    FilePace() { m_since.start(); }
-    /// `files` more were looked at; true when events are due now.
-    bool due(int files = 1);
-
-    static constexpr int kFilesPerCheck = 64;
-
-private:
-    QElapsedTimer m_since;
-    qint64 m_count = 0;
-    qint64 m_nextCheck = kFilesPerCheck;
-};
-
 class CopyLoop
 {
+    Q_DECLARE_TR_FUNCTIONS(CopyLoop)
+
 public:
     enum class Outcome { Joined, Cancelled, Failed };
 
@@ -106,7 +60,7 @@ public:
     static constexpr qint64 kMaxRoundBytes = qint64(16) << 20;
 
     /// `sources` are full paths in join order; `chunkSize` > 0.
-    CopyLoop(FileSystem& files, QStringList sources, QString target, int chunkSize,
+    CopyLoop(FileSystem& files, EventPump& pump, QStringList sources, QString target, int chunkSize,
              JoinProgress& progress, Options options = Options());
 
     /// The chunks the next round moves after a round of `chunks` took
@@ -121,8 +75,8 @@ public:
     /// Runs the whole join once.
     Outcome run();
 
-    /// Stops the copy before its next chunk (from JoinProgress::pumpEvents,
-    /// or before run(): then nothing is opened or created).
+    /// Stops the copy before its next round (from the pump, or before
+    /// run(): then nothing is opened or created).
     void cancel() { m_cancel = true; }
 
     /// After Outcome::Failed: the message for the user.
@@ -133,9 +87,9 @@ public:
 
     /// Each source read to its end, as it stood when it was opened, in join
     /// order: what may be deleted afterwards is exactly these files, unchanged.
-    const QList<FileSystem::Identity>& sourcesRead() const { return m_read; }
+    const QList<FileIdentity>& sourcesRead() const { return m_read; }
     /// The file the run wrote, under the target's name (after Joined or Cancelled).
-    const FileSystem::Identity& written() const { return m_writtenFile; }
+    const FileIdentity& written() const { return m_writtenFile; }
 
     /// Whether the kernel copied (some of) the data.
     bool kernelCopied() const { return m_kernelCopied; }
@@ -171,6 +125,7 @@ private:
     Outcome fail(Op op, const QString& file, const QString& reason);
 
     FileSystem& m_files;
+    EventPump& m_pump;
     QStringList m_sources;
     QString m_target;
     int m_chunk;
@@ -185,12 +140,12 @@ private:
     bool m_targetExisted = false;
     bool m_renamed = false;
     QString m_temporary; // the file being written, until it has the target's name
-    std::unique_ptr<FileSystem::Input> m_src;
-    std::unique_ptr<FileSystem::Output> m_dst;
+    std::unique_ptr<InputFile> m_src;
+    std::unique_ptr<OutputFile> m_dst;
     char* m_buf = nullptr;
     qint64 m_bufBytes = 0;
     qint64 m_written = 0;
-    QList<FileSystem::Identity> m_read;
-    FileSystem::Identity m_writtenFile;
+    QList<FileIdentity> m_read;
+    FileIdentity m_writtenFile;
     QString m_failure;
 };

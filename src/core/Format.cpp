@@ -1,5 +1,6 @@
 #include "core/Format.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 #include <cmath>
 
@@ -24,9 +25,14 @@ QString grouped(qint64 value)
     return loc.toString(value);
 }
 
+int wholePercent(double fraction)
+{
+    return int(std::llround(fraction * 100.0));
+}
+
 QString percent(double fraction)
 {
-    return QString::number(std::llround(fraction * 100.0)) + QLatin1Char('%');
+    return QString::number(wholePercent(fraction)) + QLatin1Char('%');
 }
 
 std::optional<double> readFixed(const QString& text)
@@ -45,19 +51,21 @@ std::optional<double> readFixed(const QString& text, const QLocale& locale)
 
 QString estimateCaption(double mb)
 {
-    return QStringLiteral("Estimated Joined Filesize:  ") + fixed2(mb) + QStringLiteral(" MB");
+    return QCoreApplication::translate("Format", "Estimated Joined Filesize:  %1 MB")
+        .arg(fixed2(mb));
 }
 
 QString chunkCaption(int bytes)
 {
-    return QStringLiteral("Chunk Size: ") + grouped(bytes) + QStringLiteral(" bytes");
+    return QCoreApplication::translate("Format", "Chunk Size: %1 bytes").arg(grouped(bytes));
 }
 
 QString listMessage(const QString& head, const QStringList& items, int maxListed)
 {
     QStringList lines = items.mid(0, maxListed);
     if (items.size() > maxListed)
-        lines << QStringLiteral("... and %1 more.").arg(items.size() - maxListed);
+        lines << QCoreApplication::translate("Format", "... and %1 more.")
+                     .arg(items.size() - maxListed);
     return head + QLatin1Char('\n') + lines.join(QLatin1Char('\n'));
 }
 

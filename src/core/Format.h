@@ -18,7 +18,10 @@ QString megabytes(qint64 bytes);
 /// "##,###": a whole number with the locale's grouping.
 QString grouped(qint64 value);
 
-/// "0%": the fraction times 100, rounded, then "%".
+/// The fraction times 100, rounded: the number percent() shows.
+int wholePercent(double fraction);
+
+/// "0%": wholePercent(), then "%".
 QString percent(double fraction);
 
 /// Reads back a "0.00" text written by fixed2 in the same locale.

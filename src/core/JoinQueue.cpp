@@ -2,9 +2,8 @@
 
 #include "core/Format.h"
 #include "core/Preferences.h"
-#include "core/Settings.h"
 #include "core/StrFunc.h"
-#include "platform/FileSystem.h"
+#include "platform/FileLookup.h"
 
 #include <QDir>
 #include <QLocale>
@@ -19,15 +18,14 @@ bool JoinQueue::Commands::operator==(const Commands& o) const
            exit == o.exit;
 }
 
-JoinQueue::JoinQueue(Preferences& live, Settings& stored, FileSystem& files, QObject* parent)
-    : QObject(parent), m_live(live), m_stored(stored), m_files(files),
-      m_estimate(Format::estimateCaption(0))
+JoinQueue::JoinQueue(Preferences& live, FileLookup& files, QObject* parent)
+    : QObject(parent), m_live(live), m_files(files), m_estimate(Format::estimateCaption(0))
 {
 }
 
 QString JoinQueue::addFolder()
 {
-    const QString dir = m_live.folderText(Preferences::SourceFolder);
+    const QString dir = m_live.folderText(SettingId::SourceDir);
     return dir.isEmpty() ? QDir::homePath() : dir;
 }
 
@@ -40,34 +38,32 @@ QString JoinQueue::add(const QStringList& paths)
     for (QString path : paths) {
         if (!path.startsWith(kSlash))
             path = QDir::current().absoluteFilePath(path);
-        const QString folder = StrFunc::LeftOfLast(path, kSlash) + kSlash;
-        const QString name = StrFunc::RightOfLast(path, kSlash);
-        const FileSystem::Status status = m_files.readableFileSize(folder + name);
-        if (!status) {
-            leftOut << folder + name + QStringLiteral(": ") + status.reason;
+        const QString folder = StrFunc::leftOfLast(path, kSlash) + kSlash;
+        const QString name = StrFunc::rightOfLast(path, kSlash);
+        const FileResult<qint64> size = m_files.readableFileSize(folder + name);
+        if (!size) {
+            leftOut << folder + name + QStringLiteral(": ") + size.error().text();
             continue;
         }
-        rows.append(QueueRow{name, folder, Format::megabytes(status.size)});
+        rows.append(QueueRow{name, folder, Format::megabytes(*size)});
         lastFolder = folder;
     }
     m_model.append(std::move(rows));
     refreshEstimate();
 
-    if (!lastFolder.isEmpty() && m_live.isTicked(Preferences::RememberSource)) {
-        QString dir = StrFunc::LeftOfLast(lastFolder, kSlash);
+    if (!lastFolder.isEmpty()) {
+        QString dir = StrFunc::leftOfLast(lastFolder, kSlash);
         if (dir.isEmpty())
             dir = kSlash; // the root keeps its slash
-        m_live.setFolderText(Preferences::SourceFolder, dir);
-        m_stored.SourceDir = dir;
+        m_live.rememberFolder(SettingId::SourceDir, dir);
     }
     if (count() > 0)
         setQueueCommands(true);
 
     if (leftOut.isEmpty())
         return QString();
-    const QString head = leftOut.size() == 1
-                             ? QStringLiteral("This file was not added to the queue:")
-                             : QStringLiteral("These files were not added to the queue:");
+    const QString head = leftOut.size() == 1 ? tr("This file was not added to the queue:")
+                                             : tr("These files were not added to the queue:");
     return Format::listMessage(head + QLatin1Char('\n'), leftOut);
 }
 
@@ -83,14 +79,14 @@ QString JoinQueue::moveUp(const QList<int>& positions)
 {
     if (m_model.moveUp(positions))
         return QString();
-    return QStringLiteral("Can't move the selected item above the beginning of the list.");
+    return tr("Can't move the selected item above the beginning of the list.");
 }
 
 QString JoinQueue::moveDown(const QList<int>& positions)
 {
     if (m_model.moveDown(positions))
         return QString();
-    return QStringLiteral("Can't move the selected item below the end of the list.");
+    return tr("Can't move the selected item below the end of the list.");
 }
 
 void JoinQueue::clear()

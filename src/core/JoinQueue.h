@@ -6,9 +6,8 @@
 #include <QSet>
 #include <QStringList>
 
-class FileSystem;
+class FileLookup;
 class Preferences;
-struct Settings;
 
 /// The join queue and its commands: Add (the dialog's answer or a drop),
 /// Remove, Move Up/Down, Clear, sorting by a column; the estimate; and which
@@ -27,7 +26,7 @@ public:
         bool operator==(const Commands& o) const;
     };
 
-    JoinQueue(Preferences& live, Settings& stored, FileSystem& files, QObject* parent = nullptr);
+    JoinQueue(Preferences& live, FileLookup& files, QObject* parent = nullptr);
 
     QueueModel& model() { return m_model; }
     const QList<QueueRow>& rows() const { return m_model.rows(); }
@@ -88,8 +87,7 @@ private:
     void setQueueCommands(bool on);
 
     Preferences& m_live;
-    Settings& m_stored;
-    FileSystem& m_files;
+    FileLookup& m_files;
     QueueModel m_model;
     QString m_estimate;
     bool m_queueCommands = false;

@@ -1,26 +1,21 @@
 #pragma once
 
-#include "core/QueueModel.h"
-#include "platform/FileSystem.h"
+#include "core/AfterJoin.h"
+#include "core/JoinChecks.h"
+#include "core/JoinMethod.h"
 
 #include <QObject>
-#include <QSet>
-#include <QString>
 #include <functional>
 #include <vector>
 
-#include "core/CopyLoop.h"
-
+class EventPump;
 class FileSystem;
-class JoinProgress;
 class JoinQueue;
 class Preferences;
-struct Settings;
 
 /// One join at a time, from Join pressed to the actions after it, without
-/// any window. The status window drives it: begin(), the save dialog,
-/// chooseTarget(), copy() (which pumps events once per chunk), then end();
-/// afterwards finish() or deleteSources().
+/// any window. run() goes through the phases in order and announces each
+/// (phaseChanged); the status window follows them and answers the prompts.
 ///
 /// A join joins the queue as it stood when Join was pressed; changes to the
 /// queue during the run change nothing in it.
@@ -28,142 +23,97 @@ class JoinSession : public QObject
 {
     Q_OBJECT
 public:
-    /// How the last join ended (None while it has not, or before the first).
-    enum class Ending { None, NoTarget, NoSpace, Joined, Cancelled, Failed };
+    enum class Phase {
+        Idle,           ///< no join yet
+        LookingAtFiles, ///< the queued files' kinds are read
+        ChoosingTarget, ///< the save dialog is up
+        Checking,       ///< the target and the free space are checked
+        Joining,        ///< the join method runs
+        Ended,          ///< ending() says how; the after-join actions may follow
+    };
+    Q_ENUM(Phase)
+    using Ending = JoinEnding;
 
-    JoinSession(JoinQueue& queue, Preferences& live, Settings& stored, FileSystem& files,
+    /// What a join asks the user on its way.
+    class Prompts
+    {
+    public:
+        virtual ~Prompts();
+        /// The files will not play joined: whether to join them anyway.
+        virtual bool joinAnyway(const QString& question) = 0;
+        /// The target's path, the dialog opening in `folder`; empty: cancelled.
+        virtual QString chooseTarget(const QString& folder) = 0;
+        /// A message the user must see before the join ends (the target is
+        /// refused, there is too little space).
+        virtual void tell(const QString& message) = 0;
+    };
+
+    JoinSession(JoinQueue& queue, Preferences& live, FileSystem& files, EventPump& pump,
                 QObject* parent = nullptr);
     ~JoinSession() override;
 
-    /// From begin() to end().
+    /// Join pressed: the main window's five commands go off; the files'
+    /// kinds are looked at (Ask: prompts.joinAnyway, default No); the
+    /// target is chosen, checked and, with RememberTarget ticked, its
+    /// folder remembered; the join method runs, reporting to `progress`;
+    /// then the phase is Ended, and once the windows have taken that in the
+    /// five commands come back and whatever waited for the end (cancelThen)
+    /// goes on. False (nothing happens) while a join runs.
+    bool run(Prompts& prompts, JoinProgress& progress);
+
+    Phase phase() const { return m_phase; }
+    /// From Join pressed until the windows have taken in the ending.
     bool isRunning() const { return m_running; }
 
-    /// Join pressed: takes the queue's rows as they stand and turns the
-    /// main window's five commands off. False (nothing happens) while a
-    /// join runs.
-    bool begin();
-
-    /// Before the save dialog: reads the first bytes of each file this join
-    /// takes and returns the question to ask when they will not play joined
-    /// (MovieKind::joinQuestion), or an empty text. Stops early (empty text)
-    /// when the join was cancelled meanwhile.
-    ///
-    /// This and chooseTarget() look at every queued file; on a long queue
-    /// they let other events in every 20 ms or so.
-    QString kindQuestion();
-    /// Whether cancel() was called since begin().
-    bool cancelled() const { return m_cancelled; }
-
-    /// Where the save dialog opens: the live target folder.
-    QString targetFolder();
-
-    /// The path the save dialog gave (empty: cancelled). Refuses a target
-    /// that is one of the sources or no regular file (a pipe, a device),
-    /// then checks the free space; when the copy may go on, remembers the
-    /// target's folder (with RememberTarget ticked). Returns the message the
-    /// user must see first: the target is refused, or there is not enough
-    /// space; otherwise an empty text. Afterwards ending() is NoTarget or
-    /// NoSpace when the join is over (NoTarget also when it was cancelled
-    /// meanwhile).
-    QString chooseTarget(const QString& path);
-
-    /// 1 when the file system holding `folder` has more free bytes than the
-    /// rows' files are long together, 0 when it has as many or fewer, -1
-    /// when the query failed.
-    int DiskSpace(const QString& folder);
-
-    /// Joins the rows into the target at the live chunk size, reporting to
-    /// `progress`. Ends as Joined, Cancelled or Failed.
-    Ending copy(JoinProgress& progress);
-
-    /// How the copy loop moves its rounds (tests and benchmarks fix them).
-    void setCopyOptions(const CopyOptions& options) { m_options = options; }
-    /// Whether the last join's data went through the kernel's copy.
-    bool kernelCopied() const { return m_kernelCopied; }
-    /// The last join's longest round, in nanoseconds.
-    qint64 longestRoundNs() const { return m_longestRoundNs; }
-
-    /// Cancel: the copy stops before its next round (or does not start).
+    /// Cancel: the join stops at its next step (or does not start).
     void cancel();
-
-    /// The join is over: the five commands come back, then whatever waited
-    /// for the end (cancelThen) goes on.
-    void end();
-
-    /// Cancels a running join and runs `then` once it has ended; runs it
-    /// at once when no join runs.
+    /// Whether cancel() was called since the join started.
+    bool cancelled() const { return m_cancelled; }
+    /// Cancels a running join and runs `then` once it has ended; runs it at
+    /// once when no join runs.
     void cancelThen(std::function<void()> then);
 
     // What the last join took and how it ended.
-    const QList<QueueRow>& rows() const { return m_rows; }
-    const QString& target() const { return m_target; }
+    const QList<QueueRow>& rows() const { return m_record.rows; }
+    /// The target, once the checks let it be written (or found it too large).
+    const QString& target() const { return m_record.target; }
     Ending ending() const { return m_ending; }
-    /// The chunk size the copy used.
+    /// The chunk size the join used.
     int chunkSize() const { return m_chunk; }
     /// The outcome as the status window words it: its final text and
     /// caption (empty for an ending that shows none).
     QString finalText() const;
     QString caption() const;
 
-    // After the join.
+    /// The actions after the last join.
+    AfterJoin& after() { return m_after; }
+    /// The byte-for-byte join, the method every join uses today.
+    ByteCopy& byteCopy() { return m_byteCopy; }
 
-    /// Whether Delete Source Files asks first (ConfirmDel ticked).
-    bool asksBeforeDelete();
-    /// Finished: the queue is cleared when ClearQue is ticked.
-    void finish();
-    /// What Delete Source Files did, for the user to see.
-    struct Deletion
-    {
-        /// Why nothing was deleted, or the files kept with their reasons;
-        /// empty when there is nothing to tell.
-        QString message;
-        /// Joined files that no trash takes: deleted for good only when the
-        /// user agrees (deleteForGood).
-        QStringList noTrash;
-    };
-
-    /// Delete Source Files after a join: first the joined file is made
-    /// durable (if that fails, or the target is no longer the file the join
-    /// wrote, nothing is deleted); then each file this join read (a file
-    /// queued twice once) goes to the trash, but only while it is still the
-    /// file that was read, unchanged. The rows of the files that went are
-    /// removed; a file kept keeps its rows. The clear-queue step of Finished
-    /// is not part of it.
-    Deletion deleteSources();
-
-    /// Deletes these joined files for good (no trash takes them) and removes
-    /// their rows. Returns the message naming each file that could not be
-    /// deleted with the reason, or an empty text.
-    QString deleteForGood(const QStringList& paths);
-
-    static const QString kNoSpace;
-    static const QString kTargetIsSource;
-    /// The question before deleting files for good, naming them.
-    static QString deleteForGoodQuestion(const QStringList& paths);
+signals:
+    void phaseChanged(JoinSession::Phase phase);
 
 private:
-    /// `files` more were looked at: lets events in when `pace` says they
-    /// are due. False once the join was cancelled.
-    bool serveEvents(FilePace& pace, int files = 1);
-    /// The ids of this join's rows of the files at `paths`, in one pass.
-    QSet<quint64> idsOf(const QSet<QString>& paths) const;
+    /// The steps from the look at the files to the join method's end.
+    Ending join(Prompts& prompts, JoinProgress& progress);
+    void setPhase(Phase phase);
+    /// The method for this join's files.
+    JoinMethod& methodFor(const QStringList& sources);
+    /// Ends the join: phase Ended, then the commands and what waited.
+    void end(Ending ending);
 
     JoinQueue& m_queue;
     Preferences& m_live;
-    Settings& m_stored;
-    FileSystem& m_files;
     bool m_running = false;
     bool m_cancelled = false;
-    CopyOptions m_options;
-    bool m_kernelCopied = false;
-    qint64 m_longestRoundNs = 0;
-    CopyLoop* m_loop = nullptr;
-    QList<QueueRow> m_rows;
-    QString m_target;
+    Phase m_phase = Phase::Idle;
+    JoinChecks m_checks;
+    ByteCopy m_byteCopy;
+    JoinMethod* m_method = nullptr; // while it runs
+    JoinRecord m_record;
+    AfterJoin m_after;
     Ending m_ending = Ending::None;
     int m_chunk = 0;
     QString m_failure;
-    QList<FileSystem::Identity> m_read; // the sources as the copy read them, in order
-    FileSystem::Identity m_written;     // the file the copy wrote
     std::vector<std::function<void()>> m_afterRun;
 };

@@ -1,9 +1,9 @@
 #include "core/Locations.h"
 
 #include "Product.h"
+#include "platform/FileLookup.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QStandardPaths>
 
 Locations Locations::portable(const QString& folder)
@@ -15,12 +15,12 @@ Locations Locations::portable(const QString& folder)
     return l;
 }
 
-Locations Locations::of(const QString& exeFolder)
+Locations Locations::of(const QString& exeFolder, FileLookup& files)
 {
     const Locations beside = portable(exeFolder);
     const QString installedReadme =
         QDir::cleanPath(exeFolder + QLatin1Char('/') + Product::kReadmeFromBin);
-    if (QFileInfo::exists(beside.settingsFile()) || !QFileInfo::exists(installedReadme))
+    if (files.identity(beside.settingsFile()).exists || !files.identity(installedReadme).exists)
         return beside;
     Locations l;
     l.installed = true;
@@ -28,7 +28,7 @@ Locations Locations::of(const QString& exeFolder)
                        QStringLiteral("/reelbind");
     l.readme = installedReadme;
     const QString videos = QStandardPaths::writableLocation(QStandardPaths::MoviesLocation);
-    l.firstStartFolder = !videos.isEmpty() && QFileInfo(videos).isDir()
+    l.firstStartFolder = !videos.isEmpty() && files.identity(videos).folder
                              ? videos
                              : QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
     return l;

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class FileLookup;
+
 /// Where the program keeps its files, decided once at start-up.
 ///
 /// Portable (as the classic program did): the settings file lies beside the
@@ -24,7 +26,7 @@ struct Locations
     QString firstStartFolder;
 
     /// The locations of a program whose executable lies in `exeFolder`.
-    static Locations of(const QString& exeFolder);
+    static Locations of(const QString& exeFolder, FileLookup& files);
     /// Everything in `folder`, as a portable program there has it.
     static Locations portable(const QString& folder);
 

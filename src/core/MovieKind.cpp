@@ -2,6 +2,8 @@
 
 #include "core/Format.h"
 
+#include <QCoreApplication>
+
 #include <QSet>
 #include <QStringList>
 
@@ -129,31 +131,31 @@ QString name(Kind kind)
     case Kind::Unknown:
         break;
     case Kind::ProgramStream:
-        return QStringLiteral("MPEG program stream");
+        return QCoreApplication::translate("MovieKind", "MPEG program stream");
     case Kind::VideoStream:
-        return QStringLiteral("MPEG video stream");
+        return QCoreApplication::translate("MovieKind", "MPEG video stream");
     case Kind::TransportStream:
-        return QStringLiteral("MPEG transport stream");
+        return QCoreApplication::translate("MovieKind", "MPEG transport stream");
     case Kind::M2ts:
-        return QStringLiteral("M2TS transport stream");
+        return QCoreApplication::translate("MovieKind", "M2TS transport stream");
     case Kind::Mp3:
-        return QStringLiteral("MP3 audio");
+        return QCoreApplication::translate("MovieKind", "MP3 audio");
     case Kind::Ogg:
-        return QStringLiteral("Ogg");
+        return QCoreApplication::translate("MovieKind", "Ogg");
     case Kind::Mp4:
-        return QStringLiteral("MP4/MOV");
+        return QCoreApplication::translate("MovieKind", "MP4/MOV");
     case Kind::Matroska:
-        return QStringLiteral("Matroska/WebM");
+        return QCoreApplication::translate("MovieKind", "Matroska/WebM");
     case Kind::Avi:
-        return QStringLiteral("AVI");
+        return QCoreApplication::translate("MovieKind", "AVI");
     case Kind::Wav:
-        return QStringLiteral("WAV");
+        return QCoreApplication::translate("MovieKind", "WAV");
     case Kind::Flv:
-        return QStringLiteral("FLV");
+        return QCoreApplication::translate("MovieKind", "FLV");
     case Kind::Asf:
-        return QStringLiteral("ASF/WMV");
+        return QCoreApplication::translate("MovieKind", "ASF/WMV");
     }
-    return QStringLiteral("unknown");
+    return QCoreApplication::translate("MovieKind", "unknown");
 }
 
 bool hasIndex(Kind kind)
@@ -198,20 +200,23 @@ QString joinQuestion(const QList<Queued>& files)
             if (file.kind != Kind::Unknown && !hasIndex(file.kind))
                 lines << line(file);
     const QString outcome =
-        indexed ? QStringLiteral("The joined file will most likely play only its first part, "
-                                 "because files of these kinds keep an index or a length of "
-                                 "their own.")
-                : QStringLiteral("The joined file will most likely stop playing where the "
-                                 "first kind of file ends.");
-    return Format::listMessage(QStringLiteral("These files will not play as one movie when "
-                                              "joined byte by byte:"),
+        indexed ? QCoreApplication::translate(
+                      "MovieKind", "The joined file will most likely play only its first part, "
+                                   "because files of these kinds keep an index or a length of "
+                                   "their own.")
+                : QCoreApplication::translate("MovieKind",
+                                              "The joined file will most likely stop playing "
+                                              "where the first kind of file ends.");
+    return Format::listMessage(QCoreApplication::translate(
+                                   "MovieKind", "These files will not play as one movie when "
+                                                "joined byte by byte:"),
                                lines) +
-           QStringLiteral("\n\n") + outcome + QStringLiteral("\n\nJoin them anyway?");
+           QCoreApplication::translate("MovieKind", "\n\n%1\n\nJoin them anyway?").arg(outcome);
 }
 
 QString questionTitle()
 {
-    return QStringLiteral("Join Files?");
+    return QCoreApplication::translate("MovieKind", "Join Files?");
 }
 
 } // namespace MovieKind

@@ -3,6 +3,7 @@
 #include <QtGlobal>
 
 using SettingRules::checkStateOf;
+using Kind = SettingInfo::Kind;
 
 Preferences::Preferences(Settings& stored, QObject* parent) : QObject(parent), m_stored(stored) {}
 
@@ -11,50 +12,58 @@ void Preferences::ensureWindowValues()
     if (m_haveWindowValues)
         return;
     m_haveWindowValues = true;
-    const Settings& s = m_stored;
-    m_states[RememberSource] = checkStateOf(s.SaveSourceDir);
-    m_folders[SourceFolder] =
-        m_states[RememberSource] == 1 ? s.SourceDir.value_or(QString()) : QString();
-    m_states[RememberTarget] = checkStateOf(s.SaveTargetDir);
-    m_folders[TargetFolder] =
-        m_states[RememberTarget] == 1 ? s.TargetDir.value_or(QString()) : QString();
-    m_states[ConfirmDel] = checkStateOf(s.ConfirmDel);
-    m_states[ClearQue] = checkStateOf(s.ClearQue);
-    m_states[ChunkSizeSave] = checkStateOf(s.ChunkSizeSave);
-    for (int b = 0; b < kBoxCount; ++b)
-        emit checkStateChanged(Box(b), m_states[b]);
-    emit folderTextChanged(SourceFolder, m_folders[SourceFolder]);
-    emit folderTextChanged(TargetFolder, m_folders[TargetFolder]);
+    for (const SettingInfo& s : kSettingTable) {
+        const int i = int(s.id);
+        if (s.kind == Kind::Switch)
+            m_states[i] = checkStateOf(m_stored[s.id]);
+        else if (s.kind == Kind::Folder)
+            m_folders[i] =
+                m_states[int(s.switchedBy)] == 1 ? m_stored[s.id].value_or(QString()) : QString();
+    }
+    for (const SettingInfo& s : kSettingTable) {
+        if (s.kind == Kind::Switch)
+            emit checkStateChanged(s.id, m_states[int(s.id)]);
+        else if (s.kind == Kind::Folder)
+            emit folderTextChanged(s.id, m_folders[int(s.id)]);
+    }
 }
 
-int Preferences::checkState(Box box)
+int Preferences::checkState(SettingId id)
 {
     ensureWindowValues();
-    return m_states[box];
+    return m_states[int(id)];
 }
 
-void Preferences::setCheckState(Box box, int state)
+void Preferences::setCheckState(SettingId id, int state)
 {
     ensureWindowValues();
-    if (m_states[box] == state)
+    if (m_states[int(id)] == state)
         return;
-    m_states[box] = state;
-    emit checkStateChanged(box, state);
+    m_states[int(id)] = state;
+    emit checkStateChanged(id, state);
 }
 
-QString Preferences::folderText(Folder folder)
+QString Preferences::folderText(SettingId id)
 {
     ensureWindowValues();
-    return m_folders[folder];
+    return m_folders[int(id)];
 }
 
-void Preferences::setFolderText(Folder folder, const QString& text)
+void Preferences::setFolderText(SettingId id, const QString& text)
 {
     ensureWindowValues();
-    if (m_folders[folder] == text)
+    if (m_folders[int(id)] == text)
         return;
-    m_folders[folder] = text;
-    emit folderTextChanged(folder, text);
+    m_folders[int(id)] = text;
+    emit folderTextChanged(id, text);
+}
+
+void Preferences::rememberFolder(SettingId id, const QString& folder)
+{
+    if (!isTicked(settingInfo(id).switchedBy))
+        return;
+    setFolderText(id, folder);
+    m_stored[id] = folder;
 }
 
 void Preferences::setChunkSize(int bytes)
@@ -63,8 +72,8 @@ void Preferences::setChunkSize(int bytes)
     if (bytes == m_chunkSize)
         return;
     m_chunkSize = bytes;
-    if (isTicked(ChunkSizeSave))
-        m_stored.ChunkSize = QString::number(bytes);
+    if (isTicked(settingInfo(SettingId::ChunkSize).switchedBy))
+        m_stored[SettingId::ChunkSize] = QString::number(bytes);
     emit chunkSizeChanged(bytes);
 }
 

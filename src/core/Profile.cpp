@@ -1,13 +1,5 @@
 #include "core/Profile.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace Profile {
 
 namespace {
@@ -216,38 +208,6 @@ bool hasSection(const QByteArray& content, const QString& section)
     return findSection(splitLines(content), section).header >= 0;
 }
 
-std::optional<QByteArray> readFile(const QString& path)
-{
-    // Opened without waiting and read only when it is a regular file: a pipe
-    // of that name would otherwise block the program until a writer came.
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return std::nullopt;
-    struct stat st;
-    QFile f;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
-        !f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return std::nullopt;
-    }
-    if (f.size() > kMaxFileSize)
-        return std::nullopt;
-    QByteArray data = f.read(kMaxFileSize + 1);
-    if (data.size() > kMaxFileSize)
-        return std::nullopt;
-    return data;
-}
-
-QString getPrivateString(const QString& section, const QString& key, const QString& def,
-                         int bufSize, const QString& path)
-{
-    const auto content = readFile(path);
-    if (!content)
-        return def;
-    return getString(*content, section, key, def, bufSize);
-}
-
 QByteArray applyWrite(const QByteArray& content, const QString& section, const QString& key,
                       const Value& value)
 {
@@ -298,26 +258,6 @@ QByteArray applyWrites(QByteArray content, const QString& section, const QList<W
     for (const Write& w : writes)
         content = applyWrite(content, section, w.first, w.second);
     return content;
-}
-
-bool replaceFile(const QString& path, const QByteArray& content, QString* error)
-{
-    // Unbuffered, so a short write (full disk) shows here: in Qt 6.4 (Debian 12) commit()
-    // ignores a failing flush and would put a truncated file in place.
-    QSaveFile f(path);
-    auto fail = [&] {
-        if (error)
-            *error = f.errorString();
-        return false;
-    };
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return fail();
-    if (f.write(content) != content.size() || !f.flush()) {
-        const bool r = fail();
-        f.cancelWriting(); // the temporary file goes with f
-        return r;
-    }
-    return f.commit() || fail();
 }
 
 } // namespace Profile

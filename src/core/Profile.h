@@ -15,6 +15,7 @@
 /// NUL byte, and a UTF-8 byte order mark before the first line is ignored.
 /// A file larger than kMaxFileSize counts as unreadable (every key reads as
 /// its default), so a stray huge file cannot stall or exhaust the program.
+/// The module works on the file's content; its callers read and write it.
 namespace Profile {
 
 using Value = std::optional<QString>; // std::nullopt: the key has no value (delete it)
@@ -28,11 +29,6 @@ constexpr qint64 kMaxFileSize = 4 * 1024 * 1024;
 QString getString(const QByteArray& content, const QString& section, const QString& key,
                   const QString& def = QString(), int bufSize = 255);
 
-/// The same, reading the file at `path` now (a missing or unreadable file
-/// gives `def`).
-QString getPrivateString(const QString& section, const QString& key, const QString& def,
-                         int bufSize, const QString& path);
-
 /// `content` after writing `value` to `key` in `section`: in place when the
 /// key exists, appended to the section otherwise, the section appended to
 /// the end when missing; no value deletes the key's line.
@@ -44,13 +40,5 @@ QByteArray applyWrites(QByteArray content, const QString& section, const QList<W
 
 /// Whether `content` has a section of that name.
 bool hasSection(const QByteArray& content, const QString& section);
-
-/// Reads a whole file as bytes. nullopt when missing, unreadable, too big or
-/// no regular file (a pipe is never waited for).
-std::optional<QByteArray> readFile(const QString& path);
-
-/// Replaces the file atomically with `content`. On failure the old file is
-/// left as it was, false is returned and `error` (if given) gets the reason.
-bool replaceFile(const QString& path, const QByteArray& content, QString* error = nullptr);
 
 } // namespace Profile

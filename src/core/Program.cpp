@@ -3,12 +3,10 @@
 #include "Product.h"
 #include "platform/FileSystem.h"
 
-#include <QDir>
-
-Program::Program(FileSystem& files, const Locations& where, QObject* parent)
+Program::Program(FileSystem& files, EventPump& pump, const Locations& where, QObject* parent)
     : QObject(parent), m_files(files), m_where(where), m_prefs(m_settings),
-      m_store(m_settings, m_prefs, where.settingsFile()), m_queue(m_prefs, m_settings, files),
-      m_join(m_queue, m_prefs, m_settings, files)
+      m_store(m_settings, m_prefs, files, where.settingsFile()), m_queue(m_prefs, files),
+      m_join(m_queue, m_prefs, files, pump)
 {
 }
 
@@ -26,8 +24,8 @@ QString Program::caption()
 void Program::startUp()
 {
     if (m_where.installed)
-        QDir().mkpath(m_where.settingsFolder); // a failure shows as any unwritable folder does
-    m_store.startUp(m_files.File_Exists(m_store.iniPath()), m_where.firstStartFolder);
+        m_files.makeFolder(m_where.settingsFolder); // a failure shows as any unwritable folder does
+    m_store.startUp(m_files.fileExists(m_store.iniPath()), m_where.firstStartFolder);
 }
 
 void Program::exit(ExitKind kind)

@@ -9,6 +9,7 @@
 
 #include <QObject>
 
+class EventPump;
 class FileSystem;
 
 /// The program without its windows: the stored settings and their file,
@@ -19,8 +20,9 @@ class Program : public QObject
 {
     Q_OBJECT
 public:
-    /// `where` says where the settings file and the user's guide are.
-    Program(FileSystem& files, const Locations& where, QObject* parent = nullptr);
+    /// `where` says where the settings file and the user's guide are;
+    /// every long step lets events in through `pump`.
+    Program(FileSystem& files, EventPump& pump, const Locations& where, QObject* parent = nullptr);
     ~Program() override;
 
     /// Start-up: the settings folder is made when it is missing (an
@@ -38,14 +40,12 @@ public:
     /// Whether closing() has been emitted.
     bool isClosing() const { return m_closing; }
 
-    const Locations& locations() const { return m_where; }
     const QString& iniPath() const { return m_store.iniPath(); }
     /// The user's guide.
     const QString& readmePath() const { return m_where.readme; }
     /// The main window's caption: "Orvel's Reelbind 1.0.7b".
     static QString caption();
 
-    FileSystem& files() { return m_files; }
     Settings& settings() { return m_settings; }
     SettingsStore& store() { return m_store; }
     Preferences& prefs() { return m_prefs; }

@@ -41,11 +41,11 @@ QVariant QueueModel::headerData(int section, Qt::Orientation orientation, int ro
         return QVariant();
     switch (section) {
     case ColName:
-        return QStringLiteral("Filename");
+        return tr("Filename");
     case ColFolder:
-        return QStringLiteral("Location");
+        return tr("Location");
     case ColSize:
-        return QStringLiteral("Filesize (in MB)");
+        return tr("Filesize (in MB)");
     default:
         return QVariant();
     }

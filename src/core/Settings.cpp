@@ -3,56 +3,12 @@
 #include <QLocale>
 #include <cmath>
 
-const std::array<const char*, Settings::kFieldCount> Settings::kKeys = {
-    "SaveSourceDir", "SaveTargetDir", "SourceDir",     "TargetDir",
-    "ConfirmDel",    "ClearQue",      "ChunkSizeSave", "ChunkSize"};
-
-Settings::Field& Settings::field(int i)
-{
-    return const_cast<Field&>(static_cast<const Settings*>(this)->field(i));
-}
-
-const Settings::Field& Settings::field(int i) const
-{
-    switch (i) {
-    case 0:
-        return SaveSourceDir;
-    case 1:
-        return SaveTargetDir;
-    case 2:
-        return SourceDir;
-    case 3:
-        return TargetDir;
-    case 4:
-        return ConfirmDel;
-    case 5:
-        return ClearQue;
-    case 6:
-        return ChunkSizeSave;
-    default:
-        return ChunkSize;
-    }
-}
-
-bool Settings::operator==(const Settings& o) const
-{
-    for (int i = 0; i < kFieldCount; ++i)
-        if (field(i) != o.field(i))
-            return false;
-    return true;
-}
-
 Settings Settings::defaults(const QString& folder)
 {
     Settings s;
-    s.SaveSourceDir = QStringLiteral("1");
-    s.SaveTargetDir = QStringLiteral("1");
-    s.SourceDir = folder;
-    s.TargetDir = folder;
-    s.ConfirmDel = QStringLiteral("1");
-    s.ClearQue = QStringLiteral("0");
-    s.ChunkSizeSave = QStringLiteral("1");
-    s.ChunkSize = QString::number(kChunkDefault);
+    for (const SettingInfo& info : kSettingTable)
+        s[info.id] =
+            info.kind == SettingInfo::Kind::Folder ? folder : QString::fromLatin1(info.firstStart);
     return s;
 }
 

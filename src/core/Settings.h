@@ -4,40 +4,88 @@
 #include <array>
 #include <optional>
 
-/// The stored preferences: eight texts, each possibly without a value,
-/// named after the keys of the settings file and kept in the file's order.
-struct Settings
-{
-    using Field = std::optional<QString>;
-
-    Field SaveSourceDir;
-    Field SaveTargetDir;
-    Field SourceDir;
-    Field TargetDir;
-    Field ConfirmDel;
-    Field ClearQue;
-    Field ChunkSizeSave;
-    Field ChunkSize;
-
-    static constexpr int kFieldCount = 8;
-    /// Key names in the record's (and the file's) order.
-    static const std::array<const char*, kFieldCount> kKeys;
-
-    Field& field(int i);
-    const Field& field(int i) const;
-
-    bool operator==(const Settings& o) const;
-
-    /// First start: every switch at its default, both folders `folder`.
-    static Settings defaults(const QString& folder);
+/// The eight stored preferences, in the settings file's order.
+enum class SettingId {
+    SaveSourceDir,
+    SaveTargetDir,
+    SourceDir,
+    TargetDir,
+    ConfirmDel,
+    ClearQue,
+    ChunkSizeSave,
+    ChunkSize,
 };
-
-/// The section every caller uses.
-inline const QString kSettingsSection = QStringLiteral("Preferences");
+constexpr int kSettingCount = 8;
 
 constexpr int kChunkMin = 10000;
 constexpr int kChunkMax = 70000;
 constexpr int kChunkDefault = 40000;
+
+/// One row of the table of settings.
+struct SettingInfo
+{
+    enum class Kind {
+        Switch,    ///< a check state: "0" clear, "1" ticked, "2" greyed
+        Folder,    ///< a folder, stored only while its switch is ticked
+        ChunkSize, ///< the slider's bytes, read only while its switch holds a whole 1
+    };
+    SettingId id;
+    const char* key; ///< in the settings file's [Preferences] section
+    Kind kind;
+    /// The first start's text; a folder takes the first-start folder.
+    const char* firstStart;
+    /// The switch a folder or the chunk size depends on; a switch: itself.
+    SettingId switchedBy;
+    /// The objectName of the control that shows the live value.
+    const char* shownBy;
+};
+
+/// The settings, declared once: the record, the settings file, the live
+/// preferences and the preferences window all follow this table, in its
+/// order (which is the file's: a folder's switch comes before the folder).
+inline constexpr SettingInfo kSettingTable[kSettingCount] = {
+    {SettingId::SaveSourceDir, "SaveSourceDir", SettingInfo::Kind::Switch, "1",
+     SettingId::SaveSourceDir, "ChkRememberSource"},
+    {SettingId::SaveTargetDir, "SaveTargetDir", SettingInfo::Kind::Switch, "1",
+     SettingId::SaveTargetDir, "ChkRememberTarget"},
+    {SettingId::SourceDir, "SourceDir", SettingInfo::Kind::Folder, nullptr,
+     SettingId::SaveSourceDir, "TextSourceDir"},
+    {SettingId::TargetDir, "TargetDir", SettingInfo::Kind::Folder, nullptr,
+     SettingId::SaveTargetDir, "TextTargetDir"},
+    {SettingId::ConfirmDel, "ConfirmDel", SettingInfo::Kind::Switch, "1", SettingId::ConfirmDel,
+     "ChkConfirmDel"},
+    {SettingId::ClearQue, "ClearQue", SettingInfo::Kind::Switch, "0", SettingId::ClearQue,
+     "ChkClearQue"},
+    {SettingId::ChunkSizeSave, "ChunkSizeSave", SettingInfo::Kind::Switch, "1",
+     SettingId::ChunkSizeSave, "ChkChunkSizeSave"},
+    {SettingId::ChunkSize, "ChunkSize", SettingInfo::Kind::ChunkSize, "40000",
+     SettingId::ChunkSizeSave, "SldrChunkSize"},
+};
+
+inline const SettingInfo& settingInfo(SettingId id)
+{
+    return kSettingTable[int(id)];
+}
+
+/// The stored preferences: one text per setting, each possibly without a
+/// value (the file then has no line for it).
+struct Settings
+{
+    using Field = std::optional<QString>;
+
+    Field& operator[](SettingId id) { return m_fields[size_t(id)]; }
+    const Field& operator[](SettingId id) const { return m_fields[size_t(id)]; }
+    bool operator==(const Settings& o) const { return m_fields == o.m_fields; }
+
+    /// First start: every setting at its first-start value, both folders `folder`.
+    static Settings defaults(const QString& folder);
+
+private:
+    std::array<Field, kSettingCount> m_fields;
+};
+
+/// The section every caller uses.
+inline const QString kSettingsSection = QStringLiteral("Preferences");
 
 /// Conversions from stored texts to numbers.
 namespace SettingRules {

@@ -2,8 +2,10 @@
 
 #include "core/Settings.h"
 
+#include <QCoreApplication>
 #include <QString>
 
+class FileSystem;
 class Preferences;
 
 /// The settings file and the stored record: loading, saving, the start-up
@@ -14,18 +16,19 @@ class Preferences;
 /// as it was and the program runs on with the values in memory.
 class SettingsStore
 {
+    Q_DECLARE_TR_FUNCTIONS(SettingsStore)
+
 public:
-    SettingsStore(Settings& settings, Preferences& live, QString iniPath);
+    SettingsStore(Settings& settings, Preferences& live, FileSystem& files, QString iniPath);
 
     const QString& iniPath() const { return m_iniPath; }
 
     /// Reads the section into the record, copying each value into the live
-    /// preferences. Check-state fields keep their texts as read; a folder is
-    /// read only while its remember switch is ticked; the chunk size is
-    /// stored clamped into the slider's range, and is 40000 unless the
-    /// ChunkSizeSave text as a whole is the number 1. A file that cannot be
-    /// read (or is over Profile::kMaxFileSize) reads as if every key were
-    /// missing.
+    /// preferences. Switches keep their texts as read; a folder is read only
+    /// while its switch is ticked; the chunk size is stored clamped into the
+    /// slider's range, and is 40000 unless the ChunkSizeSave text as a whole
+    /// is the number 1. A file that cannot be read (or is over
+    /// Profile::kMaxFileSize) reads as if every key were missing.
     void load();
 
     /// Writes all eight fields (a field without a value removes its key),
@@ -43,18 +46,21 @@ public:
     void startUp(bool fileExists, const QString& firstStartFolder);
 
     /// OK in the preferences window: the live switches and folders (a folder
-    /// only while its remember switch is ticked) and the chunk size (40000
-    /// unless it is kept) go into the record, which is then saved.
+    /// only while its switch is ticked) and the chunk size (40000 unless it
+    /// is kept) go into the record, which is then saved.
     bool storePreferences(QString* error = nullptr);
 
     /// The message shown when the settings could not be saved on request.
     QString notSavedMessage(const QString& reason) const;
 
 private:
+    /// The file's value of `key` as it is on disk now ("" when missing).
+    QString read(const char* key);
     /// Whether the file can be read as a settings file at all.
-    bool isUsable() const;
+    bool isUsable();
 
     Settings& m_settings;
     Preferences& m_live;
+    FileSystem& m_files;
     QString m_iniPath;
 };

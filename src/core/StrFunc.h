@@ -2,7 +2,7 @@
 
 #include <QString>
 
-/// Small text splitters used to take paths and dialog answers apart.
+/// Small text splitters used to take paths apart into folder and name.
 ///
 /// Positions are 1-based; 0 means "the delimiter does not occur". Matching is
 /// exact and case-sensitive. The delimiter is one character ("/" for paths,
@@ -11,20 +11,14 @@
 namespace StrFunc {
 
 /// Position of the last occurrence of `delim` in `text`, or 0.
-int LastInStr(const QString& text, const QString& delim);
-
-/// Characters before the first occurrence; the whole text when absent.
-QString LeftOf(const QString& text, const QString& delim);
-
-/// Characters after the first occurrence; the whole text when absent.
-QString RightOf(const QString& text, const QString& delim);
+int lastInStr(const QString& text, const QString& delim);
 
 /// Characters before the last occurrence.
 /// Throws std::invalid_argument when `delim` does not occur in `text`
 /// (including the empty text): there is no "left of" then.
-QString LeftOfLast(const QString& text, const QString& delim);
+QString leftOfLast(const QString& text, const QString& delim);
 
 /// Characters after the last occurrence; the whole text when absent.
-QString RightOfLast(const QString& text, const QString& delim);
+QString rightOfLast(const QString& text, const QString& delim);
 
 } // namespace StrFunc

@@ -22,4 +22,11 @@ void tabOrder(std::initializer_list<QWidget*> widgets)
     }
 }
 
+void bringForward(QWidget* window)
+{
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
 } // namespace Layout

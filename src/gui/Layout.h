@@ -33,4 +33,7 @@ QPushButton* button(QWidget* parent, const char* name, const QString& text, int 
 /// Keyboard focus order: each widget follows the one before it.
 void tabOrder(std::initializer_list<QWidget*> widgets);
 
+/// Shows `window`, raised above the others and active.
+void bringForward(QWidget* window);
+
 } // namespace Layout

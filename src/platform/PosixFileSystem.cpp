@@ -1,10 +1,12 @@
 #include "platform/PosixFileSystem.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QStorageInfo>
 
@@ -16,36 +18,31 @@
 
 namespace {
 
-using Status = FileSystem::Status;
-using Failure = FileSystem::Failure;
-
-Status failed(Failure failure, const QString& reason)
+QByteArray native(const QString& path)
 {
-    Status s;
-    s.failure = failure;
-    s.reason = reason;
-    return s;
+    return QFile::encodeName(path);
+}
+
+FileError lastError()
+{
+    return FileError::fromCode(errno);
 }
 
 // A folder or anything else that is no regular file (pipes and devices
 // could block or never end).
-Status statusOf(const struct stat& st)
+FileResult<qint64> sizeOf(const struct stat& st)
 {
-    if (S_ISREG(st.st_mode)) {
-        Status s;
-        s.size = qint64(st.st_size);
-        return s;
-    }
-    if (S_ISDIR(st.st_mode))
-        return failed(Failure::Kind, PosixFileSystem::systemReason(EISDIR));
-    return failed(Failure::Kind, QStringLiteral("Not a regular file"));
+    if (S_ISREG(st.st_mode))
+        return qint64(st.st_size);
+    return FileError::notRegular(S_ISDIR(st.st_mode));
 }
 
-FileSystem::Identity identityOf(const struct stat& st)
+FileIdentity identityOf(const struct stat& st)
 {
-    FileSystem::Identity id;
+    FileIdentity id;
     id.exists = true;
     id.regular = S_ISREG(st.st_mode);
+    id.folder = S_ISDIR(st.st_mode);
     id.device = quint64(st.st_dev);
     id.inode = quint64(st.st_ino);
     id.size = qint64(st.st_size);
@@ -53,18 +50,16 @@ FileSystem::Identity identityOf(const struct stat& st)
     return id;
 }
 
-FileSystem::Identity identityOfFd(int fd)
+FileIdentity identityOfFd(int fd)
 {
     struct stat st;
-    return ::fstat(fd, &st) == 0 ? identityOf(st) : FileSystem::Identity();
+    return ::fstat(fd, &st) == 0 ? identityOf(st) : FileIdentity();
 }
 
-Status sizeAt(const QByteArray& native)
+// Not blocking: a pipe put in a file's place must fail, not wait forever.
+int openForReading(const QString& path)
 {
-    struct stat st;
-    if (::stat(native.constData(), &st) != 0)
-        return failed(Failure::Lookup, PosixFileSystem::systemReason(errno));
-    return statusOf(st);
+    return ::open(native(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
 }
 
 // A target path that does not exist yet still has a canonical folder.
@@ -79,25 +74,23 @@ QString canonicalOf(const QString& path)
            info.fileName();
 }
 
-class PosixInput : public FileSystem::Input
+class PosixInput : public InputFile
 {
 public:
-    PosixInput(int fd, const FileSystem::Identity& id) : m_fd(fd), m_id(id) {}
-    int fd() const { return m_fd; }
+    PosixInput(int fd, const FileIdentity& id) : m_fd(fd), m_id(id) {}
     ~PosixInput() override { ::close(m_fd); }
+    int handle() const override { return m_fd; }
     qint64 size() const override { return m_id.size; }
-    FileSystem::Identity identity() const override { return m_id; }
-    qint64 read(char* into, qint64 bytes, QString& reason) override
+    FileIdentity identity() const override { return m_id; }
+    FileResult<qint64> read(char* into, qint64 bytes) override
     {
         qint64 got = 0;
         while (got < bytes) {
             const ssize_t r = ::read(m_fd, into + got, size_t(bytes - got));
-            if (r < 0) {
-                if (errno == EINTR)
-                    continue;
-                reason = PosixFileSystem::systemReason(errno);
-                return -1;
-            }
+            if (r < 0 && errno == EINTR)
+                continue;
+            if (r < 0)
+                return lastError();
             if (r == 0)
                 break;
             got += r;
@@ -107,49 +100,41 @@ public:
 
 private:
     int m_fd;
-    FileSystem::Identity m_id;
+    FileIdentity m_id;
 };
 
-class PosixOutput : public FileSystem::Output
+class PosixOutput : public OutputFile
 {
 public:
     PosixOutput(int fd, QString path) : m_fd(fd), m_path(std::move(path)) {}
-    int fd() const { return m_fd; }
     ~PosixOutput() override
     {
         if (m_fd >= 0)
             ::close(m_fd);
     }
+    int handle() const override { return m_fd; }
     QString path() const override { return m_path; }
-    FileSystem::Identity identity() const override { return identityOfFd(m_fd); }
-    bool write(const char* data, qint64 bytes, QString& reason) override
+    FileIdentity identity() const override { return identityOfFd(m_fd); }
+    FileError write(const char* data, qint64 bytes) override
     {
         qint64 done = 0;
         while (done < bytes) {
             const ssize_t w = ::write(m_fd, data + done, size_t(bytes - done));
-            if (w < 0) {
-                if (errno == EINTR)
-                    continue;
-                reason = PosixFileSystem::systemReason(errno);
-                return false;
-            }
-            if (w == 0) {
-                reason = PosixFileSystem::systemReason(ENOSPC);
-                return false;
-            }
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w < 0)
+                return lastError();
+            if (w == 0)
+                return FileError::fromCode(ENOSPC);
             done += w;
         }
-        return true;
+        return FileError();
     }
-    bool close(QString& reason) override
+    FileError close() override
     {
         const int fd = m_fd;
         m_fd = -1;
-        if (::close(fd) != 0) {
-            reason = PosixFileSystem::systemReason(errno);
-            return false;
-        }
-        return true;
+        return ::close(fd) == 0 ? FileError() : lastError();
     }
 
 private:
@@ -183,33 +168,38 @@ bool inTrashFolder(const QString& path)
 
 } // namespace
 
-QString PosixFileSystem::systemReason(int error)
+FileResult<qint64> PosixFileSystem::fileSize(const QString& path)
 {
-    return qt_error_string(error);
+    struct stat st;
+    if (::stat(native(path).constData(), &st) != 0)
+        return lastError();
+    return sizeOf(st);
 }
 
-FileSystem::Status PosixFileSystem::fileSize(const QString& path)
+FileResult<qint64> PosixFileSystem::readableFileSize(const QString& path)
 {
-    return sizeAt(QFile::encodeName(path));
-}
-
-FileSystem::Status PosixFileSystem::readableFileSize(const QString& path)
-{
-    const QByteArray native = QFile::encodeName(path);
-    Status s = sizeAt(native);
-    if (!s)
-        return s;
-    const int fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    FileResult<qint64> size = fileSize(path);
+    if (!size)
+        return size;
+    const int fd = openForReading(path);
     if (fd < 0)
-        return failed(Failure::Open, systemReason(errno));
+        return lastError();
     ::close(fd);
-    return s;
+    return size;
 }
 
-bool PosixFileSystem::File_Exists(const QString& PathName)
+FileIdentity PosixFileSystem::identity(const QString& path)
+{
+    struct stat st;
+    if (::stat(native(path).constData(), &st) != 0)
+        return FileIdentity();
+    return identityOf(st);
+}
+
+bool PosixFileSystem::fileExists(const QString& pathName)
 {
     auto counts = [](const QFileInfo& f) { return f.isFile() && !f.isHidden(); };
-    const QFileInfo info(PathName);
+    const QFileInfo info(pathName);
     const QString name = info.fileName();
     if (!name.contains(QLatin1Char('*')) && !name.contains(QLatin1Char('?')))
         return !name.isEmpty() && counts(info);
@@ -235,23 +225,17 @@ bool PosixFileSystem::File_Exists(const QString& PathName)
     return false;
 }
 
-bool PosixFileSystem::exists(const QString& path)
-{
-    struct stat st;
-    return ::stat(QFile::encodeName(path).constData(), &st) == 0;
-}
-
 int PosixFileSystem::firstSameFile(const QStringList& files, const QString& target)
 {
     struct stat t;
-    const bool targetExists = ::stat(QFile::encodeName(target).constData(), &t) == 0;
+    const bool targetExists = ::stat(native(target).constData(), &t) == 0;
     // A target not there yet can only be a source that is not there either,
     // named the same in the same folder: only those need the costly canonical path.
     const QString name = QFileInfo(target).fileName();
     QString targetPath;
     for (int i = 0; i < files.size(); ++i) {
         struct stat s;
-        const bool found = ::stat(QFile::encodeName(files.at(i)).constData(), &s) == 0;
+        const bool found = ::stat(native(files.at(i)).constData(), &s) == 0;
         if (found && targetExists) {
             if (s.st_dev == t.st_dev && s.st_ino == t.st_ino)
                 return i;
@@ -267,152 +251,147 @@ int PosixFileSystem::firstSameFile(const QStringList& files, const QString& targ
     return -1;
 }
 
-std::optional<qint64> PosixFileSystem::freeSpace(const QString& folder)
+FileResult<qint64> PosixFileSystem::freeSpace(const QString& folder)
 {
     // A fresh QStorageInfo each time: it caches its figures.
     QStorageInfo info(folder);
-    if (!info.isValid() || !info.isReady())
-        return std::nullopt;
-    const qint64 avail = info.bytesAvailable();
+    const qint64 avail = info.isValid() && info.isReady() ? info.bytesAvailable() : -1;
     if (avail < 0)
-        return std::nullopt;
+        return FileError(ENOENT, QCoreApplication::translate("PosixFileSystem",
+                                                             "the free space could not be read"));
     return avail;
 }
 
-QString PosixFileSystem::removeFile(const QString& path)
+FileResult<std::unique_ptr<InputFile>> PosixFileSystem::openInput(const QString& path)
 {
-    if (::unlink(QFile::encodeName(path).constData()) == 0)
-        return QString();
-    return systemReason(errno);
-}
-
-std::unique_ptr<FileSystem::Input> PosixFileSystem::openInput(const QString& path, Status& status)
-{
-    // Not blocking: a pipe put in a source's place must fail, not wait forever.
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-        status = failed(Failure::Open, systemReason(errno));
-        return nullptr;
-    }
+    const int fd = openForReading(path);
+    if (fd < 0)
+        return lastError();
     struct stat st;
-    if (::fstat(fd, &st) != 0) {
-        status = failed(Failure::Lookup, systemReason(errno));
+    FileResult<qint64> size = ::fstat(fd, &st) == 0 ? sizeOf(st) : lastError();
+    if (!size) {
         ::close(fd);
-        return nullptr;
-    }
-    status = statusOf(st);
-    if (!status) {
-        ::close(fd);
-        return nullptr;
+        return size.error();
     }
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
-    return std::make_unique<PosixInput>(fd, identityOf(st));
+    return std::unique_ptr<InputFile>(std::make_unique<PosixInput>(fd, identityOf(st)));
 }
 
-std::unique_ptr<FileSystem::Output> PosixFileSystem::createBeside(const QString& target,
-                                                                  QString& reason)
+FileResult<std::unique_ptr<OutputFile>> PosixFileSystem::createBeside(const QString& target)
 {
     const QFileInfo info(target);
     // Short enough for any file system's name limit, whatever the target's name.
     const QString name = info.fileName().left(100);
-    QByteArray pattern =
-        QFile::encodeName(info.absolutePath() + QStringLiteral("/.") + name) + ".XXXXXX";
+    QByteArray pattern = native(info.absolutePath() + QStringLiteral("/.") + name) + ".XXXXXX";
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd < 0) {
-        reason = systemReason(errno);
-        return nullptr;
-    }
-    struct stat old;
-    const bool replaces =
-        ::stat(QFile::encodeName(target).constData(), &old) == 0 && S_ISREG(old.st_mode);
-    ::fchmod(fd, replaces ? (old.st_mode & 07777) : newFileMode());
-    return std::make_unique<PosixOutput>(fd, QFile::decodeName(pattern));
-}
-
-FileSystem::Copied PosixFileSystem::copyRange(Input& from, Output& to, qint64 bytes)
-{
-    Copied c;
-    auto* in = dynamic_cast<PosixInput*>(&from);
-    auto* out = dynamic_cast<PosixOutput*>(&to);
-    if (!in || !out) {
-        c.failed = c.refused = true;
-        return c;
-    }
-    for (;;) {
-        const ssize_t n =
-            ::copy_file_range(in->fd(), nullptr, out->fd(), nullptr, size_t(bytes), 0);
-        if (n >= 0) {
-            c.bytes = n;
-            return c;
-        }
-        if (errno != EINTR)
-            break;
-    }
-    c.failed = true;
-    c.reason = systemReason(errno);
-    // What the kernel says when it cannot copy between these two files at all.
-    c.refused = errno == EXDEV || errno == EINVAL || errno == ENOSYS || errno == EOPNOTSUPP ||
-                errno == EBADF;
-    c.targetSide = errno == ENOSPC || errno == EDQUOT || errno == EFBIG;
-    return c;
-}
-
-QString PosixFileSystem::rename(const QString& from, const QString& to)
-{
-    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0)
-        return QString();
-    return systemReason(errno);
-}
-
-FileSystem::Identity PosixFileSystem::identity(const QString& path)
-{
-    struct stat st;
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return Identity();
-    return identityOf(st);
-}
-
-QString PosixFileSystem::makeDurable(const QString& path)
-{
-    const int fd =
-        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0)
-        return systemReason(errno);
+        return lastError();
+    struct stat old;
+    const bool replaces = ::stat(native(target).constData(), &old) == 0 && S_ISREG(old.st_mode);
+    ::fchmod(fd, replaces ? (old.st_mode & 07777) : newFileMode());
+    return std::unique_ptr<OutputFile>(
+        std::make_unique<PosixOutput>(fd, QFile::decodeName(pattern)));
+}
+
+FileError PosixFileSystem::rename(const QString& from, const QString& to)
+{
+    return ::rename(native(from).constData(), native(to).constData()) == 0 ? FileError()
+                                                                           : lastError();
+}
+
+FileError PosixFileSystem::makeDurable(const QString& path)
+{
+    const int fd = ::open(native(path).constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return lastError();
     const bool synced = ::fdatasync(fd) == 0;
     const int error = errno;
     ::close(fd);
     if (!synced)
-        return systemReason(error);
+        return FileError::fromCode(error);
     const QString folder = QFileInfo(path).absolutePath();
-    const int dir =
-        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dir = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir < 0)
-        return systemReason(errno);
+        return lastError();
     // Some file systems cannot sync a folder at all; the file itself is safe then.
     const bool folderSynced = ::fsync(dir) == 0 || errno == EINVAL || errno == EOPNOTSUPP;
     const int folderError = errno;
     ::close(dir);
-    return folderSynced ? QString() : systemReason(folderError);
+    return folderSynced ? FileError() : FileError::fromCode(folderError);
 }
 
-FileSystem::Trashed PosixFileSystem::moveToTrash(const QString& path, QString& reason)
+FileResult<QByteArray> PosixFileSystem::readSmallFile(const QString& path, qint64 maxBytes)
+{
+    const int fd = openForReading(path);
+    if (fd < 0)
+        return lastError();
+    struct stat st;
+    FileResult<qint64> size = ::fstat(fd, &st) == 0 ? sizeOf(st) : lastError();
+    QFile f;
+    if (!size || !f.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return size ? FileError::fromCode(EIO) : size.error();
+    }
+    const FileError tooBig = FileError::fromCode(EFBIG);
+    if (f.size() > maxBytes)
+        return tooBig;
+    QByteArray data = f.read(maxBytes + 1);
+    if (data.size() > maxBytes)
+        return tooBig;
+    return data;
+}
+
+FileError PosixFileSystem::replaceFile(const QString& path, const QByteArray& content)
+{
+    // Unbuffered, so a short write (full disk) shows here: in Qt 6.4 (Debian 12) commit()
+    // ignores a failing flush and would put a truncated file in place.
+    QSaveFile f(path);
+    auto failure = [&f] { return FileError(errno ? errno : EIO, f.errorString()); };
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return failure();
+    if (f.write(content) != content.size() || !f.flush()) {
+        const FileError why = failure();
+        f.cancelWriting(); // the temporary file goes with f
+        return why;
+    }
+    return f.commit() ? FileError() : failure();
+}
+
+FileError PosixFileSystem::makeFolder(const QString& path)
+{
+    return QDir().mkpath(path) ? FileError() : FileError::fromCode(EACCES);
+}
+
+FileResult<qint64> PosixFileSystem::copyRange(InputFile& from, OutputFile& to, qint64 bytes)
+{
+    for (;;) {
+        const ssize_t n =
+            ::copy_file_range(from.handle(), nullptr, to.handle(), nullptr, size_t(bytes), 0);
+        if (n >= 0)
+            return qint64(n);
+        if (errno != EINTR)
+            return lastError();
+    }
+}
+
+FileError PosixFileSystem::moveToTrash(const QString& path)
 {
     const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (data.isEmpty() || !QDir().mkpath(data)) {
-        reason = QStringLiteral("there is no folder for the trash");
-        return Trashed::NoTrash;
-    }
+    if (data.isEmpty() || !QDir().mkpath(data))
+        return FileError(ENOENT, QCoreApplication::translate("PosixFileSystem",
+                                                             "there is no folder for the trash"));
     QFile file(path);
-    if (!file.moveToTrash()) {
-        reason = file.errorString();
-        return Trashed::NoTrash;
-    }
+    if (!file.moveToTrash())
+        return FileError(errno ? errno : EIO, file.errorString());
     const QString landed = file.fileName();
     if (inTrashFolder(landed))
-        return Trashed::Yes;
+        return FileError();
     // Moved, but into no trash: put it back where it was.
     rename(landed, path);
-    reason = QStringLiteral("no trash took it");
-    return Trashed::NoTrash;
+    return FileError(EIO, QCoreApplication::translate("PosixFileSystem", "no trash took it"));
+}
+
+FileError PosixFileSystem::removeFile(const QString& path)
+{
+    return ::unlink(native(path).constData()) == 0 ? FileError() : lastError();
 }

@@ -1,185 +1,125 @@
-// The copy loop on the real file system: byte-exact joins, one pump per
-// whole chunk, the figures, and every way a run can end early, with another
-// program touching the files at a chosen round.
+// The copy loop on the real file system, with another program touching the files meanwhile;
+// what the status window shows of its figures, and when it paints.
 #include "core/CopyLoop.h"
-#include "support/TestSupport.h"
+#include "support/CoreSupport.h"
 
 #include <QtTest>
 #include <cerrno>
 
 using namespace TestSupport;
 
-struct Recorder : JoinProgress
-{
-    qint64 total = -1;
-    int files = 0, pumps = 0;
-    JoinFigures last;
-    std::function<void(int)> onPump = [](int) {};
-    void batchStarted(qint64 t) override { total = t; }
-    void fileStarted(int, const JoinFigures&) override { ++files; }
-    void copied(const JoinFigures& f) override { last = f; }
-    // Pumps while thousands of sizes are looked up come before any round: not counted.
-    void pumpEvents() override
-    {
-        if (total >= 0)
-            onPump(++pumps);
-    }
-};
-
 class TestCopyLoop : public QObject
 {
     Q_OBJECT
-
 private slots:
     // Rounds double while they are quick and halve when slow, within one chunk and the most.
     void roundsFollowTheTimeTheyTake()
     {
-        QStringList seen;
-        for (const auto& [chunks, us, most] : {std::tuple<qint64, qint64, qint64>{1, 1000, 100},
-                                               {64, 2000, 100},
-                                               {8, 5000, 100},
-                                               {8, 11000, 100},
-                                               {1, 500000, 100},
-                                               {6, 1000, 4}})
-            seen << QString::number(CopyLoop::nextRoundChunks(chunks, us * 1000, most));
-        QCOMPARE(seen.join(' '), "2 100 8 4 1 4");
+        const auto next = [](qint64 chunks, qint64 us, qint64 most) {
+            return CopyLoop::nextRoundChunks(chunks, us * 1000, most);
+        };
+        QCOMPARE((QList<qint64>{next(1, 1000, 100), next(64, 2000, 100), next(8, 5000, 100),
+                                next(8, 11000, 100), next(1, 500000, 100), next(6, 1000, 4)}),
+                 (QList<qint64>{2, 100, 8, 4, 1, 4}));
     }
-
-    // Sources f0, f1... (pattern seeds 1, 2...; from 1 GiB on sparse with marks) into t.
+    // Sources f0, f1... (makeSources) into t. With chunk 10,000 and one chunk a round, f0 takes
+    // rounds 1-4, f1 rounds 5-9.
     void run_data()
     {
-        QTest::addColumn<int>("chunk");
-        QTest::addColumn<QList<qint64>>("sizes");
-        QTest::addColumn<QString>("act");     // "pump what [file]|...", pump 0 before the run
-        QTest::addColumn<QString>("text");    // failureText(), {d} the folder, {t} the target
-        QTest::addColumn<QByteArray>("left"); // the target afterwards; null: every source
-        QTest::addColumn<bool>("kernel");     // the kernel copies, or the loop reads and writes
-        // One chunk a round: f0 fills pumps 1-4 (its tail the 4th), f1 pumps 5-9.
-        const auto row = [](const char* name, const char* act, const QString& text,
-                            const QByteArray& left, QList<qint64> sizes = {35000, 45000, 15000},
-                            int chunk = 10000) {
-            for (bool kernel : {true, false})
-                QTest::addRow("%s, %s", name, kernel ? "kernel" : "read and write")
-                    << chunk << sizes << QString(act) << text << left << kernel;
+        QTest::addColumn<QList<qint64>>("sizes"); // the chunk, then the sources' sizes
+        QTest::addColumn<QString>("act");  // "round what [file]|...": after that round, 0 before
+        QTest::addColumn<QString>("text"); // failureText(), {d} the folder, {t} the target
+        // Each row twice: the kernel copies, or the loop reads and writes.
+        const auto row = [](const char* name, const char* act, const QString& text = "",
+                            QList<qint64> sizes = {10000, 35000, 45000, 15000}) {
+            for (const char* how : {"kernel", "read and write"})
+                QTest::addRow("%s, %s", name, how) << sizes << QString(act) << text;
         };
-        const auto failed = [](const QString& what, int error, const char* target) {
-            return what + ": " + reason(error) + ".\nThe target file {t} was " + target + ".";
+        // "Could not " + what + the reason + what became of the target.
+        const auto failed = [](const QString& what, int error = 0,
+                               const char* target = "not created") {
+            return "Could not " + what + (error ? ": " + reason(error) : "") +
+                   ".\nThe target file {t} was " + target + ".";
         };
-        const QByteArray none("<missing>"), old = pattern(3000000, 9);
-        const QString changed = "Could not read file {d}/f1: it %1, it was changed during the "
-                                "join.\nThe target file {t} was not created.";
-        // Every length around the chunk, more than one gather, a longer target replaced.
-        row("joined", "0 old t", "", {}, {39999, 40000, 40001, 0, 1, 120000, 2621447}, 40000);
-        // Figures past 32 bits; the target keeps the sparse source's holes.
-        row("3 GiB", "sparse", "", pattern(1000, 1) + QByteArray(27, '!'), {1000, qint64(3) << 30},
-            70000);
-        // Another program removes the target, or puts its own file there: the join still ends
-        // under the target's name.
-        row("target removed meanwhile", "0 old t|2 rm t", "", {});
-        row("target replaced meanwhile", "2 old t", "", {});
-        row("cancelled, old target replaced", "0 old t|6 cancel", "",
-            pattern(35000, 1) + pattern(20000, 2));
+        row("joined", "0 old t", "", {40000, 39999, 40000, 40001, 0, 1, 120000, 2621447});
+        row("3 GiB", "sparse", "", {70000, 1000, qint64(3) << 30}); // figures past 32 bits
+        // Another program removes the target or puts its own there: the join still ends there.
+        row("target removed meanwhile", "0 old t|2 rm t");
+        row("target replaced meanwhile", "2 old t");
+        row("cancelled, old target replaced", "0 old t|6 cancel");
         // Every small file is a round of its own: Cancel works between them.
-        row("2,000 small files, cancelled", "100 cancel", "", {}, QList<qint64>(2000, 1000));
+        row("2,000 small files, cancelled", "100 cancel", "", QList<qint64>(2001, 1000));
         // The kernel cannot copy from another file system: the loop reads and writes instead.
-        row("sources on another file system", "shm", "", {}, {35000, 45000});
+        row("sources on another file system", "shm");
         row("folder queued, old target kept", "0 old t|0 rm f1|0 mkdir f1",
-            failed("Could not open file {d}/f1", EISDIR, "left unchanged"), old);
-        row("vanishes during the run", "1 rm f2",
-            failed("Could not open file {d}/f2", ENOENT, "not created"), none);
-        row("cut short during the run", "6 cut f1", changed.arg("ended early"), none);
-        row("grew during its own copy", "6 grow f1", changed.arg("grew while it was read"), none);
+            failed("open file {d}/f1", EISDIR, "left unchanged"));
+        row("vanishes during the run", "1 rm f2", failed("open file {d}/f2", ENOENT));
+        row("cut short during the run", "6 cut f1",
+            failed("read file {d}/f1: it ended early, it was changed during the join"));
+        row("grew during its own copy", "6 grow f1",
+            failed("read file {d}/f1: it grew while it was read, it was changed during the join"));
         row("disk full, old target kept", "0 old t|0 full",
-            failed("Could not write to the target file {t}", ENOSPC, "left unchanged"), old);
+            failed("write to the target file {t}", ENOSPC, "left unchanged"));
         row("temporary file removed meanwhile", "2 rm .t.*",
-            failed("Could not give the joined file the name {t}", ENOENT, "not created"), none);
-        row("target folder gone", "into gone/t",
-            failed("Could not create the target file {t}", ENOENT, "not created"), none);
-        const QString noMemory = "Could not get the memory to join into {t}";
-        // Memory running out in a progress call ends the run like any failure.
-        row("out of memory in a pump", "2 throw", failed(noMemory, ENOMEM, "not created"), none);
+            failed("give the joined file the name {t}", ENOENT));
+        row("target folder gone", "into gone/t", failed("create the target file {t}", ENOENT));
+        // Memory running out in a pump ends the run like any failure.
+        row("no memory in a pump", "2 throw", failed("get the memory to join into {t}", ENOMEM));
     }
     void run()
     {
-        QFETCH(int, chunk);
         QFETCH(QList<qint64>, sizes);
         QFETCH(QString, act);
         QFETCH(QString, text);
-        QFETCH(QByteArray, left);
-        QFETCH(bool, kernel);
+        const bool kernel = QByteArray(QTest::currentDataTag()).endsWith("kernel");
         QTemporaryDir tmp, shm("/dev/shm/reelbind-test-XXXXXX");
-        const QString dir = tmp.path();
-        const QString from = act == "shm" ? shm.path() : dir;
+        const QString dir = tmp.path(), from = act == "shm" ? shm.path() : dir;
         const QString target = QDir(dir).filePath(act.startsWith("into ") ? act.mid(5) : "t");
+        const int chunk = sizes.takeFirst();
         TestFileSystem files;
         files.sparseOutputs = act == "sparse";
-        QStringList sources;
         QByteArray all;
+        const QStringList sources = makeSources(from, sizes, &all);
         qint64 n = 0, rounds = 0;
-        for (int i = 0; i < sizes.size();
-             n += sizes[i], rounds += sizes[i] / chunk + (sizes[i] % chunk > 0), ++i) {
-            if (sizes[i] < qint64(1) << 30) {
-                sources << makeFile(from, QStringLiteral("f%1").arg(i), sizes[i], i + 1);
-                all += pattern(sizes[i], i + 1);
-                continue;
-            }
-            QFile sparse(sources.emplaceBack(sized(dir, "big", sizes[i])));
-            QVERIFY(sparse.open(QIODevice::ReadWrite));
-            for (const qint64 at : {qint64(0), (qint64(1) << 31) - 3, sizes[i] - 9})
-                QVERIFY(sparse.seek(at) && sparse.write("!!!!!!!!!") == 9);
-        }
-        const auto openFiles = [] { return QDir("/proc/self/fd").entryList(QDir::Files); };
+        for (const qint64 size : sizes)
+            n += size, rounds += (size + chunk - 1) / chunk;
         const QStringList fds = openFiles();
-        Recorder rec;
-        CopyLoop loop(files, sources, target, chunk, rec, {kernel, 1});
-        rec.onPump = [&](int pump) {
+        CountingPump pump;
+        RecordingProgress rec(pump);
+        CopyLoop loop(files, pump, sources, target, chunk, rec, {kernel, 1});
+        rec.afterRound = [&](int round) {
             for (const QString& step : act.split('|')) {
-                const QString op = step.section(' ', 1, 1), name = step.section(' ', 2);
-                const QString file = dir + '/' + name;
-                if (step.section(' ', 0, 0) != QString::number(pump))
+                if (step.section(' ', 0, 0) != QString::number(round))
                     continue;
-                if (op == "rm" && name.contains('*'))
-                    for (const QString& f : QDir(dir).entryList({name}, QDir::Files | QDir::Hidden))
-                        QVERIFY(QFile::remove(dir + '/' + f));
-                else
-                    QVERIFY(op != "rm" || QFile::remove(file));
-                QVERIFY(op != "mkdir" || QDir().mkdir(file));
-                QVERIFY(op != "cut" || QFile::resize(file, 20010));
-                QVERIFY(op != "grow" || QFile::resize(file, 60000));
-                QVERIFY(op != "old" || makeFile(dir, "t", 3000000, 9) == file);
-                files.diskLeft = op == "full" ? 50000 : files.diskLeft;
-                if (op == "cancel")
-                    loop.cancel();
-                if (op == "throw")
+                if (step.endsWith("throw"))
                     throw std::bad_alloc();
+                if (step.endsWith("cancel"))
+                    loop.cancel();
+                else
+                    QVERIFY(meddle(dir, step.section(' ', 1), files));
             }
         };
-        rec.onPump(0);
+        rec.afterRound(0);
         const CopyLoop::Outcome outcome = loop.run();
-        QCOMPARE(outcome, !text.isEmpty()          ? CopyLoop::Outcome::Failed
-                          : act.contains("cancel") ? CopyLoop::Outcome::Cancelled
-                                                   : CopyLoop::Outcome::Joined);
+        const bool cancel = act.endsWith("cancel"); // it stops right after that round
+        QCOMPARE(outcome, !text.isEmpty() ? CopyLoop::Outcome::Failed
+                          : cancel        ? CopyLoop::Outcome::Cancelled
+                                          : CopyLoop::Outcome::Joined);
+        QCOMPARE(cancel ? rec.rounds : 0, act.section('|', -1).section(' ', 0, 0).toInt() * cancel);
         QCOMPARE(loop.failureText(), text.replace("{d}", dir).replace("{t}", target));
-        QByteArray got;
-        if (act == "sparse") { // the bytes at the marks, and the length
-            QFile f(target);
-            QVERIFY(f.open(QIODevice::ReadOnly));
-            for (const auto& [at, len] : {std::pair<qint64, qint64>{0, 1009},
-                                          {1000 + (qint64(1) << 31) - 3, 9},
-                                          {n - 9, 9}})
-                got += f.seek(at) ? f.read(len) : QByteArray("<seek>");
-            got += QByteArray::number(f.size() - n);
-            left += '0';
-        } else {
-            got = readAll(target);
-        }
-        if (act == "100 cancel") // whole files, one a round
-            left = all.left(100 * 1000);
-        QCOMPARE(got, left.isNull() ? all : left);
+        QByteArray got = act == "sparse" ? readAt(target, 0, 1000) : readAll(target);
+        for (const qint64 at : act == "sparse" ? sparseMarks(sizes.last()) : QList<qint64>())
+            got += readAt(target, 1000 + at, 9); // then its length:
+        got += act == "sparse" ? QByteArray::number(QFileInfo(target).size()) : "";
+        QCOMPARE(got, text.contains("unchanged") ? pattern(3000000, 9)
+                      : !text.isEmpty()          ? "<missing>"
+                      : act == "sparse"          ? all + QByteArray(27, '!') + QByteArray::number(n)
+                                                 : all.left(cancel ? rec.last.batchDone : n));
         QCOMPARE(openFiles(), fds); // every file the run opened is closed
         QCOMPARE(QDir(dir).entryList({".t.*"}, QDir::Files | QDir::Hidden), QStringList());
-        if (outcome == CopyLoop::Outcome::Joined) { // a pump a round: each chunk, each tail
-            QCOMPARE((QList<qint64>{rec.total, rec.pumps, rec.files, rec.last.batchDone,
+        QCOMPARE(rec.unpumped(), 0);
+        if (outcome == CopyLoop::Outcome::Joined) { // a round for each chunk, each tail
+            QCOMPARE((QList<qint64>{rec.total, rec.rounds, rec.files, rec.last.batchDone,
                                     rec.last.fileShown, rec.last.fileLength, loop.bytesWritten(),
                                     loop.sourcesRead().size(), loop.written().size}),
                      (QList<qint64>{n, rounds, sizes.size(), n, sizes.last(), sizes.last(), n,
@@ -187,6 +127,36 @@ private slots:
             QVERIFY(files.identity(target).sameFile(loop.written()));
             QCOMPARE(loop.kernelCopied(), kernel && act != "shm");
         }
+    }
+
+    // The status window's figures: "bar width | steps (progressSteps) > what they show".
+    // Nothing is shown to change until a visible step (a whole percent, a pixel) is crossed.
+    void progress_data()
+    {
+        addRows(
+            {"8 | b1024 f1024 c4/0 c7/4 c101/96 c128/101 c1018/1014 c1019/1018 c1024/1024 e > "
+             "0% 0% 0 0 -, 0% 0% 0 0 -, 0% 0% 0 0 -, 0% 1% 0 0 P, 9% 10% 0 0 pP, "
+             "10% 13% 125 125 pPbB, 99% 99% 994 994 pPbB, 99% 100% 994 994 P, "
+             "100% 100% 1000 1000 pbB, 100% 100% 0 0 bB",
+             // Past 32 bits; a file of no bytes; nothing to copy at all.
+             "1 | b8589934592 f0 f8589934592 c4294967296/0 c8589934592/8589934592 e > 0% 0% 0 0 -, "
+             "0% 0% 0 0 -, 0% 0% 0 0 -, 0% 50% 0 0 P, 100% 100% 1000 1000 pPbB, 100% 100% 0 0 bB",
+             "10 | b0 f0 e > 0% 0% 0 0 -, 0% 0% 0 0 -, 100% 100% 0 0 pP",
+             // A new file empties its bar; cancelled, the file shows how far it was copied.
+             "200 | b4096 f2048 c512/0 c2048/2048 f2048 c512/0 e > 0% 0% 0 0 -, 0% 0% 0 0 -, "
+             "0% 13% 250 125 PbB, 100% 50% 1000 500 pPbB, 100% 50% 0 500 b, 0% 63% 250 625 pPbB, "
+             "25% 63% 0 0 pbB",
+             // Frames: none while off, unchanged or before kFrameMs passed; changes add up.
+             "100 | mpl t0 s0 ml t1/-1 b4096 f4096 c1024/0 t1/1 t1/2 mb t2 t2/2 e mB x t10 > "
+             "-, -, 0% 0% 0 0 -, 0% 0% 0 0 -, 0% 25% 250 250 PbB, lPbB, -, -, b, 25% 25% 0 0 pbB, "
+             "-"});
+    }
+    void progress()
+    {
+        QFETCH(QString, row);
+        QCOMPARE(progressSteps(row.section(" | ", 0, 0).toInt(),
+                               row.section(" | ", 1).section(" > ", 0, 0)),
+                 row.section(" > ", 1));
     }
 };
 

@@ -42,9 +42,7 @@ done
 
 start_openbox "$WORK" || fail "openbox did not get ready: $(cat "$WORK/openbox.log")"
 xdotool mousemove 0 0
-(cd "$VIDEOS" && QT_QPA_PLATFORM=xcb exec "$PREFIX/bin/reelbind" part1.mpg missing.mpg part2.mpg) >"$WORK/run.log" 2>&1 &
-APP_PID=$!
-MAIN=$(wait_window "^Orvel's Reelbind 1\.0\.7b\$" 60) || fail "no main window"
+launch "$VIDEOS" "$PREFIX/bin/reelbind" part1.mpg missing.mpg part2.mpg
 # The file that is not there is named in a message in the window, not on the terminal.
 BOX=$(wait_window "^Orvel's Reelbind\$" 60) || fail "no message names missing.mpg"
 activate "$BOX" || fail "the message never got the keyboard"

@@ -1,52 +1,47 @@
 # Shared by the end-to-end scripts (sourced, not run).
-#
-# fail MESSAGE: says what failed, prefixed with E2E_NAME, then the
-# program's output (WORK/run.log), and ends the script with status 1.
-# A script with other logs defines its own.
-#
-# enter_program_session FLAG TOOL... -- ARGS...: for a script taking
-# "<path to reelbind> [<picture folder>]". Outside the X server (FLAG not 1)
-# it checks the arguments and that xvfb-run, openbox, xdotool, the TOOLs
-# (and, for pictures, ImageMagick) are there, runs the calling script inside
-# Xvfb and exits with its status. Inside, it sets BIN and SHOTS (empty: no
-# pictures) and returns.
-#
-# run_in_xvfb FLAG SCRIPT ARGS...: runs "bash SCRIPT ARGS..." inside xvfb-run
-# with FLAG=1 in its environment, in a session of its own, and returns its
-# exit status. Whatever the session started (Xvfb, the window manager, the
-# program) is ended before it returns, also when the caller is interrupted.
 
+# fail MESSAGE: says what failed (prefixed with E2E_NAME), then the program's
+# output (WORK/run.log), and ends the script with status 1.
 fail() {
     echo "$E2E_NAME: FAIL: $*" >&2
     [ -s "${WORK:-/nonexistent}/run.log" ] && { echo "--- program output" >&2; cat "$WORK/run.log" >&2; }
     exit 1
 }
 
+# enter_program_session FLAG TOOL... -- ARGS...: for a script taking
+# "<path to reelbind>". Outside the X server (FLAG not 1) it checks the
+# argument and the tools (xvfb-run, openbox, xdotool and the TOOLs), runs the
+# calling script inside Xvfb and exits with its status. Inside, it sets BIN.
 enter_program_session() {
     local flag=$1 tools=(xvfb-run openbox xdotool) tool
     shift
     while [ $# -gt 0 ] && [ "$1" != -- ]; do tools+=("$1"); shift; done
     shift
-    if [ "${!flag:-}" = 1 ]; then
-        BIN=$1
-        SHOTS=$2
-        return 0
-    fi
-    [ $# -ge 1 ] || { echo "usage: $0 <path to reelbind> [<picture folder>]" >&2; exit 2; }
-    BIN=$(readlink -f "$1") || fail "no program at $1"
-    [ -x "$BIN" ] || fail "no program at $1"
-    SHOTS=
-    if [ $# -ge 2 ]; then
-        mkdir -p "$2" && SHOTS=$(readlink -f "$2") || fail "bad picture folder $2"
-    fi
-    for tool in "${tools[@]}"; do
-        command -v "$tool" >/dev/null || fail "'$tool' is missing"
-    done
-    [ -z "$SHOTS" ] || command -v import >/dev/null || fail "'import' (ImageMagick) is missing"
-    run_in_xvfb "$flag" "$0" "$BIN" "$SHOTS"
+    if [ "${!flag:-}" = 1 ]; then BIN=$1; return 0; fi
+    [ $# -eq 1 ] || { echo "usage: $0 <path to reelbind>" >&2; exit 2; }
+    BIN=$(readlink -f "$1") && [ -x "$BIN" ] || fail "no program at $1"
+    for tool in "${tools[@]}"; do command -v "$tool" >/dev/null || fail "'$tool' is missing"; done
+    run_in_xvfb "$flag" "$0" "$BIN"
     exit $?
 }
 
+# run_in_xvfb FLAG SCRIPT ARGS...: runs "bash SCRIPT ARGS..." inside xvfb-run
+# with FLAG=1 in its environment, in a session of its own, and returns its
+# status. Whatever the session started is ended before it returns, also
+# when the caller is interrupted.
+run_in_xvfb() {
+    local flag=$1 status
+    shift
+    setsid --wait env "$flag=1" xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$@" &
+    _XSESSION=$!
+    trap _xsession_stop EXIT
+    trap 'exit 130' INT TERM
+    wait "$_XSESSION"
+    status=$?
+    trap - EXIT
+    _xsession_stop
+    return "$status"
+}
 _xsession_stop() {
     kill -TERM -- "-$_XSESSION" "$_XSESSION" 2>/dev/null
     # xvfb-run does not wait for its Xvfb: wait until nothing of it runs.
@@ -57,24 +52,23 @@ _xsession_stop() {
     kill -KILL -- "-$_XSESSION" 2>/dev/null
 }
 
-run_in_xvfb() {
-    local flag=$1 status
-    shift
-    setsid --wait env "$flag=1" \
-        xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$@" &
-    _XSESSION=$!
-    trap _xsession_stop EXIT
-    trap 'exit 130' INT TERM
-    wait "$_XSESSION"
-    status=$?
-    trap - EXIT
-    _xsession_stop
-    return "$status"
+# x_session_setup [PARENT]: inside the X server, makes WORK (a fresh folder,
+# under PARENT when given) and arranges that the program (APP_PID), the
+# window manager (WM_PID) and WORK are gone when the script ends.
+x_session_setup() {
+    WM_PID= APP_PID=
+    WORK=$(mktemp -d ${1:+"$1/rb.XXXX"}) && WORK=$(cd "$WORK" && pwd -P) ||
+        fail "cannot make a folder for the test"
+    trap _x_session_end EXIT
+}
+_x_session_end() {
+    local pid
+    for pid in $APP_PID $WM_PID; do kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; done
+    rm -rf "$WORK"
 }
 
-# start_openbox DIR: inside the X server, starts openbox as the window
-# manager and waits until it is ready; sets WM_PID. Fails after 10 s, with
-# openbox's own output in DIR/openbox.log.
+# start_openbox DIR: starts openbox and waits until it is ready (sets
+# WM_PID); fails after 10 s, with its output in DIR/openbox.log.
 start_openbox() {
     openbox --startup "touch '$1/wm-ready'" >"$1/openbox.log" 2>&1 &
     WM_PID=$!
@@ -86,42 +80,27 @@ start_openbox() {
     return 1
 }
 
-# x_session_setup [PARENT]: inside the X server, makes WORK (a fresh folder,
-# under PARENT when given) and arranges that the program (APP_PID), the
-# window manager (WM_PID) and WORK are gone when the script ends.
-x_session_setup() {
-    WM_PID=
-    APP_PID=
-    if [ -n "${1:-}" ]; then
-        WORK=$(mktemp -d "$1/rb.XXXX") || fail "cannot make a folder in $1"
-    else
-        WORK=$(mktemp -d) || fail "cannot make a temporary folder"
-    fi
-    WORK=$(cd "$WORK" && pwd -P)
-    trap _x_session_end EXIT
-}
-
-_x_session_end() {
-    [ -n "$APP_PID" ] && kill "$APP_PID" 2>/dev/null
-    [ -n "$WM_PID" ] && kill "$WM_PID" 2>/dev/null
-    [ -n "$APP_PID" ] && wait "$APP_PID" 2>/dev/null
-    [ -n "$WM_PID" ] && wait "$WM_PID" 2>/dev/null
-    rm -rf "$WORK"
-}
-
-# install_program BIN DIR: a program folder holding the program and its
-# readme, nothing else.
+# install_program BIN DIR: a program folder holding the program and its readme, nothing else.
 install_program() {
-    mkdir -p "$2" && cp "$1" "$2/reelbind" || fail "cannot copy $1 to $2"
     local readme
+    mkdir -p "$2" && cp "$1" "$2/reelbind" || fail "cannot copy $1 to $2"
     readme=$(dirname "$1")/Readme.html
     [ -f "$readme" ] || readme=$(dirname "${BASH_SOURCE[0]}")/../../resources/Readme.html
     cp "$readme" "$2/Readme.html" || fail "no Readme.html beside $1"
 }
 
+# launch FOLDER COMMAND...: starts the program in FOLDER (its output in
+# WORK/run.log); sets APP_PID and, once its main window shows, MAIN.
+launch() {
+    local dir=$1
+    shift
+    (cd "$dir" && QT_QPA_PLATFORM=xcb exec "$@") >"$WORK/run.log" 2>&1 &
+    APP_PID=$!
+    MAIN=$(window "^Orvel's Reelbind 1\.0\.7b\$" 60) || exit 1
+}
+
 # program_ended: waits up to 60 s for the program (APP_PID) to end by
-# itself. Then sets APP_STATUS to its exit status, clears APP_PID and
-# succeeds; fails while it still runs.
+# itself; then sets APP_STATUS, clears APP_PID and succeeds.
 program_ended() {
     for _ in $(seq 600); do
         kill -0 "$APP_PID" 2>/dev/null || break
@@ -134,8 +113,7 @@ program_ended() {
 }
 
 # wait_window REGEX SECONDS: prints the id of the first visible window whose
-# title matches REGEX, once there is one; fails (status 1, nothing printed)
-# after SECONDS.
+# title matches REGEX once there is one; fails after SECONDS.
 wait_window() {
     local id
     for _ in $(seq $(($2 * 10))); do
@@ -145,10 +123,11 @@ wait_window() {
     done
     return 1
 }
+# window REGEX SECONDS: as wait_window, but the script fails without one.
+window() { wait_window "$1" "$2" || fail "no window titled /$1/ within $2 s"; }
 
-# activate ID: raises window ID and waits until it has the keyboard and
-# its place on the screen no longer changes (the window manager is done
-# with it). Fails after 30 s.
+# activate ID: raises window ID and waits until it has the keyboard and its
+# place no longer changes (the window manager is done with it); 30 s at most.
 activate() {
     local last="" now
     for _ in $(seq 300); do
@@ -163,9 +142,9 @@ activate() {
     return 1
 }
 
-# gone ID SECONDS: waits until window ID is closed or hidden; fails after SECONDS.
-# A search that fails (a window went away while xdotool walked the list) proves
-# nothing: only a complete list without ID counts.
+# gone ID SECONDS: waits until window ID is closed or hidden. A search that
+# fails (a window went away while xdotool walked the list) proves nothing:
+# only a complete list without ID counts.
 gone() {
     local visible
     for _ in $(seq $(($2 * 10))); do
@@ -178,14 +157,10 @@ gone() {
     return 1
 }
 
-# window REGEX SECONDS: as wait_window, but the script fails (fail) when
-# no such window comes.
-window() {
-    wait_window "$1" "$2" || fail "no window titled /$1/ within $2 s"
-}
-
 # click_main X Y: a click in the main window's (MAIN) client area, 575 x 264
 # below the menu bar. Join is at 395 245, Add at 70 245, Exit at 503 245.
+# The pointer moves relative to the window, whose size (not its position
+# under a reparenting window manager) xdotool reports right.
 click_main() {
     local X Y WIDTH HEIGHT SCREEN WINDOW
     eval "$(xdotool getwindowgeometry --shell "$MAIN")"

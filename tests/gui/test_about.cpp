@@ -1,17 +1,18 @@
 // The about box: what it shows, how it closes, and Exit.
-#include "gui/frmAbout.h"
-#include "gui/frmReelbind.h"
-#include "support/TestSupport.h"
+#include "gui/AboutDialog.h"
+#include "support/GuiSupport.h"
 
 #include <QtTest>
 #include <QtWidgets>
+
+using namespace TestSupport;
 
 class TestAbout : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { TestSupport::initGuiTest(); }
-    void cleanup() { QVERIFY(TestSupport::closeAllTopLevels().isEmpty()); }
+    void initTestCase() { initGuiTest(); }
+    void cleanup() { QVERIFY(closeAllTopLevels().isEmpty()); }
 
     void showsAndCloses_data()
     {
@@ -25,33 +26,37 @@ private slots:
     void showsAndCloses()
     {
         const QString key = QTest::currentDataTag();
-        TestSupport::App app;
-        app.window->mnu_About->trigger();
-        app.window->mnu_About->trigger(); // one box only
-        QPointer<frmAbout> a = app.window->aboutWindow();
+        App app;
+        QAction* about = child<QAction>(app.window.get(), "mnu_About");
+        about->trigger();
+        about->trigger(); // one box only
+        QPointer<AboutDialog> a = app.window->aboutWindow();
         QVERIFY(a && QTest::qWaitForWindowExposed(a));
-        QCOMPARE(TestSupport::topLevelCount("frmAbout"), 1);
-        QCOMPARE(a->windowTitle() + " | " + a->lblTitle->text() + " | " + a->lblVersion->text(),
+        QCOMPARE(topLevelCount("AboutDialog"), 1);
+        QLabel *title = child<QLabel>(a, "lblTitle"), *version = child<QLabel>(a, "lblVersion");
+        QCOMPARE(a->windowTitle() + " | " + title->text() + " | " + version->text(),
                  "About Orvel's Reelbind | Orvel's Reelbind | Version 1.0.7b For Windows 95/98/NT");
-        QCOMPARE(
-            QList<qreal>({a->lblTitle->font().pointSizeF(), a->lblVersion->font().pointSizeF()}),
-            QList<qreal>({14.25, 9.75}));
-        QVERIFY(!a->picIcon->pixmap().isNull());
-        QCOMPARE(TestSupport::layoutFaults(a), QStringList());
-        QCOMPARE(TestSupport::unnamedControls(a), QStringList());
-        QCOMPARE(a->Line1[0]->geometry().top(), a->Line1[1]->geometry().bottom() + 1); // etched
-        QCOMPARE(a->focusWidget(), a->cmdOK);
+        QCOMPARE(QList<qreal>({title->font().pointSizeF(), version->font().pointSizeF()}),
+                 QList<qreal>({14.25, 9.75}));
+        QVERIFY(!child<QLabel>(a, "picIcon")->pixmap().isNull());
+        QCOMPARE(layoutFaults(a), QStringList());
+        QCOMPARE(unnamedControls(a), QStringList());
+        const auto rules = a->findChildren<QFrame*>("Line1"); // etched: white below grey
+        QCOMPARE(rules.size(), 2);
+        QCOMPARE(rules[1]->geometry().top(), rules[0]->geometry().bottom() + 1);
+        QCOMPARE(a->focusWidget(), child(a, "cmdOK"));
         // Out of the task bar and not blocking the main window.
         QVERIFY(a->windowType() == Qt::Tool && !a->parentWidget() && !a->isModal());
 
-        app.window->SldrChunkSize->setValue(60000); // in the record only, until Exit
+        child<QSlider>(app.window.get(), "SldrChunkSize")->setValue(60000); // saved only by Exit
         const QByteArray stored = app.iniBytes();
         if (key == "OK" || key == "Exit")
-            QTest::mouseClick(key == "OK" ? a->cmdOK : a->CmdExit, Qt::LeftButton);
+            QTest::mouseClick(child(a, key == "OK" ? "cmdOK" : "CmdExit"), Qt::LeftButton);
         else if (key == "close box")
             a->close();
         else
-            QTest::keyClick(a->lblDescription, key == "Enter" ? Qt::Key_Return : Qt::Key_Escape);
+            QTest::keyClick(child(a, "lblDescription"),
+                            key == "Enter" ? Qt::Key_Return : Qt::Key_Escape);
         QVERIFY(a && !app.window->aboutWindow()); // deleted later, never under its own handler
         QTRY_VERIFY(!a);
         QTEST(QString("%1 %2 %3")

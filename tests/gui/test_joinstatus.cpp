@@ -1,42 +1,49 @@
 // The status window through the main window: what it shows while a join
 // runs and at each ending, its buttons afterwards, and its lifetime.
-#include "gui/frmJoinStatus.h"
-#include "gui/frmReelbind.h"
+#include "gui/JoinStatusDialog.h"
 #include "platform/SignalWatcher.h"
-#include "support/TestSupport.h"
+#include "support/GuiSupport.h"
 
 #include <QtTest>
 #include <QtWidgets>
-#include <cmath>
 #include <csignal>
+
+using namespace TestSupport;
 
 namespace {
 
-/// A shown main window.
-struct Joining : TestSupport::App
+/// A shown main window; rounds of one chunk, so one pump each.
+struct Joining : App
 {
-    frmReelbind& w = *window;
     Joining()
     {
-        w.show();
-        join().setCopyOptions({true, 1}); // one chunk a round: one pump each
+        window->show();
+        join().byteCopy().setOptions({true, 1});
     }
-    frmJoinStatus* status() const { return w.statusWindow(); }
+    JoinStatusDialog* status() const { return window->statusWindow(); }
     /// Join pressed, the save dialog answering `target`.
     void run(const QString& target)
     {
         desktop.setNextSaveFile(target);
-        w.CmdJoin->click();
+        child<QPushButton>(window.get(), "CmdJoin")->click();
     }
 };
 
-/// "hidden", "disabled" or "enabled": View Joined MPG and Delete Source Files alike.
-QString actions(const frmJoinStatus* s)
+QString text(const QWidget* w, const char* name)
 {
-    const auto look = [](const QWidget* b) -> QString {
-        return b->isHidden() ? "hidden" : b->isEnabled() ? "enabled" : "disabled";
-    };
-    return look(s->CmdViewClip) == look(s->CmdDelSource) ? look(s->CmdViewClip) : "mixed";
+    const QObject* c = child<QObject>(w, name);
+    return c->property(c->inherits("QProgressBar") ? "value" : "text").toString();
+}
+
+/// "hidden", "disabled" or "enabled": View Joined MPG and Delete Source Files alike.
+QString actions(const QWidget* s)
+{
+    QStringList looks;
+    for (const char* name : {"CmdViewClip", "CmdDelSource"}) {
+        const QWidget* b = child(s, name);
+        looks << (b->isHidden() ? "hidden" : b->isEnabled() ? "enabled" : "disabled");
+    }
+    return looks[0] == looks[1] ? looks[0] : "mixed";
 }
 
 } // namespace
@@ -45,8 +52,8 @@ class TestJoinStatus : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { TestSupport::initGuiTest(); }
-    void cleanup() { QVERIFY(TestSupport::closeAllTopLevels().isEmpty()); }
+    void initTestCase() { initGuiTest(); }
+    void cleanup() { QVERIFY(closeAllTopLevels().isEmpty()); }
 
     void endings_data()
     {
@@ -80,42 +87,40 @@ private slots:
         const QString how = row.section(' ', 0, 0), key = row.section(' ', 1, 1);
         Joining f;
         const QList<qint64> sizes = {35000, 0, 20000, 5000}; // b adds nothing and no pump
+        QStringList joined;
         for (int i = 0; i < 4; ++i)
-            f.queue().add(
-                {TestSupport::sized(f.folder.path(), "abcd"[i] + QString(".mpg"), sizes[i])});
+            joined << sized(f.folder.path(), "abcd"[i] + QString(".mpg"), sizes[i]);
+        f.queue().add(joined);
         f.prefs().setChunkSize(10000);
-        f.prefs().setCheckState(Preferences::ClearQue, 1); // Finished and Delete clear the queue
+        f.prefs().setCheckState(SettingId::ClearQue, 1); // Finished and Delete clear the queue
         f.files.setFreeSpace(how == "nospace" ? 0 : qint64(1) << 40);
-        QString target = f.folder.filePath(how == "source" ? "a.mpg" : "t.mpg");
-        target = how == "nosave" ? "" : target;
+        const QString target =
+            how == "nosave" ? "" : f.folder.filePath(how == "source" ? "a.mpg" : "t.mpg");
         f.files.diskLeft = how == "full" ? 40000 : -1; // the disk fills up at the end
         QString box; // the status window is up at the box, or it comes first
         f.desktop.setOnMessage(
             [&](const QString&) { box = f.status()->isVisible() ? "box" : "box first"; });
-        QPointer<frmJoinStatus> s;
+        QPointer<JoinStatusDialog> s;
         QStringList figures;
-        {
-            TestSupport::EachPump hook([&](int n) {
-                s = f.status();
-                if (n == 3 && how == "cancel")
-                    QTest::keyClick(s, QKeySequence(key)[0].key());
-                else if (n == 3 && how == "exit")
-                    f.w.mnu_Exit->trigger();
-                else if (n == 3 && how == "close")
-                    QVERIFY(!(key == "main" ? f.w.close() : s->close()));
-                const bool steady =
-                    f.w.isVisible() && s->isVisible() && s->isRunning() &&
-                    s->TextFinal->isHidden() && actions(s) == "hidden" &&
-                    s->windowTitle() + s->CmdCancel->text() == "Joining Files...Cancel";
-                figures << s->LblFileNow->text().section(' ', n == 1 ? 0 : 3, n == 1 ? -1 : 3) +
-                               QStringLiteral(" %1 %2 %3 %4")
-                                   .arg(s->LblFilePercent->text(), s->LblBatchPercent->text())
-                                   .arg(s->ProgressBarFile->value())
-                                   .arg(s->ProgressBarBatch->value()) +
-                               (steady ? "" : " (window changed)");
-            });
-            f.run(target);
-        }
+        f.pump.onPump = [&](int n) {
+            s = f.status();
+            if (n == 3 && how == "cancel")
+                QTest::keyClick(s, QKeySequence(key)[0].key());
+            else if (n == 3 && how == "exit")
+                child<QAction>(f.window.get(), "mnu_Exit")->trigger();
+            else if (n == 3 && how == "close")
+                QVERIFY(!(key == "main" ? f.window->close() : s->close()));
+            const bool steady = f.window->isVisible() && s->isVisible() && f.join().isRunning() &&
+                                child(s, "TextFinal")->isHidden() && actions(s) == "hidden" &&
+                                s->windowTitle() + text(s, "CmdCancel") == "Joining Files...Cancel";
+            figures << text(s, "LblFileNow").section(' ', n == 1 ? 0 : 3, n == 1 ? -1 : 3) + ' ' +
+                           QStringList({text(s, "LblFilePercent"), text(s, "LblBatchPercent"),
+                                        text(s, "ProgressBarFile"), text(s, "ProgressBarBatch")})
+                               .join(' ') +
+                           (steady ? "" : " (window changed)");
+        };
+        f.run(target);
+        f.pump.onPump = nullptr;
         // The file's line (then only its name); one pump a round (a chunk, or a tail), the file
         // figure showing the file as it stood before the chunk, the bars as it stands after.
         const QStringList all = {"Now joining file: a.mpg to " + target +
@@ -128,21 +133,23 @@ private slots:
                                  "d.mpg 100% 100% 1000 1000"};
         QCOMPARE(figures, all.mid(0, figures.size()));
         QString seen = "gone | -";
-        if (frmJoinStatus* now = f.status()) {
+        if (JoinStatusDialog* now = f.status()) {
             s = now;
             seen = QString("%1 %2 %3 %4 | %5") // the texts keep their last figures
-                       .arg(s->windowTitle().mid(16), s->LblFileNow->text(),
-                            s->LblFilePercent->text(), s->LblBatchPercent->text(), actions(s))
+                       .arg(s->windowTitle().mid(16), text(s, "LblFileNow"),
+                            text(s, "LblFilePercent"), text(s, "LblBatchPercent"), actions(s))
                        .simplified();
-            QVERIFY(s->isVisible() && s->TextFinal->isVisible() && !f.join().finalText().isEmpty());
-            QCOMPARE(TestSupport::unnamedControls(s), QStringList());
-            QCOMPARE(s->TextFinal->toPlainText() + '|' + s->CmdCancel->text() + '|' +
-                         s->CmdViewClip->text() + '|' + s->CmdDelSource->text(),
-                     f.join().finalText() + "|Finished|View Joined MPG|Delete Source Files");
-            QCOMPARE(f.desktop.messages, QStringList(f.join().finalText()).mid(0, !box.isEmpty()));
-            QCOMPARE(s->ProgressBarFile->value() + s->ProgressBarBatch->value(), 0);
+            const QString final = f.join().finalText();
+            QVERIFY(s->isVisible() && child(s, "TextFinal")->isVisible() && !final.isEmpty());
+            QCOMPARE(unnamedControls(s), QStringList());
+            QCOMPARE(child<QPlainTextEdit>(s, "TextFinal")->toPlainText() + '|' +
+                         text(s, "CmdCancel") + '|' + text(s, "CmdViewClip") + '|' +
+                         text(s, "CmdDelSource"),
+                     final + "|Finished|View Joined MPG|Delete Source Files");
+            QCOMPARE(f.desktop.messages, QStringList(final).mid(0, !box.isEmpty()));
+            QCOMPARE(text(s, "ProgressBarFile") + text(s, "ProgressBarBatch"), "00");
             for (int i = 0; i < 2 && how == "done"; ++i)
-                QTest::mouseClick(s->CmdViewClip, Qt::LeftButton);
+                QTest::mouseClick(child(s, "CmdViewClip"), Qt::LeftButton);
             QCOMPARE(f.desktop.opened, QStringList(how == "done" ? 2 : 0, target));
             f.desktop.setNextAnswer(key == "yes" || key == "notrash");
             f.desktop.setNextAnswer(key == "notrash");
@@ -150,7 +157,7 @@ private slots:
             if (key == "close")
                 QVERIFY(s->close());
             else if (key == "yes" || key == "no" || key == "notrash")
-                QTest::mouseClick(s->CmdDelSource, Qt::LeftButton);
+                QTest::mouseClick(child(s, "CmdDelSource"), Qt::LeftButton);
             else if (key == "join") // the old window goes; the new join runs on its own
                 f.run(f.folder.filePath("again.mpg"));
             else
@@ -159,19 +166,16 @@ private slots:
         QTRY_VERIFY(!s);
         const QString sure = "Delete Source Files?|Are you sure you want to delete the source "
                              "files?  These files will be PERMANENTLY deleted.";
-        QStringList joined;
-        for (const char* name : {"a.mpg", "b.mpg", "c.mpg", "d.mpg"})
-            joined << f.folder.filePath(name);
         QCOMPARE(f.desktop.questions.join('#'),
-                 (QStringList{sure,
-                              "Delete Source Files?|" + JoinSession::deleteForGoodQuestion(joined)})
+                 (QStringList{sure, "Delete Source Files?|" +
+                                        AfterJoin::deleteForGoodQuestion(joined.mid(0, 4))})
                      .mid(0, f.desktop.questions.size())
                      .join('#'));
         seen += " | " + (box + QString(" beep").repeated(f.desktop.beeps)).trimmed() +
-                QString::asprintf(
-                    " | %d | %d %d %d | %d %d", int(figures.size()), int(f.queue().count()),
-                    QFile::exists(f.folder.filePath("a.mpg")), int(f.desktop.questions.size()),
-                    int(TestSupport::visibleTopLevels().size()), f.iniBytes() != f.firstStartIni());
+                QString::asprintf(" | %d | %d %d %d | %d %d", int(figures.size()),
+                                  int(f.queue().count()), QFile::exists(joined[0]),
+                                  int(f.desktop.questions.size()), int(visibleTopLevels().size()),
+                                  f.iniBytes() != f.firstStartIni());
         QCOMPARE(seen, row.section(" > ", 1));
     }
 
@@ -192,24 +196,24 @@ private slots:
         QFETCH(bool, joining);
         Joining f;
         SignalWatcher stop({SIGTERM, SIGINT, SIGHUP});
-        connect(&stop, &SignalWatcher::received, &f.w, &QWidget::close);
+        connect(&stop, &SignalWatcher::received, f.window.get(), &QWidget::close);
         f.prefs().setChunkSize(10000);
-        f.settings().ClearQue = QStringLiteral("1"); // would be saved by Exit
+        f.settings()[SettingId::ClearQue] = QStringLiteral("1"); // would be saved by Exit
         const QString target = f.folder.filePath("t.mpg");
-        f.queue().add({TestSupport::makeFile(f.folder.path(), "a.mpg", 55000, 1)});
+        f.queue().add({makeFile(f.folder.path(), "a.mpg", 55000, 1)});
         if (joining) {
-            TestSupport::EachPump hook([&](int n) {
+            f.pump.onPump = [&](int n) {
                 if (n == 2)
                     ::raise(number);
-            });
+            };
             f.run(target);
             QCOMPARE(f.join().ending(), JoinSession::Ending::Cancelled);
-            QVERIFY(TestSupport::readAll(target).size() % 10000 == 0);
+            QVERIFY(readAll(target).size() % 10000 == 0);
         } else {
             ::raise(number);
         }
         QTRY_VERIFY(f.program->isClosing());
-        QTRY_VERIFY(TestSupport::visibleTopLevels().isEmpty());
+        QTRY_VERIFY(visibleTopLevels().isEmpty());
         QCOMPARE(f.iniBytes(), f.firstStartIni());
     }
 
@@ -235,7 +239,7 @@ private slots:
                                                                  "ftypmp42",
                                                                  12)
                                                     : QByteArray::fromHex("000001BA")) +
-                                     TestSupport::pattern(30000, names.size());
+                                     pattern(30000, names.size());
             names << f.folder.filePath(QString("%1.%2").arg(names.size()).arg(kind));
             QFile file(names.last());
             QVERIFY(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
@@ -254,45 +258,11 @@ private slots:
         QCOMPARE(f.desktop.questionDefaults, QList<Desktop::Default>(asked, Desktop::Default::No));
         QCOMPARE(f.join().ending(),
                  asked && !yes ? JoinSession::Ending::NoTarget : JoinSession::Ending::Joined);
-        QCOMPARE(TestSupport::readAll(target), asked && !yes ? QByteArray("<missing>") : all);
-        QCOMPARE(f.queue().count(), 2);
+        QCOMPARE(readAll(target), asked && !yes ? QByteArray("<missing>") : all);
         QCOMPARE(bool(f.status()), !asked || yes);
         QCOMPARE(QGuiApplication::overrideCursor(), nullptr); // busy only while files are read
-        QVERIFY(f.w.CmdJoin->isEnabled() && f.w.CmdAdd->isEnabled() && f.w.CmdExit->isEnabled());
-    }
-
-    void barsMoveByWholePixels()
-    {
-        // 300 MiB of holes and 1,000 bytes at 70,000 a chunk: thousands of
-        // pumps, but a bar moves only when a pixel more is filled.
-        Joining f;
-        f.prefs().setChunkSize(70000);
-        const qint64 big = qint64(300) << 20;
-        f.queue().add({TestSupport::sized(f.folder.path(), "big.mpg", big),
-                       TestSupport::makeFile(f.folder.path(), "small.mpg", 1000)});
-        int bars[2] = {0, 0}, moves[2] = {0, 0};
-        QStringList wrong; // the first pumps whose figures are not their own round's
-        TestSupport::EachPump hook([&](int n) {
-            const frmJoinStatus* s = f.status();
-            const double done = double(n) * 70000;
-            const QString seen = s->LblFilePercent->text() + ' ' + s->LblBatchPercent->text();
-            if (seen != QString("%1% %2%")
-                            .arg(std::llround((done - 70000) * 100 / big))
-                            .arg(std::llround(done * 100 / (big + 1000))) &&
-                wrong.size() < 3)
-                wrong << QString::number(n) + ": " + seen;
-            for (int i : {0, 1}) {
-                const int now = (i ? s->ProgressBarBatch : s->ProgressBarFile)->value();
-                moves[i] += now != bars[i];
-                bars[i] = now;
-            }
-        });
-        f.files.sparseOutputs = true; // the holes stay holes in the target
-        f.run(f.folder.filePath("joined.mpg"));
-        QCOMPARE(wrong, QStringList());
-        const int width = f.status()->ProgressBarBatch->width(); // the file bar's too
-        QVERIFY(bars[1] > frmJoinStatus::kBarRange * 99 / 100 && moves[0] <= width &&
-                moves[1] <= width && moves[1] >= width * 99 / 100);
+        for (const char* name : {"CmdJoin", "CmdAdd", "CmdExit"})
+            QVERIFY(child(f.window.get(), name)->isEnabled());
     }
 };
 

@@ -1,37 +1,39 @@
 // The main window: what it shows, and how it hands the user's actions to the program.
+#include "gui/PreferencesDialog.h"
 #include "gui/QueueList.h"
-#include "gui/frmPrefs.h"
-#include "gui/frmReelbind.h"
-#include "support/TestSupport.h"
+#include "support/GuiSupport.h"
 
 #include <QtTest>
 #include <QtWidgets>
 
+using namespace TestSupport;
+
 namespace {
 
 /// A main window on screen.
-struct Shown : TestSupport::App
+struct Shown : App
 {
-    frmReelbind& w = *window;
+    MainWindow& w = *window;
+    QueueList* list = child<QueueList>(&w, "ListViewAdd");
     Shown() { w.show(); }
     /// Queued names (the selected starred) | estimate | Add Remove Clear Join Exit as 0/1.
     QString state()
     {
         QStringList names;
         for (int p = 0; p < queue().count(); ++p)
-            names << (w.ListViewAdd->selectedPositions().contains(p) ? "*" : "") +
-                         queue().rows().at(p).name;
+            names << (list->selectedPositions().contains(p) ? "*" : "") + queue().rows().at(p).name;
         QString bits;
-        for (const QPushButton* b : {w.CmdAdd, w.CmdRemove, w.CmdClear, w.CmdJoin, w.CmdExit})
-            bits += QString::number(b->isEnabled());
-        return names.join(' ') + " | " + w.LblEstFilesize->text().section("  ", 1) + " | " + bits;
+        for (const char* b : {"CmdAdd", "CmdRemove", "CmdClear", "CmdJoin", "CmdExit"})
+            bits += QString::number(child(&w, b)->isEnabled());
+        return names.join(' ') + " | " +
+               child<QLabel>(&w, "LblEstFilesize")->text().section("  ", 1) + " | " + bits;
     }
-    QPoint at(int row) { return w.ListViewAdd->visualRect(queue().model().index(row, 0)).center(); }
+    QPoint at(int row) { return list->visualRect(queue().model().index(row, 0)).center(); }
 };
 
 /// Drag-enter, drag-move and drop of `urls` (or of "text:..." as plain text) on the list:
 /// "111 1" when all three are taken and the drop action is 1 (a copy; 4 is a link).
-QString drop(frmReelbind& w, const QStringList& urls,
+QString drop(QWidget* view, const QStringList& urls,
              Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction)
 {
     QMimeData mime;
@@ -44,8 +46,7 @@ QString drop(frmReelbind& w, const QStringList& urls,
     QDropEvent dropped({20, 20}, offered, &mime, Qt::LeftButton, Qt::NoModifier);
     QString taken;
     for (QDropEvent* e : std::initializer_list<QDropEvent*>{&enter, &move, &dropped})
-        taken += QString::number(QCoreApplication::sendEvent(w.ListViewAdd->viewport(), e) &&
-                                 e->isAccepted());
+        taken += QString::number(QCoreApplication::sendEvent(view, e) && e->isAccepted());
     return dropped.isAccepted() ? taken + ' ' + QString::number(dropped.dropAction()) : taken;
 }
 
@@ -55,17 +56,17 @@ class TestMainWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase() { TestSupport::initGuiTest(); }
+    void initTestCase() { initGuiTest(); }
     void cleanup()
     {
         QLocale::setDefault(QLocale::system());
-        QVERIFY(TestSupport::closeAllTopLevels().isEmpty());
+        QVERIFY(closeAllTopLevels().isEmpty());
     }
 
     void textsAsTheUserReadsThem()
     {
         Shown app;
-        frmReelbind& w = app.w;
+        MainWindow& w = app.w;
         QStringList texts;
         auto add = [&texts](QList<QAction*> actions) {
             QStringList items;
@@ -74,14 +75,14 @@ private slots:
             texts << items.join('|');
         };
         add(w.menuBar()->actions());
-        for (QMenu* m : {w.mnu_prefs, w.mnu_Links, w.mnu_Help, w.Option_mnu})
-            add(m->actions());
+        for (const char* m : {"mnu_prefs", "mnu_Links", "mnu_Help", "Option_mnu"})
+            add(child<QMenu>(&w, m)->actions());
         QStringList buttons;
-        for (QAbstractButton* b : {w.CmdAdd, w.CmdRemove, w.CmdClear, w.CmdJoin, w.CmdExit})
-            buttons << b->text();
+        for (const char* b : {"CmdAdd", "CmdRemove", "CmdClear", "CmdJoin", "CmdExit"})
+            buttons << child<QPushButton>(&w, b)->text();
         texts << buttons.join('|');
         for (int c = 0; c < 3; ++c)
-            texts << w.ListViewAdd->model()->headerData(c, Qt::Horizontal).toString();
+            texts << app.list->model()->headerData(c, Qt::Horizontal).toString();
         QCOMPARE(texts,
                  QStringList(
                      {"Preferences|Useful Links|Help", "Preferences|-|Exit",
@@ -91,7 +92,7 @@ private slots:
                       "Latest Version of Orvel's Reelbind",
                       "View Readme File|-|About", "View Selecte File|Remove Selected File(s)",
                       "Add|Remove|Clear|Join|Exit", "Filename", "Location", "Filesize (in MB)"}));
-        QVERIFY(!w.menuBar()->actions().contains(w.Option_mnu->menuAction()));
+        QVERIFY(!w.menuBar()->actions().contains(child<QMenu>(&w, "Option_mnu")->menuAction()));
         QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(w.centralWidget()->size(), QSize(575, 264));
@@ -110,59 +111,61 @@ private slots:
         const QString how = QTest::currentDataTag();
         QLocale::setDefault(QLocale(locale));
         Shown app;
-        frmReelbind& w = app.w;
+        MainWindow& w = app.w;
         QCOMPARE(w.windowTitle(), "Orvel's Reelbind 1.0.7b");
-        QVERIFY(!w.windowIcon().isNull() && !w.CmdMoveUp->icon().isNull() &&
-                !w.CmdMoveDown->icon().isNull());
-        QCOMPARE(TestSupport::layoutFaults(w.centralWidget()), QStringList());
-        QCOMPARE(TestSupport::unnamedControls(w.centralWidget()), QStringList());
-        const QHeaderView* h = w.ListViewAdd->header(); // the last column ends at the edge
+        QVERIFY(!w.windowIcon().isNull() && !child<QToolButton>(&w, "CmdMoveUp")->icon().isNull() &&
+                !child<QToolButton>(&w, "CmdMoveDown")->icon().isNull());
+        QCOMPARE(layoutFaults(w.centralWidget()), QStringList());
+        QCOMPARE(unnamedControls(w.centralWidget()), QStringList());
+        const QHeaderView* h = app.list->header(); // the last column ends at the edge
         QCOMPARE(QList<int>({h->sectionSize(0), h->sectionSize(1), h->sectionSize(2)}),
-                 QList<int>({193, 187, w.ListViewAdd->viewport()->width() - 380}));
+                 QList<int>({193, 187, app.list->viewport()->width() - 380}));
         QStringList order;
-        for (QWidget* cur = w.ListViewAdd; order.size() < 10; cur = cur->nextInFocusChain())
+        for (QWidget* cur = app.list; order.size() < 10; cur = cur->nextInFocusChain())
             if ((cur->focusPolicy() & Qt::TabFocus) && cur->window() == &w)
                 order << cur->objectName();
         QCOMPARE(order.join(' '), "ListViewAdd CmdJoin CmdExit CmdAdd CmdRemove CmdClear "
                                   "SldrChunkSize CmdMoveUp CmdMoveDown ListViewAdd");
         // The chunk size at start, lowest, highest, a step less, and as set live.
-        QStringList seen = {w.LblEstFilesize->text(), w.FrameChunkSize->title()};
+        auto* frame = child<QGroupBox>(&w, "FrameChunkSize");
+        QStringList seen = {child<QLabel>(&w, "LblEstFilesize")->text(), frame->title()};
         for (auto step : {QSlider::SliderToMinimum, QSlider::SliderToMaximum,
                           QSlider::SliderSingleStepSub, QSlider::SliderNoAction}) {
             if (step == QSlider::SliderNoAction) // the slider moves the live chunk size, and back
                 app.prefs().setChunkSize(app.prefs().chunkSize() - 46000);
-            w.SldrChunkSize->triggerAction(step);
-            seen << w.FrameChunkSize->title().section(' ', 2, 2);
+            child<QSlider>(&w, "SldrChunkSize")->triggerAction(step);
+            seen << frame->title().section(' ', 2, 2);
         }
         QString want = "Estimated Joined Filesize:  0.00 MB | Chunk Size: 40,000 bytes | "
                        "10,000 | 70,000 | 69,000 | 23,000";
         if (locale == "de_DE") // German swaps the decimal point and the group separator
             want.replace(',', '#').replace('.', ',').replace('#', '.');
         QCOMPARE(seen.join(" | "), want);
-        const QRect exit = w.CmdExit->geometry(); // the frame is sizable; controls stay put
+        QWidget* exitButton = child(&w, "CmdExit");
+        const QRect exit = exitButton->geometry(); // the frame is sizable; controls stay put
         w.resize(w.width() + 100, w.height() + 50);
         QTRY_COMPARE(w.centralWidget()->width(), 675);
-        QCOMPARE(w.CmdExit->geometry(), exit);
-        app.prefs().setFolderText(Preferences::SourceFolder, "/");
-        w.CmdAdd->click(); // not answered: cancelled
+        QCOMPARE(exitButton->geometry(), exit);
+        app.prefs().setFolderText(SettingId::SourceDir, "/");
+        child<QPushButton>(&w, "CmdAdd")->click(); // not answered: cancelled
         const FakeDesktop::DialogCall& d = app.desktop.dialogs.last();
         QCOMPARE(d.kind + ' ' + d.dir + ' ' + d.filters.join(',') +
                      (d.parent == &w ? "" : " elsewhere"),
                  "open / MPG Files (*.mpg),All Files (*)");
-        for (QAction* a : w.mnu_Links->actions())
+        for (QAction* a : child<QMenu>(&w, "mnu_Links")->actions())
             a->trigger();
-        w.mnu_Readme->trigger(); // after the seven links
+        child<QAction>(&w, "mnu_Readme")->trigger(); // after the seven links
         QCOMPARE(app.desktop.opened.mid(7), QStringList(app.programFolder() + "/Readme.html"));
-        w.mnu_subPrefs->trigger();
-        w.mnu_About->trigger();
-        QCOMPARE(TestSupport::visibleTopLevels().size(), 3);
-        w.prefsWindow()->ChkConfirmDel->click(); // not OK'd: never saved
-        app.settings().ClearQue = QStringLiteral("1");
+        child<QAction>(&w, "mnu_subPrefs")->trigger();
+        child<QAction>(&w, "mnu_About")->trigger();
+        QCOMPARE(visibleTopLevels().size(), 3);
+        child<QCheckBox>(w.prefsWindow(), "ChkConfirmDel")->click(); // not OK'd: never saved
+        app.settings()[SettingId::ClearQue] = QStringLiteral("1");
         // The event loop runs as in main(); it must end by itself.
         QTimer::singleShot(0, &w, [&] {
             how == "close box"     ? void(w.close())
-            : how == "Exit button" ? QTest::mouseClick(w.CmdExit, Qt::LeftButton)
-                                   : w.mnu_Exit->trigger();
+            : how == "Exit button" ? QTest::mouseClick(exitButton, Qt::LeftButton)
+                                   : child<QAction>(&w, "mnu_Exit")->trigger();
         });
         QObject guard; // local: its timer must not fire in a later test's loop
         QTimer::singleShot(10000, &guard, [] { QCoreApplication::exit(99); });
@@ -170,8 +173,8 @@ private slots:
         QByteArray saved = app.firstStartIni();
         saved.replace("ClearQue=0", "ClearQue=1").replace("ChunkSize=40000", "ChunkSize=23000");
         QCOMPARE(app.iniBytes(), how == "close box" ? app.firstStartIni() : saved);
-        QVERIFY(TestSupport::visibleTopLevels().isEmpty());
-        QTRY_COMPARE(TestSupport::topLevelCount("QDialog"), 0); // the others are gone
+        QVERIFY(visibleTopLevels().isEmpty());
+        QTRY_COMPARE(topLevelCount("QDialog"), 0); // the others are gone
     }
 
     void editing_data()
@@ -208,38 +211,38 @@ private slots:
         QFETCH(QString, row);
         const QString via = QTest::currentDataTag();
         Shown app;
-        frmReelbind& w = app.w;
+        MainWindow& w = app.w;
         const QString dir = app.folder.path(), e = dir + "/E", web = "https://example.org/a.mpg";
         for (int i = 0; i < 5; ++i) // A to E of 3, 1, 4, 2 and 1 MiB
-            TestSupport::sized(dir, QChar('A' + i), qint64("31421"[i] - '0') << 20);
+            sized(dir, QChar('A' + i), qint64("31421"[i] - '0') << 20);
         app.queue().add({dir + "/A", dir + "/B", dir + "/C", dir + "/D"});
-        QWidget* view = w.ListViewAdd->viewport();
+        QWidget* view = app.list->viewport();
         Qt::KeyboardModifiers how; // a click, then Ctrl+clicks: the current row is the last
         for (const QString& l : row.section(" > ", 0, 0).split(' ', Qt::SkipEmptyParts)) {
             QTest::mouseClick(view, Qt::LeftButton, how, app.at(l[0].unicode() - 'A'));
             how = Qt::ControlModifier;
         }
-        w.CmdAdd->setFocus();
+        child(&w, "CmdAdd")->setFocus();
         app.queue().setJoinRunning(via.contains("join"));
         app.desktop.setNextPopupChoice(via.contains("View") ? 0 : 1);
         app.desktop.setNextOpenFiles({e, dir + "/gone"});
         QString dropped;
-        QHeaderView* header = w.ListViewAdd->header();
+        QHeaderView* header = app.list->header();
         if (via.startsWith("pop-up"))
             QTest::mouseClick(view, Qt::RightButton, {},
                               via.endsWith("selected") ? QPoint(10, view->height() - 3)
                                                        : app.at(via.contains("View") ? 0 : 2));
         else if (via.contains("Delete"))
-            QTest::keyClick(w.ListViewAdd, Qt::Key_Delete,
+            QTest::keyClick(app.list, Qt::Key_Delete,
                             via.startsWith("Shift") ? Qt::ShiftModifier : Qt::NoModifier);
         else if (via.startsWith("View"))
-            w.mnu_View->trigger();
+            child<QAction>(&w, "mnu_View")->trigger();
         else if (via.startsWith("sort"))
             QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                               {header->sectionViewportPosition(2) + 5, header->height() / 2});
         else if (via.startsWith("drop"))
             dropped =
-                drop(w,
+                drop(view,
                      via.contains("web")    ? QStringList{web, e}.mid(0, 1 + via.contains("link"))
                      : via.contains("text") ? QStringList{"text:" + e}
                                             : QStringList{e, dir + "/gone"},
@@ -251,7 +254,7 @@ private slots:
         QCoreApplication::processEvents(); // a dropped file is added here
         const QString seen = QString("%1 | %2 | %3%4 %5 %6")
                                  .arg(app.state())
-                                 .arg(w.focusWidget() == w.ListViewAdd)
+                                 .arg(w.focusWidget() == app.list)
                                  .arg(app.desktop.messages.size())
                                  .arg(app.desktop.popups.size())
                                  .arg(app.desktop.opened.join(' ').remove(dir + '/'), dropped);

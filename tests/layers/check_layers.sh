@@ -8,25 +8,23 @@
 #                                          and fails unless every fault in it is found
 #
 # A fault is:
-#   - a file in core that includes a Qt Widgets or Qt Gui header (any header
-#     found in QT_INCLUDE_DIR/QtWidgets or QtGui, by its name) or a header
-#     of gui or app;
-#   - a file in platform that includes a header of core, gui or app;
-#   - a file in gui that includes a header of app;
-#   - a window that includes another window's header: only the main window
-#     creates the others.
+#   - a file in core or platform that includes a Qt Widgets or Qt Gui header
+#     (any header found in QT_INCLUDE_DIR/QtWidgets or QtGui, by its name);
+#   - a file that includes a header of a layer above its own;
+#   - a window (gui/*Window.* or gui/*Dialog.*) that includes another
+#     window's header: only the main window creates the others.
 set -u
 
 if [ "${1:-}" = --self-test ]; then
     here=$(cd "$(dirname "$0")" && pwd)
     out=$(bash "$0" "$here/broken/src" "$2")
-    status=$?
-    [ "$status" -ne 0 ] || { echo "layers: the broken tree passed"; exit 1; }
+    [ $? -ne 0 ] || { echo "layers: the broken tree passed"; exit 1; }
     for expected in "core/Bad.h: <QLabel> is a Qt Widgets or Gui header" \
                     "core/Bad.h: <QtGui/QColor> is a Qt Widgets or Gui header" \
-                    "core/Bad.h: \"gui/frmReelbind.h\" is above core" \
+                    "core/Bad.h: \"gui/MainWindow.h\" is above core" \
+                    "platform/Bad.cpp: <QWidget> is a Qt Widgets or Gui header" \
                     "platform/Bad.cpp: \"core/Program.h\" is above platform" \
-                    "gui/frmAbout.cpp: \"gui/frmPrefs.h\" is another window's header"; do
+                    "gui/AboutDialog.cpp: \"gui/PreferencesDialog.h\" is another window's header"; do
         grep -qF -- "$expected" <<<"$out" || { echo "layers: not found: $expected"; echo "$out"; exit 1; }
     done
     echo "layers: the broken tree fails with every fault named"
@@ -40,9 +38,8 @@ QT=$2
 
 faults=0
 fault() { echo "$1"; faults=$((faults + 1)); }
-
-# includes FILE: prints each included name with its brackets or quotes.
-includes() { sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*\([<"][^>"]*[>"]\).*/\1/p' "$1"; }
+# The layers above each one.
+declare -A above=([platform]="core gui app" [core]="gui app" [gui]="app" [app]="")
 
 while IFS= read -r -d '' file; do
     rel=${file#"$SRC"/}
@@ -50,29 +47,22 @@ while IFS= read -r -d '' file; do
     base=$(basename "$rel")
     while IFS= read -r inc; do
         name=${inc:1:${#inc}-2}
-        case "$layer" in
-        core)
-            if [ "${inc:0:1}" = "<" ]; then
-                leaf=${name##*/}
-                if [ "$name" = QtWidgets ] || [ "$name" = QtGui ] ||
-                    [ -e "$QT/QtWidgets/$leaf" ] || [ -e "$QT/QtGui/$leaf" ]; then
-                    fault "$rel: $inc is a Qt Widgets or Gui header"
-                fi
-            fi
-            case "$name" in gui/* | app/*) fault "$rel: $inc is above core" ;; esac
-            ;;
-        platform)
-            case "$name" in core/* | gui/* | app/*) fault "$rel: $inc is above platform" ;; esac
-            ;;
-        gui)
-            case "$name" in app/*) fault "$rel: $inc is above gui" ;; esac
-            case "$base:$name" in
-            frmReelbind.*:* | *:gui/"${base%.*}".h) ;;
-            frm*:gui/frm*) fault "$rel: $inc is another window's header" ;;
-            esac
-            ;;
+        leaf=${name##*/}
+        if [ "${inc:0:1}" = "<" ] && { [ "$layer" = core ] || [ "$layer" = platform ]; } &&
+            { [ "$name" = QtWidgets ] || [ "$name" = QtGui ] ||
+                [ -e "$QT/QtWidgets/$leaf" ] || [ -e "$QT/QtGui/$leaf" ]; }; then
+            fault "$rel: $inc is a Qt Widgets or Gui header"
+        fi
+        for up in ${above[$layer]:-}; do
+            case "$name" in "$up"/*) fault "$rel: $inc is above $layer" ;; esac
+        done
+        case "$layer:$base:$name" in
+        gui:MainWindow.*:* | gui:*:gui/"${base%.*}".h) ;;
+        gui:*Window.*:gui/*Window.h | gui:*Window.*:gui/*Dialog.h | gui:*Dialog.*:gui/*Window.h | \
+            gui:*Dialog.*:gui/*Dialog.h)
+            fault "$rel: $inc is another window's header" ;;
         esac
-    done < <(includes "$file")
+    done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*\([<"][^>"]*[>"]\).*/\1/p' "$file")
 done < <(find "$SRC" -type f \( -name '*.h' -o -name '*.cpp' -o -name '*.h.in' \) -print0 | sort -z)
 
 if [ "$faults" -gt 0 ]; then

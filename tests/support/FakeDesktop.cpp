@@ -31,11 +31,8 @@ void FakeDesktop::message(QWidget*, const QString& text)
 {
     calls << QStringLiteral("message: ") + text;
     messages << text;
-    if (m_onMessage) {
-        auto fn = std::move(m_onMessage);
-        m_onMessage = nullptr;
+    if (auto fn = std::exchange(m_onMessage, nullptr))
         fn(text);
-    }
 }
 
 bool FakeDesktop::askYesNo(QWidget*, const QString& title, const QString& text, Default button)
@@ -43,10 +40,10 @@ bool FakeDesktop::askYesNo(QWidget*, const QString& title, const QString& text, 
     questionDefaults << button;
     calls << QStringLiteral("yesno: ") + title;
     questions << title + QLatin1Char('|') + text;
-    return m_yesNoAnswers.isEmpty() ? false : m_yesNoAnswers.takeFirst();
+    return !m_yesNoAnswers.isEmpty() && m_yesNoAnswers.takeFirst();
 }
 
-bool FakeDesktop::shellOpen(const QString& target)
+bool FakeDesktop::openDocument(const QString& target)
 {
     calls << QStringLiteral("shell: ") + target;
     opened << target;

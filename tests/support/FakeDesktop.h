@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Desktop.h"
+#include "gui/Desktop.h"
 
 #include <QList>
 #include <QPointer>
@@ -41,7 +41,7 @@ public:
     void message(QWidget* parent, const QString& text) override;
     bool askYesNo(QWidget* parent, const QString& title, const QString& text,
                   Default button = Default::Yes) override;
-    bool shellOpen(const QString& target) override;
+    bool openDocument(const QString& target) override;
     QAction* popupMenu(QMenu* menu, const QPoint& globalPos) override;
     void beep() override;
 
@@ -51,7 +51,7 @@ public:
     QStringList messages;            // texts of message boxes
     QStringList questions;           // "title|text" of Yes/No boxes
     QList<Default> questionDefaults; // the button Enter would press, per box
-    QStringList opened;              // targets given to shellOpen
+    QStringList opened;              // targets given to openDocument
     QList<QStringList> popups;       // the action texts of each shown pop-up menu
     int beeps = 0;
 

@@ -1,117 +1,114 @@
 #include "support/TestFileSystem.h"
 
-#include <QFile>
 #include <QThread>
 
 #include <algorithm>
-
 #include <cerrno>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
 
 // A new file on a scripted disk: it fills up after `left` bytes (shared by
 // all files, -1: never), and with `sparse` runs of zeros become holes.
-class ScriptedOutput : public FileSystem::Output
+class ScriptedOutput : public OutputFile
 {
 public:
-    ScriptedOutput(std::unique_ptr<Output> real, qint64& left, bool sparse)
+    ScriptedOutput(std::unique_ptr<OutputFile> real, qint64& left, bool sparse)
         : m_real(std::move(real)), m_left(left), m_sparse(sparse)
     {
-        if (m_sparse)
-            m_fd = ::open(QFile::encodeName(m_real->path()).constData(), O_WRONLY | O_CLOEXEC);
     }
-    ~ScriptedOutput() override
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-    Output& real() { return *m_real; }
-    bool sparse() const { return m_sparse; }
+    int handle() const override { return m_real->handle(); }
     QString path() const override { return m_real->path(); }
-    FileSystem::Identity identity() const override { return m_real->identity(); }
-    bool close(QString& reason) override { return m_real->close(reason); }
-    bool write(const char* data, qint64 bytes, QString& reason) override
+    FileIdentity identity() const override { return m_real->identity(); }
+    FileError close() override { return m_real->close(); }
+    FileError write(const char* data, qint64 bytes) override
     {
         const qint64 fits = m_left < 0 ? bytes : qMin(bytes, m_left);
-        if (fits > 0 && !put(data, fits, reason))
-            return false;
+        if (fits > 0)
+            if (const FileError e = put(data, fits); e.failed())
+                return e;
         if (m_left >= 0)
             m_left -= fits;
-        if (fits == bytes)
-            return true;
-        reason = PosixFileSystem::systemReason(ENOSPC);
-        return false;
+        return fits == bytes ? FileError() : FileError::fromCode(ENOSPC);
     }
 
 private:
-    bool put(const char* data, qint64 bytes, QString& reason)
+    FileError put(const char* data, qint64 bytes)
     {
         if (!m_sparse)
-            return m_real->write(data, bytes, reason);
+            return m_real->write(data, bytes);
         const bool zeros = std::all_of(data, data + bytes, [](char c) { return c == 0; });
-        const bool ok = zeros ? ::ftruncate(m_fd, m_at + bytes) == 0
-                              : ::pwrite(m_fd, data, size_t(bytes), m_at) == bytes;
-        if (!ok) {
-            reason = PosixFileSystem::systemReason(errno);
-            return false;
-        }
+        const bool ok = zeros ? ::ftruncate(handle(), m_at + bytes) == 0
+                              : ::pwrite(handle(), data, size_t(bytes), m_at) == bytes;
+        if (!ok)
+            return FileError::fromCode(errno);
         m_at += bytes;
-        return true;
+        return FileError();
     }
 
-    std::unique_ptr<Output> m_real;
+    std::unique_ptr<OutputFile> m_real;
     qint64& m_left;
     bool m_sparse;
-    int m_fd = -1;
     qint64 m_at = 0;
 };
 
 } // namespace
 
-std::unique_ptr<FileSystem::Output> TestFileSystem::createBeside(const QString& target,
-                                                                 QString& reason)
+FileResult<qint64> TestFileSystem::freeSpace(const QString& folder)
 {
-    std::unique_ptr<Output> real = PosixFileSystem::createBeside(target, reason);
+    freeSpaceQueries << folder;
+    return m_freeSpace;
+}
+
+FileResult<std::unique_ptr<OutputFile>> TestFileSystem::createBeside(const QString& target)
+{
+    FileResult<std::unique_ptr<OutputFile>> real = PosixFileSystem::createBeside(target);
     if (!real || (diskLeft < 0 && !sparseOutputs))
         return real;
-    return std::make_unique<ScriptedOutput>(std::move(real), diskLeft, sparseOutputs);
+    return std::unique_ptr<OutputFile>(
+        std::make_unique<ScriptedOutput>(std::move(*real), diskLeft, sparseOutputs));
 }
 
-FileSystem::Copied TestFileSystem::copyRange(Input& from, Output& to, qint64 bytes)
+FileResult<qint64> TestFileSystem::copyRange(InputFile& from, OutputFile& to, qint64 bytes)
 {
-    auto* scripted = dynamic_cast<ScriptedOutput*>(&to);
-    if (!scripted)
-        return PosixFileSystem::copyRange(from, to, bytes);
-    Copied c;
-    if (scripted->sparse()) { // the kernel would fill the holes: copy as it would, holes kept
+    if (sparseOutputs) { // the kernel would fill the holes: copy as it would, holes kept
         QByteArray piece(int(qMin(bytes, qint64(1) << 20)), Qt::Uninitialized);
-        c.bytes = from.read(piece.data(), piece.size(), c.reason);
-        c.failed = c.bytes < 0 || (c.bytes > 0 && !to.write(piece.constData(), c.bytes, c.reason));
-        return c;
+        const FileResult<qint64> got = from.read(piece.data(), piece.size());
+        if (!got || *got == 0)
+            return got;
+        const FileError e = to.write(piece.constData(), *got);
+        return e.failed() ? FileResult<qint64>(e) : got;
     }
-    if (diskLeft == 0) {
-        c.failed = c.targetSide = true;
-        c.reason = PosixFileSystem::systemReason(ENOSPC);
-        return c;
-    }
-    c = PosixFileSystem::copyRange(from, scripted->real(),
-                                   diskLeft < 0 ? bytes : qMin(bytes, diskLeft));
-    if (!c.failed && diskLeft >= 0)
-        diskLeft -= c.bytes;
-    return c;
+    if (diskLeft == 0)
+        return FileError::fromCode(ENOSPC);
+    const FileResult<qint64> copied =
+        PosixFileSystem::copyRange(from, to, diskLeft < 0 ? bytes : qMin(bytes, diskLeft));
+    if (copied && diskLeft >= 0)
+        diskLeft -= *copied;
+    return copied;
 }
 
-std::unique_ptr<FileSystem::Input> TestFileSystem::openInput(const QString& path, Status& status)
+FileError TestFileSystem::makeDurable(const QString& path)
+{
+    return durableFailure.isEmpty() ? PosixFileSystem::makeDurable(path)
+                                    : FileError(EIO, durableFailure);
+}
+
+FileError TestFileSystem::moveToTrash(const QString& path)
+{
+    return noTrash ? FileError(EIO, QStringLiteral("no trash here"))
+                   : PosixFileSystem::moveToTrash(path);
+}
+
+FileResult<std::unique_ptr<InputFile>> TestFileSystem::openInput(const QString& path)
 {
     opened << path;
     if (lookDelayMs > 0)
         QThread::msleep(lookDelayMs);
-    return PosixFileSystem::openInput(path, status);
+    return PosixFileSystem::openInput(path);
 }
 
-FileSystem::Status TestFileSystem::fileSize(const QString& path)
+FileResult<qint64> TestFileSystem::fileSize(const QString& path)
 {
     if (lookDelayMs > 0)
         QThread::msleep(lookDelayMs);

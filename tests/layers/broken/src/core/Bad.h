@@ -2,4 +2,4 @@
 #include <QLabel>
 #include <QString>
 #include <QtGui/QColor>
-#include "gui/frmReelbind.h"
+#include "gui/MainWindow.h"

@@ -1,2 +1,3 @@
+// A platform file that reaches up and into the widgets.
+#include <QWidget>
 #include "core/Program.h"
-#include "platform/Desktop.h"

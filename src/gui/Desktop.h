@@ -12,7 +12,8 @@ class QAction;
 ///
 /// Every window receives a Desktop and uses nothing else for dialogs,
 /// message boxes, opening documents, pop-up menus and the beep. QtDesktop
-/// talks to the real desktop; the tests give the windows a scripted one.
+/// talks to the real desktop; the tests give the windows a scripted one
+/// whose answers they set beforehand.
 class Desktop
 {
 public:
@@ -47,7 +48,7 @@ public:
     /// Opens a web address or a local file with its associated program.
     /// `target` is a URL when it has a scheme ("https://..."), otherwise a
     /// local path. Returns false when the desktop refused; callers may ignore it.
-    virtual bool shellOpen(const QString& target) = 0;
+    virtual bool openDocument(const QString& target) = 0;
 
     /// Shows `menu` as a pop-up at `globalPos` and waits for the user.
     /// Returns the triggered action (already triggered), or nullptr.
@@ -56,7 +57,6 @@ public:
     /// The system beep.
     virtual void beep() = 0;
 
-    /// shellOpen with the classic shell's answer: above 32 is success,
-    /// anything else an error code. Nobody has to look at it.
-    int ShellOpen(const QString& Target);
+    /// The filters of the program's open and save dialogs: MPG files first.
+    static QStringList movieFilters();
 };

@@ -1,16 +1,11 @@
-#include "support/TestSupport.h"
-
-#include "Product.h"
-#include "gui/frmReelbind.h"
+#include "support/GuiSupport.h"
 
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
-#include <QFile>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QWidget>
 #include <algorithm>
 
 namespace TestSupport {
@@ -93,112 +88,14 @@ QStringList unnamedControls(const QWidget* window)
     return unnamed;
 }
 
-QByteArray pattern(qint64 size, int seed)
-{
-    QByteArray data(size, Qt::Uninitialized);
-    for (qint64 i = 0; i < size; ++i)
-        data[i] = char((i * 131 + seed) % 251);
-    return data;
-}
-
-QString makeFile(const QString& dir, const QString& name, qint64 size, int seed)
-{
-    const QString path = dir + QLatin1Char('/') + name;
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        qFatal("cannot create %s", qPrintable(path));
-    const qint64 block = 1 << 20;
-    for (qint64 done = 0; done < size; done += block) {
-        const qint64 n = qMin(block, size - done);
-        QByteArray data(n, Qt::Uninitialized);
-        for (qint64 i = 0; i < n; ++i)
-            data[i] = char(((done + i) * 131 + seed) % 251);
-        f.write(data);
-    }
-    return path;
-}
-
-QString sized(const QString& dir, const QString& name, qint64 size)
-{
-    QFile f(dir + QLatin1Char('/') + name);
-    return f.open(QIODevice::WriteOnly) && f.resize(size) ? f.fileName() : QString();
-}
-
-QByteArray readAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-QString reason(int error)
-{
-    return PosixFileSystem::systemReason(error);
-}
-
-namespace {
-// Deleted sources go to a trash of the tests' own, never the user's.
-void ownTrash()
-{
-    static QTemporaryDir home;
-    if (qEnvironmentVariableIsEmpty("XDG_DATA_HOME"))
-        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
-}
-} // namespace
-
-Core::Core(const QByteArray& ini) : m_programFolder(folder.path())
-{
-    ownTrash();
-    if (!ini.isNull()) {
-        QFile f(iniPath());
-        if (!f.open(QIODevice::WriteOnly) || f.write(ini) != ini.size())
-            qFatal("cannot write ini");
-    }
-    program = std::make_unique<Program>(files, Locations::portable(m_programFolder));
-    program->startUp();
-}
-
-Core::Core(InFolder where) : m_programFolder(where.path)
-{
-    ownTrash();
-    program = std::make_unique<Program>(files, Locations::portable(m_programFolder));
-    program->startUp();
-}
-
-Core::Core(const Locations& where) : m_programFolder(where.settingsFolder)
-{
-    ownTrash();
-    program = std::make_unique<Program>(files, where);
-    program->startUp();
-}
-
-Core::~Core() = default;
-
-QString Core::iniPath() const
-{
-    return program ? program->iniPath()
-                   : m_programFolder + QLatin1Char('/') + Product::kSettingsFileName;
-}
-
-QByteArray Core::iniBytes() const
-{
-    return readAll(iniPath());
-}
-
-QByteArray Core::firstStartIni() const
-{
-    const QByteArray dir = m_programFolder.toUtf8();
-    return "[Preferences]\nSaveSourceDir=1\nSaveTargetDir=1\nSourceDir=" + dir +
-           "\nTargetDir=" + dir + "\nConfirmDel=1\nClearQue=0\nChunkSizeSave=1\nChunkSize=40000\n";
-}
-
 App::App(const QByteArray& ini) : Core(ini)
 {
-    window = std::make_unique<frmReelbind>(*program, desktop);
+    window = std::make_unique<MainWindow>(*program, desktop);
 }
 
 App::App(InFolder where) : Core(where)
 {
-    window = std::make_unique<frmReelbind>(*program, desktop);
+    window = std::make_unique<MainWindow>(*program, desktop);
 }
 
 App::~App()

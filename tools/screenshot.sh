@@ -2,12 +2,12 @@
 # Takes a picture of the real main window, frame included, as the user sees
 # it right after start-up:
 #
-#   bash tests/e2e/screenshot.sh <path to reelbind> docs/main-window.png
+#   bash tools/screenshot.sh <path to reelbind> docs/main-window.png
 #
 # Needs xvfb-run (xvfb, xauth), openbox, xdotool and ImageMagick (import).
 
 set -u
-. "$(cd "$(dirname "$0")/.." && pwd)/e2e/xsession.sh"
+. "$(cd "$(dirname "$0")/.." && pwd)/tests/e2e/xsession.sh"
 
 fail() {
     echo "screenshot: FAIL: $*" >&2

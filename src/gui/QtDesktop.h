@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/Desktop.h"
+#include "gui/Desktop.h"
 
 /// The real desktop: QFileDialog, QMessageBox, QDesktopServices,
 /// QMenu::exec and QApplication::beep.
@@ -19,7 +19,7 @@ public:
     void message(QWidget* parent, const QString& text) override;
     bool askYesNo(QWidget* parent, const QString& title, const QString& text,
                   Default button = Default::Yes) override;
-    bool shellOpen(const QString& target) override;
+    bool openDocument(const QString& target) override;
     QAction* popupMenu(QMenu* menu, const QPoint& globalPos) override;
     void beep() override;
 

@@ -1,4 +1,4 @@
-#include "platform/QtDesktop.h"
+#include "gui/QtDesktop.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -43,7 +43,7 @@ bool QtDesktop::askYesNo(QWidget* parent, const QString& title, const QString& t
     return box.exec() == QMessageBox::Yes;
 }
 
-bool QtDesktop::shellOpen(const QString& target)
+bool QtDesktop::openDocument(const QString& target)
 {
     const QUrl asUrl(target, QUrl::StrictMode);
     if (asUrl.isValid() && asUrl.scheme().size() > 1)

@@ -1,0 +1,96 @@
+#include "core/JoinChecks.h"
+
+#include "core/EventPump.h"
+#include "core/MovieKind.h"
+#include "core/StrFunc.h"
+#include "platform/FileSystem.h"
+
+#include <QHash>
+
+namespace {
+using Kind = JoinVerdict::Kind;
+} // namespace
+
+QString JoinChecks::noSpaceText()
+{
+    return tr("The drive you have selected does not have enough free space to save the joined "
+              "movie to.");
+}
+
+JoinVerdict JoinChecks::lookAtKinds(const QStringList& sources)
+{
+    QList<MovieKind::Queued> files;
+    files.reserve(sources.size());
+    QHash<QString, MovieKind::Kind> seen;
+    QByteArray head(MovieKind::kHeadBytes, Qt::Uninitialized);
+    PacedLook look(m_pump);
+    for (const QString& path : sources) {
+        auto it = seen.constFind(path);
+        if (it == seen.cend()) {
+            MovieKind::Kind kind = MovieKind::Kind::Unknown;
+            if (auto input = m_files.openInput(path)) {
+                const FileResult<qint64> got = (*input)->read(head.data(), head.size());
+                if (got && *got > 0)
+                    kind = MovieKind::identify(QByteArray::fromRawData(head.constData(), *got));
+            }
+            it = seen.insert(path, kind);
+        }
+        files.append({path, it.value()});
+        look.lookedAt();
+        if (m_cancelled)
+            return {Kind::Stopped, QString()};
+    }
+    const QString question = MovieKind::joinQuestion(files);
+    return {question.isEmpty() ? Kind::Go : Kind::Ask, question};
+}
+
+JoinVerdict JoinChecks::checkTarget(const QStringList& sources, const QString& target)
+{
+    // Looked at in parts, so that events come in between.
+    constexpr int kPart = PacedLook::kFilesPerCheck;
+    PacedLook look(m_pump);
+    for (int from = 0; from < sources.size(); from += kPart) {
+        if (m_files.firstSameFile(sources.mid(from, kPart), target) >= 0)
+            return {Kind::Refused, tr("The target file is one of the files to be joined. Please "
+                                      "choose another target file.")};
+        look.lookedAt(kPart);
+        if (m_cancelled)
+            return {Kind::Stopped, QString()};
+    }
+    const FileIdentity existing = m_files.identity(target);
+    if (existing.exists && !existing.regular)
+        return {Kind::Refused,
+                tr("The target %1 is not a regular file. Please choose another target file.")
+                    .arg(target)};
+    const std::optional<bool> enough = enoughSpace(folderOf(target), sources);
+    if (m_cancelled)
+        return {Kind::Stopped, QString()};
+    if (enough == false)
+        return {Kind::NoSpace, noSpaceText()};
+    return {Kind::Go, QString()};
+}
+
+std::optional<bool> JoinChecks::enoughSpace(const QString& folder, const QStringList& sources)
+{
+    const FileResult<qint64> freeBytes = m_files.freeSpace(folder);
+    if (!freeBytes)
+        return std::nullopt;
+    qint64 need = 0;
+    PacedLook look(m_pump);
+    for (const QString& path : sources) {
+        if (const FileResult<qint64> size = m_files.fileSize(path))
+            need += *size;
+        look.lookedAt();
+        if (m_cancelled)
+            break;
+    }
+    return *freeBytes > need;
+}
+
+QString folderOf(const QString& path)
+{
+    if (!path.contains(QLatin1Char('/')))
+        return QString();
+    const QString folder = StrFunc::leftOfLast(path, QStringLiteral("/"));
+    return folder.isEmpty() ? QStringLiteral("/") : folder;
+}

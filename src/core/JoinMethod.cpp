@@ -1,0 +1,39 @@
+#include "core/JoinMethod.h"
+
+JoinMethod::~JoinMethod() = default;
+
+JoinMethod::Result ByteCopy::run(const Job& job, JoinProgress& progress)
+{
+    CopyLoop loop(m_files, m_pump, job.sources, job.target, job.chunkSize, progress, m_options);
+    m_loop = &loop;
+    if (m_cancelled)
+        loop.cancel();
+    const CopyLoop::Outcome outcome = loop.run();
+    m_loop = nullptr;
+    m_cancelled = false;
+    m_kernelCopied = loop.kernelCopied();
+    m_longestRoundNs = loop.longestRoundNs();
+
+    Result r;
+    r.read = loop.sourcesRead();
+    r.written = loop.written();
+    switch (outcome) {
+    case CopyLoop::Outcome::Joined:
+        r.ending = JoinEnding::Joined;
+        break;
+    case CopyLoop::Outcome::Cancelled:
+        r.ending = JoinEnding::Cancelled;
+        break;
+    case CopyLoop::Outcome::Failed:
+        r.failure = loop.failureText();
+        break;
+    }
+    return r;
+}
+
+void ByteCopy::cancel()
+{
+    m_cancelled = true;
+    if (m_loop)
+        m_loop->cancel();
+}

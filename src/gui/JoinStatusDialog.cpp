@@ -1,0 +1,320 @@
+#include "gui/JoinStatusDialog.h"
+
+#include "core/Format.h"
+#include "core/MovieKind.h"
+#include "gui/Desktop.h"
+#include "gui/Icons.h"
+#include "gui/Layout.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QWindow>
+
+using Layout::place;
+using Ending = JoinSession::Ending;
+using Phase = JoinSession::Phase;
+
+JoinStatusDialog::JoinStatusDialog(JoinSession& session, Desktop& desktop, QWidget* main)
+    : QDialog(main, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                        Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                        Qt::MSWindowsFixedSizeDialogHint),
+      m_session(session), m_desktop(desktop), m_main(main)
+{
+    setObjectName(QStringLiteral("frmJoinStatus"));
+    setWindowTitle(tr("Joining Files..."));
+    setWindowIcon(Icons::program());
+    setModal(false);
+    buildControls();
+}
+
+JoinStatusDialog::~JoinStatusDialog()
+{
+    restoreCursor();
+}
+
+void JoinStatusDialog::buildControls()
+{
+    setFixedSize(Layout::px(7275), Layout::px(1980));
+
+    m_fileLine = place<QLabel>(this, "LblFileNow", 300, 150, 6720, 420);
+    m_fileLine->setWordWrap(true);
+    m_fileLine->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    // Created after the file line so that it lies over it.
+    m_outcome = place<QPlainTextEdit>(this, "TextFinal", 300, 150, 6690, 1140);
+    m_outcome->setReadOnly(true);
+    m_outcome->setAccessibleName(tr("Outcome"));
+    m_outcome->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    m_outcome->hide();
+
+    QFont percentFont(QStringLiteral("Sans Serif"));
+    percentFont.setStyleHint(QFont::SansSerif);
+    percentFont.setPointSizeF(9.75);
+    percentFont.setBold(true);
+    auto makeBar = [this](const char* name, int top, const QString& accessible) {
+        auto* bar = place<QProgressBar>(this, name, 1125, top, 4320, 240);
+        bar->setRange(0, ProgressThrottle::kBarRange);
+        bar->setValue(0);
+        bar->setTextVisible(false);
+        bar->setAccessibleName(accessible);
+        return bar;
+    };
+    auto makePercent = [this, &percentFont](const char* name, int top) {
+        auto* label = place<QLabel>(this, name, 5520, top, 615, 240);
+        label->setText(m_throttle.filePercent()); // "0%"
+        label->setFont(percentFont);
+        QPalette pal = label->palette();
+        pal.setColor(QPalette::WindowText, Qt::red);
+        label->setPalette(pal);
+        return label;
+    };
+    m_fileBar = makeBar("ProgressBarFile", 600, tr("Current file"));
+    m_filePercent = makePercent("LblFilePercent", 600);
+    m_batchBar = makeBar("ProgressBarBatch", 975, tr("All files"));
+    m_batchPercent = makePercent("LblBatchPercent", 975);
+    m_throttle.setBarWidth(m_fileBar->width());
+
+    m_cancel = Layout::button(this, "CmdCancel", tr("Cancel"), 300, 1450, 1590, 390);
+    m_cancel->setDefault(true);
+    m_view = Layout::button(this, "CmdViewClip", tr("View Joined MPG"), 3675, 1450, 1590, 390);
+    m_delete =
+        Layout::button(this, "CmdDelSource", tr("Delete Source Files"), 5400, 1450, 1590, 390);
+    m_view->hide();
+    m_delete->hide();
+
+    Layout::tabOrder({m_cancel, m_outcome, m_view, m_delete});
+
+    connect(m_cancel, &QPushButton::clicked, this, &JoinStatusDialog::cancelOrFinish);
+    connect(m_view, &QPushButton::clicked, this,
+            [this] { m_desktop.openDocument(m_session.after().record().target); });
+    connect(m_delete, &QPushButton::clicked, this, &JoinStatusDialog::deleteSources);
+}
+
+void JoinStatusDialog::runJoin()
+{
+    connect(&m_session, &JoinSession::phaseChanged, this, &JoinStatusDialog::followPhase);
+    m_session.run(*this, *this);
+    // The next join has a window of its own.
+    disconnect(&m_session, &JoinSession::phaseChanged, this, &JoinStatusDialog::followPhase);
+}
+
+void JoinStatusDialog::followPhase(Phase phase)
+{
+    if (phase == Phase::LookingAtFiles) {
+        // Thousands of files on a slow disk take a while to look at.
+        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+        m_busyCursor = true;
+        return;
+    }
+    restoreCursor();
+    if (phase == Phase::Joining) {
+        show();
+        m_clock.start();
+    } else if (phase == Phase::Ended) {
+        showEnding();
+    }
+}
+
+void JoinStatusDialog::restoreCursor()
+{
+    if (m_busyCursor)
+        QGuiApplication::restoreOverrideCursor();
+    m_busyCursor = false;
+}
+
+bool JoinStatusDialog::joinAnyway(const QString& question)
+{
+    restoreCursor();
+    return m_desktop.askYesNo(m_main, MovieKind::questionTitle(), question, Desktop::Default::No);
+}
+
+QString JoinStatusDialog::chooseTarget(const QString& folder)
+{
+    return m_desktop.getSaveFileName(m_main, folder, Desktop::movieFilters());
+}
+
+void JoinStatusDialog::tell(const QString& message)
+{
+    m_desktop.message(m_main, message);
+}
+
+void JoinStatusDialog::showEnding()
+{
+    const Ending ending = m_session.ending();
+    if (ending == Ending::NoTarget) {
+        emit unloadRequested();
+        return;
+    }
+    if (ending != Ending::NoSpace) {
+        holdPaints(false);
+        if (ending == Ending::Failed)
+            m_desktop.message(this, m_session.finalText());
+        else
+            m_desktop.beep();
+    }
+    m_outcome->show();
+    m_outcome->setPlainText(m_session.finalText());
+    setWindowTitle(m_session.caption());
+    m_cancel->setText(tr("Finished"));
+    if (ending == Ending::Joined || ending == Ending::Cancelled) {
+        const bool joined = ending == Ending::Joined;
+        m_view->setEnabled(joined);
+        m_view->show();
+        m_delete->setEnabled(joined);
+        m_delete->show();
+    }
+    if (ending != Ending::NoSpace) {
+        // The bars end empty; the percentages keep the last figures.
+        setFileLine(QString());
+        showFigures(m_throttle.ended());
+    }
+    if (m_closeRequested)
+        emit unloadRequested();
+    else
+        show();
+}
+
+void JoinStatusDialog::batchStarted(qint64 batchTotal)
+{
+    m_throttle.batchStarted(batchTotal);
+}
+
+void JoinStatusDialog::fileStarted(int index, const JoinFigures& figures)
+{
+    showFigures(m_throttle.fileStarted(figures));
+    const QList<QueueRow>& rows = m_session.rows();
+    const QString name = index >= 0 && index < rows.size() ? rows.at(index).name : QString();
+    setFileLine(tr("Now joining file: %1 to %2 using a chunk size of %3 bytes")
+                    .arg(name, m_session.target(), Format::grouped(m_session.chunkSize())));
+}
+
+void JoinStatusDialog::copied(const JoinFigures& figures)
+{
+    showFigures(m_throttle.copied(figures));
+    // The controls always hold the current figures, but while the copy runs
+    // they are painted in frames, all in one go, once the window is on screen.
+    if (m_throttle.framesOn()) {
+        if (const int items = m_throttle.takeFrame(m_clock.elapsed()))
+            paintFrame(items);
+    } else if (windowHandle() && windowHandle()->isExposed()) {
+        holdPaints(true);
+    }
+}
+
+void JoinStatusDialog::showFigures(int changed)
+{
+    if (changed & ProgressThrottle::FilePercent)
+        m_filePercent->setText(m_throttle.filePercent());
+    if (changed & ProgressThrottle::BatchPercent)
+        m_batchPercent->setText(m_throttle.batchPercent());
+    if (changed & ProgressThrottle::FileBar)
+        m_fileBar->setValue(m_throttle.fileBar());
+    if (changed & ProgressThrottle::BatchBar)
+        m_batchBar->setValue(m_throttle.batchBar());
+}
+
+void JoinStatusDialog::setFileLine(const QString& text)
+{
+    if (m_fileLine->text() == text)
+        return;
+    m_fileLine->setText(text);
+    m_throttle.markChanged(ProgressThrottle::FileLine);
+}
+
+QWidget* JoinStatusDialog::control(int item) const
+{
+    switch (item) {
+    case ProgressThrottle::FileLine:
+        return m_fileLine;
+    case ProgressThrottle::FilePercent:
+        return m_filePercent;
+    case ProgressThrottle::BatchPercent:
+        return m_batchPercent;
+    case ProgressThrottle::FileBar:
+        return m_fileBar;
+    default:
+        return m_batchBar;
+    }
+}
+
+void JoinStatusDialog::holdPaints(bool hold)
+{
+    for (int item = 1; item <= ProgressThrottle::BatchBar; item <<= 1)
+        control(item)->setUpdatesEnabled(!hold);
+    if (hold)
+        m_throttle.startFrames(m_clock.elapsed());
+    else
+        m_throttle.stopFrames();
+}
+
+void JoinStatusDialog::paintFrame(int items)
+{
+    QRegion region;
+    for (int item = 1; item <= ProgressThrottle::BatchBar; item <<= 1) {
+        if (items & item) {
+            control(item)->setUpdatesEnabled(true);
+            region += control(item)->geometry();
+        }
+    }
+    repaint(region);
+    for (int item = 1; item <= ProgressThrottle::BatchBar; item <<= 1)
+        if (items & item)
+            control(item)->setUpdatesEnabled(false);
+}
+
+void JoinStatusDialog::cancelOrFinish()
+{
+    if (m_session.isRunning()) {
+        m_session.cancel();
+        return;
+    }
+    m_session.after().finish();
+    emit unloadRequested();
+}
+
+void JoinStatusDialog::deleteSources()
+{
+    AfterJoin& after = m_session.after();
+    const QString title = tr("Delete Source Files?");
+    const bool go = !after.asksBeforeDelete() ||
+                    m_desktop.askYesNo(this, title,
+                                       tr("Are you sure you want to delete the source files?  "
+                                          "These files will be PERMANENTLY deleted."));
+    if (go) {
+        const AfterJoin::Deletion done = after.deleteSources();
+        QStringList told{done.message};
+        if (!done.noTrash.isEmpty() &&
+            m_desktop.askYesNo(this, title, AfterJoin::deleteForGoodQuestion(done.noTrash)))
+            told << after.deleteForGood(done.noTrash);
+        told.removeAll(QString());
+        if (!told.isEmpty())
+            m_desktop.message(this, told.join(QStringLiteral("\n\n")));
+    }
+    // Then as Finished.
+    after.finish();
+    emit unloadRequested();
+}
+
+void JoinStatusDialog::closeEvent(QCloseEvent* event)
+{
+    if (m_session.isRunning()) {
+        // The join still uses this window: stop it; the window asks to be
+        // unloaded once the join has ended.
+        event->ignore();
+        m_closeRequested = true;
+        m_session.cancel();
+        return;
+    }
+    event->accept();
+    emit unloadRequested();
+}
+
+void JoinStatusDialog::reject()
+{
+    // Esc presses the cancel button; the close box comes through closeEvent.
+    m_cancel->click();
+}

@@ -1,2 +1,0 @@
-#include "gui/frmAbout.h"
-#include "gui/frmPrefs.h"
