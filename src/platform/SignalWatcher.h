@@ -8,7 +8,7 @@ class QSocketNotifier;
 /// Turns Unix signals into a Qt signal delivered by the event loop (the
 /// self-pipe pattern): the handler only writes the signal's number into a
 /// pipe, and received() comes from the loop's next round, where anything
-/// may be done. One watcher at a time; the signals' former handlers come
+/// may be done. One watcher at a time; the signals get their default handlers
 /// back when it is destroyed.
 class SignalWatcher : public QObject
 {

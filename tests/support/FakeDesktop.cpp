@@ -3,50 +3,59 @@
 #include <QAction>
 #include <QMenu>
 
+QStringList FakeDesktop::texts(const QString& kind) const
+{
+    QStringList out;
+    for (const Call& c : calls)
+        if (c.kind == kind)
+            out << c.text;
+    return out;
+}
+
+void FakeDesktop::record(const char* kind, const QString& text, QWidget* parent, const QString& dir,
+                         const QStringList& filters, Default button)
+{
+    calls.append({QLatin1String(kind), text, dir, filters, parent, button});
+}
+
 QStringList FakeDesktop::getOpenFileNames(QWidget* parent, const QString& dir,
                                           const QStringList& filters)
 {
-    calls << QStringLiteral("open: ") + dir;
-    dialogs.append({QStringLiteral("open"), dir, QString(), filters, parent});
+    record("open", {}, parent, dir, filters);
     return m_openAnswers.isEmpty() ? QStringList() : m_openAnswers.takeFirst();
 }
 
 QString FakeDesktop::getSaveFileName(QWidget* parent, const QString& dir,
                                      const QStringList& filters)
 {
-    calls << QStringLiteral("save: ") + dir;
-    dialogs.append({QStringLiteral("save"), dir, QString(), filters, parent});
-    return m_saveAnswers.isEmpty() ? QString() : m_saveAnswers.takeFirst();
+    record("save", {}, parent, dir, filters);
+    return m_answers[0].isEmpty() ? QString() : m_answers[0].takeFirst();
 }
 
 QString FakeDesktop::getExistingDirectory(QWidget* parent, const QString& prompt,
                                           const QString& dir)
 {
-    calls << QStringLiteral("folder: ") + prompt;
-    dialogs.append({QStringLiteral("folder"), dir, prompt, {}, parent});
-    return m_dirAnswers.isEmpty() ? QString() : m_dirAnswers.takeFirst();
+    record("folder", prompt, parent, dir);
+    return m_answers[1].isEmpty() ? QString() : m_answers[1].takeFirst();
 }
 
-void FakeDesktop::message(QWidget*, const QString& text)
+void FakeDesktop::message(QWidget* parent, const QString& text)
 {
-    calls << QStringLiteral("message: ") + text;
-    messages << text;
+    record("message", text, parent);
     if (auto fn = std::exchange(m_onMessage, nullptr))
         fn(text);
 }
 
-bool FakeDesktop::askYesNo(QWidget*, const QString& title, const QString& text, Default button)
+bool FakeDesktop::askYesNo(QWidget* parent, const QString& title, const QString& text,
+                           Default button)
 {
-    questionDefaults << button;
-    calls << QStringLiteral("yesno: ") + title;
-    questions << title + QLatin1Char('|') + text;
+    record("yesno", title + QLatin1Char('|') + text, parent, {}, {}, button);
     return !m_yesNoAnswers.isEmpty() && m_yesNoAnswers.takeFirst();
 }
 
 bool FakeDesktop::openDocument(const QString& target)
 {
-    calls << QStringLiteral("shell: ") + target;
-    opened << target;
+    record("document", target);
     return true;
 }
 
@@ -56,8 +65,7 @@ QAction* FakeDesktop::popupMenu(QMenu* menu, const QPoint&)
     const auto actions = menu->actions();
     for (QAction* a : actions)
         texts << a->text();
-    popups.append(texts);
-    calls << QStringLiteral("popup: ") + texts.join(QLatin1Char(','));
+    record("popup", texts.join(QLatin1Char(',')));
     const int choice = m_popupChoices.isEmpty() ? -1 : m_popupChoices.takeFirst();
     if (choice < 0 || choice >= actions.size())
         return nullptr;
@@ -67,6 +75,5 @@ QAction* FakeDesktop::popupMenu(QMenu* menu, const QPoint&)
 
 void FakeDesktop::beep()
 {
-    calls << QStringLiteral("beep");
-    ++beeps;
+    record("beep");
 }

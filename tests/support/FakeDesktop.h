@@ -7,25 +7,31 @@
 #include <functional>
 
 /// Scripted desktop for tests and benchmarks. Each call is recorded in
-/// `calls` (one line per call, "kind: detail") and answered from what the
-/// test prepared with the setNext... functions. An unprepared dialog
-/// answers as if the user cancelled; an unprepared Yes/No box answers No.
+/// `calls` and answered from what the test prepared with the setNext...
+/// functions, first in first out. An unprepared dialog answers as if the
+/// user cancelled; an unprepared Yes/No box answers No.
 class FakeDesktop : public Desktop
 {
 public:
-    struct DialogCall
+    struct Call
     {
-        QString kind;   // "open", "save", "folder"
-        QString dir;    // initial folder
-        QString prompt; // folder chooser prompt
+        /// "open", "save", "folder", "message", "yesno", "document", "popup", "beep".
+        QString kind;
+        /// A message, a question's "title|text", a document, a pop-up menu's
+        /// action texts joined by ",", a folder chooser's prompt.
+        QString text;
+        QString dir; // where a dialog opens
         QStringList filters;
         QPointer<QWidget> parent;
+        Default button = Default::Yes; // the one Enter would press in a Yes/No box
     };
+    QList<Call> calls;
+    /// The texts of the calls of this kind, in order.
+    QStringList texts(const QString& kind) const;
 
-    // Answers, consumed one per call, first in first out.
     void setNextOpenFiles(const QStringList& paths) { m_openAnswers.append(paths); }
-    void setNextSaveFile(const QString& path) { m_saveAnswers.append(path); }
-    void setNextDirectory(const QString& path) { m_dirAnswers.append(path); }
+    void setNextSaveFile(const QString& path) { m_answers[0].append(path); }
+    void setNextDirectory(const QString& path) { m_answers[1].append(path); }
     void setNextAnswer(bool yes) { m_yesNoAnswers.append(yes); }
     /// Index of the pop-up menu action to trigger (-1: dismiss the menu).
     void setNextPopupChoice(int actionIndex) { m_popupChoices.append(actionIndex); }
@@ -45,20 +51,12 @@ public:
     QAction* popupMenu(QMenu* menu, const QPoint& globalPos) override;
     void beep() override;
 
-    // What happened, in order.
-    QStringList calls;
-    QList<DialogCall> dialogs;
-    QStringList messages;            // texts of message boxes
-    QStringList questions;           // "title|text" of Yes/No boxes
-    QList<Default> questionDefaults; // the button Enter would press, per box
-    QStringList opened;              // targets given to openDocument
-    QList<QStringList> popups;       // the action texts of each shown pop-up menu
-    int beeps = 0;
-
 private:
+    void record(const char* kind, const QString& text = {}, QWidget* parent = nullptr,
+                const QString& dir = {}, const QStringList& filters = {},
+                Default button = Default::Yes);
     QList<QStringList> m_openAnswers;
-    QStringList m_saveAnswers;
-    QStringList m_dirAnswers;
+    QStringList m_answers[2]; // of the save dialog, of the folder chooser
     QList<bool> m_yesNoAnswers;
     QList<int> m_popupChoices;
     std::function<void(const QString&)> m_onMessage;

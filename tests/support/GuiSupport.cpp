@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <algorithm>
 
 namespace TestSupport {
@@ -18,24 +19,18 @@ void initGuiTest()
     QApplication::setFont(font);
 }
 
-QStringList visibleTopLevels()
+QStringList visibleTopLevels(bool close)
 {
     QStringList names;
     const auto widgets = QApplication::topLevelWidgets();
-    for (QWidget* w : widgets)
-        if (w->isVisible())
-            names << (w->objectName().isEmpty() ? w->windowTitle() : w->objectName());
-    return names;
-}
-
-QStringList closeAllTopLevels()
-{
-    const QStringList left = visibleTopLevels();
-    const auto widgets = QApplication::topLevelWidgets();
-    for (QWidget* w : widgets)
-        if (w->isVisible())
+    for (QWidget* w : widgets) {
+        if (!w->isVisible())
+            continue;
+        names << (w->objectName().isEmpty() ? w->windowTitle() : w->objectName());
+        if (close)
             w->close();
-    return left;
+    }
+    return names;
 }
 
 int topLevelCount(const char* className)
@@ -88,19 +83,20 @@ QStringList unnamedControls(const QWidget* window)
     return unnamed;
 }
 
-App::App(const QByteArray& ini) : Core(ini)
+void tableRows(const char* column, std::initializer_list<const char*> rows)
 {
-    window = std::make_unique<MainWindow>(*program, desktop);
+    QTest::addColumn<QString>(column);
+    for (const char* row : rows) {
+        const QString text = QString::fromUtf8(row);
+        QTest::newRow(qPrintable(text.section(QLatin1Char('='), 0, 0)))
+            << (text.contains(QLatin1Char('=')) ? text.section(QLatin1Char('='), 1) : text);
+    }
 }
 
-App::App(InFolder where) : Core(where)
+QString shown(const QObject* parent, const char* name)
 {
-    window = std::make_unique<MainWindow>(*program, desktop);
-}
-
-App::~App()
-{
-    window.reset();
+    const QObject* c = child<QObject>(parent, name);
+    return c->property(c->inherits("QProgressBar") ? "value" : "text").toString();
 }
 
 } // namespace TestSupport

@@ -4,7 +4,6 @@
 #include "support/CoreSupport.h"
 #include "support/FakeDesktop.h"
 
-#include <QStringList>
 #include <QWidget>
 
 namespace TestSupport {
@@ -12,11 +11,9 @@ namespace TestSupport {
 /// Settings every GUI test wants: Qt's own dialogs, the program's font.
 void initGuiTest();
 
-/// Object names (or titles) of top-level widgets that are still visible.
-QStringList visibleTopLevels();
-
-/// Closes every visible top-level widget; returns what was visible.
-QStringList closeAllTopLevels();
+/// Object names (or titles) of the visible top-level widgets; with `close`
+/// they are closed too.
+QStringList visibleTopLevels(bool close = false);
 
 /// How many top-level widgets inherit `className` (shown or hidden).
 int topLevelCount(const char* className);
@@ -30,8 +27,8 @@ QStringList layoutFaults(const QWidget* window);
 /// the keyboard, and each progress bar, without an accessible name.
 QStringList unnamedControls(const QWidget* window);
 
-/// The child (a control, action or menu) of `parent` with this objectName;
-/// the test fails hard when there is none.
+/// The child (control, action or menu) of `parent` with this objectName;
+/// the test program stops when there is none.
 template <typename T = QWidget> T* child(const QObject* parent, const char* name)
 {
     T* found = parent ? parent->findChild<T*>(QLatin1String(name)) : nullptr;
@@ -40,16 +37,25 @@ template <typename T = QWidget> T* child(const QObject* parent, const char* name
     return found;
 }
 
+/// In a _data function: a QString column `column` and a row per text "tag=value" (or the
+/// whole text as tag and value when it has no "=").
+void tableRows(const char* column, std::initializer_list<const char*> rows);
+
+/// What a control shows: a progress bar's value, any other's text.
+QString shown(const QObject* parent, const char* name);
+
 /// A started program with its main window on a scripted desktop.
 struct App : Core
 {
     FakeDesktop desktop;
     std::unique_ptr<MainWindow> window;
 
-    explicit App(const QByteArray& ini = QByteArray());
-    explicit App(const char* ini) : App(QByteArray(ini)) {}
-    explicit App(InFolder where);
-    ~App() override;
+    template <typename... Args>
+    explicit App(Args&&... args)
+        : Core(std::forward<Args>(args)...), window(std::make_unique<MainWindow>(*program, desktop))
+    {
+    }
+    ~App() override { window.reset(); }
 };
 
 } // namespace TestSupport

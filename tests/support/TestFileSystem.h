@@ -3,45 +3,53 @@
 #include "platform/PosixFileSystem.h"
 
 #include <QStringList>
+#include <QThread>
+#include <cerrno>
 
-/// The real file system with a few scripted answers: the free space (a
-/// petabyte unless told; every query is recorded), a disk that fills up
-/// after so many bytes written to new files, new files that keep runs of
-/// zeros as holes (so gibibytes of sparse sources join without filling the
-/// disk), a target that cannot be made durable, a desktop without a trash,
-/// and a slow disk.
+/// The real file system with a few scripted answers.
 class TestFileSystem : public PosixFileSystem
 {
 public:
-    /// A failure makes every query fail.
+    /// A petabyte free unless told (a failure fails every query); each query is recorded.
     void setFreeSpace(FileResult<qint64> bytes) { m_freeSpace = bytes; }
-    FileResult<qint64> freeSpace(const QString& folder) override;
+    FileResult<qint64> freeSpace(const QString& folder) override
+    {
+        return freeSpaceQueries << folder, m_freeSpace;
+    }
     QStringList freeSpaceQueries;
-
-    /// Writes to new files fail with "No space left on device" once this
-    /// many bytes went to them in all (-1: no limit).
+    /// New files take this many more bytes in all, then "No space left on device" (-1: no
+    /// limit); the kernel's copy into them too.
     qint64 diskLeft = -1;
-    /// Whole writes of zeros become holes in new files.
+    /// Writes of zeros become holes in new files, and the kernel's copy into them reads and
+    /// writes, so gibibytes of sparse sources join without filling the disk.
     bool sparseOutputs = false;
     FileResult<std::unique_ptr<OutputFile>> createBeside(const QString& target) override;
-    /// The kernel's copy into a scripted new file: bounded by the full disk,
-    /// and done by reading and writing where the file keeps holes.
     FileResult<qint64> copyRange(InputFile& from, OutputFile& to, qint64 bytes) override;
-
     /// When set, makeDurable() fails with this reason.
     QString durableFailure;
-    FileError makeDurable(const QString& path) override;
-
+    FileError makeDurable(const QString& path) override
+    {
+        return durableFailure.isEmpty() ? PosixFileSystem::makeDurable(path)
+                                        : FileError(EIO, durableFailure);
+    }
     /// When set, no trash takes a file.
     bool noTrash = false;
-    FileError moveToTrash(const QString& path) override;
-
-    /// Every path given to openInput, in order. Each open and each size
-    /// asked first waits this many milliseconds (a slow disk).
+    FileError moveToTrash(const QString& path) override
+    {
+        return noTrash ? FileError(EIO, "no trash here") : PosixFileSystem::moveToTrash(path);
+    }
+    /// Every path given to openInput, in order; each open and each size asked first waits
+    /// lookDelayMs milliseconds (a slow disk).
     QStringList opened;
     int lookDelayMs = 0;
-    FileResult<std::unique_ptr<InputFile>> openInput(const QString& path) override;
-    FileResult<qint64> fileSize(const QString& path) override;
+    FileResult<std::unique_ptr<InputFile>> openInput(const QString& path) override
+    {
+        return opened << path, QThread::msleep(lookDelayMs), PosixFileSystem::openInput(path);
+    }
+    FileResult<qint64> fileSize(const QString& path) override
+    {
+        return QThread::msleep(lookDelayMs), PosixFileSystem::fileSize(path);
+    }
 
 private:
     FileResult<qint64> m_freeSpace = qint64(1) << 50;

@@ -1,0 +1,1141 @@
+// The core and platform layers without windows, on the real file system.
+#include "core/MovieKind.h"
+#include "core/Profile.h"
+#include "core/ProgressThrottle.h"
+#include "core/StrFunc.h"
+#include "platform/SignalWatcher.h"
+#include "platform/SingleInstance.h"
+#include "support/CoreSupport.h"
+
+#include <QtTest>
+#include <cerrno>
+#include <csignal>
+#include <map>
+#include <stdexcept>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace SettingRules;
+using namespace TestSupport;
+using Ending = JoinSession::Ending;
+using Id = SettingId;
+
+namespace {
+
+// A QString column "row" of these rows, tagged with their texts; row(): the current one.
+using Rows = std::initializer_list<const char*>;
+void addRows(Rows rows, Rows more = {}, Rows evenMore = {}, Rows last = {})
+{
+    QTest::addColumn<QString>("row");
+    for (const Rows& list : {rows, more, evenMore, last})
+        for (const char* row : list)
+            QTest::newRow(row) << QString::fromUtf8(row);
+}
+const auto row = [] { return QString::fromUtf8(QTest::currentDataTag()); };
+const auto makePipe = [](const QString& p) { return ::mkfifo(QFile::encodeName(p), 0600) == 0; };
+const auto writeFile = [](const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+};
+// One column of the queue, top down: 0 names, 1 folders, 2 sizes.
+const auto column = [](const QList<QueueRow>& rows, int col = 0) {
+    QStringList out;
+    for (const QueueRow& r : rows)
+        out << (col == 0 ? r.name : col == 1 ? r.folder : r.size);
+    return out.join(' ');
+};
+// What the main window's Add, Remove, Clear, Join and Exit may do now, as 0/1.
+const auto commandBits = [](const JoinQueue& queue) {
+    const JoinQueue::Commands c = queue.commands();
+    return QString::asprintf("%d%d%d%d%d", c.add, c.remove, c.clear, c.join, c.exit);
+};
+// Where a sparse file holds "!!!!!!!!!": at its start, across 2 GiB, at its end. Then files f0,
+// f1... in `dir`: pattern(size, i + 1), from 1 GiB on sparse with marks; their paths.
+const auto marksOf = [](qint64 size) { return QList<qint64>{0, (qint64(1) << 31) - 3, size - 9}; };
+const auto makeSources = [](const QString& dir, const QList<qint64>& sizes, QByteArray& bytes) {
+    QStringList paths;
+    for (int i = 0; i < sizes.size(); ++i) {
+        const bool big = sizes[i] >= qint64(1) << 30;
+        const QString name = QString("f%1").arg(i);
+        QFile f(paths.emplaceBack(big ? sized(dir, name, sizes[i])
+                                      : makeFile(dir, name, sizes[i], i + 1)));
+        bytes += big ? QByteArray(27, '!') : pattern(sizes[i], i + 1);
+        if (big && f.open(QIODevice::ReadWrite))
+            for (const qint64 at : marksOf(sizes[i]))
+                f.seek(at), f.write("!!!!!!!!!");
+    }
+    return paths;
+};
+// Bytes: "N:HEX@A,B" N bytes of 0x5a with HEX at A and B (or 0), "HEX*L*C" C frames of L bytes
+// starting with HEX, filled with 0x11 (MPEG audio), "+N" N bytes of 0x11, "HEX" just those.
+const auto bytesOf = [](const QString& pieces) {
+    QByteArray out;
+    for (const QString& piece : pieces.split(' ', Qt::SkipEmptyParts)) {
+        const QStringList p = piece.split(QRegularExpression("[:@*]"));
+        const QByteArray hex = QByteArray::fromHex(p[piece.contains(':')].toLatin1());
+        QByteArray filler(p[0].toInt(), '\x5a');
+        for (const QString& at : piece.section('@', 1).split(',')) // none: at 0
+            filler.replace(at.toInt(), hex.size(), hex);
+        out += piece.startsWith('+') ? QByteArray(piece.mid(1).toInt(), '\x11')
+               : piece.contains('*')
+                   ? (hex + QByteArray(p[1].toInt() - 4, '\x11')).repeated(p[2].toInt())
+               : piece.contains(':') ? filler
+                                     : hex;
+    }
+    return out;
+};
+// A program with movies, chunk 10,000, a chunk a round, its trash in `home`, answering the join's
+// prompts from a script and recording them, phases, commands at the end, progress. afterRound(n)
+// runs in the pump after round n (0: before the copy); a round followed by no pump: missed.
+struct J : Core, JoinSession::Prompts, JoinProgress
+{
+    QTemporaryDir movies, home;
+    bool anyway = false, waiting = false;
+    QString target, asked, told, dialogFolder, phases, commandsAtEnd;
+    std::function<void()> inDialog = [] {};
+    std::function<void(int)> afterRound = [](int) {};
+    qint64 total = -1;
+    int started = 0, rounds = 0, missed = 0, stoppedAt = -1;
+    JoinFigures last;
+    J()
+    {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+        prefs().setChunkSize(10000);
+        join().byteCopy().setOptions({true, 1});
+        QObject::connect(&join(), &JoinSession::phaseChanged, [this](JoinSession::Phase phase) {
+            phases += QString::number(int(phase));
+            commandsAtEnd = commandBits(queue()); // Ended comes last
+            if (phase == JoinSession::Phase::Joining)
+                afterRound(0);
+        });
+        pump.onPump = [this](int) { std::exchange(waiting, false) ? afterRound(rounds) : void(); };
+    }
+    QString at(const QString& name) const { return movies.filePath(name); }
+    bool run(const QString& to) { return target = to, join().run(*this, *this); }
+    bool joinAnyway(const QString& question) override { return asked = question, anyway; }
+    QString chooseTarget(const QString& f) override { return dialogFolder = f, inDialog(), target; }
+    void tell(const QString& message) override { told = message; }
+    void batchStarted(qint64 batchTotal) override { total = batchTotal; }
+    void fileStarted(int, const JoinFigures&) override
+    {
+        ++started, missed += std::exchange(waiting, false);
+    }
+    void copied(const JoinFigures& f) override
+    {
+        last = f, ++rounds, missed += std::exchange(waiting, true);
+    }
+    int unpumped() const { return missed + waiting; } // the last round too, until a pump
+    // Another program or the user: "rm PATTERN" (one file), "mkdir", "cut" (to 20,010 bytes),
+    // "grow" (60,000), "old" (3,000,000 of seed 9), "queue" (2 MiB of seed 7) NAME; "full" (disk
+    // full after 50,000 more), "notrash", "unsafe" (no durable target), "cancel", "exit",
+    // "change" (Join again, then Clear), "throw" (no memory).
+    bool meddle(const QString& step)
+    {
+        const QString op = step.section(' ', 0, 0), name = step.section(' ', 1), file = at(name);
+        const QStringList found = QDir(movies.path()).entryList({name}, QDir::Files | QDir::Hidden);
+        if (op == "throw")
+            throw std::bad_alloc();
+        stoppedAt = op == "cancel" || op == "exit" ? rounds : stoppedAt;
+        return op == "rm"        ? found.size() == 1 && QFile::remove(at(found[0]))
+               : op == "full"    ? (files.diskLeft = 50000) > 0
+               : op == "notrash" ? (files.noTrash = true)
+               : op == "unsafe"  ? !(files.durableFailure = "disk on fire").isEmpty()
+               : op == "cancel"  ? (join().cancel(), true)
+               : op == "exit"    ? (program->exit(Program::ExitKind::Save), true)
+               : op == "change"  ? !run("elsewhere") && (queue().clear(), true)
+               : op == "mkdir"   ? QDir().mkdir(file)
+               : op == "cut"     ? QFile::resize(file, 20010)
+               : op == "grow"    ? QFile::resize(file, 60000)
+               : op == "queue" ? queue().add({makeFile(movies.path(), name, 2097152, 7)}).isEmpty()
+                               : op == "old" && makeFile(movies.path(), name, 3000000, 9) == file;
+    }
+};
+// The bytes of a text written on one line: "|" stands for "\n", "^" for "\r", "~" for NUL.
+const auto lines = [](const QString& text) {
+    return text.toUtf8().replace('|', '\n').replace('^', '\r').replace('~', '\0');
+};
+// The settings file of these fields, joined by "|" (no line for "<none>" or one left out).
+const auto iniFile = [](const QString& fields) {
+    QByteArray out = "[Preferences]\n";
+    const QStringList f = fields.split('|');
+    for (int i = 0; i < kSettingCount && i < f.size(); ++i)
+        out += f[i] == "<none>" ? "" : kSettingTable[i].key + ('=' + f[i].toUtf8()) + '\n';
+    return out;
+};
+// Runs steps ("; ") in the program folder; returns "names | estimate | commandBits | shown...".
+// Queue: "add FILE..." (n-th: n MiB unless "FILE=BYTES"; "-FILE": missing; "@FILE": as is),
+// "remove|up|down|joined POS...", "clear", "sort COL", "run"/"end" a join, "names|folders|sizes",
+// "folder" (Add's|stored), "mark ROW COL", "marks". Preferences: "tick KEY N", "text KEY [T]",
+// "chunk N", "ok", "discard", "live", "record KEY", "set KEY T". Settings file: "file" (fields if
+// the program's own; long: its size), "bad", "mkdir|pipe|big", "files"; "exit", "closebox".
+QString programSteps(Core& c, const QString& steps)
+{
+    JoinQueue& q = c.queue();
+    Preferences& p = c.prefs();
+    const QString dir = c.programFolder(), cwd = QDir::currentPath(), ini = c.iniPath();
+    const QLocale locale;
+    QDir::setCurrent(dir);
+    QAbstractItemModelTester tester(&q.model()); // its failures are the test's
+    QString seen, said;
+    QStringList w, paths;
+    QList<int> rows;
+    QSet<quint64> ids;
+    QList<QPersistentModelIndex> marks;
+    QHash<QString, Id> key;
+    for (const SettingInfo& s : kSettingTable)
+        key[s.key] = s.id;
+    const auto show = [&](const QByteArray& b) {
+        said = b.size() > 999 ? QString("%1 bytes").arg(b.size()) : QString(b).replace('\n', '|');
+    };
+    const auto file = [&] {
+        const QByteArray b = !QFileInfo::exists(dir)    ? "<no folder>"
+                             : !QFileInfo(ini).isFile() ? "<no file>"
+                                                        : readAll(ini);
+        QStringList f;
+        for (const SettingInfo& s : kSettingTable)
+            f << Profile::getString(b, "Preferences", s.key, "<none>");
+        iniFile(f.join('|')) == b ? void(said = f.join('|')) : show(b);
+    };
+    const auto live = [&] {
+        for (const SettingInfo& s : kSettingTable)
+            said += s.kind == SettingInfo::Kind::Switch ? QString::number(p.checkState(s.id)) : "";
+        said += '|' + p.folderText(Id::SourceDir) + '|' + p.folderText(Id::TargetDir) + '|' +
+                QString::number(p.chunkSize());
+    };
+    const auto showMarks = [&] {
+        for (const QPersistentModelIndex& m : marks)
+            said += QString(" %1.%2").arg(m.row()).arg(m.column());
+    };
+    QObject::connect(c.program.get(), &Program::settingsNotSaved,
+                     [&](const QString& m) { seen += " | " + m; });
+    QObject::connect(c.program.get(), &Program::closing, [&] { seen += " | closing"; });
+    const std::map<QString, std::function<void()>> ops = {
+        {"add", [&] { said = q.add(paths); }},
+        {"folder", [&] { said = q.addFolder() + '|' + *c.settings()[Id::SourceDir]; }},
+        {"names", [&] { said = column(q.rows(), 0); }},
+        {"folders", [&] { said = column(q.rows(), 1); }},
+        {"sizes", [&] { said = column(q.rows(), 2); }},
+        {"remove", [&] { q.remove(rows); }},
+        {"joined", [&] { q.removeJoined(ids); }},
+        {"clear", [&] { q.clear(); }},
+        {"up", [&] { said = q.moveUp(rows); }},
+        {"down", [&] { said = q.moveDown(rows); }},
+        {"sort", [&] { q.sortByColumn(rows.value(0)); }},
+        {"run", [&] { q.setJoinRunning(true); }},
+        {"end", [&] { q.setJoinRunning(false); }},
+        {"mark", [&] { marks << QPersistentModelIndex(q.model().index(rows[0], rows[1])); }},
+        {"marks", showMarks},
+        {"tick", [&] { p.setCheckState(key[w[0]], w.value(1).toInt()); }},
+        {"text", [&] { p.setFolderText(key[w[0]], w.value(1)); }},
+        {"chunk", [&] { p.setChunkSize(rows.value(0)), said = QString::number(p.chunkSize()); }},
+        {"ok", [&] { c.program->store().storePreferences(&said); }},
+        {"discard", [&] { p.discardWindowValues(); }},
+        {"live", live},
+        {"record", [&] { said = c.settings()[key[w[0]]].value_or("<none>"); }},
+        {"set", [&] { c.settings()[key[w[0]]] = w.value(1); }},
+        {"file", file},
+        {"bad", [&] { show(readAll(ini + ".bad")); }},
+        {"mkdir", [&] { QFile::remove(ini), QDir().mkdir(ini); }},
+        {"pipe", [&] { QFile::remove(ini), makePipe(ini); }},
+        {"big", [&] { writeFile(ini, QByteArray(Profile::kMaxFileSize + 1, ';')); }},
+        {"files", [&] { said = QDir(dir).entryList(QDir::Files).join(' '); }},
+        {"exit", [&] { c.program->exit(Program::ExitKind::Save); }},
+        {"closebox", [&] { c.program->exit(Program::ExitKind::WithoutSaving); }},
+        {"locale", [&] { QLocale::setDefault(QLocale(w.value(0))); }}};
+    for (const QString& step : steps.split("; ")) {
+        w = step.split(' ');
+        const QString op = w.takeFirst();
+        rows.clear(), ids.clear(), paths.clear(), said.clear();
+        for (int i = 0; i < w.size(); ++i) {
+            ids << q.rows().value(rows.emplaceBack(w[i].toInt())).id;
+            const QString name = w[i].section('=', 0, 0), size = w[i].section('=', 1);
+            if (op == "add" && !name.startsWith('-') && !name.startsWith('@') &&
+                QDir(dir).mkpath(QFileInfo(name).path()))
+                sized(dir, name, size.isEmpty() ? (i + 1) << 20 : size.toLongLong());
+            paths << (name.startsWith('@') ? name.mid(1)
+                                           : dir + '/' + name.mid(name.startsWith('-')));
+        }
+        ops.at(op)();
+        seen += said.isEmpty() ? "" : " | " + said.trimmed();
+    }
+    QDir::setCurrent(cwd);
+    QLocale::setDefault(locale);
+    return column(q.rows()) + " | " + q.estimate().section("  ", 1) + " | " + commandBits(q) + seen;
+}
+
+} // namespace
+
+class TestCore : public QObject
+{
+    Q_OBJECT
+    PosixFileSystem fs;
+    QTemporaryDir dir; // the files of the file system's tests
+    QString at(const QString& name) const { return dir.filePath(name); }
+private slots:
+    // Files f0, f1... (makeSources) joined into a target beside them, twice: the kernel copies,
+    // or the loop reads and writes. "N what": J::meddle after round N (f0: rounds 1-4, f1: 5-9),
+    // "d what" after the join; "shm": files elsewhere; "unticked": RememberTarget; "twice": f0
+    // queued twice. Shown: told|caption|finalText ({t} target, {d} folder), " => " what Delete
+    // Source Files leaves: files | trash | queue | estimate | commands | message | rows after.
+    void join_data()
+    {
+        QTest::addColumn<QString>("act");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QList<qint64>>("sizes"); // the chunk, then the files' sizes
+        QTest::addColumn<qint64>("free");         // -1: unknown, the join goes on
+        const auto row = [](const char* name, const QString& act, const QString& shown,
+                            const QString& target = "t",
+                            QList<qint64> sizes = {10000, 35000, 45000, 15000}, qint64 free = -1) {
+            for (const char* how : {"kernel", "read and write"})
+                QTest::addRow("%s, %s", name, how) << act << shown << target << sizes << free;
+        };
+        const auto failed = [](const QString& what, int error = 0, const char* t = "not created") {
+            return "|Joining Files...Failed!|Could not " + what +
+                   (error ? ": " + reason(error) : "") + ".\nThe target file {t} was " + t + ".";
+        };
+        const QString done = "|Joining Files...Done!|File {t} has successfully been joined!",
+                      cancelled = "|Joining Files...Cancelled!|Operation aborted by user",
+                      full = "The drive you have selected does not have enough free space to "
+                             "save the joined movie to.",
+                      noSpace = full + "|Joining Files...|" + full,
+                      again = " Please choose another target file.|Joining Files...|",
+                      notSafe = " => f0 f1 f2 t |  | f0 f0 f1 f2 | 3.50 MB | 11111 | The joined "
+                                "file {d}/t could not be made safe on disk: %1. No source file "
+                                "was deleted. | 0",
+                      kept = "{d}/%1: it was changed after it was joined, so it was kept | 0",
+                      notDeleted = "These files could not be deleted:\n";
+        const qint64 gib3 = qint64(3) << 30, mb = 1000000, mib = 1048576;
+        const QList<qint64> three = {10000, mib, mib / 2, mib};
+        row("joined", "0 old t", done, "t", {40000, 39999, 40000, 40001, 0, 1, 120000, 2621447});
+        row("3 GiB", "", done, "t", {70000, 1000, gib3}); // figures past 32 bits
+        // Another program removes the target or puts its own there: the join still ends there.
+        row("target removed, then replaced meanwhile", "0 old t|2 rm t|4 old t", done);
+        row("cancelled, old target replaced", "0 old t|6 cancel", cancelled);
+        // Every small file is a round of its own: Cancel works between them.
+        row("2,000 small files, cancelled", "100 cancel", cancelled, "t",
+            QList<qint64>{10000} + QList<qint64>(2000, 1000));
+        // The kernel cannot copy from another file system: the loop reads and writes instead.
+        row("files on another file system", "shm", done);
+        row("folder queued, old target kept", "0 old t|0 rm f1|0 mkdir f1",
+            failed("open file {d}/f1", EISDIR, "left unchanged"));
+        row("vanishes during the run", "1 rm f2", failed("open file {d}/f2", ENOENT));
+        row("cut short during the run", "6 cut f1",
+            failed("read file {d}/f1: it ended early, it was changed during the join"));
+        row("grew during its own copy", "6 grow f1",
+            failed("read file {d}/f1: it grew while it was read, it was changed during the join"));
+        row("disk full, old target kept", "0 old t|0 full",
+            failed("write to the target file {t}", ENOSPC, "left unchanged"));
+        row("temporary file removed", "2 rm .t.*",
+            failed("give the joined file the name {t}", ENOENT));
+        row("target folder gone", "", failed("create the target file {t}", ENOENT), "gone/t");
+        row("no memory in a pump", "2 throw", failed("get the memory to join into {t}", ENOMEM));
+        row("dialog cancelled", "", "|Joining Files...|", "");
+        row("a source", "", "The target file is one of the files to be joined." + again, "f1");
+        row("target is a pipe", "", "The target {t} is not a regular file." + again, "pipe");
+        // The need is the files' exact lengths (twenty of 4,000 bytes show as 0.00 MB, yet need
+        // 80,000), past 32 bits: as much free is too little.
+        row("free = need", "", noSpace, "t", QList<qint64>{10000} + QList<qint64>(20, 4000) << gib3,
+            80000 + gib3);
+        row("need + 1, queue changed", "0 change", done, "t", {10000, mb, mb, mb}, 3 * mb + 1);
+        row("Exit during the copy", "2 exit", cancelled);
+        // The target folder is remembered only with RememberTarget ticked, the root as "/".
+        row("unticked", "0 rm f1|unticked", failed("read the size of file {d}/f1", ENOENT));
+        row("cancelled at once, the root", "0 cancel", cancelled, "/reelbind-never-written");
+        row("no trash", "twice|d notrash",
+            done + " => t |  |  | 0.00 MB | 10001 | No trash takes these files:\n{d}/f0\n{d}/f1\n"
+                   "{d}/f2\n\nDelete them for good? They cannot be brought back. | 0",
+            "t", three);
+        row("not durable", "twice|d unsafe", done + notSafe.arg("disk on fire"), "t", three);
+        row("target replaced after", "twice|d old t",
+            done + notSafe.arg("it is no longer the file the join wrote"), "t", three);
+        row("f1 gone, f2 changed, x queued", "twice|d rm f1|d cut f2|d queue x",
+            done + " => f2 t x | f0 | f1 f2 x | 3.50 MB | 11111 | " + notDeleted +
+                "{d}/f1: " + reason(ENOENT) + "\n" + kept.arg("f2"),
+            "t", three);
+    }
+    void join()
+    {
+        QFETCH(QString, act);
+        QFETCH(QString, shown);
+        QFETCH(QString, target);
+        QFETCH(QList<qint64>, sizes);
+        QFETCH(qint64, free);
+        const bool kernel = QByteArray(QTest::currentDataTag()).endsWith("kernel");
+        const auto tidy = qScopeGuard([] { QFile::remove("/reelbind-never-written"); });
+        J j;
+        JoinSession& s = j.join();
+        AfterJoin& after = s.after();
+        QTemporaryDir shm("/dev/shm/reelbind-test-XXXXXX");
+        const QString dir = j.movies.path(), trash = j.home.filePath("Trash/files/");
+        s.byteCopy().setOptions({kernel, 1});
+        j.prefs().setChunkSize(sizes.takeFirst());
+        j.prefs().setCheckState(Id::SaveTargetDir, !act.contains("unticked"));
+        j.files.sparseOutputs = sizes.last() >= qint64(1) << 30; // gibibytes fill no disk
+        j.files.setFreeSpace(free < 0 ? FileResult<qint64>(FileError::fromCode(EIO)) : free);
+        QByteArray all;
+        QStringList paths = makeSources(act == "shm" ? shm.path() : dir, sizes, all);
+        if (act.startsWith("twice"))
+            paths << paths[0], all.prepend(pattern(sizes[0], 1)), sizes.prepend(sizes[0]);
+        j.queue().add(paths);
+        target = target.isEmpty() || target.startsWith('/') ? target : j.at(target);
+        QVERIFY(!target.endsWith("/pipe") || makePipe(target));
+        const auto now = [&]() -> QByteArray { // past 1 GiB: up to the big file, then its marks
+            QFile t(target);
+            if (!QFileInfo(t).isFile() || !t.open(QIODevice::ReadOnly))
+                return "<no file>";
+            const qint64 big = t.size() < qint64(1) << 30 ? 0 : sizes.last();
+            QByteArray got = t.read(t.size() - big);
+            for (const qint64 at : big ? marksOf(big) : QList<qint64>())
+                got += t.seek(t.size() - big + at) ? t.read(9) : "";
+            return got;
+        };
+        QByteArray was = now();
+        const QByteArray ini = j.iniBytes();
+        const QString out = QFileInfo(target).path(), before = *j.settings()[Id::TargetDir];
+        const QStringList fds = QDir("/proc/self/fd").entryList(QDir::Files);
+        const auto steps = [&](const QString& when) {
+            for (const QString& step : act.split('|'))
+                QVERIFY(step.section(' ', 0, 0) != when || j.meddle(step.section(' ', 1)));
+        };
+        j.afterRound = [&](int round) {
+            steps(QString::number(round));
+            QVERIFY(!j.program->isClosing() && j.iniBytes() == ini); // Exit waits for the end
+            was = round == 0 ? now() : was;                          // an old target put there
+        };
+        QVERIFY(j.run(target));
+        const Ending e = s.ending();
+        const bool cancel = e == Ending::Cancelled,
+                   checked = e == Ending::NoTarget || e == Ending::NoSpace;
+        shown.replace("{t}", target).replace("{d}", dir);
+        QCOMPARE(j.told + '|' + s.caption() + '|' + s.finalText(), shown.section(" => ", 0, 0));
+        QCOMPARE(now(), e == Ending::Joined      ? all
+                        : cancel && j.rounds > 0 ? all.left(j.last.batchDone)
+                                                 : was);
+        if (cancel) // it stops right after the round of the cancel
+            QCOMPARE(j.rounds, j.stoppedAt);
+        // Nothing left open or behind, events let in after each round; the target's folder kept
+        // only when the checks let the join go on; commands back at the end; Exit saves.
+        const QString kept = checked || act.contains("unticked") ? before : out,
+                      phases = target.isEmpty() ? "125"
+                               : checked        ? "1235"
+                                                : "12345";
+        QCOMPARE(
+            QStringList({QDir("/proc/self/fd").entryList(QDir::Files).join(' '),
+                         QDir(dir).entryList({".t.*"}, QDir::Files | QDir::Hidden).join(' '),
+                         QString::number(j.unpumped()), j.files.freeSpaceQueries.join(','),
+                         j.dialogFolder, j.prefs().folderText(Id::TargetDir),
+                         *j.settings()[Id::TargetDir], j.phases,
+                         j.commandsAtEnd + commandBits(j.queue()),
+                         QString::number(j.program->isClosing() && j.iniBytes() != ini)}),
+            QStringList({fds.join(' '), "", "0", e == Ending::NoTarget ? "" : out, before, kept,
+                         kept, phases, "0000011111", QString::number(act.contains("exit"))}));
+        qint64 n = 0, rounds = 0; // when joined: a round for each chunk, each tail
+        for (const qint64 size : sizes)
+            n += size, rounds += (size + j.prefs().chunkSize() - 1) / j.prefs().chunkSize();
+        const JoinRecord& r = after.record();
+        if (e == Ending::Joined)
+            QCOMPARE((QList<qint64>{j.total, j.rounds, j.started, j.last.batchDone,
+                                    j.last.fileShown, j.last.fileLength, r.read.size(),
+                                    r.written.size, j.files.identity(target).sameFile(r.written),
+                                    s.byteCopy().kernelCopied()}),
+                     (QList<qint64>{n, rounds, sizes.size(), n, sizes.last(), sizes.last(),
+                                    sizes.size(), n, 1, kernel && act != "shm"}));
+        if (!shown.contains(" => "))
+            return;
+        steps("d");
+        const AfterJoin::Deletion d = after.deleteSources();
+        QString told = d.message; // and for good where no trash takes them
+        if (!d.noTrash.isEmpty())
+            told += after.deleteForGoodQuestion(d.noTrash) + after.deleteForGood(d.noTrash);
+        const QStringList trashed = QDir(trash).entryList(QDir::Files);
+        const QString left =
+            QStringList({QDir(dir).entryList(QDir::Files).join(' '), trashed.join(' '),
+                         column(j.queue().rows()), j.queue().estimate().section("  ", 1),
+                         commandBits(j.queue()), told})
+                .join(" | ");
+        j.prefs().setCheckState(Id::ClearQue, 1);
+        after.finish(); // Finished with the clear-queue switch ticked
+        QCOMPARE(left + " | " + QString::number(j.queue().count()), shown.section(" => ", 1));
+        QCOMPARE(readAll(trash + "f0"), trashed.isEmpty() ? "<missing>" : pattern(sizes[0], 1));
+        QVERIFY(after.asksBeforeDelete());
+    }
+    // The look at the kinds: each file read once; gone, empty or a pipe: no reason to ask, never
+    // waits; No ends the join. On a slow disk events come in, and a cancel stops the look or the
+    // checks after the dialog: nothing more is asked or made.
+    void kindsOfTheQueuedFiles()
+    {
+        J j;
+        const QStringList names = {"a.mp4", "b.mpg", "empty.mpg", "gone.mpg", "pipe.mpg", "a.mp4"};
+        const QStringList bytes = {"5012:6674797069736F6D@4", "104:000001BA", "", "", ""};
+        for (int i = 0; i < names.size(); ++i) // "ftypisom", a pack header
+            QVERIFY((i > 4 || writeFile(j.at(names[i]), bytesOf(bytes[i]))) &&
+                    j.queue().add({j.at(names[i])}).isEmpty());
+        QVERIFY(QFile::remove(j.at("gone.mpg")) && QFile::remove(j.at("pipe.mpg")) &&
+                makePipe(j.at("pipe.mpg")) && j.run("never chosen"));
+        for (QString& path : j.files.opened)
+            path = QFileInfo(path).fileName();
+        QCOMPARE(j.asked.split('\n').mid(1, 4)
+                     << j.files.opened.join(' ') << j.phases + j.dialogFolder,
+                 QStringList({j.at("a.mp4") + " (MP4/MOV)", j.at("a.mp4") + " (MP4/MOV)",
+                              j.at("b.mpg") + " (MPEG program stream)", "",
+                              names.mid(0, 5).join(' '), "15"}));
+        for (int i = 0; i < 64; ++i)
+            j.queue().add({makeFile(j.movies.path(), QString("more%1.mpg").arg(i), 1)});
+        j.files.lookDelayMs = 1, j.anyway = true;
+        const auto cancelSoon = [&] { QTimer::singleShot(0, [&] { j.join().cancel(); }); };
+        cancelSoon(); // comes in with the first events of the look
+        for (const QString want : {"15|63|", "1235|69|These"}) { // the look stops at row 64
+            j.files.opened.clear(), j.asked = j.phases = "";
+            QVERIFY(j.run(j.at("t.mpg")) && j.join().cancelled() && j.told.isEmpty() &&
+                    j.join().ending() == Ending::NoTarget && !QFile::exists(j.at("t.mpg")));
+            QCOMPARE(j.phases + '|' + QString::number(j.files.opened.size()) + '|' +
+                         j.asked.left(5),
+                     want);
+            j.inDialog = cancelSoon; // then in the checks after the save dialog
+        }
+    }
+    // Movies as a camera or a download gives them (made by ffmpeg) are told apart by their first
+    // bytes, and No to the question writes nothing.
+    void moviesMadeByFfmpeg()
+    {
+        J j;
+        for (const QString clip : {"holiday.mpg mpeg1video mpeg", "beach.mp4 mpeg4 mp4"}) {
+            const QStringList c = clip.split(' ');
+            if (QProcess::execute("ffmpeg", {"-nostdin", "-v", "error", "-f", "lavfi", "-i",
+                                             "testsrc=duration=1:size=160x120:rate=25", "-c:v",
+                                             c[1], "-f", c[2], j.at(c[0])}) != 0)
+                QSKIP("ffmpeg cannot make movies here: the case was not run");
+            QVERIFY(j.queue().add({j.at(c[0])}).isEmpty());
+        }
+        QVERIFY(j.run(j.at("t.mpg")) && j.join().ending() == Ending::NoTarget);
+        QCOMPARE(j.asked.split('\n').mid(1, 3) << QDir(j.movies.path()).entryList(QDir::Files),
+                 QStringList({j.at("beach.mp4") + " (MP4/MOV)",
+                              j.at("holiday.mpg") + " (MPEG program stream)", "", "beach.mp4",
+                              "holiday.mpg"}));
+    }
+    // A source reached through a second path (a FUSE view of its folder) chosen as target: no
+    // check can see that it is the same file, but nothing of it is lost.
+    void sourceThroughASecondPath()
+    {
+        J j;
+        QTemporaryDir view;
+        if (QProcess::execute("bindfs", {j.movies.path(), view.path()}) != 0)
+            QSKIP("bindfs (FUSE) cannot mount here: the second-path case was not run");
+        const auto unmount = qScopeGuard([&] {
+            if (QProcess::execute("fusermount", {"-u", "-z", view.path()}) != 0)
+                QProcess::execute("umount", {"-l", view.path()});
+        });
+        QByteArray joined;
+        j.queue().add(makeSources(j.movies.path(), {30000, 25000}, joined));
+        QVERIFY(j.run(view.filePath("f1")) && j.join().ending() == Ending::Joined);
+        QCOMPARE(j.join().after().deleteSources().message,
+                 "These files could not be deleted:\n" + j.at("f1") +
+                     ": it was changed after it was joined, so it was kept");
+        QCOMPARE(readAll(j.at("f1")), joined);
+    }
+    // "first bytes (bytesOf) => kind". MP3 frames then none, a frame of another rate, MPEG 2, a
+    // forbidden rate, AAC; MP4 boxes at 4, not at 8; RIFF of AVI, WAVE, CDXA; ASF, a byte wrong.
+    void kindOfAFile_data()
+    {
+        addRows({"2048:000001BA => MPEG program stream", "2048:000001B3 => MPEG video stream",
+                 "2048:000001B9 => unknown", "000001 => unknown", "4096:47@0,376 => unknown",
+                 "4096:47@0,188,376 => MPEG transport stream", "300:47@0,188 => unknown",
+                 "4096:47@4,196,388 => M2TS transport stream", "4096:47@4,196 => unknown",
+                 "1000:49443304 => MP3 audio", "FFFB9000*417*9 => MP3 audio",
+                 "FFFB9000*417*1 +400 => unknown", "FFFB9000*417*1 FFFB9400 => unknown",
+                 "FFF39000*261*1 => MP3 audio", "FFFBF000*417*3 => unknown",
+                 "FFF15080*417*3 => unknown", "200:4F676753 => Ogg"},
+                {"64:66747970@4 => MP4/MOV", "64:77696465@4 => MP4/MOV", "64:66747970@8 => unknown",
+                 "64:1A45DFA3 => Matroska/WebM", "64:5249464610000000415649204C495354 => AVI",
+                 "64:524946461000000057415645666D7420 => WAV",
+                 "64:524946461000000043445841666D7420 => unknown", "64:464C560105 => FLV",
+                 "64:3026B2758E66CF11A6D900AA0062CE6C => ASF/WMV",
+                 "64:3026B2758E66CF11A6D900AA0062CE6D => unknown", " => unknown"});
+    }
+    void kindOfAFile()
+    {
+        QCOMPARE(MovieKind::name(MovieKind::identify(bytesOf(row().section(" => ", 0, 0)))),
+                 row().section(" => ", 1));
+    }
+    // The queue's kinds ("-": none known, "KIND*N": N files of a kind) > the question, each file
+    // named by its position, the outcome shortened: "index" (the kinds keep an index or a
+    // length), "kinds" (they differ); "": nothing is asked. A long queue names 15 files.
+    void joinQuestion_data()
+    {
+        addRows({"ps ps ps > ", "ps - - > ", "mp4 - - - > ", "mp4 > ", "- - > ",
+                 "mp3 - mp3 ogg > 0 2 3 kinds", "ps es > 0 1 kinds", "ts m2ts ts > 0 1 2 kinds",
+                 "mp4 mp4 > 0 1 index", "- mp4 > 1 index", "ps ps mkv ps > 2 0 1 3 index",
+                 "avi - wav > 0 2 index", "flv asf > 0 1 index"},
+                {"mkv*15 > 0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 index",
+                 "mkv*40 > 0 1 2 3 4 5 6 7 8 9 10 11 12 13 14 ... and 25 more. index"});
+    }
+    void joinQuestion()
+    {
+        const QStringList codes = {"-",   "ps",  "es",  "ts",  "m2ts", "mp3", "ogg",
+                                   "mp4", "mkv", "avi", "wav", "flv",  "asf"}; // Kind's order
+        QList<MovieKind::Queued> files;
+        for (const QString& code : row().section(" > ", 0, 0).split(' ', Qt::SkipEmptyParts))
+            for (int n = qMax(1, code.section('*', 1).toInt()); n > 0; --n)
+                files.append({QString("/movies/clip%1.mkv").arg(files.size()),
+                              MovieKind::Kind(codes.indexOf(code.section('*', 0, 0)))});
+        QString question = MovieKind::joinQuestion(files);
+        for (int i = 0; i < files.size(); ++i) // each named as the user reads it
+            question.replace(files[i].path + " (" + MovieKind::name(files[i].kind) + ")",
+                             QString::number(i));
+        QCOMPARE(MovieKind::questionTitle(), "Join Files?");
+        QCOMPARE(
+            question
+                .replace("These files will not play as one movie when joined byte by byte:\n", "")
+                .replace("\n\nThe joined file will most likely play only its first part, "
+                         "because files of these kinds keep an index or a length of their "
+                         "own.\n\nJoin them anyway?",
+                         " index")
+                .replace("\n\nThe joined file will most likely stop playing where the first "
+                         "kind of file ends.\n\nJoin them anyway?",
+                         " kinds")
+                .replace('\n', ' '),
+            row().section(" > ", 1));
+    }
+    // The status window: "bar width | steps > shown". "bT" a batch of T bytes, "fL" a file of L,
+    // "cD/S" a round (file bytes done/shown), "e" the end show "file% batch% fileBar batchBar
+    // changed"; "s0" starts frames, "mITEMS" marks, "tK/MS" takes a frame K kFrameMs + MS ms
+    // after 0 (shows items painted), "x" stops. Items: l file line, p P percentages, b B bars.
+    // Nothing shows as changed until a visible step (a whole percent, a pixel) is crossed.
+    void progress_data()
+    {
+        addRows(
+            {"8 | b1024 f1024 c4/0 c7/4 c101/96 c128/101 c1018/1014 c1019/1018 c1024/1024 e > "
+             "0% 0% 0 0 -, 0% 0% 0 0 -, 0% 0% 0 0 -, 0% 1% 0 0 P, 9% 10% 0 0 pP, "
+             "10% 13% 125 125 pPbB, 99% 99% 994 994 pPbB, 99% 100% 994 994 P, "
+             "100% 100% 1000 1000 pbB, 100% 100% 0 0 bB",
+             // Past 32 bits; a file of no bytes; nothing to copy at all.
+             "1 | b8589934592 f0 f8589934592 c4294967296/0 c8589934592/8589934592 e > 0% 0% 0 0 -, "
+             "0% 0% 0 0 -, 0% 0% 0 0 -, 0% 50% 0 0 P, 100% 100% 1000 1000 pPbB, 100% 100% 0 0 bB",
+             "10 | b0 f0 e > 0% 0% 0 0 -, 0% 0% 0 0 -, 100% 100% 0 0 pP",
+             // A new file empties its bar; cancelled, the file shows how far it was copied.
+             "200 | b4096 f2048 c512/0 c2048/2048 f2048 c512/0 e > 0% 0% 0 0 -, 0% 0% 0 0 -, "
+             "0% 13% 250 125 PbB, 100% 50% 1000 500 pPbB, 100% 50% 0 500 b, 0% 63% 250 625 pPbB, "
+             "25% 63% 0 0 pbB",
+             // Frames: none while off, unchanged or before kFrameMs passed; changes add up.
+             "100 | mpl t0 s0 ml t1/-1 b4096 f4096 c1024/0 t1/1 t1/2 mb t2 t2/2 e mB x t10 > "
+             "-, -, 0% 0% 0 0 -, 0% 0% 0 0 -, 0% 25% 250 250 PbB, lPbB, -, -, b, 25% 25% 0 0 pbB, "
+             "-"});
+    }
+    void progress()
+    {
+        const int items[] = {ProgressThrottle::FileLine, ProgressThrottle::FilePercent,
+                             ProgressThrottle::BatchPercent, ProgressThrottle::FileBar,
+                             ProgressThrottle::BatchBar};
+        const auto lettersOf = [&](int bits) {
+            QString s;
+            for (int i = 0; i < 5; ++i)
+                s += bits & items[i] ? QString("lpPbB")[i] : QChar();
+            return s.remove(QChar()).isEmpty() ? "-" : s;
+        };
+        ProgressThrottle p;
+        p.setBarWidth(row().section(" | ", 0, 0).toInt());
+        JoinFigures f;
+        QStringList seen;
+        for (const QString& step : row().section(" | ", 1).section(" > ", 0, 0).split(' ')) {
+            const qint64 n = step.mid(1).section('/', 0, 0).toLongLong(),
+                         m = step.section('/', 1).toLongLong(),
+                         ms = n * ProgressThrottle::kFrameMs + m;
+            int marked = 0;
+            for (int i = 0; i < 5; ++i)
+                marked |= step.indexOf(QString("lpPbB")[i], 1) > 0 ? items[i] : 0;
+            const char what = step[0].toLatin1();
+            const int changed =
+                what == 'b'   ? p.batchStarted(f.batchTotal = n)
+                : what == 'f' ? (f.fileLength = n, f.fileDone = f.fileShown = 0, p.fileStarted(f))
+                : what == 'c'
+                    ? (f.batchDone += n - f.fileDone, f.fileDone = n, f.fileShown = m, p.copied(f))
+                : what == 'e' ? p.ended()
+                : what == 's' ? (p.startFrames(ms), -1)
+                : what == 'm' ? (p.markChanged(marked), -1)
+                : what == 'x' ? (p.stopFrames(), -1)
+                              : (seen << lettersOf(p.takeFrame(ms)), -1);
+            if (changed >= 0)
+                seen << QString("%1 %2 %3 %4 %5")
+                            .arg(p.filePercent(), p.batchPercent(), QString::number(p.fileBar()),
+                                 QString::number(p.batchBar()), lettersOf(changed));
+        }
+        QCOMPARE(seen.join(", "), row().section(" > ", 1));
+    }
+    // "text|delimiter|lastInStr|leftOfLast|rightOfLast"; "~": NUL, as in a dialog's answer.
+    void paths_data()
+    {
+        addRows({"/movies/clip1.mpg|/|8|/movies|clip1.mpg", "C:\\Movies\\|\\|10|C:\\Movies|",
+                 "/|/|1||", "//tarvik.ini|/|2|/|tarvik.ini", "a///|/|4|a//|",
+                 "C:/Movies/clip.mpg|\\|0|<throws>|C:/Movies/clip.mpg", "aXbxc|x|4|aXb|c",
+                 "/Filme/Käse/übung.mpg|/|12|/Filme/Käse|übung.mpg",
+                 "/movies~a.mpg~b.mpg|~|14|/movies~a.mpg|b.mpg", "clip1.mpg|~|0|<throws>|clip1.mpg",
+                 "|/|0|<throws>|", "|~|0|<throws>|", "ab|ab|1||", "abab|ab|3|ab|",
+                 "ab||0|<throws>|ab"});
+    }
+    void paths()
+    {
+        const QString row = ::row().replace(u'~', QChar(0));
+        const QString text = row.section(u'|', 0, 0), delim = row.section(u'|', 1, 1);
+        QString left = "<throws>";
+        try {
+            left = StrFunc::leftOfLast(text, delim);
+        } catch (const std::invalid_argument&) {
+        }
+        QCOMPARE(QStringList({text, delim, QString::number(StrFunc::lastInStr(text, delim)), left,
+                              StrFunc::rightOfLast(text, delim)})
+                     .join(u'|'),
+                 row);
+    }
+    // "content (lines()) => k in A" (" @S": in S, " #N": into N characters) or "content :=
+    // value of k in A (<none>: none) => content after".
+    void profile_data()
+    {
+        addRows({"^||[A]^^||^j=1^k=6 => 6", "[a]|K=6| => 6", " \t[ A ] \t|\t k \t=  6 \t| => 6",
+                 "[Ärger]|k=1| => <default> @ärger", "[A]b]|k=1| => 1 @A]b", "[A]|[B|k=1| => 1",
+                 "[A]|k = b = c| => b = c", "[A]|k=1 ;x| => 1 ;x", "[A]|;k=1|k=2| => 2",
+                 "k=0|[A]|x=1| => <default>", "[B]|k=1| => <default>",
+                 "[A]|a=1|[B]|k=2| => <default>"},
+                {"[A]|k=| => ", "[A]|k=1|[a]|k=2| => 1", "[A]|j=1|[a]|k=3| => <default>",
+                 "[A]|K=1|k=2| => 1", "[A]|k = \" a \"| =>  a ", "[A]|k='b'| => b",
+                 "[A]|k=\"\"| => ", "[A]|k=\"abc| => \"abc", "[A]|k=\"abc'| => \"abc'",
+                 "[A]|k=/a~b| => /a", "\xef\xbb\xbf[A]|k=1| => 1", "[A]|k=abcdef| => abc #4"},
+                {" := v => [A]|k=v|", "[B]|k=1| := v => [B]|k=1|[A]|k=v|",
+                 "[B]|k=1 := v => [B]|k=1|[A]|k=v|", "[A]|  K =  v \t| := v => [A]|  K =  v \t|",
+                 "[A]|;n|||[B]| := v => [A]|;n|k=v|||[B]|", "[A]||[B]| := v => [A]|k=v||[B]|",
+                 "[A]|a=1 := v => [A]|a=1|k=v|", "[A]|k=1| :=  => [A]|k=|",
+                 "[A]| := /Käse=y ;z => [A]|k=/Käse=y ;z|", "[A]| :=   \t v w  => [A]|k=v w |",
+                 "[A]|k=1|j=2| := a^|b|c => [A]|k=a  b c|j=2|",
+                 "[A]|k=1|k=2|[a]|k=3| := v => [A]|k=v|k=2|[a]|k=3|"},
+                {"[A]|a=1|K=2|b=3| := <none> => [A]|a=1|b=3|", "[A]|k=2|[B]| := <none> => [A]|[B]|",
+                 "[A]|a=1| := <none> => [A]|a=1|", "[B]|k=1| := <none> => [B]|k=1|",
+                 "[A]^|a=1 := v => [A]^|a=1^|k=v^|", "[A]|a=1^| := v => [A]|a=1^|k=v|",
+                 "[A]^a=1^ := v => [A]^a=1^k=v|",
+                 // In place: every other byte stays.
+                 "; c \t^|^|x^|[O]  x^|k = \"q\"^|^|[a]^|  U=keep  ^|  K = 1 \t^|\t^|[T] := v => "
+                 "; c \t^|^|x^|[O]  x^|k = \"q\"^|^|[a]^|  U=keep  ^|  K = v^|\t^|[T]"});
+        // Cut after the quotes go, in whole characters.
+        QTest::newRow("254 d") << "[A]|k=\"" + QString(254, 'd') + "\"| => " + QString(254, 'd');
+        QTest::newRow("254 ä") << "[A]|k=" + QString(300, u'ä') + " => " + QString(254, u'ä');
+    }
+    void profile()
+    {
+        QFETCH(QString, row);
+        const QByteArray in = lines(row.section(" => ", 0, 0).section(" := ", 0, 0));
+        const QString want = row.section(" => ", 1),
+                      value = row.section(" := ", 1).section(" =>", 0, 0);
+        const Profile::Value v = value == "<none>" ? Profile::Value() : QString(lines(value));
+        if (row.contains(" := "))
+            QCOMPARE(Profile::applyWrite(in, "A", "k", v), lines(want));
+        else
+            QCOMPARE(Profile::getString(in, want.contains(" @") ? want.section(" @", 1) : "A", "k",
+                                        "<default>",
+                                        want.contains(" #") ? want.section(" #", 1).toInt() : 255),
+                     want.section(QRegularExpression(" [@#]"), 0, 0));
+    }
+    // Random files and writes: a write is read back, writing it again changes nothing, and every
+    // other key reads as before.
+    void profileAtRandom()
+    {
+        QRandomGenerator rng(20261207);
+        const QList<QByteArray> pieces =
+            QByteArray("[ ] = ; \t \r \n \r\n \" ' A a B k K x v [A] [a]\n [B] k= x=1 \xff \xc3")
+                .split(' ') +
+            QList<QByteArray>{" ", "K = ", {"", 1}};
+        const QStringList names = {"A", "a", "B", "k", "K", "x", "[", ""};
+        const auto get = [](const QByteArray& in, const QString& section, const QString& key) {
+            return Profile::getString(in, section, key, "<none>");
+        };
+        const auto pick = [&](const auto& list) { return list.at(rng.bounded(int(list.size()))); };
+        for (int round = 0; round < 3000; ++round) {
+            QByteArray before;
+            QString value; // what a value can hold whole: no edge blanks, quotes or breaks
+            for (int n = rng.bounded(40); n > 0; --n)
+                before += pick(pieces);
+            for (int n = rng.bounded(1, 20); n > 0; --n)
+                value += QChar(u"ab9 .=;[]ä"[rng.bounded(10)]);
+            value = value.trimmed().isEmpty() ? "v" : value.trimmed();
+            const QString section = pick(names), key = pick(names).isEmpty() ? "k" : pick(names);
+            const QByteArray after = Profile::applyWrite(before, section, key, value);
+            const QByteArray why = "round " + QByteArray::number(round) + ": " + before.toHex();
+            if (key.contains('[') || key.contains('=') || section.contains(']'))
+                continue; // names the format cannot hold
+            QVERIFY2(get(after, section, key) == value, why);
+            QVERIFY2(Profile::applyWrite(after, section, key, value) == after, why);
+            for (const QString& s : names)
+                for (const QString& k : names)
+                    if (s.compare(section, Qt::CaseInsensitive) ||
+                        k.compare(key, Qt::CaseInsensitive))
+                        QVERIFY2(get(before, s, k) == get(after, s, k), why);
+        }
+    }
+    // "rule:input=result|..."; "１" is a fullwidth 1. The copy loop's rounds double while quick
+    // and halve when slow, within one chunk and the most ("chunks microseconds most").
+    void rules()
+    {
+        for (const QString cases :
+             {"leadingNumber:abc=0|12abc=12| \t 7=7|.5=0.5|3.=3|-3=-3|+2=2|4e4=4e4|1e=1|- 1=0|"
+              ".=0|1,5=1|1.2.3=1.2|１=0|1e999=inf|99999999999=99999999999",
+              "checkStateOf:0=0|1=1|2=2|7=0|-1=0|2.5=2|3.5=0|1abc=1|1e999=0|<none>=0",
+              "chunkSizeOf:5=10000|1e999=70000|-1e999=10000|60000.5=60000|60001.5=60002|"
+              "60000.51=60001|70000.6=70000|<none>=10000",
+              "wholeTextIsOne:1.0=1| 1 =1|+1=1|1e0=1|=0| =0|1x=0|01x=0|0.999=0|1 "
+              "1=0|11=0|<none>=0",
+              "nextRoundChunks:1 1000 100=2|64 2000 100=100|8 5000 100=8|8 11000 100=4|1 500000 "
+              "100=1|6 1000 4=4"})
+            for (const QString& c : cases.section(':', 1).split('|')) {
+                const QString rule = cases.section(':', 0, 0), text = c.section('=', 0, 0);
+                const Settings::Field f = text == "<none>" ? std::nullopt : Settings::Field(text);
+                const auto n = [&](int i) { return text.section(' ', i, i).toLongLong(); };
+                const double got = rule == "leadingNumber"  ? leadingNumber(text)
+                                   : rule == "checkStateOf" ? checkStateOf(f)
+                                   : rule == "chunkSizeOf"  ? chunkSizeOf(f)
+                                   : rule == "wholeTextIsOne"
+                                       ? wholeTextIsOne(f)
+                                       : CopyLoop::nextRoundChunks(n(0), n(1) * 1000, n(2));
+                QVERIFY2(got == QLocale::c().toDouble(c.section('=', 1)), qPrintable(rule + c));
+            }
+    }
+    // A program started on the ini's file or as a first step prepares: "link" (dangling),
+    // "folder" in its place, "missing" folder, "full" (no file past 32 bytes); then steps
+    // (programSteps) > shown. {d} its folder, {h} home, {e} ENOENT's text, {r} a file in "/".
+    void program_data()
+    {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("expected");
+        const auto row = [](const QString& steps, const QString& expected,
+                            const QByteArray& ini = {}, const char* name = nullptr) {
+            QTest::newRow(name ? name : qPrintable(steps.left(60))) << ini << steps << expected;
+        };
+        QStringList many = {"add c"}, named;
+        for (int i = 0; i < 17; ++i)
+            many << "-g" + QString::number(i), named << "{d}/g" + QString::number(i) + ": {e}";
+        const QString five = "add A B C D E; ", same = "A B C D E | 15.00 MB | 11111",
+                      above = " | Can't move the selected item above the beginning of the list.",
+                      four = "add dir10/x=10485760 dir9/Y=9961472 Dir9/y2=1234567890 a/x1=1000000",
+                      a = "x.y/z/a.b @x.y/z/a.b; folder; tick SaveSourceDir ",
+                      q0 = " | 0.00 MB | 10001";
+        // Nothing addable: nothing changes but the message.
+        row("text SourceDir /usr; add -gone; folder",
+            q0 + " | This file was not added to the queue:\n\n{d}/gone: {e} | /usr|{d}");
+        // With RememberSource ticked the last file's folder is remembered; a file twice.
+        row("text SourceDir /usr; tick SaveSourceDir 0; add " + a + "2; add " + a + "1; add " + a +
+                "1; joined 1; folders",
+            "a.b a.b a.b a.b a.b | 5.00 MB | 11111 | /usr|{d} | /usr|{d} | {d}/x.y/z|{d}/x.y/z | " +
+                QString("{d}/x.y/z/ ").repeated(5).chopped(1));
+        // So many left out that only the first 15 are named; the others are added.
+        row(many.join(' '), "c | 1.00 MB | 11111 | These files were not added to the queue:\n\n" +
+                                named.mid(0, 15).join('\n') + "\n... and 2 more.");
+        row("text SourceDir; folder", q0 + " | {h}|{d}"); // Add opens at home
+        row("add @{r}; folder; folders", "/|/ | /");      // the root keeps its slash
+        // The estimate sums the sizes as shown in single precision: not .86, not .85.
+        row("add a=1000000 b=1000000 c=1000000 d=137438953472; sizes",
+            "a b c d | 131074.84 MB | 11111 | 0.95 0.95 0.95 131072.00");
+        row(five + "remove 1 2", "A D E | 10.00 MB | 11111");
+        row(five + "remove 4 0 1 2 3", q0);
+        row(five + "clear", q0);
+        row(five + "up 1 2 4", "B C A E D | 15.00 MB | 11111");
+        row(five + "down 0 2 3", "B A E C D | 15.00 MB | 11111");
+        row(five + "up 0 2", same + above);
+        row(five + "down 2 4", same + " | Can't move the selected item below the end of the list.");
+        // The end of a join brings all five commands back, even for an empty queue.
+        row(five + "clear; run; end", " | 0.00 MB | 11111");
+        // Any move, even a refused or an empty one, ends sorting: new rows go last.
+        row("add B A; up 0; add 0", "A B 0 | 4.00 MB | 11111" + above);
+        row("add B A; down; add 0", "A B 0 | 4.00 MB | 11111");
+        // Sorting is ascending, numeric-aware and case-blind; new rows take their place.
+        row("locale de_DE; " + four + "; sort 2; sizes",
+            "x1 Y x y2 | 1197,83 MB | 11111 | 0,95 9,50 10,00 1177,38");
+        row(four + "; sort 2; sort 2; names; sort 1; names; sort 0; names; sort 2; add e=20971520; "
+                   "names; down 0; add clip10 Clip1",
+            "Y x1 x e y2 clip10 Clip1 | 1220.83 MB | 11111 | x1 Y x y2 | x1 Y y2 x | x x1 Y y2 | "
+            "x1 Y x e y2");
+        // The model merges rows in (equal ones after those there), removes scattered rows (junk
+        // ignored) or runs, moves and sorts them; persistent indexes follow.
+        row("add a c e g; mark 0 1; mark 1 2; mark 3 0; add f C b 0 d c; names; marks; remove 0 1 "
+            "4 5 6 8 4 99 -1; names; marks; remove 1 2; add h c; names; up 2; marks; sort 0; "
+            "marks; joined 2; marks",
+            "b c h | 6.00 MB | 11111 | 0 a b c C c d e f g | 1.1 3.2 9.0 | b c e g | -1.-1 1.2 3.0 "
+            "| b c g h | -1.-1 -1.-1 1.0 | -1.-1 -1.-1 2.0 | -1.-1 -1.-1 -1.-1");
+        // A file as read, written anew (a ticked box reads its folder, a whole 1 the chunk size;
+        // missing: empty), or damaged: the first start's file, the old one beside.
+        const QString longer = "/" + QString(299, 'm'),
+                      first = q0 + " | 1|1|{d}|{d}|1|0|1|40000 | ";
+        row("file; bad", q0 + " | 1|1|" + longer.left(254) + "|/t|1|1|1.0|70000 | <missing>",
+            iniFile("1|1|" + longer + "|/t|1|1|1.0|99999999999"), "long folder, huge chunk");
+        row("file; bad", q0 + " | 2|1|<none>|/t|2|2|2|40000 | <missing>",
+            iniFile("2|1|/s|/t|2|2|2|60000"), "greyed");
+        row("file; bad", q0 + " | 1|1|/s|/t|1|1|1x|40000 | <missing>",
+            iniFile("1|1|/s|/t|1|1|1x|60000"), "1x");
+        row("file; bad", q0 + " | 1|1|/in|/out dir|0|1|1|20000 | <missing>",
+            ";\n[O]\nx=1\n" + iniFile("1|1|/in|\"/out dir\"|0|1|1|20000") + "U=1\n[T]",
+            "other lines go");
+        row("file; bad", q0 + " | 1|||<none>||||40000 | <missing>", iniFile("1"), "missing");
+        row("file; bad", first + "65536 bytes", pattern(65536, 7), "binary");
+        row("file; bad", first + "5242910 bytes", iniFile("0") + QByteArray(5 << 20, ';'),
+            "too big");
+        row("file; bad", first + "[Preferences]|SourceDir=/v\uFFFD|",
+            "[Preferences]\nSourceDir=/v\xe9\n", "not UTF-8");
+        row("file; bad", first + "[Prefs]|ClearQue=1|", "[Prefs]\nClearQue=1\n", "no section");
+        // The slider is clamped and writes nothing; the record keeps its size while ChunkSizeSave
+        // is ticked. OK stores a ticked box's folder, a kept slider size; the window's values are
+        // built again from the record. OK that cannot read the file says why.
+        const QString edits = "text SourceDir; text TargetDir /out; tick SaveSourceDir %1; tick "
+                              "ConfirmDel %1; tick ChunkSizeSave %1; chunk 5; chunk 99999; record "
+                              "ChunkSize; file; tick ChunkSizeSave 0; chunk 60000; tick "
+                              "ChunkSizeSave %1; ok; file; discard; live",
+                      unread = "the existing file could not be read";
+        const QByteArray stored = iniFile("1|1|/in|/tgt|1|0|1|50000");
+        row(edits.arg(0),
+            q0 + " | 10000 | 70000 | 50000 | 1|1|/in|/tgt|1|0|1|50000 | 60000 | "
+                 "0|1|/in|/out|0|0|0|40000 | 01000||/out|40000",
+            stored, "0");
+        row(edits.arg(2),
+            q0 + " | 10000 | 70000 | 50000 | 1|1|/in|/tgt|1|0|1|50000 | 60000 | "
+                 "2|1|/in|/out|2|0|2|40000 | 21202||/out|40000",
+            stored, "2");
+        row(edits.arg(1) + "; mkdir; tick ClearQue 1; ok; live",
+            q0 +
+                " | 10000 | 70000 | 70000 | 1|1|/in|/tgt|1|0|1|50000 | 60000 | "
+                "1|1||/out|1|0|1|60000 | 11101||/out|60000 | " +
+                unread + " | 11111||/out|60000",
+            stored, "1");
+        // Start-up without a usable file takes the defaults; Exit saves (once), the close box
+        // does not; where Exit cannot, it says why and still ends.
+        const QString exit = "set ClearQue 1; chunk 33000; exit; exit; file",
+                      notSaved =
+                          q0 + " | 33000 | The settings could not be saved to {d}/tarvik.ini: ";
+        row(exit + "; files", q0 + " | 33000 | closing | 1|1|{d}|{d}|1|1|1|33000 | tarvik.ini", {},
+            "Exit");
+        row("set ClearQue 1; chunk 33000; closebox; exit; file",
+            q0 + " | 33000 | closing | 1|1|{d}|{d}|1|0|1|40000", {}, "close box");
+        row("link; " + exit, q0 + " | 33000 | closing | 1|1|{d}|{d}|1|1|1|33000", {},
+            "dangling link");
+        row("missing; " + exit, notSaved + reason(ENOENT) + ". | closing | <no folder>", {},
+            "missing folder");
+        row("folder; " + exit, notSaved + unread + ". | closing | <no file>", {},
+            "folder in its place");
+        row("big; " + exit, notSaved + unread + ". | closing | 4194305 bytes", {},
+            "too big at Exit");
+        row("pipe; " + exit, notSaved + unread + ". | closing | <no file>", {}, "pipe at Exit");
+        // On a full disk start-up keeps the old file; with room again Exit writes what was read.
+        row("full; file; files; exit; file",
+            q0 + " | 1|0|/old/src|/old/tgt|0|1|1|60000 | tarvik.ini | closing | "
+                 "1|0|/old/src|<none>|0|1|1|60000",
+            iniFile("1|0|/old/src|/old/tgt|0|1|1|60000"), "disk full");
+    }
+    void program()
+    {
+        QFETCH(QByteArray, ini);
+        QFETCH(QString, steps);
+        QFETCH(QString, expected);
+        const auto root = QDir("/").entryInfoList(QDir::Files | QDir::Hidden | QDir::Readable);
+        if (steps.contains("{r}") && root.isEmpty())
+            QSKIP("no readable regular file in the root folder");
+        const QString prep = steps.section("; ", 0, 0);
+        QTemporaryDir dir;
+        const QString folder = prep == "missing" ? dir.filePath("gone") : dir.path(),
+                      file = folder + "/tarvik.ini";
+        QVERIFY((ini.isNull() || writeFile(file, ini)) &&
+                (prep != "link" || QFile::link(dir.filePath("nowhere"), file)) &&
+                (prep != "folder" || QDir().mkpath(file)));
+        rlimit old;
+        QVERIFY(getrlimit(RLIMIT_FSIZE, &old) == 0);
+        const rlimit full = {32, old.rlim_max};             // no file grows beyond 32 bytes
+        const auto handler = std::signal(SIGXFSZ, SIG_IGN); // writes past that fail instead
+        QVERIFY(prep != "full" || setrlimit(RLIMIT_FSIZE, &full) == 0);
+        Core c(Core::InFolder{folder});
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &old) == 0);
+        std::signal(SIGXFSZ, handler);
+        QVERIFY(!ini.isNull() || c.settings() == Settings::defaults(folder));
+        if (QStringList({"link", "folder", "missing", "full"}).contains(prep))
+            steps = steps.section("; ", 1);
+        const QString shown =
+            programSteps(c, steps.replace("{r}", root.value(0).absoluteFilePath()));
+        QCOMPARE(steps.contains("@/") ? shown.section(" | ", 3) : shown,
+                 expected.replace("{d}", folder)
+                     .replace("{h}", QDir::homePath())
+                     .replace("{e}", reason(ENOENT)));
+    }
+    // Where the settings, the guide and the first Add live: a program beside its guide (or with
+    // a settings file) is portable; installed, they follow the user's config folder and home.
+    void whereFilesLive_data()
+    {
+        addRows({"build folder > {p}/bin|{p}/bin|{p}/bin", "doc ini > {p}/bin|{p}/bin|{p}/bin",
+                 "doc > {h}/.config/reelbind|{p}/share/doc/reelbind|{h}",
+                 "doc videos > {h}/.config/reelbind|{p}/share/doc/reelbind|{h}/Videos",
+                 "doc config=cfg > {h}/cfg/reelbind|{p}/share/doc/reelbind|{h}",
+                 "doc config=file > {h}/file/reelbind|{p}/share/doc/reelbind|{h}"});
+    }
+    void whereFilesLive()
+    {
+        const QString tree = row().section(" > ", 0, 0), config = tree.section("config=", 1);
+        QTemporaryDir prefix, home;
+        const QString p = prefix.path(), h = home.path(), doc = p + "/share/doc/reelbind";
+        QVERIFY(QDir().mkpath(p + "/bin") && QDir().mkpath(doc) && writeFile(h + "/file", ""));
+        QVERIFY(!tree.contains("doc") || writeFile(doc + "/Readme.html", "<html>"));
+        QVERIFY(!tree.contains("ini") || writeFile(p + "/bin/tarvik.ini", "[Preferences]\n"));
+        QVERIFY(!tree.contains("videos") || QDir().mkpath(h + "/Videos"));
+        const QByteArray env[] = {qgetenv("HOME"), qgetenv("XDG_CONFIG_HOME")};
+        const auto restore =
+            qScopeGuard([&] { qputenv("HOME", env[0]), qputenv("XDG_CONFIG_HOME", env[1]); });
+        qputenv("HOME", QFile::encodeName(h));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.isEmpty() ? "" : h + '/' + config));
+        const Locations l = Locations::of(p + "/bin", fs);
+        const QStringList w =
+            row().section(" > ", 1).replace("{p}", p).replace("{h}", h).split('|');
+        QCOMPARE(QStringList({l.settingsFile(), l.readme, l.firstStartFolder}),
+                 QStringList({w[0] + "/tarvik.ini", w[1] + "/Readme.html", w[2]}));
+        QCOMPARE(l.installed, tree.contains("doc") && !tree.contains("ini"));
+        // Start-up writes there, not beside the program; where it cannot, on the defaults.
+        Core core(l);
+        QVERIFY(tree.contains("ini") || core.settings() == Settings::defaults(l.firstStartFolder));
+        QCOMPARE(QFileInfo(l.settingsFile()).isFile(), config != "file");
+        QCOMPARE(QDir(p + "/bin").entryList(QDir::Files),
+                 QStringList(tree.contains("ini") || !l.installed ? 1 : 0, "tarvik.ini"));
+    }
+    void initTestCase()
+    {
+        QVERIFY(QDir(dir.path()).mkdir("only") && makePipe(at("pipe.mpg")));
+        for (const char* name : {"clip1.mpg", ".hidden.mpg", "odd[1].mpg", "only/.x.mpg", "locked"})
+            makeFile(dir.path(), name, 7);
+        makeFile(dir.path(), "empty.mpg", 0);
+        QVERIFY(QFile::setPermissions(at("locked"), QFile::WriteOwner) &&
+                QFile::link(at("clip1.mpg"), at("link.mpg")) &&
+                QFile::link(at("only"), at("linked")) &&
+                QFile::link(at("missing.mpg"), at("dangling.mpg")) &&
+                ::link(QFile::encodeName(at("odd[1].mpg")), QFile::encodeName(at("hard"))) == 0);
+    }
+    // "+NAME": found, "-NAME": not ("only" holds a hidden file alone); "NAME > as fileSize,
+    // readableFileSize and openInput see it" ("": opened; a pipe is never waited for).
+    void lookups_data()
+    {
+        addRows(
+            {"+clip1.mpg", "+empty.mpg", "+link.mpg", "+clip*.mpg", "+?lip1.mpg", "+c*1.*",
+             "+odd[1].mpg", "+odd[1]*", "-.hidden.mpg", "-only", "-missing.mpg", "-dangling.mpg",
+             "-pipe.mpg", "-clip??.mpg", "-CLIP*.MPG", "-.hid*", "-onl*"},
+            {"-odd1*", "-pipe*", "-clip1.mpg/", "-nowhere/*", "-only/*", "-", "link.mpg > 7|7|",
+             "only > Is a directory|Is a directory|Is a directory",
+             "pipe.mpg > Not a regular file|Not a regular file|Not a regular file",
+             "gone > No such file or directory|No such file or directory|No such file or "
+             "directory"},
+            {geteuid() ? "locked > 7|Permission denied|Permission denied" : "empty.mpg > 0|0|"});
+    }
+    void lookups()
+    {
+        const QString path = at(row().section(" > ", 0, 0).mid(row().contains(" > ") ? 0 : 1));
+        const auto size = [](const FileResult<qint64>& r) {
+            return r ? QString::number(*r) : r.error().text();
+        };
+        QCOMPARE(!row().contains(" > ")
+                     ? (fs.fileExists(path) ? '+' : '-') + row().mid(1)
+                     : row().section(" > ", 0, 0) + " > " + size(fs.fileSize(path)) + '|' +
+                           size(fs.readableFileSize(path)) + '|' +
+                           fs.openInput(path).error().text(),
+                 row());
+    }
+    // The last file, named by the target through a linked folder, was deleted meanwhile.
+    void sameFileAndFreeSpace()
+    {
+        const QStringList files = {at("clip1.mpg"), at("odd[1].mpg"), at("odd[1].mpg"),
+                                   at("only/gone.mpg")};
+        QStringList found;
+        for (const char* target : {"odd[1].mpg", "only/../odd[1].mpg", "hard", "link.mpg",
+                                   "linked/gone.mpg", "empty.mpg", "new.mpg"})
+            found << QString::number(fs.firstSameFile(files, at(target)));
+        QCOMPARE(found.join(' '), "1 1 1 0 3 -1 -1");
+        const auto free = fs.freeSpace(dir.path()); // figures move a little between calls
+        QVERIFY(free && qAbs(*free - QStorageInfo(dir.path()).bytesAvailable()) < qint64(64) << 20);
+        QVERIFY(!fs.freeSpace(at("no/such/folder")));
+    }
+    // A new file takes the target's place with its permissions, made durable; then to a trash
+    // whose data folder is missing (Qt 6.4 used ./files), and deleted ("": well). Small files are
+    // read whole up to a limit; a replaced one keeps its permissions.
+    void writes()
+    {
+        const QString target = makeFile(dir.path(), "t.mpg", 10), data = at("home/data"),
+                      trashed = data + "/Trash/files/t.mpg", ini = at("s.ini");
+        const QFileDevice::Permissions mine = QFile::ReadOwner | QFile::WriteOwner;
+        const qint64 limit = 4 << 20;
+        QVERIFY(QFile::setPermissions(target, mine));
+        auto out = fs.createBeside(target);
+        QVERIFY(out);
+        const QString temp = (*out)->path();
+        QStringList seen = {QFileInfo(temp).fileName().left(7), (*out)->write("abc", 3).text(),
+                            (*out)->close().text()};
+        const FileIdentity written = fs.identity(temp);
+        qputenv("XDG_DATA_HOME", QFile::encodeName(data));
+        seen += {fs.rename(temp, target).text(),
+                 readAll(target),
+                 QString::number(written.size == 3 && fs.identity(target).unchangedSince(written)),
+                 QString::number((QFileInfo(target).permissions() & 0x7077) == mine),
+                 fs.makeDurable(target).text(),
+                 fs.makeDurable(at("no")).text()};
+        seen += {fs.moveToTrash(target).text(),
+                 readAll(trashed),
+                 readAll(target),
+                 readAll("files/t.mpg"),
+                 QString::number(fs.moveToTrash(at("no")).failed()),
+                 fs.removeFile(trashed).text(),
+                 fs.removeFile(at("no")).text()};
+        QCOMPARE(seen.join('|'), ".t.mpg.||||abc|1|1||" + reason(ENOENT) +
+                                     "||abc|<missing>|<missing>|1||" + reason(ENOENT));
+        QVERIFY(writeFile(ini, QByteArray(limit, ';')) &&
+                fs.readSmallFile(ini, limit)->size() == limit);
+        QVERIFY(writeFile(ini, QByteArray(limit + 1, ';')));
+        QCOMPARE(fs.readSmallFile(ini, limit).error().text(), reason(EFBIG));
+        QVERIFY(writeFile(ini, "k=1") && QFile::setPermissions(ini, mine) &&
+                !fs.replaceFile(ini, "k=2").failed() && *fs.readSmallFile(ini, limit) == "k=2");
+        QCOMPARE(QFileInfo(ini).permissions() & 0x7077, mine);
+    }
+    // The hand-over: this user's and this display's socket; one left by a crash does not stop
+    // the next program, a second listener runs on its own, the files come across whole.
+    void filesGoToTheRunningProgram()
+    {
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.path()));
+        qunsetenv("WAYLAND_DISPLAY");
+        qputenv("DISPLAY", ":42.0");
+        const QString name = SingleInstance::socketName();
+        qputenv("DISPLAY", ":43");
+        QCOMPARE(name + (name == SingleInstance::socketName() ? " again" : ""),
+                 dir.path() + QString("/reelbind-%1-_42.0").arg(::getuid()));
+        QVERIFY(!SingleInstance::handOver(name, {"/a"}, 500)); // nobody listens yet
+        sockaddr_un addr{AF_UNIX, {}};
+        qstrncpy(addr.sun_path, QFile::encodeName(name).constData(), sizeof addr.sun_path);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        QVERIFY(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 && !::close(fd));
+        SingleInstance running, second;
+        QVERIFY(running.listen(name) && !second.listen(name));
+        QSignalSpy handed(&running, &SingleInstance::filesHanded);
+        const QStringList files = {"/movies/a b.mpg", QString::fromUtf8("/movies/ä.mpg")};
+        std::atomic<int> taken{-1}; // from another thread, while this one runs the event loop
+        std::thread other([&] { taken = SingleInstance::handOver(name, files, 5000); });
+        QTRY_VERIFY_WITH_TIMEOUT(taken >= 0, 10000);
+        other.join();
+        QCOMPARE(QList<QVariant>({taken.load(), handed.count()}), QList<QVariant>({1, 1}));
+        QCOMPARE(handed.at(0).at(0).toStringList(), files);
+    }
+    // A logout's signals reach the event loop, one each, in order; then the default handlers.
+    void unixSignals()
+    {
+        QList<int> got;
+        std::signal(SIGHUP, SIG_IGN);
+        {
+            SignalWatcher watcher({SIGTERM, SIGINT, SIGHUP});
+            connect(&watcher, &SignalWatcher::received, this, [&got](int n) { got << n; });
+            for (const int n : {SIGHUP, SIGTERM, SIGINT, SIGHUP})
+                ::raise(n);
+            QVERIFY(got.isEmpty()); // nothing runs inside the handler
+            QTRY_COMPARE(got, QList<int>({SIGHUP, SIGTERM, SIGINT, SIGHUP}));
+        }
+        QVERIFY(std::signal(SIGHUP, SIG_DFL) == SIG_DFL);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCore)
+#include "test_core.moc"

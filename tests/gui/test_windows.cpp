@@ -1,0 +1,680 @@
+// The windows: the main window, the preferences window, the about box and the status
+// window (what they show, how they hand the user's actions to the program, how they close),
+// and the real desktop's dialogs.
+#include "gui/AboutDialog.h"
+#include "gui/JoinStatusDialog.h"
+#include "gui/PreferencesDialog.h"
+#include "gui/QtDesktop.h"
+#include "gui/QueueList.h"
+#include "support/GuiSupport.h"
+
+#include <QtTest>
+#include <QtWidgets>
+
+using namespace TestSupport;
+
+namespace {
+
+/// A main window on screen.
+struct Shown : App
+{
+    MainWindow& w = *window;
+    QueueList* list = child<QueueList>(&w, "ListViewAdd");
+    Shown() { w.show(); }
+    /// Queued names (the selected starred) | estimate | Add Remove Clear Join Exit as 0/1.
+    QString state()
+    {
+        QStringList names;
+        for (int p = 0; p < queue().count(); ++p)
+            names << (list->selectedPositions().contains(p) ? "*" : "") + queue().rows().at(p).name;
+        QString bits;
+        for (const char* b : {"CmdAdd", "CmdRemove", "CmdClear", "CmdJoin", "CmdExit"})
+            bits += QString::number(child(&w, b)->isEnabled());
+        return names.join(' ') + " | " +
+               child<QLabel>(&w, "LblEstFilesize")->text().section("  ", 1) + " | " + bits;
+    }
+    QPoint at(int row) { return list->visualRect(queue().model().index(row, 0)).center(); }
+};
+
+/// Drag-enter, drag-move and drop of `urls` (or of "text:..." as plain text) on the list:
+/// "111 1" when all three are taken and the drop action is 1 (a copy; 4 is a link).
+QString drop(QWidget* view, const QStringList& urls,
+             Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction)
+{
+    QMimeData mime;
+    QList<QUrl> list;
+    for (const QString& u : urls)
+        list << QUrl::fromUserInput(u);
+    urls.value(0).startsWith("text:") ? mime.setText(urls[0].mid(5)) : mime.setUrls(list);
+    QDragEnterEvent enter({20, 20}, offered, &mime, Qt::LeftButton, Qt::NoModifier);
+    QDragMoveEvent move({20, 20}, offered, &mime, Qt::LeftButton, Qt::NoModifier);
+    QDropEvent dropped({20, 20}, offered, &mime, Qt::LeftButton, Qt::NoModifier);
+    QString taken;
+    for (QDropEvent* e : std::initializer_list<QDropEvent*>{&enter, &move, &dropped})
+        taken += QString::number(QCoreApplication::sendEvent(view, e) && e->isAccepted());
+    return dropped.isAccepted() ? taken + ' ' + QString::number(dropped.dropAction()) : taken;
+}
+
+/// A shown main window; rounds of one chunk, so one pump each.
+struct Joining : App
+{
+    Joining()
+    {
+        window->show();
+        join().byteCopy().setOptions({true, 1});
+    }
+    JoinStatusDialog* status() const { return window->statusWindow(); }
+    /// Join pressed, the save dialog answering `target`.
+    void run(const QString& target)
+    {
+        desktop.setNextSaveFile(target);
+        child<QPushButton>(window.get(), "CmdJoin")->click();
+    }
+};
+
+/// "hidden", "disabled" or "enabled": View Joined MPG and Delete Source Files alike.
+QString actions(const QWidget* s)
+{
+    QStringList looks;
+    for (const char* name : {"CmdViewClip", "CmdDelSource"}) {
+        const QWidget* b = child(s, name);
+        looks << (b->isHidden() ? "hidden" : b->isEnabled() ? "enabled" : "disabled");
+    }
+    return looks[0] == looks[1] ? looks[0] : "mixed";
+}
+
+// Runs `fn` on the next modal window once it is up.
+template <typename W> void whenUp(std::function<void(W*)> fn)
+{
+    QTimer::singleShot(0, [fn] {
+        QTRY_VERIFY(qobject_cast<W*>(QApplication::activeModalWidget()));
+        fn(qobject_cast<W*>(QApplication::activeModalWidget()));
+    });
+}
+
+} // namespace
+
+class TestWindows : public QObject
+{
+    Q_OBJECT
+    QtDesktop desktop{QStringLiteral("Orvel's Reelbind")};
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl& url) { opened << url; } // a URL handler, no test
+
+private slots:
+    void initTestCase() { initGuiTest(); }
+    void cleanup()
+    {
+        QLocale::setDefault(QLocale::system());
+        QVERIFY(visibleTopLevels(true).isEmpty());
+    }
+
+    void mainWindowLooksAndEnds_data()
+    {
+        tableRows("locale", {"Exit button=en_US", "Exit menu item=de_DE", "close box=en_US"});
+    }
+    void mainWindowLooksAndEnds()
+    {
+        QFETCH(QString, locale);
+        const QString how = QTest::currentDataTag();
+        QLocale::setDefault(QLocale(locale));
+        Shown app;
+        MainWindow& w = app.w;
+        QStringList texts;
+        auto add = [&texts](QList<QAction*> actions) {
+            QStringList items;
+            for (QAction* a : actions) // no item has a shortcut or a mnemonic
+                items << (a->isSeparator() ? "-" : a->text() + a->shortcut().toString());
+            texts << items.join('|');
+        };
+        add(w.menuBar()->actions());
+        for (const char* m : {"mnu_prefs", "mnu_Links", "mnu_Help", "Option_mnu"})
+            add(child<QMenu>(&w, m)->actions());
+        QStringList buttons;
+        for (const char* b : {"CmdAdd", "CmdRemove", "CmdClear", "CmdJoin", "CmdExit"})
+            buttons << child<QPushButton>(&w, b)->text();
+        texts << buttons.join('|');
+        for (int c = 0; c < 3; ++c)
+            texts << app.list->model()->headerData(c, Qt::Horizontal).toString();
+        QCOMPARE(texts,
+                 QStringList(
+                     {"Preferences|Useful Links|Help", "Preferences|-|Exit",
+                      "ZIDA FAQ|Brightwater's I.263 Site|Marlowe's IR21 and Tesk's Power "
+                      "Post/Join|Intel's I.263 video CODEC (without IMC audio)|Intel "
+                      "Indeo CODECs (IV3.x, IV4.x, IV5)|Free Agent (Newsreader)|Get The "
+                      "Latest Version of Orvel's Reelbind",
+                      "View Readme File|-|About", "View Selecte File|Remove Selected File(s)",
+                      "Add|Remove|Clear|Join|Exit", "Filename", "Location", "Filesize (in MB)"}));
+        QVERIFY(!w.menuBar()->actions().contains(child<QMenu>(&w, "Option_mnu")->menuAction()));
+        QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
+
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QCOMPARE(w.centralWidget()->size(), QSize(575, 264));
+        QCOMPARE(w.windowTitle(), "Orvel's Reelbind 1.0.7b");
+        QVERIFY(!w.windowIcon().isNull() && !child<QToolButton>(&w, "CmdMoveUp")->icon().isNull() &&
+                !child<QToolButton>(&w, "CmdMoveDown")->icon().isNull());
+        QCOMPARE(layoutFaults(w.centralWidget()), QStringList());
+        QCOMPARE(unnamedControls(w.centralWidget()), QStringList());
+        const QHeaderView* h = app.list->header(); // the last column ends at the edge
+        QCOMPARE(QList<int>({h->sectionSize(0), h->sectionSize(1), h->sectionSize(2)}),
+                 QList<int>({193, 187, app.list->viewport()->width() - 380}));
+        QStringList order;
+        for (QWidget* cur = app.list; order.size() < 10; cur = cur->nextInFocusChain())
+            if ((cur->focusPolicy() & Qt::TabFocus) && cur->window() == &w)
+                order << cur->objectName();
+        QCOMPARE(order.join(' '), "ListViewAdd CmdJoin CmdExit CmdAdd CmdRemove CmdClear "
+                                  "SldrChunkSize CmdMoveUp CmdMoveDown ListViewAdd");
+        // The chunk size at start, lowest, highest, a step less, and as set live.
+        auto* frame = child<QGroupBox>(&w, "FrameChunkSize");
+        QStringList seen = {child<QLabel>(&w, "LblEstFilesize")->text(), frame->title()};
+        for (auto step : {QSlider::SliderToMinimum, QSlider::SliderToMaximum,
+                          QSlider::SliderSingleStepSub, QSlider::SliderNoAction}) {
+            if (step == QSlider::SliderNoAction) // the slider moves the live chunk size, and back
+                app.prefs().setChunkSize(app.prefs().chunkSize() - 46000);
+            child<QSlider>(&w, "SldrChunkSize")->triggerAction(step);
+            seen << frame->title().section(' ', 2, 2);
+        }
+        QString want = "Estimated Joined Filesize:  0.00 MB | Chunk Size: 40,000 bytes | "
+                       "10,000 | 70,000 | 69,000 | 23,000";
+        if (locale == "de_DE") // German swaps the decimal point and the group separator
+            want.replace(',', '#').replace('.', ',').replace('#', '.');
+        QCOMPARE(seen.join(" | "), want);
+        QWidget* exitButton = child(&w, "CmdExit");
+        const QRect exit = exitButton->geometry(); // the frame is sizable; controls stay put
+        w.resize(w.width() + 100, w.height() + 50);
+        QTRY_COMPARE(w.centralWidget()->width(), 675);
+        QCOMPARE(exitButton->geometry(), exit);
+        app.prefs().setFolderText(SettingId::SourceDir, "/");
+        child<QPushButton>(&w, "CmdAdd")->click(); // not answered: cancelled
+        const FakeDesktop::Call& d = app.desktop.calls.last();
+        QCOMPARE(d.kind + ' ' + d.dir + ' ' + d.filters.join(',') +
+                     (d.parent == &w ? "" : " elsewhere"),
+                 "open / MPG Files (*.mpg),All Files (*)");
+        for (QAction* a : child<QMenu>(&w, "mnu_Links")->actions())
+            a->trigger();
+        child<QAction>(&w, "mnu_Readme")->trigger(); // after the seven links
+        QCOMPARE(app.desktop.texts("document").mid(7),
+                 QStringList(app.programFolder() + "/Readme.html"));
+        child<QAction>(&w, "mnu_subPrefs")->trigger();
+        child<QAction>(&w, "mnu_About")->trigger();
+        QCOMPARE(visibleTopLevels().size(), 3);
+        child<QCheckBox>(w.prefsWindow(), "ChkConfirmDel")->click(); // not OK'd: never saved
+        app.settings()[SettingId::ClearQue] = QStringLiteral("1");
+        // The event loop runs as in main(); it must end by itself.
+        QTimer::singleShot(0, &w, [&] {
+            how == "close box"     ? void(w.close())
+            : how == "Exit button" ? QTest::mouseClick(exitButton, Qt::LeftButton)
+                                   : child<QAction>(&w, "mnu_Exit")->trigger();
+        });
+        QObject guard; // local: its timer must not fire in a later test's loop
+        QTimer::singleShot(10000, &guard, [] { QCoreApplication::exit(99); });
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QByteArray saved = app.firstStartIni();
+        saved.replace("ClearQue=0", "ClearQue=1").replace("ChunkSize=40000", "ChunkSize=23000");
+        QCOMPARE(app.iniBytes(), how == "close box" ? app.firstStartIni() : saved);
+        QVERIFY(visibleTopLevels().isEmpty());
+        QTRY_COMPARE(topLevelCount("QDialog"), 0); // the others are gone
+    }
+
+    void queueThroughTheWindow_data()
+    {
+        // Rows A to D queued; E and a missing file to add or drop. "how=selected > after": the
+        // queue with the selected rows starred | estimate | buttons | the list has the keys |
+        // boxes and pop-ups shown, files opened, the drop taken: enter, move and drop taken, and
+        // the drop action (1 copies, 4 links, never a move).
+        tableRows("row",
+                  {"Remove=B C > A D | 5.00 MB | 11111 | 1 | 00",
+                   "Delete=B C > A D | 5.00 MB | 11111 | 1 | 00",
+                   "Shift+Delete=B C > A *B *C D | 10.00 MB | 11111 | 0 | 00",
+                   "Delete, join running=B C > A *B *C D | 10.00 MB | 00000 | 0 | 00",
+                   "Move Up=B C > *B *C A D | 10.00 MB | 11111 | 1 | 00",
+                   "Move Down=A C > B *A D *C | 10.00 MB | 11111 | 1 | 00",
+                   "Move Up refused=A B > *A *B C D | 10.00 MB | 11111 | 1 | 10",
+                   "Clear=B > | 0.00 MB | 10001 | 0 | 00",
+                   "pop-up: Remove=B C > A D | 5.00 MB | 11111 | 1 | 01",
+                   "pop-up: View, unselected row=B C > *A B C D | 10.00 MB | 11111 | 1 | 01 A",
+                   "pop-up: nothing selected= > A B C D | 10.00 MB | 11111 | 1 | 00",
+                   "View: the topmost=A C > *A B *C D | 10.00 MB | 11111 | 0 | 00 A",
+                   "sort by size= > B D A C | 10.00 MB | 11111 | 1 | 00",
+                   "Add= > A B C D E | 11.00 MB | 11111 | 0 | 10",
+                   "drop= > A B C D E | 11.00 MB | 11111 | 0 | 10 111 1",
+                   "drop: a move= > A B C D | 10.00 MB | 11111 | 0 | 00 000",
+                   "drop: plain text= > A B C D | 10.00 MB | 11111 | 0 | 00 000",
+                   "drop: web only= > A B C D | 10.00 MB | 11111 | 0 | 00 000",
+                   "drop: a link, web= > A B C D E | 11.00 MB | 11111 | 0 | 00 111 4",
+                   "drop, join running= > A B C D | 10.00 MB | 00000 | 0 | 00 000"});
+    }
+    void queueThroughTheWindow()
+    {
+        QFETCH(QString, row);
+        const QString via = QTest::currentDataTag();
+        Shown app;
+        MainWindow& w = app.w;
+        const QString dir = app.folder.path(), e = dir + "/E", web = "https://example.org/a.mpg";
+        for (int i = 0; i < 5; ++i) // A to E of 3, 1, 4, 2 and 1 MiB
+            sized(dir, QChar('A' + i), qint64("31421"[i] - '0') << 20);
+        app.queue().add({dir + "/A", dir + "/B", dir + "/C", dir + "/D"});
+        QWidget* view = app.list->viewport();
+        Qt::KeyboardModifiers how; // a click, then Ctrl+clicks: the current row is the last
+        for (const QString& l : row.section(" > ", 0, 0).split(' ', Qt::SkipEmptyParts)) {
+            QTest::mouseClick(view, Qt::LeftButton, how, app.at(l[0].unicode() - 'A'));
+            how = Qt::ControlModifier;
+        }
+        child(&w, "CmdAdd")->setFocus();
+        app.queue().setJoinRunning(via.contains("join"));
+        app.desktop.setNextPopupChoice(via.contains("View") ? 0 : 1);
+        app.desktop.setNextOpenFiles({e, dir + "/gone"});
+        QString dropped;
+        QHeaderView* header = app.list->header();
+        if (via.startsWith("pop-up"))
+            QTest::mouseClick(view, Qt::RightButton, {},
+                              via.endsWith("selected") ? QPoint(10, view->height() - 3)
+                                                       : app.at(via.contains("View") ? 0 : 2));
+        else if (via.contains("Delete"))
+            QTest::keyClick(app.list, Qt::Key_Delete,
+                            via.startsWith("Shift") ? Qt::ShiftModifier : Qt::NoModifier);
+        else if (via.startsWith("View"))
+            child<QAction>(&w, "mnu_View")->trigger();
+        else if (via.startsWith("sort"))
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              {header->sectionViewportPosition(2) + 5, header->height() / 2});
+        else if (via.startsWith("drop"))
+            dropped =
+                drop(view,
+                     via.contains("web")    ? QStringList{web, e}.mid(0, 1 + via.contains("link"))
+                     : via.contains("text") ? QStringList{"text:" + e}
+                                            : QStringList{e, dir + "/gone"},
+                     via.contains("link")   ? Qt::LinkAction
+                     : via.contains("move") ? Qt::MoveAction
+                                            : Qt::CopyAction | Qt::MoveAction);
+        else
+            w.findChild<QAbstractButton*>("Cmd" + via.section(' ', 0, 1).remove(' '))->click();
+        QCoreApplication::processEvents(); // a dropped file is added here
+        const QString seen =
+            QString("%1 | %2 | %3%4 %5 %6")
+                .arg(app.state())
+                .arg(w.focusWidget() == app.list)
+                .arg(app.desktop.texts("message").size())
+                .arg(app.desktop.texts("popup").size())
+                .arg(app.desktop.texts("document").join(' ').remove(dir + '/'), dropped);
+        QCOMPARE(seen.simplified(), row.section(" > ", 1));
+    }
+    void preferencesWindow_data()
+    {
+        // Still open, file written, desktop calls after browsing's four, edits shown when next
+        // opened. Enter presses only a focused button, Esc none; a failed OK keeps the edits.
+        tableRows("after", {"OK=0 1 0 1", "OK, file unwritable=0 0 1 1", "Cancel=0 0 0 0",
+                            "close box=0 0 0 0", "CmdOK Esc=1 0 0 1", "TextSourceDir Esc=1 0 0 1",
+                            "TextTargetDir Return=1 0 0 1", "ChkClearQue Enter=1 0 0 1",
+                            "CmdCancel Return=0 0 0 0", "CmdOK Enter=0 1 0 1"});
+    }
+    void preferencesWindow()
+    {
+        const QString how = QTest::currentDataTag();
+        App o("[Preferences]\nSaveSourceDir=1\nSaveTargetDir=2\n" // two greyed
+              "SourceDir=/media/clips\nConfirmDel=2\nChunkSizeSave=1\n");
+        QAction* menuItem = child<QAction>(o.window.get(), "mnu_subPrefs");
+        menuItem->trigger();
+        QPointer<PreferencesDialog> p = o.window->prefsWindow();
+        const auto c = [&p](const char* name) { return child(p, name); };
+        // The switches' live states ("?" after one the window shows otherwise); then per folder
+        // box "locked" or "editable" ("?" if it does not look so), its text and the live one.
+        const auto state = [&] {
+            QString out;
+            for (const SettingInfo& s : kSettingTable) {
+                if (s.kind != SettingInfo::Kind::Switch)
+                    continue;
+                out += QString::number(o.prefs().checkState(s.id));
+                if (toStoredCheckState(child<QCheckBox>(p, s.shownBy)->checkState()) !=
+                    o.prefs().checkState(s.id))
+                    out += '?';
+            }
+            for (auto f : {SettingId::SourceDir, SettingId::TargetDir}) {
+                const QLineEdit* e = child<QLineEdit>(p, settingInfo(f).shownBy);
+                const bool grey = e->palette().color(QPalette::Base) ==
+                                  QApplication::palette(e).color(QPalette::Button);
+                out += QString(" | %1%2 %3 %4")
+                           .arg(e->isReadOnly() ? "locked" : "editable",
+                                grey == e->isReadOnly() ? "" : "?", e->text(),
+                                o.prefs().folderText(f));
+            }
+            return out;
+        };
+        QCOMPARE(p->windowTitle(), "Preferences");
+        QVERIFY(!p->parentWidget() && !p->isModal());
+        QCOMPARE(p->focusWidget(), c("CmdOK"));
+        QCOMPARE(layoutFaults(p), QStringList());
+        QCOMPARE(unnamedControls(p), QStringList());
+        menuItem->trigger();
+        QCOMPARE(o.window->prefsWindow(), p.data());
+        QCOMPARE(topLevelCount("PreferencesDialog"), 1);
+        if (how.contains("unwritable"))
+            QVERIFY(QFile::remove(o.iniPath()) && QDir().mkdir(o.iniPath()));
+        const QByteArray before = o.iniBytes();
+
+        // A folder box is editable only while its remember box is ticked (greyed is not).
+        QCOMPARE(state(), "12201 | editable /media/clips /media/clips | locked  ");
+        for (const char* name : {"ChkConfirmDel", "ChkClearQue", "ChkRememberSource",
+                                 "CmdBrowseSource", "CmdBrowseTarget"}) // a click on greyed ticks
+            qobject_cast<QAbstractButton*>(c(name))->click();           // the choosers cancelled
+        QCOMPARE(state(), "02111 | locked /media/clips /media/clips | locked  ");
+        // A chosen folder ticks its remember box; both choosers ask for the "Source" folder.
+        o.desktop.setNextDirectory("/a");
+        o.desktop.setNextDirectory("/b");
+        for (const char* name : {"CmdBrowseSource", "CmdBrowseTarget"})
+            qobject_cast<QAbstractButton*>(c(name))->click();
+        c("TextTargetDir")->setFocus();
+        QTest::keyClicks(c("TextTargetDir"), "/x");
+        QCOMPARE(state(), "11111 | editable /a /a | editable /b/x /b/x");
+        const QList<FakeDesktop::Call>& calls = o.desktop.calls;
+        QCOMPARE(o.desktop.texts("folder"), QStringList(4, "Select your default Source folder:"));
+        QCOMPARE(calls[0].dir + "|" + calls[1].dir, "/media/clips|");
+        QCOMPARE(calls[3].parent.data(), static_cast<QWidget*>(p.data()));
+        o.prefs().setCheckState(SettingId::SaveTargetDir, 0);
+        QCOMPARE(state(), "10111 | editable /a /a | locked /b/x /b/x");
+
+        c("CmdBrowseSource")->setFocus(); // a focused button must not leave a default behind
+        if (QWidget* w = p->findChild<QWidget*>(how.section(' ', 0, 0))) {
+            w->setFocus();
+            QTest::keyClick(w, QKeySequence(how.section(' ', 1))[0].key());
+        } else {
+            how == "close box"
+                ? void(p->close())
+                : child<QPushButton>(p, how == "Cancel" ? "CmdCancel" : "CmdOK")->click();
+        }
+        const bool open = o.window->prefsWindow();
+        QTRY_VERIFY(open || !p);
+        menuItem->trigger();
+        p = o.window->prefsWindow();
+        const bool kept = child<QLineEdit>(p, "TextSourceDir")->text() == "/a" &&
+                          child<QCheckBox>(p, "ChkClearQue")->isChecked();
+        QTEST(QString::asprintf("%d %d %d %d", open, o.iniBytes() != before,
+                                int(o.desktop.calls.size() - 4), kept),
+              "after");
+    }
+    void aboutBox_data()
+    {
+        // Main window shown (OK brings it forward, the close box only closes), program closing,
+        // file written.
+        tableRows("after",
+                  {"OK=1 0 0", "Enter=1 0 0", "Esc=1 0 0", "close box=0 0 0", "Exit=0 1 1"});
+    }
+    void aboutBox()
+    {
+        const QString key = QTest::currentDataTag();
+        App app;
+        QAction* about = child<QAction>(app.window.get(), "mnu_About");
+        about->trigger();
+        about->trigger(); // one box only
+        QPointer<AboutDialog> a = app.window->aboutWindow();
+        QVERIFY(a && QTest::qWaitForWindowExposed(a));
+        QCOMPARE(topLevelCount("AboutDialog"), 1);
+        QLabel *title = child<QLabel>(a, "lblTitle"), *version = child<QLabel>(a, "lblVersion");
+        QCOMPARE(a->windowTitle() + " | " + title->text() + " | " + version->text(),
+                 "About Orvel's Reelbind | Orvel's Reelbind | Version 1.0.7b For Windows 95/98/NT");
+        QCOMPARE(QList<qreal>({title->font().pointSizeF(), version->font().pointSizeF()}),
+                 QList<qreal>({14.25, 9.75}));
+        QVERIFY(!child<QLabel>(a, "picIcon")->pixmap().isNull());
+        QCOMPARE(layoutFaults(a), QStringList());
+        QCOMPARE(unnamedControls(a), QStringList());
+        const auto rules = a->findChildren<QFrame*>("Line1"); // etched: white below grey
+        QCOMPARE(rules.size(), 2);
+        QCOMPARE(rules[1]->geometry().top(), rules[0]->geometry().bottom() + 1);
+        QCOMPARE(a->focusWidget(), child(a, "cmdOK"));
+        // Out of the task bar and not blocking the main window.
+        QVERIFY(a->windowType() == Qt::Tool && !a->parentWidget() && !a->isModal());
+
+        child<QSlider>(app.window.get(), "SldrChunkSize")->setValue(60000); // saved only by Exit
+        const QByteArray stored = app.iniBytes();
+        if (key == "OK" || key == "Exit")
+            QTest::mouseClick(child(a, key == "OK" ? "cmdOK" : "CmdExit"), Qt::LeftButton);
+        else if (key == "close box")
+            a->close();
+        else
+            QTest::keyClick(child(a, "lblDescription"),
+                            key == "Enter" ? Qt::Key_Return : Qt::Key_Escape);
+        QVERIFY(a && !app.window->aboutWindow()); // deleted later, never under its own handler
+        QTRY_VERIFY(!a);
+        QTEST(QString("%1 %2 %3")
+                  .arg(app.window->isVisible())
+                  .arg(app.program->isClosing())
+                  .arg(app.iniBytes() != stored),
+              "after");
+    }
+    void endings_data()
+    {
+        // "how key > after": the join ends (Cancel by key or an act in pump 3); key leaves.
+        // After: caption, texts | actions | box/beep | pumps | queued, kept, asked | windows, saved
+        QTest::addColumn<QString>("row");
+        for (const char* row : {
+                 "done Esc > Done! 100% 100% | enabled | beep | 7 | 0 1 0 | 1 0",
+                 "done close > Done! 100% 100% | enabled | beep | 7 | 4 1 0 | 1 0",
+                 "done no > Done! 100% 100% | enabled | beep | 7 | 0 1 1 | 1 0",
+                 "done yes > Done! 100% 100% | enabled | beep | 7 | 0 0 1 | 1 0",
+                 // No trash takes the files: asked again, then deleted for good.
+                 "done notrash > Done! 100% 100% | enabled | beep | 7 | 0 0 2 | 1 0",
+                 "done join > Done! 100% 100% | enabled | beep beep | 7 | 4 1 0 | 2 0",
+                 "cancel Enter > Cancelled! 86% 50% | disabled | beep | 3 | 0 1 0 | 1 0",
+                 "cancel Esc > Cancelled! 86% 50% | disabled | beep | 3 | 0 1 0 | 1 0",
+                 "full Esc > Failed! 0% 58% | hidden | box | 4 | 0 1 0 | 1 0",
+                 "nospace Enter > 0% 0% | hidden | box first | 0 | 0 1 0 | 1 0",
+                 // No window without a target; none closes under the running join.
+                 "nosave - > gone | - |  | 0 | 4 1 0 | 1 0",
+                 "source - > gone | - | box first | 0 | 4 1 0 | 1 0",
+                 "exit - > gone | - | beep | 3 | 4 1 0 | 0 1",
+                 "close main > gone | - | beep | 3 | 4 1 0 | 0 0",
+                 "close status > gone | - | beep | 3 | 4 1 0 | 1 0",
+             })
+            QTest::newRow(QByteArray(row).split('>')[0].trimmed().constData()) << QString(row);
+    }
+    void endings()
+    {
+        QFETCH(QString, row);
+        const QString how = row.section(' ', 0, 0), key = row.section(' ', 1, 1);
+        Joining f;
+        const QList<qint64> sizes = {35000, 0, 20000, 5000}; // b adds nothing and no pump
+        QStringList joined;
+        for (int i = 0; i < 4; ++i)
+            joined << sized(f.folder.path(), "abcd"[i] + QString(".mpg"), sizes[i]);
+        f.queue().add(joined);
+        f.prefs().setChunkSize(10000);
+        f.prefs().setCheckState(SettingId::ClearQue, 1); // Finished and Delete clear the queue
+        f.files.setFreeSpace(how == "nospace" ? 0 : qint64(1) << 40);
+        const QString target =
+            how == "nosave" ? "" : f.folder.filePath(how == "source" ? "a.mpg" : "t.mpg");
+        f.files.diskLeft = how == "full" ? 40000 : -1; // the disk fills up at the end
+        QString box; // the status window is up at the box, or it comes first
+        f.desktop.setOnMessage(
+            [&](const QString&) { box = f.status()->isVisible() ? "box" : "box first"; });
+        QPointer<JoinStatusDialog> s;
+        QStringList figures;
+        f.pump.onPump = [&](int n) {
+            s = f.status();
+            if (n == 3 && how == "cancel")
+                QTest::keyClick(s, QKeySequence(key)[0].key());
+            else if (n == 3 && how == "exit")
+                child<QAction>(f.window.get(), "mnu_Exit")->trigger();
+            else if (n == 3 && how == "close")
+                QVERIFY(!(key == "main" ? f.window->close() : s->close()));
+            const bool steady =
+                f.window->isVisible() && s->isVisible() && f.join().isRunning() &&
+                child(s, "TextFinal")->isHidden() && actions(s) == "hidden" &&
+                s->windowTitle() + shown(s, "CmdCancel") == "Joining Files...Cancel";
+            figures << shown(s, "LblFileNow").section(' ', n == 1 ? 0 : 3, n == 1 ? -1 : 3) + ' ' +
+                           QStringList({shown(s, "LblFilePercent"), shown(s, "LblBatchPercent"),
+                                        shown(s, "ProgressBarFile"), shown(s, "ProgressBarBatch")})
+                               .join(' ') +
+                           (steady ? "" : " (window changed)");
+        };
+        f.run(target);
+        f.pump.onPump = nullptr;
+        // The file's line (then only its name); one pump a round (a chunk, or a tail), the file
+        // figure showing the file as it stood before the chunk, the bars as it stands after.
+        const QStringList all = {"Now joining file: a.mpg to " + target +
+                                     " using a chunk size of 10,000 bytes 0% 17% 285 166",
+                                 "a.mpg 29% 33% 571 333",
+                                 "a.mpg 57% 50% 857 500",
+                                 "a.mpg 100% 58% 1000 583",
+                                 "c.mpg 0% 75% 500 750",
+                                 "c.mpg 100% 92% 1000 916",
+                                 "d.mpg 100% 100% 1000 1000"};
+        QCOMPARE(figures, all.mid(0, figures.size()));
+        QString seen = "gone | -";
+        if (JoinStatusDialog* now = f.status()) {
+            s = now;
+            seen = QString("%1 %2 %3 %4 | %5") // the texts keep their last figures
+                       .arg(s->windowTitle().mid(16), shown(s, "LblFileNow"),
+                            shown(s, "LblFilePercent"), shown(s, "LblBatchPercent"), actions(s))
+                       .simplified();
+            const QString final = f.join().finalText();
+            QVERIFY(s->isVisible() && child(s, "TextFinal")->isVisible() && !final.isEmpty());
+            QCOMPARE(unnamedControls(s), QStringList());
+            QCOMPARE(child<QPlainTextEdit>(s, "TextFinal")->toPlainText() + '|' +
+                         shown(s, "CmdCancel") + '|' + shown(s, "CmdViewClip") + '|' +
+                         shown(s, "CmdDelSource"),
+                     final + "|Finished|View Joined MPG|Delete Source Files");
+            QCOMPARE(f.desktop.texts("message"), QStringList(final).mid(0, !box.isEmpty()));
+            QCOMPARE(shown(s, "ProgressBarFile") + shown(s, "ProgressBarBatch"), "00");
+            for (int i = 0; i < 2 && how == "done"; ++i)
+                QTest::mouseClick(child(s, "CmdViewClip"), Qt::LeftButton);
+            QCOMPARE(f.desktop.texts("document"), QStringList(how == "done" ? 2 : 0, target));
+            f.desktop.setNextAnswer(key == "yes" || key == "notrash");
+            f.desktop.setNextAnswer(key == "notrash");
+            f.files.noTrash = key == "notrash";
+            if (key == "close")
+                QVERIFY(s->close());
+            else if (key == "yes" || key == "no" || key == "notrash")
+                QTest::mouseClick(child(s, "CmdDelSource"), Qt::LeftButton);
+            else if (key == "join") // the old window goes; the new join runs on its own
+                f.run(f.folder.filePath("again.mpg"));
+            else
+                QTest::keyClick(s, QKeySequence(key)[0].key());
+        }
+        QTRY_VERIFY(!s);
+        const QString sure = "Delete Source Files?|Are you sure you want to delete the source "
+                             "files?  These files will be PERMANENTLY deleted.";
+        const QStringList questions = f.desktop.texts("yesno");
+        QCOMPARE(questions.join('#'),
+                 (QStringList{sure, "Delete Source Files?|" +
+                                        AfterJoin::deleteForGoodQuestion(joined.mid(0, 4))})
+                     .mid(0, questions.size())
+                     .join('#'));
+        seen += " | " +
+                (box + QString(" beep").repeated(f.desktop.texts("beep").size())).trimmed() +
+                QString::asprintf(" | %d | %d %d %d | %d %d", int(figures.size()),
+                                  int(f.queue().count()), QFile::exists(joined[0]),
+                                  int(questions.size()), int(visibleTopLevels().size()),
+                                  f.iniBytes() != f.firstStartIni());
+        QCOMPARE(seen, row.section(" > ", 1));
+    }
+
+    // Files that will not play joined: the question comes first and Enter answers No; No ends
+    // the join as a cancelled save dialog does, Yes goes on to the save dialog.
+    void kindsAskBeforeTheSaveDialog()
+    {
+        for (const bool yes : {false, true}) {
+            Joining f;
+            const QString target = f.folder.filePath("t.mpg");
+            QStringList names;
+            for (const char* head : {"0000001866747970", "000001BA"}) { // ftyp, a pack header
+                QFile file(f.folder.filePath(QString::number(names.size())));
+                QVERIFY(file.open(QIODevice::WriteOnly) &&
+                        file.write(QByteArray::fromHex(head) + pattern(30000, 1)) > 0);
+                names << file.fileName();
+            }
+            f.queue().add(names);
+            f.desktop.setNextAnswer(yes);
+            f.run(target);
+            QStringList calls;
+            for (const FakeDesktop::Call& c : std::as_const(f.desktop.calls))
+                calls << c.kind +
+                             (c.kind == "yesno" && c.button == Desktop::Default::No ? "(No)" : "");
+            QCOMPARE(calls.join(' '), yes ? "yesno(No) save beep" : "yesno(No)");
+            QCOMPARE(f.desktop.texts("yesno").value(0).section('|', 0, 0), "Join Files?");
+            QCOMPARE(QList<bool>({bool(f.status()), QFile::exists(target)}), QList<bool>(2, yes));
+            QCOMPARE(QGuiApplication::overrideCursor(), nullptr); // busy only while files are read
+            for (const char* name : {"CmdJoin", "CmdAdd", "CmdExit"})
+                QVERIFY(child(f.window.get(), name)->isEnabled());
+        }
+    }
+    // The real dialogs, each answered once it is up and checked after it closed (a failing
+    // check cannot leave one waiting): what it shows, who owns it, what its answer gives.
+    void dialogs()
+    {
+        QTemporaryDir dir;
+        const QString folder = dir.path(), movies = dir.filePath("movies");
+        QVERIFY(QDir().mkdir(movies));
+        QWidget owner;
+        QStringList seen;
+        const auto mine = [&](QWidget* d) { return QString::number(d->parentWidget() == &owner); };
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Y, Qt::Key_Escape, Qt::Key_Return}) {
+            whenUp<QMessageBox>([&](QMessageBox* box) {
+                QStringList look = {box->windowTitle(), box->text(), QString::number(box->icon()),
+                                    mine(box)};
+                if (box->defaultButton())
+                    look << box->defaultButton()->text().remove('&');
+                for (QAbstractButton* b : box->buttons())
+                    look << b->text().remove('&');
+                seen << look.join('|');
+                QTest::keyClick(box, key);
+            });
+            if (key == Qt::Key_Return && seen.isEmpty())
+                desktop.message(&owner, "Not enough free space.");
+            else // the last one's safe answer is No: Enter takes it
+                seen << QString::number(desktop.askYesNo(&owner, "Delete Source Files?", "Really?",
+                                                         seen.size() < 5 ? Desktop::Default::Yes
+                                                                         : Desktop::Default::No));
+        }
+        for (int i = 0; i < 3; ++i) {
+            whenUp<QFileDialog>([&](QFileDialog* d) {
+                seen << QStringList(
+                            {d->windowTitle(), d->nameFilters().join(';'), d->selectedNameFilter(),
+                             d->directory().absolutePath(), QString::number(d->fileMode()),
+                             QString::number(d->acceptMode()), // a save asks to replace
+                             QString::number(!d->testOption(QFileDialog::DontConfirmOverwrite)),
+                             mine(d)})
+                            .join('|')
+                            .replace(folder, "{f}");
+                d->selectFile(movies);
+                i < 2 ? d->reject() : static_cast<QDialog*>(d)->accept(); // no checks of its own
+            });
+            seen << (i == 0   ? desktop.getOpenFileNames(&owner, folder, Desktop::movieFilters())
+                     : i == 1 ? QStringList(desktop.getSaveFileName(&owner, folder,
+                                                                    Desktop::movieFilters()))
+                              : QStringList(desktop.getExistingDirectory(
+                                    &owner, "Select your default Source folder:", folder)));
+        }
+        const QString yesNo = "Delete Source Files?|Really?|0|1|%1|Yes|No",
+                      filters = "MPG Files (*.mpg);All Files (*)|MPG Files (*.mpg)|{f}|";
+        QCOMPARE(
+            seen,
+            QStringList({"Orvel's Reelbind|Not enough free space.|0|1|OK", yesNo.arg("Yes"), "1",
+                         yesNo.arg("Yes"), "0", yesNo.arg("No"), "0", "Open|" + filters + "3|0|1|1",
+                         "Save As|" + filters + "0|1|1|1", "",
+                         "Select your default Source folder:|All Files (*)|Directories|{f}|2|0|1|1",
+                         movies}));
+    }
+
+    void shellOpen()
+    {
+        // The "refused" handler lacks that slot: the desktop refuses.
+        for (const char* scheme : {"https", "file", "refused"})
+            QDesktopServices::setUrlHandler(scheme, this, *scheme == 'r' ? "refuse" : "open");
+        for (const char* target : {"https://en.wikipedia.org/wiki/Indeo",
+                                   "/movies/joined clip#1.mpg", "//Readme.html", "/a:b/c.mpg"})
+            QVERIFY(desktop.openDocument(QString::fromUtf8(target)));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("No such method"));
+        QVERIFY(!desktop.openDocument(QStringLiteral("refused://example.org/")));
+        for (const char* scheme : {"https", "file", "refused"})
+            QDesktopServices::unsetUrlHandler(scheme);
+        QCOMPARE(opened, QList<QUrl>({QUrl(QStringLiteral("https://en.wikipedia.org/wiki/Indeo")),
+                                      QUrl::fromLocalFile("/movies/joined clip#1.mpg"),
+                                      QUrl::fromLocalFile("/Readme.html"),
+                                      QUrl::fromLocalFile("/a:b/c.mpg")}));
+    }
+};
+
+QTEST_MAIN(TestWindows)
+#include "test_windows.moc"
