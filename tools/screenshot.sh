@@ -29,7 +29,6 @@ BIN=$1
 OUT=$2
 x_session_setup
 install_program "$BIN" "$WORK"
-start_openbox "$WORK" || fail "openbox did not get ready: $(cat "$WORK/openbox.log")"
 
 QT_QPA_PLATFORM=xcb "$WORK/reelbind" >/dev/null 2>&1 &
 APP_PID=$!

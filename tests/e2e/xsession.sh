@@ -57,12 +57,9 @@ x_session_setup() {
     trap _x_session_end EXIT
     openbox --startup "touch '$WORK/wm-ready'" >"$WORK/openbox.log" 2>&1 &
     WM_PID=$!
-    for _ in $(seq 100); do
-        [ -e "$WORK/wm-ready" ] && { xdotool mousemove 0 0; return 0; }
-        kill -0 "$WM_PID" 2>/dev/null || break
-        sleep 0.1
-    done
-    fail "openbox did not get ready: $(cat "$WORK/openbox.log")"
+    poll 10 eval '[ -e "$WORK/wm-ready" ] || ! kill -0 "$WM_PID" 2>/dev/null'
+    [ -e "$WORK/wm-ready" ] || fail "openbox did not get ready: $(cat "$WORK/openbox.log")"
+    xdotool mousemove 0 0
 }
 _x_session_end() {
     local pid
@@ -89,28 +86,26 @@ launch() {
     MAIN=$(window "^Orvel's Reelbind 1\.0\.7b\$" 60) || exit 1
 }
 
-# program_ended: waits up to 60 s for APP_PID to end; sets APP_STATUS.
-program_ended() {
-    for _ in $(seq 600); do
-        kill -0 "$APP_PID" 2>/dev/null || break
+# poll SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds; fails after SECONDS.
+poll() {
+    local n=$(($1 * 10))
+    shift
+    until "$@"; do
+        [ $((n -= 1)) -ge 0 ] || return 1
         sleep 0.1
     done
-    kill -0 "$APP_PID" 2>/dev/null && return 1
+}
+
+# program_ended: waits up to 60 s for APP_PID to end; sets APP_STATUS.
+program_ended() {
+    poll 60 eval '! kill -0 "$APP_PID" 2>/dev/null' || return 1
     wait "$APP_PID"
-    APP_STATUS=$?
-    APP_PID=
+    APP_STATUS=$? APP_PID=
 }
 
 # wait_window REGEX SECONDS: the id of a visible window titled REGEX, once shown.
-wait_window() {
-    local id
-    for _ in $(seq $(($2 * 10))); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
+wait_window() { poll "$2" _shown "$1"; }
+_shown() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1 | grep .; }
 # window REGEX SECONDS: as wait_window, but the script fails without one.
 window() { wait_window "$1" "$2" || fail "no window titled /$1/ within $2 s"; }
 
@@ -118,15 +113,14 @@ window() { wait_window "$1" "$2" || fail "no window titled /$1/ within $2 s"; }
 # keyboard and its place no longer changes (the window manager is done).
 activate() {
     local last="" now
-    for _ in $(seq 300); do
-        xdotool windowactivate "$1" >/dev/null 2>&1
-        if [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ]; then
-            now=$(xdotool getwindowgeometry "$1" 2>/dev/null)
-            [ -n "$now" ] && [ "$now" = "$last" ] && return 0
-            last=$now
-        fi
-        sleep 0.1
-    done
+    poll 30 _settled "$1"
+}
+_settled() {
+    xdotool windowactivate "$1" >/dev/null 2>&1
+    [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ] || return 1
+    now=$(xdotool getwindowgeometry "$1" 2>/dev/null)
+    [ -n "$now" ] && [ "$now" = "$last" ] && return 0
+    last=$now
     return 1
 }
 
@@ -140,16 +134,12 @@ answer() {
 
 # gone ID SECONDS: waits until window ID is closed or hidden. Only a complete
 # list without ID counts: a search fails when a window goes during the walk.
-gone() {
+gone() { poll "$2" _gone "$1"; }
+_gone() {
     local visible
-    for _ in $(seq $(($2 * 10))); do
-        xdotool getwindowname "$1" >/dev/null 2>&1 || return 0
-        if visible=$(xdotool search --onlyvisible --name . 2>/dev/null) && [ -n "$visible" ]; then
-            grep -qx "$1" <<<"$visible" || return 0
-        fi
-        sleep 0.1
-    done
-    return 1
+    ! xdotool getwindowname "$1" >/dev/null 2>&1 ||
+        { visible=$(xdotool search --onlyvisible --name . 2>/dev/null) && [ -n "$visible" ] &&
+            ! grep -qx "$1" <<<"$visible"; }
 }
 
 # click_main X Y: a click in MAIN's 575 x 264 area below the menu bar (Join at

@@ -1,6 +1,5 @@
-// The windows: the main window, the preferences window, the about box and the status
-// window (what they show, how they hand the user's actions to the program, how they close),
-// and the real desktop's dialogs.
+// The main window, the preferences window, the about box and the status window (what they
+// show, how they hand the user's actions on, how they close), and the real desktop's dialogs.
 #include "gui/AboutDialog.h"
 #include "gui/JoinStatusDialog.h"
 #include "gui/PreferencesDialog.h"
@@ -15,23 +14,46 @@ using namespace TestSupport;
 
 namespace {
 
-/// A main window on screen.
+/// `look(parent, name)` for each name, joined by `sep`.
+QString each(const QObject* parent, std::initializer_list<const char*> names,
+             const std::function<QString(const QObject*, const char*)>& look = shown,
+             const char* sep = " ")
+{
+    QStringList out;
+    for (const char* name : names)
+        out << look(parent, name);
+    return out.join(QLatin1String(sep));
+}
+/// "1" for an enabled control, "0" for a disabled one.
+const auto enabled = [](const QObject* p, const char* n) {
+    return QString::number(child(p, n)->isEnabled());
+};
+
+/// A main window on screen; a join's rounds are of one chunk, so one pump each.
 struct Shown : App
 {
     MainWindow& w = *window;
     QueueList* list = child<QueueList>(&w, "ListViewAdd");
     Shown() { w.show(); }
-    /// Queued names (the selected starred) | estimate | Add Remove Clear Join Exit as 0/1.
+    JoinStatusDialog* status() const { return window->statusWindow(); }
+    /// Join pressed, the save dialog answering `target`.
+    void run(const QString& target)
+    {
+        join().byteCopy().setOptions({true, 1});
+        desktop.setNextSaveFile(target);
+        child<QPushButton>(&w, "CmdJoin")->click();
+    }
+    /// Names queued (*: selected) | estimate | Add to Exit enabled | list focused | boxes, pop-ups
     QString state()
     {
         QStringList names;
         for (int p = 0; p < queue().count(); ++p)
             names << (list->selectedPositions().contains(p) ? "*" : "") + queue().rows().at(p).name;
-        QString bits;
-        for (const char* b : {"CmdAdd", "CmdRemove", "CmdClear", "CmdJoin", "CmdExit"})
-            bits += QString::number(child(&w, b)->isEnabled());
-        return names.join(' ') + " | " +
-               child<QLabel>(&w, "LblEstFilesize")->text().section("  ", 1) + " | " + bits;
+        return names.join(' ') + " | " + shown(&w, "LblEstFilesize").section("  ", 1) + " | " +
+               each(&w, {"CmdAdd", "CmdRemove", "CmdClear", "CmdJoin", "CmdExit"}, enabled, "") +
+               " | " + QString::number(w.focusWidget() == list) + " | " +
+               QString::number(desktop.texts("message").size()) +
+               QString::number(desktop.texts("popup").size());
     }
     QPoint at(int row) { return list->visualRect(queue().model().index(row, 0)).center(); }
 };
@@ -42,10 +64,9 @@ QString drop(QWidget* view, const QStringList& urls,
              Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction)
 {
     QMimeData mime;
-    QList<QUrl> list;
     for (const QString& u : urls)
-        list << QUrl::fromUserInput(u);
-    urls.value(0).startsWith("text:") ? mime.setText(urls[0].mid(5)) : mime.setUrls(list);
+        u.startsWith("text:") ? mime.setText(u.mid(5))
+                              : mime.setUrls(mime.urls() << QUrl::fromUserInput(u));
     QDragEnterEvent enter({20, 20}, offered, &mime, Qt::LeftButton, Qt::NoModifier);
     QDragMoveEvent move({20, 20}, offered, &mime, Qt::LeftButton, Qt::NoModifier);
     QDropEvent dropped({20, 20}, offered, &mime, Qt::LeftButton, Qt::NoModifier);
@@ -55,32 +76,13 @@ QString drop(QWidget* view, const QStringList& urls,
     return dropped.isAccepted() ? taken + ' ' + QString::number(dropped.dropAction()) : taken;
 }
 
-/// A shown main window; rounds of one chunk, so one pump each.
-struct Joining : App
-{
-    Joining()
-    {
-        window->show();
-        join().byteCopy().setOptions({true, 1});
-    }
-    JoinStatusDialog* status() const { return window->statusWindow(); }
-    /// Join pressed, the save dialog answering `target`.
-    void run(const QString& target)
-    {
-        desktop.setNextSaveFile(target);
-        child<QPushButton>(window.get(), "CmdJoin")->click();
-    }
-};
-
-/// "hidden", "disabled" or "enabled": View Joined MPG and Delete Source Files alike.
+/// How View Joined MPG and Delete Source Files look: "hidden", "disabled" or "enabled" each.
 QString actions(const QWidget* s)
 {
-    QStringList looks;
-    for (const char* name : {"CmdViewClip", "CmdDelSource"}) {
-        const QWidget* b = child(s, name);
-        looks << (b->isHidden() ? "hidden" : b->isEnabled() ? "enabled" : "disabled");
-    }
-    return looks[0] == looks[1] ? looks[0] : "mixed";
+    return each(s, {"CmdViewClip", "CmdDelSource"}, [](const QObject* p, const char* name) {
+        const QWidget* b = child(p, name);
+        return QString(b->isHidden() ? "hidden" : b->isEnabled() ? "enabled" : "disabled");
+    });
 }
 
 // Runs `fn` on the next modal window once it is up.
@@ -110,7 +112,6 @@ private slots:
         QLocale::setDefault(QLocale::system());
         QVERIFY(visibleTopLevels(true).isEmpty());
     }
-
     void mainWindowLooksAndEnds_data()
     {
         tableRows("locale", {"Exit button=en_US", "Exit menu item=de_DE", "close box=en_US"});
@@ -122,44 +123,34 @@ private slots:
         QLocale::setDefault(QLocale(locale));
         Shown app;
         MainWindow& w = app.w;
-        QStringList texts;
-        auto add = [&texts](QList<QAction*> actions) {
-            QStringList items;
-            for (QAction* a : actions) // no item has a shortcut or a mnemonic
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QStringList texts; // the menu bar, the menus, the buttons, the column heads and widths
+        for (const char* m : {"", "mnu_prefs", "mnu_Links", "mnu_Help", "Option_mnu"}) {
+            QStringList items; // no item has a shortcut or a mnemonic
+            for (QAction* a : *m ? child<QMenu>(&w, m)->actions() : w.menuBar()->actions())
                 items << (a->isSeparator() ? "-" : a->text() + a->shortcut().toString());
             texts << items.join('|');
-        };
-        add(w.menuBar()->actions());
-        for (const char* m : {"mnu_prefs", "mnu_Links", "mnu_Help", "Option_mnu"})
-            add(child<QMenu>(&w, m)->actions());
-        QStringList buttons;
-        for (const char* b : {"CmdAdd", "CmdRemove", "CmdClear", "CmdJoin", "CmdExit"})
-            buttons << child<QPushButton>(&w, b)->text();
-        texts << buttons.join('|');
-        for (int c = 0; c < 3; ++c)
-            texts << app.list->model()->headerData(c, Qt::Horizontal).toString();
-        QCOMPARE(texts,
-                 QStringList(
-                     {"Preferences|Useful Links|Help", "Preferences|-|Exit",
-                      "ZIDA FAQ|Brightwater's I.263 Site|Marlowe's IR21 and Tesk's Power "
-                      "Post/Join|Intel's I.263 video CODEC (without IMC audio)|Intel "
-                      "Indeo CODECs (IV3.x, IV4.x, IV5)|Free Agent (Newsreader)|Get The "
-                      "Latest Version of Orvel's Reelbind",
-                      "View Readme File|-|About", "View Selecte File|Remove Selected File(s)",
-                      "Add|Remove|Clear|Join|Exit", "Filename", "Location", "Filesize (in MB)"}));
+        }
+        texts << each(&w, {"CmdAdd", "CmdRemove", "CmdClear", "CmdJoin", "CmdExit"}, shown, "|");
+        for (int c = 0; c < 3; ++c) // the last column ends at the edge
+            texts << app.list->model()->headerData(c, Qt::Horizontal).toString() + ' ' +
+                         QString::number(app.list->header()->sectionSize(c));
+        QCOMPARE(texts.join(" # "),
+                 "Preferences|Useful Links|Help # Preferences|-|Exit # ZIDA FAQ|Brightwater's "
+                 "I.263 Site|Marlowe's IR21 and Tesk's Power Post/Join|Intel's I.263 video CODEC "
+                 "(without IMC audio)|Intel Indeo CODECs (IV3.x, IV4.x, IV5)|Free Agent "
+                 "(Newsreader)|Get The Latest Version of Orvel's Reelbind # View Readme File|-|"
+                 "About # View Selecte File|Remove Selected File(s) # Add|Remove|Clear|Join|Exit "
+                 "# Filename 193 # Location 187 # Filesize (in MB) " +
+                     QString::number(app.list->viewport()->width() - 380));
         QVERIFY(!w.menuBar()->actions().contains(child<QMenu>(&w, "Option_mnu")->menuAction()));
         QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
-
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(w.centralWidget()->size(), QSize(575, 264));
         QCOMPARE(w.windowTitle(), "Orvel's Reelbind 1.0.7b");
         QVERIFY(!w.windowIcon().isNull() && !child<QToolButton>(&w, "CmdMoveUp")->icon().isNull() &&
                 !child<QToolButton>(&w, "CmdMoveDown")->icon().isNull());
-        QCOMPARE(layoutFaults(w.centralWidget()), QStringList());
-        QCOMPARE(unnamedControls(w.centralWidget()), QStringList());
-        const QHeaderView* h = app.list->header(); // the last column ends at the edge
-        QCOMPARE(QList<int>({h->sectionSize(0), h->sectionSize(1), h->sectionSize(2)}),
-                 QList<int>({193, 187, app.list->viewport()->width() - 380}));
+        QCOMPARE(layoutFaults(w.centralWidget()) + unnamedControls(w.centralWidget()),
+                 QStringList());
         QStringList order;
         for (QWidget* cur = app.list; order.size() < 10; cur = cur->nextInFocusChain())
             if ((cur->focusPolicy() & Qt::TabFocus) && cur->window() == &w)
@@ -217,13 +208,10 @@ private slots:
         QVERIFY(visibleTopLevels().isEmpty());
         QTRY_COMPARE(topLevelCount("QDialog"), 0); // the others are gone
     }
-
     void queueThroughTheWindow_data()
     {
-        // Rows A to D queued; E and a missing file to add or drop. "how=selected > after": the
-        // queue with the selected rows starred | estimate | buttons | the list has the keys |
-        // boxes and pop-ups shown, files opened, the drop taken: enter, move and drop taken, and
-        // the drop action (1 copies, 4 links, never a move).
+        // A to D queued; E and a missing file to add or drop. "how=selected > after": state(),
+        // files opened, the drop taken (enter, move, drop) and its action (1 copies, 4 links).
         tableRows("row",
                   {"Remove=B C > A D | 5.00 MB | 11111 | 1 | 00",
                    "Delete=B C > A D | 5.00 MB | 11111 | 1 | 00",
@@ -258,10 +246,9 @@ private slots:
         app.queue().add({dir + "/A", dir + "/B", dir + "/C", dir + "/D"});
         QWidget* view = app.list->viewport();
         Qt::KeyboardModifiers how; // a click, then Ctrl+clicks: the current row is the last
-        for (const QString& l : row.section(" > ", 0, 0).split(' ', Qt::SkipEmptyParts)) {
-            QTest::mouseClick(view, Qt::LeftButton, how, app.at(l[0].unicode() - 'A'));
-            how = Qt::ControlModifier;
-        }
+        for (const QString& l : row.section(" > ", 0, 0).split(' ', Qt::SkipEmptyParts))
+            QTest::mouseClick(view, Qt::LeftButton, std::exchange(how, Qt::ControlModifier),
+                              app.at(l[0].unicode() - 'A'));
         child(&w, "CmdAdd")->setFocus();
         app.queue().setJoinRunning(via.contains("join"));
         app.desktop.setNextPopupChoice(via.contains("View") ? 0 : 1);
@@ -292,14 +279,8 @@ private slots:
         else
             w.findChild<QAbstractButton*>("Cmd" + via.section(' ', 0, 1).remove(' '))->click();
         QCoreApplication::processEvents(); // a dropped file is added here
-        const QString seen =
-            QString("%1 | %2 | %3%4 %5 %6")
-                .arg(app.state())
-                .arg(w.focusWidget() == app.list)
-                .arg(app.desktop.texts("message").size())
-                .arg(app.desktop.texts("popup").size())
-                .arg(app.desktop.texts("document").join(' ').remove(dir + '/'), dropped);
-        QCOMPARE(seen.simplified(), row.section(" > ", 1));
+        const QString docs = app.desktop.texts("document").join(' ').remove(dir + '/');
+        QCOMPARE((app.state() + ' ' + docs + ' ' + dropped).simplified(), row.section(" > ", 1));
     }
     void preferencesWindow_data()
     {
@@ -323,37 +304,32 @@ private slots:
         // box "locked" or "editable" ("?" if it does not look so), its text and the live one.
         const auto state = [&] {
             QString out;
-            for (const SettingInfo& s : kSettingTable) {
-                if (s.kind != SettingInfo::Kind::Switch)
-                    continue;
-                out += QString::number(o.prefs().checkState(s.id));
-                if (toStoredCheckState(child<QCheckBox>(p, s.shownBy)->checkState()) !=
-                    o.prefs().checkState(s.id))
-                    out += '?';
-            }
+            for (const SettingInfo& s : kSettingTable)
+                if (s.kind == SettingInfo::Kind::Switch) {
+                    const int live = o.prefs().checkState(s.id);
+                    const auto box = child<QCheckBox>(p, s.shownBy)->checkState();
+                    out += QString::number(live) + (toStoredCheckState(box) == live ? "" : "?");
+                }
             for (auto f : {SettingId::SourceDir, SettingId::TargetDir}) {
                 const QLineEdit* e = child<QLineEdit>(p, settingInfo(f).shownBy);
-                const bool grey = e->palette().color(QPalette::Base) ==
+                const bool locked = e->isReadOnly(),
+                           grey = e->palette().color(QPalette::Base) ==
                                   QApplication::palette(e).color(QPalette::Button);
-                out += QString(" | %1%2 %3 %4")
-                           .arg(e->isReadOnly() ? "locked" : "editable",
-                                grey == e->isReadOnly() ? "" : "?", e->text(),
-                                o.prefs().folderText(f));
+                out += QString(locked ? " | locked" : " | editable") +
+                       (grey == locked ? " " : "? ") + e->text() + ' ' + o.prefs().folderText(f);
             }
             return out;
         };
         QCOMPARE(p->windowTitle(), "Preferences");
         QVERIFY(!p->parentWidget() && !p->isModal());
         QCOMPARE(p->focusWidget(), c("CmdOK"));
-        QCOMPARE(layoutFaults(p), QStringList());
-        QCOMPARE(unnamedControls(p), QStringList());
+        QCOMPARE(layoutFaults(p) + unnamedControls(p), QStringList());
         menuItem->trigger();
         QCOMPARE(o.window->prefsWindow(), p.data());
         QCOMPARE(topLevelCount("PreferencesDialog"), 1);
         if (how.contains("unwritable"))
             QVERIFY(QFile::remove(o.iniPath()) && QDir().mkdir(o.iniPath()));
         const QByteArray before = o.iniBytes();
-
         // A folder box is editable only while its remember box is ticked (greyed is not).
         QCOMPARE(state(), "12201 | editable /media/clips /media/clips | locked  ");
         for (const char* name : {"ChkConfirmDel", "ChkClearQue", "ChkRememberSource",
@@ -368,22 +344,19 @@ private slots:
         c("TextTargetDir")->setFocus();
         QTest::keyClicks(c("TextTargetDir"), "/x");
         QCOMPARE(state(), "11111 | editable /a /a | editable /b/x /b/x");
-        const QList<FakeDesktop::Call>& calls = o.desktop.calls;
         QCOMPARE(o.desktop.texts("folder"), QStringList(4, "Select your default Source folder:"));
-        QCOMPARE(calls[0].dir + "|" + calls[1].dir, "/media/clips|");
-        QCOMPARE(calls[3].parent.data(), static_cast<QWidget*>(p.data()));
+        QCOMPARE(o.desktop.calls[0].dir + "|" + o.desktop.calls[1].dir, "/media/clips|");
+        QCOMPARE(o.desktop.calls[3].parent.data(), static_cast<QWidget*>(p.data()));
         o.prefs().setCheckState(SettingId::SaveTargetDir, 0);
         QCOMPARE(state(), "10111 | editable /a /a | locked /b/x /b/x");
-
         c("CmdBrowseSource")->setFocus(); // a focused button must not leave a default behind
         if (QWidget* w = p->findChild<QWidget*>(how.section(' ', 0, 0))) {
             w->setFocus();
             QTest::keyClick(w, QKeySequence(how.section(' ', 1))[0].key());
-        } else {
-            how == "close box"
-                ? void(p->close())
-                : child<QPushButton>(p, how == "Cancel" ? "CmdCancel" : "CmdOK")->click();
-        }
+        } else if (how == "close box")
+            p->close();
+        else
+            child<QPushButton>(p, how == "Cancel" ? "CmdCancel" : "CmdOK")->click();
         const bool open = o.window->prefsWindow();
         QTRY_VERIFY(open || !p);
         menuItem->trigger();
@@ -396,18 +369,16 @@ private slots:
     }
     void aboutBox_data()
     {
-        // Main window shown (OK brings it forward, the close box only closes), program closing,
-        // file written.
+        // Main window shown (OK brings it forward, the close box only closes), quitting, saved.
         tableRows("after",
-                  {"OK=1 0 0", "Enter=1 0 0", "Esc=1 0 0", "close box=0 0 0", "Exit=0 1 1"});
+                  {"OK=1 0 0", "Return=1 0 0", "Esc=1 0 0", "close box=0 0 0", "Exit=0 1 1"});
     }
     void aboutBox()
     {
         const QString key = QTest::currentDataTag();
         App app;
-        QAction* about = child<QAction>(app.window.get(), "mnu_About");
-        about->trigger();
-        about->trigger(); // one box only
+        for (int i = 0; i < 2; ++i) // one box only
+            child<QAction>(app.window.get(), "mnu_About")->trigger();
         QPointer<AboutDialog> a = app.window->aboutWindow();
         QVERIFY(a && QTest::qWaitForWindowExposed(a));
         QCOMPARE(topLevelCount("AboutDialog"), 1);
@@ -417,15 +388,12 @@ private slots:
         QCOMPARE(QList<qreal>({title->font().pointSizeF(), version->font().pointSizeF()}),
                  QList<qreal>({14.25, 9.75}));
         QVERIFY(!child<QLabel>(a, "picIcon")->pixmap().isNull());
-        QCOMPARE(layoutFaults(a), QStringList());
-        QCOMPARE(unnamedControls(a), QStringList());
+        QCOMPARE(layoutFaults(a) + unnamedControls(a), QStringList());
         const auto rules = a->findChildren<QFrame*>("Line1"); // etched: white below grey
         QCOMPARE(rules.size(), 2);
         QCOMPARE(rules[1]->geometry().top(), rules[0]->geometry().bottom() + 1);
         QCOMPARE(a->focusWidget(), child(a, "cmdOK"));
-        // Out of the task bar and not blocking the main window.
-        QVERIFY(a->windowType() == Qt::Tool && !a->parentWidget() && !a->isModal());
-
+        QVERIFY(a->windowType() == Qt::Tool && !a->parentWidget() && !a->isModal()); // no task bar
         child<QSlider>(app.window.get(), "SldrChunkSize")->setValue(60000); // saved only by Exit
         const QByteArray stored = app.iniBytes();
         if (key == "OK" || key == "Exit")
@@ -433,51 +401,45 @@ private slots:
         else if (key == "close box")
             a->close();
         else
-            QTest::keyClick(child(a, "lblDescription"),
-                            key == "Enter" ? Qt::Key_Return : Qt::Key_Escape);
+            QTest::keyClick(child(a, "lblDescription"), QKeySequence(key)[0].key());
         QVERIFY(a && !app.window->aboutWindow()); // deleted later, never under its own handler
         QTRY_VERIFY(!a);
-        QTEST(QString("%1 %2 %3")
-                  .arg(app.window->isVisible())
-                  .arg(app.program->isClosing())
-                  .arg(app.iniBytes() != stored),
+        QTEST(QString::asprintf("%d %d %d", app.window->isVisible(), app.program->isClosing(),
+                                app.iniBytes() != stored),
               "after");
     }
     void endings_data()
     {
-        // "how key > after": the join ends (Cancel by key or an act in pump 3); key leaves.
+        // "how key=after": the join ends (Cancel by key or an act in pump 3); key leaves.
         // After: caption, texts | actions | box/beep | pumps | queued, kept, asked | windows, saved
-        QTest::addColumn<QString>("row");
-        for (const char* row : {
-                 "done Esc > Done! 100% 100% | enabled | beep | 7 | 0 1 0 | 1 0",
-                 "done close > Done! 100% 100% | enabled | beep | 7 | 4 1 0 | 1 0",
-                 "done no > Done! 100% 100% | enabled | beep | 7 | 0 1 1 | 1 0",
-                 "done yes > Done! 100% 100% | enabled | beep | 7 | 0 0 1 | 1 0",
-                 // No trash takes the files: asked again, then deleted for good.
-                 "done notrash > Done! 100% 100% | enabled | beep | 7 | 0 0 2 | 1 0",
-                 "done join > Done! 100% 100% | enabled | beep beep | 7 | 4 1 0 | 2 0",
-                 "cancel Enter > Cancelled! 86% 50% | disabled | beep | 3 | 0 1 0 | 1 0",
-                 "cancel Esc > Cancelled! 86% 50% | disabled | beep | 3 | 0 1 0 | 1 0",
-                 "full Esc > Failed! 0% 58% | hidden | box | 4 | 0 1 0 | 1 0",
-                 "nospace Enter > 0% 0% | hidden | box first | 0 | 0 1 0 | 1 0",
-                 // No window without a target; none closes under the running join.
-                 "nosave - > gone | - |  | 0 | 4 1 0 | 1 0",
-                 "source - > gone | - | box first | 0 | 4 1 0 | 1 0",
-                 "exit - > gone | - | beep | 3 | 4 1 0 | 0 1",
-                 "close main > gone | - | beep | 3 | 4 1 0 | 0 0",
-                 "close status > gone | - | beep | 3 | 4 1 0 | 1 0",
-             })
-            QTest::newRow(QByteArray(row).split('>')[0].trimmed().constData()) << QString(row);
+        tableRows("row",
+                  {"done Esc=Done! 100% 100% | enabled enabled | beep | 7 | 0 1 0 | 1 0",
+                   "done close=Done! 100% 100% | enabled enabled | beep | 7 | 4 1 0 | 1 0",
+                   "done no=Done! 100% 100% | enabled enabled | beep | 7 | 0 1 1 | 1 0",
+                   "done yes=Done! 100% 100% | enabled enabled | beep | 7 | 0 0 1 | 1 0",
+                   // No trash takes the files: asked again, then deleted for good.
+                   "done notrash=Done! 100% 100% | enabled enabled | beep | 7 | 0 0 2 | 1 0",
+                   "done join=Done! 100% 100% | enabled enabled | beep beep | 7 | 4 1 0 | 2 0",
+                   "cancel Enter=Cancelled! 86% 50% | disabled disabled | beep | 3 | 0 1 0 | 1 0",
+                   "cancel Esc=Cancelled! 86% 50% | disabled disabled | beep | 3 | 0 1 0 | 1 0",
+                   "full Esc=Failed! 0% 58% | hidden hidden | box | 4 | 0 1 0 | 1 0",
+                   "nospace Enter=0% 0% | hidden hidden | box first | 0 | 0 1 0 | 1 0",
+                   // No window without a target; none closes under the running join.
+                   "nosave -=gone | - |  | 0 | 4 1 0 | 1 0",
+                   "source -=gone | - | box first | 0 | 4 1 0 | 1 0",
+                   "exit -=gone | - | beep | 3 | 4 1 0 | 0 1",
+                   "close main=gone | - | beep | 3 | 4 1 0 | 0 0",
+                   "close status=gone | - | beep | 3 | 4 1 0 | 1 0"});
     }
     void endings()
     {
         QFETCH(QString, row);
-        const QString how = row.section(' ', 0, 0), key = row.section(' ', 1, 1);
-        Joining f;
-        const QList<qint64> sizes = {35000, 0, 20000, 5000}; // b adds nothing and no pump
+        const QString tag = QTest::currentDataTag(), how = tag.section(' ', 0, 0),
+                      key = tag.section(' ', 1);
+        Shown f;
         QStringList joined;
-        for (int i = 0; i < 4; ++i)
-            joined << sized(f.folder.path(), "abcd"[i] + QString(".mpg"), sizes[i]);
+        for (int i = 0; i < 4; ++i) // 35000, 0, 20000 and 5000 bytes: b adds nothing and no pump
+            joined << sized(f.folder.path(), "abcd"[i] + QString(".mpg"), 5000 * ("7041"[i] - '0'));
         f.queue().add(joined);
         f.prefs().setChunkSize(10000);
         f.prefs().setCheckState(SettingId::ClearQue, 1); // Finished and Delete clear the queue
@@ -500,40 +462,35 @@ private slots:
                 QVERIFY(!(key == "main" ? f.window->close() : s->close()));
             const bool steady =
                 f.window->isVisible() && s->isVisible() && f.join().isRunning() &&
-                child(s, "TextFinal")->isHidden() && actions(s) == "hidden" &&
+                child(s, "TextFinal")->isHidden() && actions(s) == "hidden hidden" &&
                 s->windowTitle() + shown(s, "CmdCancel") == "Joining Files...Cancel";
             figures << shown(s, "LblFileNow").section(' ', n == 1 ? 0 : 3, n == 1 ? -1 : 3) + ' ' +
-                           QStringList({shown(s, "LblFilePercent"), shown(s, "LblBatchPercent"),
-                                        shown(s, "ProgressBarFile"), shown(s, "ProgressBarBatch")})
-                               .join(' ') +
+                           each(s, {"LblFilePercent", "LblBatchPercent", "ProgressBarFile",
+                                    "ProgressBarBatch"}) +
                            (steady ? "" : " (window changed)");
         };
         f.run(target);
         f.pump.onPump = nullptr;
         // The file's line (then only its name); one pump a round (a chunk, or a tail), the file
         // figure showing the file as it stood before the chunk, the bars as it stands after.
-        const QStringList all = {"Now joining file: a.mpg to " + target +
-                                     " using a chunk size of 10,000 bytes 0% 17% 285 166",
-                                 "a.mpg 29% 33% 571 333",
-                                 "a.mpg 57% 50% 857 500",
-                                 "a.mpg 100% 58% 1000 583",
-                                 "c.mpg 0% 75% 500 750",
-                                 "c.mpg 100% 92% 1000 916",
-                                 "d.mpg 100% 100% 1000 1000"};
-        QCOMPARE(figures, all.mid(0, figures.size()));
+        QCOMPARE(figures, ("Now joining file: a.mpg to " + target +
+                           " using a chunk size of 10,000 bytes 0% 17% 285 166#a.mpg 29% 33% "
+                           "571 333#a.mpg 57% 50% 857 500#a.mpg 100% 58% 1000 583#c.mpg 0% "
+                           "75% 500 750#c.mpg 100% 92% 1000 916#d.mpg 100% 100% 1000 1000")
+                              .split('#')
+                              .mid(0, figures.size()));
         QString seen = "gone | -";
         if (JoinStatusDialog* now = f.status()) {
             s = now;
-            seen = QString("%1 %2 %3 %4 | %5") // the texts keep their last figures
-                       .arg(s->windowTitle().mid(16), shown(s, "LblFileNow"),
-                            shown(s, "LblFilePercent"), shown(s, "LblBatchPercent"), actions(s))
-                       .simplified();
+            seen =
+                (s->windowTitle().mid(16) + ' ' + // the texts keep their last figures
+                 each(s, {"LblFileNow", "LblFilePercent", "LblBatchPercent"}) + " | " + actions(s))
+                    .simplified();
             const QString final = f.join().finalText();
             QVERIFY(s->isVisible() && child(s, "TextFinal")->isVisible() && !final.isEmpty());
             QCOMPARE(unnamedControls(s), QStringList());
             QCOMPARE(child<QPlainTextEdit>(s, "TextFinal")->toPlainText() + '|' +
-                         shown(s, "CmdCancel") + '|' + shown(s, "CmdViewClip") + '|' +
-                         shown(s, "CmdDelSource"),
+                         each(s, {"CmdCancel", "CmdViewClip", "CmdDelSource"}, shown, "|"),
                      final + "|Finished|View Joined MPG|Delete Source Files");
             QCOMPARE(f.desktop.texts("message"), QStringList(final).mid(0, !box.isEmpty()));
             QCOMPARE(shown(s, "ProgressBarFile") + shown(s, "ProgressBarBatch"), "00");
@@ -553,29 +510,25 @@ private slots:
                 QTest::keyClick(s, QKeySequence(key)[0].key());
         }
         QTRY_VERIFY(!s);
-        const QString sure = "Delete Source Files?|Are you sure you want to delete the source "
-                             "files?  These files will be PERMANENTLY deleted.";
         const QStringList questions = f.desktop.texts("yesno");
-        QCOMPARE(questions.join('#'),
-                 (QStringList{sure, "Delete Source Files?|" +
-                                        AfterJoin::deleteForGoodQuestion(joined.mid(0, 4))})
-                     .mid(0, questions.size())
-                     .join('#'));
-        seen += " | " +
-                (box + QString(" beep").repeated(f.desktop.texts("beep").size())).trimmed() +
-                QString::asprintf(" | %d | %d %d %d | %d %d", int(figures.size()),
-                                  int(f.queue().count()), QFile::exists(joined[0]),
-                                  int(questions.size()), int(visibleTopLevels().size()),
-                                  f.iniBytes() != f.firstStartIni());
-        QCOMPARE(seen, row.section(" > ", 1));
+        QCOMPARE(questions,
+                 QStringList({"Delete Source Files?|Are you sure you want to delete the "
+                              "source files?  These files will be PERMANENTLY deleted.",
+                              "Delete Source Files?|" + AfterJoin::deleteForGoodQuestion(joined)})
+                     .mid(0, questions.size()));
+        box += QString(" beep").repeated(f.desktop.texts("beep").size());
+        seen += QString::asprintf(
+            " | %s | %d | %d %d %d | %d %d", qPrintable(box.trimmed()), int(figures.size()),
+            int(f.queue().count()), QFile::exists(joined[0]), int(questions.size()),
+            int(visibleTopLevels().size()), f.iniBytes() != f.firstStartIni());
+        QCOMPARE(seen, row);
     }
-
     // Files that will not play joined: the question comes first and Enter answers No; No ends
     // the join as a cancelled save dialog does, Yes goes on to the save dialog.
     void kindsAskBeforeTheSaveDialog()
     {
         for (const bool yes : {false, true}) {
-            Joining f;
+            Shown f;
             const QString target = f.folder.filePath("t.mpg");
             QStringList names;
             for (const char* head : {"0000001866747970", "000001BA"}) { // ftyp, a pack header
@@ -595,8 +548,7 @@ private slots:
             QCOMPARE(f.desktop.texts("yesno").value(0).section('|', 0, 0), "Join Files?");
             QCOMPARE(QList<bool>({bool(f.status()), QFile::exists(target)}), QList<bool>(2, yes));
             QCOMPARE(QGuiApplication::overrideCursor(), nullptr); // busy only while files are read
-            for (const char* name : {"CmdJoin", "CmdAdd", "CmdExit"})
-                QVERIFY(child(f.window.get(), name)->isEnabled());
+            QCOMPARE(each(&f.w, {"CmdJoin", "CmdAdd", "CmdExit"}, enabled, ""), "111");
         }
     }
     // The real dialogs, each answered once it is up and checked after it closed (a failing
@@ -608,13 +560,12 @@ private slots:
         QVERIFY(QDir().mkdir(movies));
         QWidget owner;
         QStringList seen;
-        const auto mine = [&](QWidget* d) { return QString::number(d->parentWidget() == &owner); };
+        const auto n = [](int v) { return QString::number(v); };
         for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Y, Qt::Key_Escape, Qt::Key_Return}) {
             whenUp<QMessageBox>([&](QMessageBox* box) {
-                QStringList look = {box->windowTitle(), box->text(), QString::number(box->icon()),
-                                    mine(box)};
-                if (box->defaultButton())
-                    look << box->defaultButton()->text().remove('&');
+                QStringList look = {box->windowTitle(), box->text(), n(box->icon()),
+                                    n(box->parentWidget() == &owner)};
+                look << (box->defaultButton() ? box->defaultButton()->text().remove('&') : "-");
                 for (QAbstractButton* b : box->buttons())
                     look << b->text().remove('&');
                 seen << look.join('|');
@@ -623,20 +574,18 @@ private slots:
             if (key == Qt::Key_Return && seen.isEmpty())
                 desktop.message(&owner, "Not enough free space.");
             else // the last one's safe answer is No: Enter takes it
-                seen << QString::number(desktop.askYesNo(&owner, "Delete Source Files?", "Really?",
-                                                         seen.size() < 5 ? Desktop::Default::Yes
-                                                                         : Desktop::Default::No));
+                seen << n(desktop.askYesNo(&owner, "Delete Source Files?", "Really?",
+                                           seen.size() < 5 ? Desktop::Default::Yes
+                                                           : Desktop::Default::No));
         }
         for (int i = 0; i < 3; ++i) {
             whenUp<QFileDialog>([&](QFileDialog* d) {
-                seen << QStringList(
-                            {d->windowTitle(), d->nameFilters().join(';'), d->selectedNameFilter(),
-                             d->directory().absolutePath(), QString::number(d->fileMode()),
-                             QString::number(d->acceptMode()), // a save asks to replace
-                             QString::number(!d->testOption(QFileDialog::DontConfirmOverwrite)),
-                             mine(d)})
-                            .join('|')
-                            .replace(folder, "{f}");
+                seen << QStringList({d->windowTitle(), d->nameFilters().join(';'),
+                                     d->selectedNameFilter(), d->directory().absolutePath(),
+                                     n(d->fileMode()), n(d->acceptMode()), // a save asks to replace
+                                     n(!d->testOption(QFileDialog::DontConfirmOverwrite)),
+                                     n(d->parentWidget() == &owner)})
+                            .join('|');
                 d->selectFile(movies);
                 i < 2 ? d->reject() : static_cast<QDialog*>(d)->accept(); // no checks of its own
             });
@@ -646,20 +595,15 @@ private slots:
                               : QStringList(desktop.getExistingDirectory(
                                     &owner, "Select your default Source folder:", folder)));
         }
-        const QString yesNo = "Delete Source Files?|Really?|0|1|%1|Yes|No",
-                      filters = "MPG Files (*.mpg);All Files (*)|MPG Files (*.mpg)|{f}|";
         QCOMPARE(
-            seen,
-            QStringList({"Orvel's Reelbind|Not enough free space.|0|1|OK", yesNo.arg("Yes"), "1",
-                         yesNo.arg("Yes"), "0", yesNo.arg("No"), "0", "Open|" + filters + "3|0|1|1",
-                         "Save As|" + filters + "0|1|1|1", "",
-                         "Select your default Source folder:|All Files (*)|Directories|{f}|2|0|1|1",
-                         movies}));
-    }
-
-    void shellOpen()
-    {
-        // The "refused" handler lacks that slot: the desktop refuses.
+            seen.join(" # ").replace(folder, "{f}"),
+            "Orvel's Reelbind|Not enough free space.|0|1|-|OK # Delete Source Files?|Really?|0|1|"
+            "Yes|Yes|No # 1 # Delete Source Files?|Really?|0|1|Yes|Yes|No # 0 # "
+            "Delete Source Files?|Really?|0|1|No|Yes|No # 0 # Open|MPG Files (*.mpg);All Files (*)|"
+            "MPG Files (*.mpg)|{f}|3|0|1|1 # Save As|MPG Files (*.mpg);All Files (*)|"
+            "MPG Files (*.mpg)|{f}|0|1|1|1 #  # Select your default Source folder:|All Files (*)|"
+            "Directories|{f}|2|0|1|1 # {f}/movies");
+        // The desktop opens documents through the URL handlers; "refused" names no slot.
         for (const char* scheme : {"https", "file", "refused"})
             QDesktopServices::setUrlHandler(scheme, this, *scheme == 'r' ? "refuse" : "open");
         for (const char* target : {"https://en.wikipedia.org/wiki/Indeo",

@@ -1,24 +1,15 @@
 #!/bin/bash
-# The layers of src/ and the one way their dependencies point:
-# app -> gui -> core -> platform.
-#
-#   check_layers.sh SRC QT_INCLUDE_DIR     checks SRC, prints each fault, fails if any
-#   check_layers.sh --self-test QT_INCLUDE_DIR
-#                                          checks the broken tree beside this script
-#                                          and fails unless every fault in it is found
-#
-# A fault is:
-#   - a file in core or platform that includes a Qt Widgets or Qt Gui header
-#     (any header found in QT_INCLUDE_DIR/QtWidgets or QtGui, by its name);
-#   - a file that includes a header of a layer above its own;
-#   - a window (gui/*Window.* or gui/*Dialog.*) that includes another
-#     window's header: only the main window creates the others.
+# The layers of src/ and the one way their dependencies point: app -> gui -> core -> platform.
+#   check_layers.sh SRC QT_INCLUDE_DIR: prints each fault in SRC, fails if any
+#   check_layers.sh --self-test QT_INCLUDE_DIR: fails unless every fault of ./broken is found
+# A fault: a Qt Widgets or Gui header (by its name under QT_INCLUDE_DIR) in core or platform;
+# a header of a layer above; a window (gui/*Window.*, gui/*Dialog.*) including another
+# window's header: only the main window creates the others.
 set -u
 
 if [ "${1:-}" = --self-test ]; then
     here=$(cd "$(dirname "$0")" && pwd)
-    out=$(bash "$0" "$here/broken/src" "$2")
-    [ $? -ne 0 ] || { echo "layers: the broken tree passed"; exit 1; }
+    out=$(bash "$0" "$here/broken/src" "$2") && { echo "layers: the broken tree passed"; exit 1; }
     for expected in "core/Bad.h: <QLabel> is a Qt Widgets or Gui header" \
                     "core/Bad.h: <QtGui/QColor> is a Qt Widgets or Gui header" \
                     "core/Bad.h: \"gui/MainWindow.h\" is above core" \
@@ -31,8 +22,7 @@ if [ "${1:-}" = --self-test ]; then
     exit 0
 fi
 
-SRC=$1
-QT=$2
+SRC=$1 QT=$2
 [ -d "$SRC" ] && [ -d "$QT/QtWidgets" ] && [ -d "$QT/QtGui" ] ||
     { echo "usage: $0 SRC QT_INCLUDE_DIR" >&2; exit 2; }
 
@@ -65,8 +55,5 @@ while IFS= read -r -d '' file; do
     done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*\([<"][^>"]*[>"]\).*/\1/p' "$file")
 done < <(find "$SRC" -type f \( -name '*.h' -o -name '*.cpp' -o -name '*.h.in' \) -print0 | sort -z)
 
-if [ "$faults" -gt 0 ]; then
-    echo "layers: $faults fault(s)"
-    exit 1
-fi
+[ "$faults" -eq 0 ] || { echo "layers: $faults fault(s)"; exit 1; }
 echo "layers: app -> gui -> core -> platform holds in $SRC"
