@@ -100,6 +100,7 @@ void fillQueue(TestSupport::App& app, int n)
                      Format::megabytes(qint64(QRandomGenerator::global()->bounded(1 << 30)))});
     app.queue().model().append(rows);
     app.queue().refreshEstimate();
+    app.queue().setJoinRunning(false); // every command on, as an Add leaves them
     showChanges(w);
 }
 
