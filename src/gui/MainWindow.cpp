@@ -237,6 +237,9 @@ void MainWindow::showCommands()
     m_join->setEnabled(c.join);
     m_exit->setEnabled(c.exit);
     m_list->setAcceptsFiles(c.add);
+    if (c.add && !m_waitingFiles.isEmpty()) // after the join's own end, not inside it
+        QMetaObject::invokeMethod(
+            this, [this] { openFiles(std::exchange(m_waitingFiles, {})); }, Qt::QueuedConnection);
 }
 
 // A closed window only waits for its deletion: it counts as gone.
@@ -319,6 +322,8 @@ void MainWindow::openFiles(const QStringList& paths)
 {
     if (m_program.queue().commands().add)
         addFiles(paths);
+    else // a join runs: the files join the queue at its end
+        m_waitingFiles += paths;
 }
 
 void MainWindow::addFiles(const QStringList& paths)

@@ -35,7 +35,8 @@ public:
 
     /// Files handed to the program from outside (dropped on the list, named
     /// on its command line, or by a second start): queued as Add queues
-    /// them, the files left out named in a message; refused while a join runs.
+    /// them, the files left out named in a message; while a join runs they
+    /// wait for its end.
     void openFiles(const QStringList& paths);
 
     /// The windows it created, while they are open.
@@ -77,6 +78,7 @@ private:
     QSlider* m_chunkSlider = nullptr;
     QLabel* m_estimate = nullptr;
     QueueList* m_list = nullptr;
+    QStringList m_waitingFiles; // handed over during a join
     QPushButton* m_add = nullptr;
     QPushButton* m_remove = nullptr;
     QPushButton* m_clear = nullptr;

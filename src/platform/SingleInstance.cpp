@@ -1,15 +1,26 @@
 #include "platform/SingleInstance.h"
 
-#include <QDataStream>
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QRegularExpression>
+#include <QTimer>
+#include <QtEndian>
 
 #include <unistd.h>
 
 namespace {
 const char kTaken = 'T';
+// A message: its length (8 bytes, big-endian), then the paths in UTF-8, each ended by a NUL.
+constexpr qint64 kMaxMessage = qint64(64) << 20;
+constexpr qsizetype kMaxPaths = 100000;
+constexpr int kMaxConnections = 64;
+constexpr int kConnectionMs = 5000;
+void drop(QLocalSocket* socket)
+{
+    socket->abort();
+    socket->deleteLater();
+}
 } // namespace
 
 SingleInstance::SingleInstance(QObject* parent) : QObject(parent) {}
@@ -33,9 +44,10 @@ bool SingleInstance::handOver(const QString& name, const QStringList& files, int
     socket.connectToServer(name);
     if (!socket.waitForConnected(timeoutMs))
         return false;
-    QByteArray message;
-    QDataStream out(&message, QIODevice::WriteOnly);
-    out << files;
+    QByteArray message(8, '\0');
+    for (const QString& file : files)
+        message += file.toUtf8() + '\0';
+    qToBigEndian<quint64>(message.size() - 8, message.data());
     socket.write(message);
     if (!socket.waitForBytesWritten(timeoutMs))
         return false;
@@ -70,17 +82,40 @@ bool SingleInstance::listen(const QString& name)
 void SingleInstance::takeConnection()
 {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
+        // Idle connections go, the oldest first, so they never use up the file descriptors the
+        // listener needs to accept the next one, and the newest start is always heard.
+        m_open.removeAll(nullptr);
+        while (m_open.size() >= kMaxConnections)
+            drop(m_open.takeFirst());
+        m_open.append(socket);
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            QDataStream in(socket);
-            in.startTransaction();
-            QStringList files;
-            in >> files;
-            if (!in.commitTransaction())
-                return; // the rest is still on its way
-            socket->putChar(kTaken);
-            socket->flush();
-            emit filesHanded(files);
-        });
+        QTimer::singleShot(kConnectionMs, socket, [socket] { drop(socket); });
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readMessage(socket); });
     }
+}
+
+void SingleInstance::readMessage(QLocalSocket* socket)
+{
+    char head[8];
+    if (socket->peek(head, 8) < 8)
+        return;
+    const quint64 size = qFromBigEndian<quint64>(head);
+    if (size > quint64(kMaxMessage))
+        return drop(socket);
+    if (socket->bytesAvailable() < qint64(8 + size))
+        return; // the rest is still on its way; read once it is all there
+    socket->skip(8);
+    const QByteArray body = socket->read(qint64(size));
+    const QList<QByteArray> parts = body.split('\0');
+    QStringList files;
+    for (qsizetype i = 0; i + 1 < parts.size() && !parts[i].isEmpty(); ++i)
+        files << QString::fromUtf8(parts[i]);
+    if (files.isEmpty() || files.size() != parts.size() - 1 || files.size() > kMaxPaths)
+        return drop(socket); // not a message of ours
+    socket->putChar(kTaken);
+    socket->flush();
+    // Acted on after this handler returned: whatever the files bring up (a message box and its
+    // event loop) never runs inside the socket's handler.
+    QMetaObject::invokeMethod(
+        this, [this, files] { emit filesHanded(files); }, Qt::QueuedConnection);
 }

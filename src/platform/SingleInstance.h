@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 
 class QLocalServer;
+class QLocalSocket;
 
 /// One program per user and graphical session: the first start listens on a
 /// local socket; a later start with files hands them over and ends. The
@@ -31,11 +33,16 @@ public:
     bool listen(const QString& name);
 
 signals:
-    /// A later start handed over these files.
+    /// A later start handed over these files; emitted from the event loop,
+    /// never inside the connection's own handler. A message is at most 64 MiB
+    /// and 100,000 paths; a connection that sends none within 5 s is closed,
+    /// and so is the oldest when a 65th comes.
     void filesHanded(const QStringList& files);
 
 private:
     void takeConnection();
+    void readMessage(QLocalSocket* socket);
 
     QLocalServer* m_server = nullptr;
+    QList<QPointer<QLocalSocket>> m_open; // the connections, oldest first
 };

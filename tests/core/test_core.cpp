@@ -1025,28 +1025,49 @@ private slots:
         QVERIFY(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 && !::close(fd));
         SingleInstance running, second;
         QVERIFY(running.listen(name) && !second.listen(name));
-        QSignalSpy handed(&running, &SingleInstance::filesHanded);
-        const QStringList files = {"/movies/a b.mpg", QString::fromUtf8("/movies/ä.mpg")};
+        QStringList handed; // the event loop runs again inside, as in a message box
+        connect(&running, &SingleInstance::filesHanded, this,
+                [&](const QStringList& f) { handed << f.join('+'), QTest::qWait(20); });
+        // Meanwhile, under a low file limit: 150 idle connections, a message in 1-byte pieces, a
+        // length past 64 MiB, one without its last NUL, then a hand-over of two files.
+        rlimit old, low{rlim_t(QDir("/proc/self/fd").count() + 230), 0};
+        QVERIFY(getrlimit(RLIMIT_NOFILE, &old) == 0 && (low.rlim_max = old.rlim_max) > 0);
+        QList<int> fds;
+        const auto raw = [&](const QByteArray& bytes, int piece) {
+            const int c = fds.emplaceBack(::socket(AF_UNIX, SOCK_STREAM, 0));
+            ::connect(c, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+            for (int i = 0; i < bytes.size(); i += piece)
+                ::write(c, bytes.constData() + i, qMin(piece, int(bytes.size()) - i));
+        };
         std::atomic<int> taken{-1}; // from another thread, while this one runs the event loop
-        std::thread other([&] { taken = SingleInstance::handOver(name, files, 5000); });
-        QTRY_VERIFY_WITH_TIMEOUT(taken >= 0, 10000);
+        std::thread other([&] {
+            for (int i = 0; i < 150; ++i)
+                raw({}, 1);
+            raw(QByteArray::fromHex("0000000000000003") + QByteArray("/p\0", 3), 1);
+            raw(QByteArray::fromHex("0000000004000001"), 8);
+            raw(QByteArray::fromHex("0000000000000002") + "/q", 8);
+            taken = SingleInstance::handOver(name, {"/movies/a b.mpg", "/movies/ä.mpg"}, 5000);
+        });
+        QVERIFY(setrlimit(RLIMIT_NOFILE, &low) == 0);
+        QTRY_VERIFY_WITH_TIMEOUT(taken >= 0 && handed.size() == 2, 20000);
         other.join();
-        QCOMPARE(QList<QVariant>({taken.load(), handed.count()}), QList<QVariant>({1, 1}));
-        QCOMPARE(handed.at(0).at(0).toStringList(), files);
+        QVERIFY(setrlimit(RLIMIT_NOFILE, &old) == 0);
+        std::for_each(fds.begin(), fds.end(), ::close);
+        QCOMPARE(QString::number(taken) + ' ' + handed.join(' '),
+                 "1 /p /movies/a b.mpg+/movies/ä.mpg");
     }
     // A logout's signals reach the event loop, one each, in order; then the default handlers.
     void unixSignals()
     {
         QList<int> got;
         std::signal(SIGHUP, SIG_IGN);
-        {
-            SignalWatcher watcher({SIGTERM, SIGINT, SIGHUP});
-            connect(&watcher, &SignalWatcher::received, this, [&got](int n) { got << n; });
-            for (const int n : {SIGHUP, SIGTERM, SIGINT, SIGHUP})
-                ::raise(n);
-            QVERIFY(got.isEmpty()); // nothing runs inside the handler
-            QTRY_COMPARE(got, QList<int>({SIGHUP, SIGTERM, SIGINT, SIGHUP}));
-        }
+        auto watcher = std::make_unique<SignalWatcher>(QList<int>{SIGTERM, SIGINT, SIGHUP});
+        connect(watcher.get(), &SignalWatcher::received, this, [&got](int n) { got << n; });
+        for (const int n : {SIGHUP, SIGTERM, SIGINT, SIGHUP})
+            ::raise(n);
+        QVERIFY(got.isEmpty()); // nothing runs inside the handler
+        QTRY_COMPARE(got, QList<int>({SIGHUP, SIGTERM, SIGINT, SIGHUP}));
+        watcher.reset();
         QVERIFY(std::signal(SIGHUP, SIG_DFL) == SIG_DFL);
     }
 };

@@ -551,6 +551,17 @@ private slots:
             QCOMPARE(each(&f.w, {"CmdJoin", "CmdAdd", "CmdExit"}, enabled, ""), "111");
         }
     }
+    // Files handed over while a join runs join the queue once it has ended.
+    void filesHandedOverDuringAJoin()
+    {
+        Shown app;
+        const QString dir = app.folder.path();
+        app.queue().add({sized(dir, "a.mpg", 30000)});
+        app.pump.onPump = [&](int n) { n == 1 ? app.w.openFiles({sized(dir, "b", 1)}) : void(); };
+        app.run(dir + "/t.mpg");
+        QTRY_COMPARE(app.state().section(" | ", 0, 1), "a.mpg b | 0.03 MB");
+        QVERIFY(app.status()->close());
+    }
     // The real dialogs, each answered once it is up and checked after it closed (a failing
     // check cannot leave one waiting): what it shows, who owns it, what its answer gives.
     void dialogs()

@@ -4,15 +4,12 @@
 #include "support/CoreSupport.h"
 #include "support/FakeDesktop.h"
 
-#include <QWidget>
-
 namespace TestSupport {
 
 /// Settings every GUI test wants: Qt's own dialogs, the program's font.
 void initGuiTest();
 
-/// Object names (or titles) of the visible top-level widgets; with `close`
-/// they are closed too.
+/// Names (or titles) of the visible top-level widgets; `close` closes them.
 QStringList visibleTopLevels(bool close = false);
 
 /// How many top-level widgets inherit `className` (shown or hidden).
