@@ -96,9 +96,15 @@ int main(int argc, char* argv[])
     Program program(files, pump, Locations::of(QCoreApplication::applicationDirPath(), files));
     program.startUp();
     MainWindow window(program, desktop);
-    // Logout, Ctrl+C or kill: as the close box, after a running join has stopped.
+    // Logout, Ctrl+C or kill: as the close box, after a running join has stopped and removed
+    // what it wrote; the terminal is told which join.
     SignalWatcher stop({SIGTERM, SIGINT, SIGHUP});
-    QObject::connect(&stop, &SignalWatcher::received, &window, &QWidget::close);
+    QString stoppedJoin;
+    QObject::connect(&stop, &SignalWatcher::received, &program, [&program, &stoppedJoin] {
+        if (program.join().phase() == JoinSession::Phase::Joining)
+            stoppedJoin = program.join().target();
+        program.exit(Program::ExitKind::Stopped);
+    });
     SingleInstance link;
     link.listen(session); // when another program listens already, this one runs on its own
     QObject::connect(&link, &SingleInstance::filesHanded, &window,
@@ -111,5 +117,12 @@ int main(int argc, char* argv[])
     window.show();
     if (!named.isEmpty())
         window.openFiles(named);
-    return app.exec();
+    const int status = app.exec();
+    if (!stoppedJoin.isEmpty())
+        std::fprintf(
+            stderr, "%s\n",
+            qPrintable(QCoreApplication::translate(
+                           "main", "reelbind: the join to %1 was stopped; nothing was written.")
+                           .arg(stoppedJoin)));
+    return status;
 }

@@ -124,6 +124,11 @@ CopyLoop::Outcome CopyLoop::copyAll()
             m_read.append(m_src->identity());
         m_src.reset();
     }
+    if (m_cancel && m_keepNothing) {
+        m_dst.reset();
+        m_files.removeFile(std::exchange(m_temporary, QString()));
+        return Outcome::Cancelled;
+    }
     return finishTarget() ? (m_cancel ? Outcome::Cancelled : Outcome::Joined) : Outcome::Failed;
 }
 

@@ -76,8 +76,9 @@ public:
     Outcome run();
 
     /// Stops the copy before its next round (from the pump, or before
-    /// run(): then nothing is opened or created).
-    void cancel() { m_cancel = true; }
+    /// run(): then nothing is opened or created). With `keepNothing` the
+    /// data copied so far is removed and an existing target kept as it was.
+    void cancel(bool keepNothing = false) { m_cancel = true, m_keepNothing |= keepNothing; }
 
     /// After Outcome::Failed: the message for the user.
     const QString& failureText() const { return m_failure; }
@@ -137,6 +138,7 @@ private:
     qint64 m_longestRoundNs = 0;
     QElapsedTimer m_sincePump;
     bool m_cancel = false;
+    bool m_keepNothing = false;
     bool m_targetExisted = false;
     bool m_renamed = false;
     QString m_temporary; // the file being written, until it has the target's name

@@ -7,10 +7,10 @@ JoinMethod::Result ByteCopy::run(const Job& job, JoinProgress& progress)
     CopyLoop loop(m_files, m_pump, job.sources, job.target, job.chunkSize, progress, m_options);
     m_loop = &loop;
     if (m_cancelled)
-        loop.cancel();
+        loop.cancel(m_keepNothing);
     const CopyLoop::Outcome outcome = loop.run();
     m_loop = nullptr;
-    m_cancelled = false;
+    m_cancelled = m_keepNothing = false;
     m_kernelCopied = loop.kernelCopied();
     m_longestRoundNs = loop.longestRoundNs();
 
@@ -31,9 +31,10 @@ JoinMethod::Result ByteCopy::run(const Job& job, JoinProgress& progress)
     return r;
 }
 
-void ByteCopy::cancel()
+void ByteCopy::cancel(bool keepNothing)
 {
     m_cancelled = true;
+    m_keepNothing |= keepNothing;
     if (m_loop)
-        m_loop->cancel();
+        m_loop->cancel(keepNothing);
 }

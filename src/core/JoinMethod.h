@@ -38,8 +38,9 @@ public:
     /// through the program's pump.
     virtual Result run(const Job& job, JoinProgress& progress) = 0;
     /// Stops the run at its next step; before run(): the next run stops
-    /// before it writes anything.
-    virtual void cancel() = 0;
+    /// before it writes anything. With `keepNothing` nothing of the run is
+    /// left: no partial target, an existing one as it was.
+    virtual void cancel(bool keepNothing) = 0;
 };
 
 /// The byte-for-byte join: the copy loop at the job's chunk size.
@@ -49,7 +50,7 @@ public:
     ByteCopy(FileSystem& files, EventPump& pump) : m_files(files), m_pump(pump) {}
 
     Result run(const Job& job, JoinProgress& progress) override;
-    void cancel() override;
+    void cancel(bool keepNothing) override;
 
     /// How the copy loop moves its rounds (tests and benchmarks fix them).
     void setOptions(const CopyOptions& options) { m_options = options; }
@@ -64,6 +65,7 @@ private:
     CopyOptions m_options;
     CopyLoop* m_loop = nullptr;
     bool m_cancelled = false;
+    bool m_keepNothing = false;
     bool m_kernelCopied = false;
     qint64 m_longestRoundNs = 0;
 };

@@ -64,7 +64,7 @@ JoinSession::Ending JoinSession::join(Prompts& prompts, JoinProgress& progress)
     m_method = &method;
     setPhase(Phase::Joining);
     if (m_cancelled)
-        method.cancel();
+        method.cancel(false); // stopped before it wrote anything
     const JoinMethod::Result result = method.run({sources, target, m_chunk}, progress);
     m_method = nullptr;
     m_record.read = result.read;
@@ -96,14 +96,14 @@ void JoinSession::end(Ending ending)
         fn();
 }
 
-void JoinSession::cancel()
+void JoinSession::cancel(bool keepNothing)
 {
     m_cancelled = true;
     if (m_method)
-        m_method->cancel();
+        m_method->cancel(keepNothing);
 }
 
-void JoinSession::cancelThen(std::function<void()> then)
+void JoinSession::cancelThen(std::function<void()> then, bool keepNothing)
 {
     if (!m_running) {
         if (then)
@@ -112,7 +112,7 @@ void JoinSession::cancelThen(std::function<void()> then)
     }
     if (then)
         m_afterRun.push_back(std::move(then));
-    cancel();
+    cancel(keepNothing);
 }
 
 QString JoinSession::finalText() const

@@ -65,13 +65,14 @@ public:
     /// From Join pressed until the windows have taken in the ending.
     bool isRunning() const { return m_running; }
 
-    /// Cancel: the join stops at its next step (or does not start).
-    void cancel();
+    /// Cancel: the join stops at its next step (or does not start). With
+    /// `keepNothing` no partial target is left and an existing one is kept.
+    void cancel(bool keepNothing = false);
     /// Whether cancel() was called since the join started.
     bool cancelled() const { return m_cancelled; }
     /// Cancels a running join and runs `then` once it has ended; runs it at
     /// once when no join runs.
-    void cancelThen(std::function<void()> then);
+    void cancelThen(std::function<void()> then, bool keepNothing = false);
 
     // What the last join took and how it ended.
     const QList<QueueRow>& rows() const { return m_record.rows; }

@@ -34,7 +34,7 @@ void Program::exit(ExitKind kind)
         return;
     // An exit during a join cancels the join and goes on once it has ended.
     if (m_join.isRunning()) {
-        m_join.cancelThen([this, kind] { exit(kind); });
+        m_join.cancelThen([this, kind] { exit(kind); }, kind == ExitKind::Stopped);
         return;
     }
     QString reason;

@@ -35,7 +35,8 @@ public:
     /// box does not. Either way a running join is cancelled first and the
     /// rest waits until it has ended. Then closing() is emitted, after
     /// which every window closes and the program ends.
-    enum class ExitKind { Save, WithoutSaving };
+    /// Stopped: as WithoutSaving, and a running join keeps nothing (a logout).
+    enum class ExitKind { Save, WithoutSaving, Stopped };
     void exit(ExitKind kind);
     /// Whether closing() has been emitted.
     bool isClosing() const { return m_closing; }

@@ -122,22 +122,22 @@ struct J : Core, JoinSession::Prompts, JoinProgress
     qint64 unpumped() const { return missed + waiting; } // the last round too, until a pump
     // Another program or the user: "rm PATTERN" (one file), "mkdir", "cut", "grow", "old" or
     // "queue" NAME; "full" (a full disk), "notrash", "unsafe" (no durable target), "cancel",
-    // "exit", "change" (Join again, then Clear), "throw" (no memory).
+    // "stop", "exit", "change" (Join again, then Clear), "throw" (no memory).
     bool meddle(const QString& step)
     {
         const QString op = step.section(' ', 0, 0), name = step.section(' ', 1), file = at(name);
         const QStringList found = QDir(movies.path()).entryList({name}, QDir::Files | QDir::Hidden);
-        stoppedAt = op == "cancel" || op == "exit" ? rounds : stoppedAt;
-        return op == "throw"                 ? throw std::bad_alloc()
-               : op == "rm"                  ? found.size() == 1 && QFile::remove(at(found[0]))
-               : op == "full"                ? (files.diskLeft = 50000) > 0
-               : op == "notrash"             ? (files.noTrash = true)
-               : op == "unsafe"              ? !(files.durableFailure = "disk on fire").isEmpty()
-               : op == "cancel"              ? (join().cancel(), true)
-               : op == "exit"                ? (program->exit(Program::ExitKind::Save), true)
-               : op == "change"              ? !run("elsewhere") && (queue().clear(), true)
-               : op == "mkdir"               ? QDir().mkdir(file)
-               : op == "cut" || op == "grow" ? QFile::resize(file, op == "cut" ? 20010 : 60000)
+        stoppedAt = op == "cancel" || op == "exit" || op == "stop" ? rounds : stoppedAt;
+        return op == "throw"                    ? throw std::bad_alloc()
+               : op == "rm"                     ? found.size() == 1 && QFile::remove(at(found[0]))
+               : op == "full"                   ? (files.diskLeft = 50000) > 0
+               : op == "notrash"                ? (files.noTrash = true)
+               : op == "unsafe"                 ? !(files.durableFailure = "disk on fire").isEmpty()
+               : op == "cancel" || op == "stop" ? (join().cancel(op == "stop"), true)
+               : op == "exit"                   ? (program->exit(Program::ExitKind::Save), true)
+               : op == "change"                 ? !run("elsewhere") && (queue().clear(), true)
+               : op == "mkdir"                  ? QDir().mkdir(file)
+               : op == "cut" || op == "grow"    ? QFile::resize(file, op == "cut" ? 20010 : 60000)
                : op == "queue" ? queue().add({makeFile(movies.path(), name, 2097152, 7)}).isEmpty()
                                : op == "old" && makeFile(movies.path(), name, 3000000, 9) == file;
     }
@@ -298,6 +298,7 @@ private slots:
         row("3 GiB", "", done, "t", {70000, 1000, gib3}); // figures past 32 bits
         row("target removed, then replaced meanwhile", "0 old t|2 rm t|4 old t", done);
         row("cancelled, old target replaced", "0 old t|6 cancel", cancelled);
+        row("stopped, keeping nothing: the old target kept", "0 old t|6 stop", cancelled);
         row("2,000 small files, cancelled", "100 cancel", cancelled, "t",
             QList<qint64>{10000} + QList<qint64>(2000, 1000)); // a round each: Cancel in between
         row("files on another file system", "shm", done); // no kernel copy there: read and write
@@ -388,9 +389,10 @@ private slots:
                    checked = e == Ending::NoTarget || e == Ending::NoSpace;
         shown.replace("{t}", target).replace("{d}", dir).replace("{e}", reason(ENOENT));
         QCOMPARE(j.told + '|' + s.caption() + '|' + s.finalText(), shown.section(" => ", 0, 0));
-        QCOMPARE(now(), e == Ending::Joined      ? all
-                        : cancel && j.rounds > 0 ? all.left(j.last.batchDone)
-                                                 : was);
+        QCOMPARE(now(), e == Ending::Joined ? all
+                        : cancel && j.rounds > 0 && !act.contains("stop")
+                            ? all.left(j.last.batchDone)
+                            : was);
         if (cancel) // it stops right after the round of the cancel
             QCOMPARE(j.rounds, j.stoppedAt);
         // Nothing left open or behind, events let in after each round; the target's folder kept
