@@ -280,8 +280,11 @@ FileResult<std::unique_ptr<InputFile>> PosixFileSystem::openInput(const QString&
 FileResult<std::unique_ptr<OutputFile>> PosixFileSystem::createBeside(const QString& target)
 {
     const QFileInfo info(target);
-    // Short enough for any file system's name limit, whatever the target's name.
-    const QString name = info.fileName().left(100);
+    // Short enough for any file system's name limit (255 bytes) whatever the target's name: cut
+    // to 100 bytes, between characters.
+    QString name = info.fileName();
+    while (native(name).size() > 100)
+        name.chop(name.size() > 1 && name.back().isLowSurrogate() ? 2 : 1);
     QByteArray pattern = native(info.absolutePath() + QStringLiteral("/.") + name) + ".XXXXXX";
     const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd < 0)

@@ -299,6 +299,7 @@ private slots:
         row("target removed, then replaced meanwhile", "0 old t|2 rm t|4 old t", done);
         row("cancelled, old target replaced", "0 old t|6 cancel", cancelled);
         row("stopped, keeping nothing: the old target kept", "0 old t|6 stop", cancelled);
+        row("a name of 255 bytes", "", done, QString(85, QChar(0x3042))); // 85 of 3 bytes
         row("2,000 small files, cancelled", "100 cancel", cancelled, "t",
             QList<qint64>{10000} + QList<qint64>(2000, 1000)); // a round each: Cancel in between
         row("files on another file system", "shm", done); // no kernel copy there: read and write
