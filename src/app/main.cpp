@@ -62,6 +62,14 @@ int main(int argc, char* argv[])
         return 0;
     }
 
+    // A Wayland display whose socket is gone (a stale variable) would make Qt abort: X, or the
+    // hint below, instead.
+    const QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY");
+    if (!wayland.isEmpty() && !QFileInfo::exists(wayland.startsWith(QLatin1Char('/'))
+                                                     ? wayland
+                                                     : qEnvironmentVariable("XDG_RUNTIME_DIR") +
+                                                           QLatin1Char('/') + wayland))
+        qunsetenv("WAYLAND_DISPLAY");
     // Without a display Qt would only print its platform-plugin error.
     const char* platformEnv = std::getenv("QT_QPA_PLATFORM");
     const bool explicitPlatform = platformEnv && *platformEnv;
@@ -78,7 +86,12 @@ int main(int argc, char* argv[])
     QStringList named;
     for (const QString& file : parser.positionalArguments())
         named << QFileInfo(file).absoluteFilePath();
-    const QString session = SingleInstance::socketName();
+    // The display the program really uses, not what the variables say.
+    const QString platform = QGuiApplication::platformName();
+    const QString session = SingleInstance::socketName(
+        platform, platform == QLatin1String("wayland")
+                      ? qEnvironmentVariable("WAYLAND_DISPLAY", QStringLiteral("wayland-0"))
+                      : qEnvironmentVariable("DISPLAY"));
     if (!named.isEmpty() && SingleInstance::handOver(session, named))
         return 0;
 

@@ -1,12 +1,14 @@
 #include "platform/SingleInstance.h"
 
 #include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QRegularExpression>
 #include <QTimer>
 #include <QtEndian>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -27,19 +29,29 @@ SingleInstance::SingleInstance(QObject* parent) : QObject(parent) {}
 
 SingleInstance::~SingleInstance() = default;
 
-QString SingleInstance::socketName()
+QString SingleInstance::socketName(const QString& platform, const QString& display)
 {
-    QString display = qEnvironmentVariable("WAYLAND_DISPLAY");
-    if (display.isEmpty())
-        display = qEnvironmentVariable("DISPLAY");
-    display.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9.-]")), QStringLiteral("_"));
-    const QString name = QStringLiteral("reelbind-%1-%2").arg(::getuid()).arg(display);
-    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    return runtime.isEmpty() || !QDir(runtime).exists() ? name : runtime + QLatin1Char('/') + name;
+    const auto onlyMine = [](const QString& folder) {
+        struct stat st;
+        return !folder.isEmpty() && ::lstat(QFile::encodeName(folder).constData(), &st) == 0 &&
+               S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 077) == 0;
+    };
+    QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!onlyMine(folder)) {
+        folder = QDir::tempPath() + QStringLiteral("/reelbind-%1").arg(::getuid());
+        ::mkdir(QFile::encodeName(folder).constData(), 0700); // or it is there already
+        if (!onlyMine(folder))
+            return QString();
+    }
+    QString key = platform + QLatin1Char('-') + display;
+    key.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9.-]")), QStringLiteral("_"));
+    return folder + QStringLiteral("/reelbind-%1-%2").arg(::getuid()).arg(key);
 }
 
 bool SingleInstance::handOver(const QString& name, const QStringList& files, int timeoutMs)
 {
+    if (name.isEmpty())
+        return false;
     QLocalSocket socket;
     socket.connectToServer(name);
     if (!socket.waitForConnected(timeoutMs))
@@ -62,6 +74,8 @@ bool SingleInstance::listen(const QString& name)
 {
     // A program that answers is running. Asked first: with access options Qt
     // puts its socket in place by renaming, which would take over the name.
+    if (name.isEmpty())
+        return false;
     QLocalSocket probe;
     probe.connectToServer(name);
     if (probe.waitForConnected(1000))

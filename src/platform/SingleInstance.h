@@ -19,9 +19,13 @@ public:
     explicit SingleInstance(QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    /// The socket for this user and this display (from DISPLAY or
-    /// WAYLAND_DISPLAY), in the user's runtime folder when there is one.
-    static QString socketName();
+    /// The socket for this user on this display of this platform (as Qt
+    /// uses them: "xcb" and ":0"), in a folder only the user can reach:
+    /// the runtime folder ($XDG_RUNTIME_DIR) when it is such, or else a
+    /// folder of the program's own in the temporary folder, made with mode
+    /// 0700. Empty when that folder is another user's or open to others:
+    /// then no program hands over or listens.
+    static QString socketName(const QString& platform, const QString& display);
 
     /// Hands `files` (full paths) to the program listening on `name` and
     /// waits up to `timeoutMs` for it to take them. False when none listens

@@ -1015,12 +1015,21 @@ private slots:
     // the next program, a second listener runs on its own, the files come across whole.
     void filesGoToTheRunningProgram()
     {
+        // This user's, on this platform's display, in a folder only the user reaches: the runtime
+        // folder, or (that open to others) one of the program's own, or none.
+        const QString uid = QString::number(::getuid()), own = at("tmp/reelbind-") + uid;
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.path()));
-        qunsetenv("WAYLAND_DISPLAY"), qputenv("DISPLAY", ":42.0");
-        const QString name = SingleInstance::socketName();
-        qputenv("DISPLAY", ":43");
-        QCOMPARE(name + (name == SingleInstance::socketName() ? " again" : ""),
-                 dir.path() + QString("/reelbind-%1-_42.0").arg(::getuid()));
+        qputenv("TMPDIR", QFile::encodeName(at("tmp")));
+        const QString name = SingleInstance::socketName("xcb", ":42.0");
+        QVERIFY(QDir().mkdir(at("tmp")) && ::chmod(QFile::encodeName(dir.path()), 0777) == 0);
+        struct stat st;
+        QCOMPARE(SingleInstance::socketName("wayland", "w-1") + name,
+                 own + "/reelbind-" + uid + "-wayland-w-1" + dir.path() + "/reelbind-" + uid +
+                     "-xcb-_42.0");
+        QVERIFY(::stat(QFile::encodeName(own), &st) == 0 && (st.st_mode & 0777) == 0700);
+        QVERIFY(::chmod(QFile::encodeName(own), 0777) == 0 &&
+                SingleInstance::socketName("xcb", ":0").isEmpty() && !SingleInstance().listen(""));
+        QVERIFY(::chmod(QFile::encodeName(dir.path()), 0700) == 0);
         QVERIFY(!SingleInstance::handOver(name, {"/a"}, 500)); // nobody listens yet
         sockaddr_un addr{AF_UNIX, {}};
         qstrncpy(addr.sun_path, QFile::encodeName(name).constData(), sizeof addr.sun_path);

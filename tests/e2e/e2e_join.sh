@@ -30,19 +30,18 @@ done
 # The target folder on the movies, the source folder elsewhere, chunk size 10,000.
 printf '[Preferences]\nSaveSourceDir=1\nSaveTargetDir=1\nSourceDir=%s\nTargetDir=%s\nConfirmDel=1
 ClearQue=1\nChunkSizeSave=1\nChunkSize=10000\n' "$WORK" "$MOVIES" >"$PROG/tarvik.ini"
-start_program() {
-    launch / "$PROG/reelbind"
+start_program() { # [FOLDER FILE...]: started there with those files
+    launch "${1:-/}" "$PROG/reelbind" "${@:2}"
     activate "$MAIN" || fail "the main window never got the keyboard"
 }
 start_program
 
 answer_dialog() { local id; id=$(window "$1" 60) || exit 1; answer "$id" "$2"; }
 
-# join_into <name> <open dialog answer>: Add, then Join into <name> in the
+# join_into <name> [<open dialog answer>]: Add (when answered), then Join into <name> in the
 # save dialog's folder; sets STATUS to the status window.
 join_into() {
-    click_main 70 245
-    answer_dialog "^Open\$" "$2"
+    [ -z "${2:-}" ] || { click_main 70 245 && answer_dialog "^Open\$" "$2"; }
     click_main 395 245
     answer_dialog "^Save As\$" "$1"
     STATUS=$(window "^Joining Files\.\.\." 60) || exit 1
@@ -73,10 +72,13 @@ program_ended && [ "$APP_STATUS" -eq 0 ] || fail "Alt+F4 did not end the program
 echo "e2e-join: the close box ended the program without saving"
 
 # A logout, Ctrl+C or a hang-up during a join: the program ends as by its close box, the
-# join keeps nothing (no target, nothing hidden) and the terminal is told.
+# join keeps nothing (no target, nothing hidden) and the terminal is told. 30,000 files of
+# 1 KB, named on the command line, make a join long enough to be interrupted.
+mkdir "$WORK/many" && (cd "$WORK/many" && head -c 30000000 /dev/zero | split -b 1000 -a 5 -d - c)
+MANY=($(cd "$WORK/many" && ls)) && [ ${#MANY[@]} -eq 30000 ] || fail "cannot make the small files"
 for sig in TERM INT HUP; do
-    start_program
-    join_into "stopped-$sig.mpg" "$ALL"
+    start_program "$WORK/many" "${MANY[@]}"
+    join_into "stopped-$sig.mpg"
     kill -"$sig" "$APP_PID"
     program_ended && [ "$APP_STATUS" -eq 0 ] || fail "SIG$sig: the program did not end cleanly"
     left=$(cd "$MOVIES" && ls -A | grep -v '^holiday' || true)
