@@ -49,7 +49,8 @@ for n in 1 2 3; do
     { printf '\0\0\1\272'; head -c $((300000 * n + 3)) /dev/urandom; } >"$VIDEOS/part$n.mpg"
 done
 
-launch "$VIDEOS" "$PREFIX/bin/reelbind" part1.mpg missing.mpg part2.mpg
+# Freed memory is scribbled over, so that a use after free shows.
+launch "$VIDEOS" env MALLOC_PERTURB_=165 "$PREFIX/bin/reelbind" part1.mpg missing.mpg part2.mpg
 # The file that is not there is named in a message in the window, not on the terminal.
 BOX=$(wait_window "^Orvel's Reelbind\$" 60) || fail "no message names missing.mpg"
 answer "$BOX"
@@ -75,6 +76,11 @@ echo "e2e-install: settings in $INI, nothing written under the prefix"
 # Wayland name notwithstanding, and ends.
 (cd "$VIDEOS" && WAYLAND_DISPLAY=gone-0 timeout 30 "$PREFIX/bin/reelbind" part3.mpg) >>"$WORK/run.log" 2>&1 ||
     fail "the second start did not end by itself with status 0"
+# A file that is not there: the running program names it in a box, and lives on.
+(cd "$VIDEOS" && timeout 30 "$PREFIX/bin/reelbind" nothere.mpg) >>"$WORK/run.log" 2>&1 ||
+    fail "the start with a missing file did not end by itself with status 0"
+BOX=$(wait_window "^Orvel's Reelbind\$" 60) || fail "no message names nothere.mpg"
+answer "$BOX"
 kill -0 "$APP_PID" 2>/dev/null || fail "the first program ended"
 activate "$MAIN" || fail "the main window never got the keyboard back"
 click_main 395 245 # Join
