@@ -125,8 +125,7 @@ CopyLoop::Outcome CopyLoop::copyAll()
         m_src.reset();
     }
     if (m_cancel && m_keepNothing) {
-        m_dst.reset();
-        m_files.removeFile(std::exchange(m_temporary, QString()));
+        discardTemporary();
         return Outcome::Cancelled;
     }
     return finishTarget() ? (m_cancel ? Outcome::Cancelled : Outcome::Joined) : Outcome::Failed;
@@ -229,14 +228,17 @@ bool CopyLoop::finishTarget()
     return true;
 }
 
+void CopyLoop::discardTemporary()
+{
+    m_dst.reset();
+    if (!m_temporary.isEmpty())
+        m_files.removeFile(std::exchange(m_temporary, QString()));
+}
+
 CopyLoop::Outcome CopyLoop::fail(Op op, const QString& file, const QString& reason)
 {
     m_src.reset();
-    m_dst.reset();
-    if (!m_temporary.isEmpty()) {
-        m_files.removeFile(m_temporary);
-        m_temporary.clear();
-    }
+    discardTemporary();
 
     QString what;
     switch (op) {

@@ -124,6 +124,8 @@ private:
     /// Gives the written file the target's name and proves it holds the join.
     bool finishTarget();
     Outcome fail(Op op, const QString& file, const QString& reason);
+    /// Closes and removes the temporary file, if there is one.
+    void discardTemporary();
 
     FileSystem& m_files;
     EventPump& m_pump;

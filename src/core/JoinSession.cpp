@@ -52,11 +52,10 @@ JoinSession::Ending JoinSession::join(Prompts& prompts, JoinProgress& progress)
     const JoinVerdict verdict = m_checks.checkTarget(sources, target);
     if (verdict.kind == Kind::Refused || verdict.kind == Kind::NoSpace)
         prompts.tell(verdict.text);
-    if (verdict.kind == Kind::NoSpace)
-        m_record.target = target;
+    if (verdict.kind == Kind::Go || verdict.kind == Kind::NoSpace)
+        m_record.target = target; // one too large is still named in the window
     if (verdict.kind != Kind::Go)
         return verdict.kind == Kind::NoSpace ? Ending::NoSpace : Ending::NoTarget;
-    m_record.target = target;
     m_live.rememberFolder(SettingId::TargetDir, folderOf(target));
 
     m_chunk = m_live.chunkSize();
