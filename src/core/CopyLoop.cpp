@@ -79,7 +79,6 @@ CopyLoop::Outcome CopyLoop::copyAll()
     if (!created)
         return fail(Op::CreateTarget, m_target, created.error().text());
     m_dst = std::move(*created);
-    m_temporary = m_dst->path();
     m_sincePump.start();
 
     for (int i = 0; i < m_sources.size() && !m_cancel; ++i) {
@@ -125,7 +124,7 @@ CopyLoop::Outcome CopyLoop::copyAll()
         m_src.reset();
     }
     if (m_cancel && m_keepNothing) {
-        discardTemporary();
+        m_dst.reset();
         return Outcome::Cancelled;
     }
     return finishTarget() ? (m_cancel ? Outcome::Cancelled : Outcome::Joined) : Outcome::Failed;
@@ -208,16 +207,15 @@ bool CopyLoop::finishTarget()
              tr("it holds %1 bytes where %2 were written").arg(written.size).arg(m_written));
         return false;
     }
-    const std::unique_ptr<OutputFile> dst = std::move(m_dst);
-    if (const FileError e = dst->close(); e.failed()) {
+    if (const FileError e = m_dst->close(); e.failed()) {
         fail(Op::CloseTarget, m_target, e.text());
         return false;
     }
-    if (const FileError e = m_files.rename(m_temporary, m_target); e.failed()) {
+    if (const FileError e = m_dst->nameAs(m_target); e.failed()) {
         fail(Op::Rename, m_target, e.text());
         return false;
     }
-    m_temporary.clear();
+    m_dst.reset();
     m_renamed = true;
     // Another program may have put its own file there in the same moment.
     if (!m_files.identity(m_target).sameFile(written)) {
@@ -228,17 +226,10 @@ bool CopyLoop::finishTarget()
     return true;
 }
 
-void CopyLoop::discardTemporary()
-{
-    m_dst.reset();
-    if (!m_temporary.isEmpty())
-        m_files.removeFile(std::exchange(m_temporary, QString()));
-}
-
 CopyLoop::Outcome CopyLoop::fail(Op op, const QString& file, const QString& reason)
 {
     m_src.reset();
-    discardTemporary();
+    m_dst.reset(); // the partial file goes with it
 
     QString what;
     switch (op) {

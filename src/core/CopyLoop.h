@@ -32,7 +32,7 @@ struct CopyOptions
 /// (DataMover::copyRange); where it refuses, the loop reads and writes the
 /// same rounds itself, through one buffer, for the rest of the run.
 ///
-/// The run writes into a new file with a temporary name beside the target
+/// The run writes into a new file beside the target (FileStreams::createBeside)
 /// and gives it the target's name only when it ends, joined or cancelled
 /// (then it ends with the last whole chunk read); an existing target is
 /// replaced only then. A join counts as done only when it is proven: every
@@ -124,8 +124,6 @@ private:
     /// Gives the written file the target's name and proves it holds the join.
     bool finishTarget();
     Outcome fail(Op op, const QString& file, const QString& reason);
-    /// Closes and removes the temporary file, if there is one.
-    void discardTemporary();
 
     FileSystem& m_files;
     EventPump& m_pump;
@@ -143,7 +141,6 @@ private:
     bool m_keepNothing = false;
     bool m_targetExisted = false;
     bool m_renamed = false;
-    QString m_temporary; // the file being written, until it has the target's name
     std::unique_ptr<InputFile> m_src;
     std::unique_ptr<OutputFile> m_dst;
     char* m_buf = nullptr;

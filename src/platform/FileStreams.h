@@ -20,20 +20,27 @@ public:
     virtual int handle() const { return -1; }
 };
 
-/// A new file open for writing, from its first byte on, under a temporary
-/// name of its own. Closed (without a check) when destroyed; close() reports
-/// what the last writes met.
+/// A new file open for writing, from its first byte on, to become a target
+/// in one step. Where the file system allows, it has no name until close(),
+/// so a program killed while writing leaves nothing; elsewhere it has a
+/// hidden temporary name, locked while the file is written. When destroyed it
+/// is closed, and removed unless it got the target's name.
 class OutputFile
 {
 public:
     virtual ~OutputFile();
-    /// Its temporary name.
+    /// Its temporary name; empty while it has none.
     virtual QString path() const = 0;
     /// Writes all of `bytes`, or fails (a full disk...).
     virtual FileError write(const char* data, qint64 bytes) = 0;
     /// The file as it stands now (its length is what was written).
     virtual FileIdentity identity() const = 0;
+    /// Gives the file its temporary name, if it has none yet, and closes it,
+    /// reporting what the last writes met.
     virtual FileError close() = 0;
+    /// After close(): gives the file the name `target` in one step,
+    /// replacing whatever was there.
+    virtual FileError nameAs(const QString& target) = 0;
     /// The system's descriptor for DataMover, or -1 when it has none.
     virtual int handle() const { return -1; }
 };
@@ -49,9 +56,11 @@ public:
     /// is read once from start to end; a pipe in its place fails at once.
     virtual FileResult<std::unique_ptr<InputFile>> openInput(const QString& path) = 0;
 
-    /// Creates a new, empty file with a temporary name in the folder of
-    /// `target`, to become `target` later (rename()). It has the permissions
-    /// of an existing target, otherwise those a new file gets.
+    /// Creates a new, empty file in the folder of `target`, to become
+    /// `target` later (OutputFile::nameAs()). It has the permissions of an
+    /// existing target, otherwise those a new file gets. Temporary files of
+    /// earlier joins into that folder that nobody holds any longer (a killed
+    /// program's) are removed first.
     virtual FileResult<std::unique_ptr<OutputFile>> createBeside(const QString& target) = 0;
 
     /// Gives the file `from` the name `to` in one step, replacing whatever

@@ -5,14 +5,20 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
 #include <QStorageInfo>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -103,17 +109,91 @@ private:
     FileIdentity m_id;
 };
 
+// A join's temporary files: ".NAME.reelbind-XXXXXX", NAME cut to 100 bytes between characters
+// so that any legal target name fits a file system's limit of 255 bytes.
+constexpr char kTemporaryMark[] = ".reelbind-";
+constexpr int kRandomChars = 6;
+
+QByteArray temporaryPrefix(const QString& target)
+{
+    QString name = QFileInfo(target).fileName();
+    while (native(name).size() > 100)
+        name.chop(name.size() > 1 && name.back().isLowSurrogate() ? 2 : 1);
+    return '.' + native(name) + kTemporaryMark;
+}
+
+bool isTemporaryName(const char* name)
+{
+    const size_t length = std::strlen(name), mark = sizeof kTemporaryMark - 1;
+    if (name[0] != '.' || length < 1 + mark + kRandomChars)
+        return false;
+    const char* random = name + length - kRandomChars;
+    return std::memcmp(random - mark, kTemporaryMark, mark) == 0 &&
+           std::all_of(random, name + length, [](char c) { return std::isalnum(uchar(c)); });
+}
+
+// Calls `make` with new names of `prefix` and random characters while the name is taken.
+template <typename Make> int withFreshName(const QByteArray& prefix, QByteArray& name, Make make)
+{
+    static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    int result = -1;
+    for (int tries = 0; tries < 100; ++tries) {
+        name = prefix;
+        for (int i = 0; i < kRandomChars; ++i)
+            name += kChars[QRandomGenerator::global()->bounded(int(sizeof kChars) - 1)];
+        if ((result = make(name.constData())) >= 0 || errno != EEXIST)
+            break;
+    }
+    if (result < 0)
+        name.clear();
+    return result;
+}
+
+// A killed join leaves its named temporary file, and its lock went with it; one still locked
+// is being written.
+void removeLeftovers(int folder)
+{
+    DIR* list = ::fdopendir(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!list)
+        return;
+    while (const dirent* entry = ::readdir(list)) {
+        if (!isTemporaryName(entry->d_name))
+            continue;
+        const int fd = ::openat(folder, entry->d_name,
+                                O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+        struct stat st;
+        if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid() &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            ::unlinkat(folder, entry->d_name, 0);
+        if (fd >= 0)
+            ::close(fd);
+    }
+    ::closedir(list);
+}
+
 class PosixOutput : public OutputFile
 {
 public:
-    PosixOutput(int fd, QString path) : m_fd(fd), m_path(std::move(path)) {}
+    PosixOutput(int fd, int folder, const QString& folderPath, QByteArray prefix, QByteArray name)
+        : m_fd(fd), m_folder(folder), m_folderPath(folderPath), m_prefix(std::move(prefix)),
+          m_name(std::move(name))
+    {
+    }
     ~PosixOutput() override
     {
-        if (m_fd >= 0)
-            ::close(m_fd);
+        for (const int fd : {m_fd, m_lock})
+            if (fd >= 0)
+                ::close(fd);
+        if (!m_name.isEmpty() && !m_named)
+            ::unlinkat(m_folder, m_name.constData(), 0);
+        ::close(m_folder);
     }
     int handle() const override { return m_fd; }
-    QString path() const override { return m_path; }
+    QString path() const override
+    {
+        return m_name.isEmpty() ? QString()
+                                : m_folderPath + QLatin1Char('/') + QFile::decodeName(m_name);
+    }
     FileIdentity identity() const override { return identityOfFd(m_fd); }
     FileError write(const char* data, qint64 bytes) override
     {
@@ -132,14 +212,36 @@ public:
     }
     FileError close() override
     {
-        const int fd = m_fd;
-        m_fd = -1;
+        const int fd = std::exchange(m_fd, -1);
+        const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd);
+        if (m_name.isEmpty() && withFreshName(m_prefix, m_name, [&](const char* name) {
+                                    return ::linkat(AT_FDCWD, self.constData(), m_folder, name,
+                                                    AT_SYMLINK_FOLLOW);
+                                }) < 0) {
+            const FileError why = lastError();
+            ::close(fd);
+            return why;
+        }
+        // The lock lives on in the copy until the file has the target's name.
+        m_lock = ::dup(fd);
         return ::close(fd) == 0 ? FileError() : lastError();
+    }
+    FileError nameAs(const QString& target) override
+    {
+        if (::renameat(m_folder, m_name.constData(), AT_FDCWD, native(target).constData()) != 0)
+            return lastError();
+        m_named = true;
+        return FileError();
     }
 
 private:
     int m_fd;
-    QString m_path;
+    int m_lock = -1;
+    int m_folder; // the target's folder, wherever it is moved
+    QString m_folderPath;
+    QByteArray m_prefix;
+    QByteArray m_name; // the temporary name in m_folder, once it has one
+    bool m_named = false;
 };
 
 // The permissions a file created now would get.
@@ -279,21 +381,29 @@ FileResult<std::unique_ptr<InputFile>> PosixFileSystem::openInput(const QString&
 
 FileResult<std::unique_ptr<OutputFile>> PosixFileSystem::createBeside(const QString& target)
 {
-    const QFileInfo info(target);
-    // Short enough for any file system's name limit (255 bytes) whatever the target's name: cut
-    // to 100 bytes, between characters.
-    QString name = info.fileName();
-    while (native(name).size() > 100)
-        name.chop(name.size() > 1 && name.back().isLowSurrogate() ? 2 : 1);
-    QByteArray pattern = native(info.absolutePath() + QStringLiteral("/.") + name) + ".XXXXXX";
-    const int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd < 0)
+    const QString folderPath = QFileInfo(target).absolutePath();
+    const int folder = ::open(native(folderPath).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
         return lastError();
+    removeLeftovers(folder);
+    const QByteArray prefix = temporaryPrefix(target);
+    QByteArray name;
+    int fd = ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL))
+        fd = withFreshName(prefix, name, [folder](const char* n) {
+            return ::openat(folder, n, O_CREAT | O_EXCL | O_WRONLY | O_NOFOLLOW | O_CLOEXEC, 0600);
+        });
+    if (fd < 0) {
+        const FileError why = lastError();
+        ::close(folder);
+        return why;
+    }
+    ::flock(fd, LOCK_EX);
     struct stat old;
     const bool replaces = ::stat(native(target).constData(), &old) == 0 && S_ISREG(old.st_mode);
     ::fchmod(fd, replaces ? (old.st_mode & 07777) : newFileMode());
     return std::unique_ptr<OutputFile>(
-        std::make_unique<PosixOutput>(fd, QFile::decodeName(pattern)));
+        std::make_unique<PosixOutput>(fd, folder, folderPath, prefix, name));
 }
 
 FileError PosixFileSystem::rename(const QString& from, const QString& to)

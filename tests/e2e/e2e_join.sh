@@ -72,21 +72,24 @@ program_ended && [ "$APP_STATUS" -eq 0 ] || fail "Alt+F4 did not end the program
 echo "e2e-join: the close box ended the program without saving"
 
 # A logout, Ctrl+C or a hang-up during a join: the program ends as by its close box, the
-# join keeps nothing (no target, nothing hidden) and the terminal is told. 30,000 files of
-# 1 KB, named on the command line, make a join long enough to be interrupted.
+# join keeps nothing (no target, nothing hidden) and the terminal is told. A kill leaves
+# nothing either. 30,000 files of 1 KB, named on the command line, make a join long enough
+# to be interrupted.
 mkdir "$WORK/many" && (cd "$WORK/many" && head -c 30000000 /dev/zero | split -b 1000 -a 5 -d - c)
 MANY=($(cd "$WORK/many" && ls)) && [ ${#MANY[@]} -eq 30000 ] || fail "cannot make the small files"
-for sig in TERM INT HUP; do
+for sig in TERM INT HUP KILL; do
     start_program "$WORK/many" "${MANY[@]}"
     join_into "stopped-$sig.mpg"
     kill -"$sig" "$APP_PID"
-    program_ended && [ "$APP_STATUS" -eq 0 ] || fail "SIG$sig: the program did not end cleanly"
+    program_ended && [ "$APP_STATUS" -eq "$([ $sig = KILL ] && echo 137 || echo 0)" ] ||
+        fail "SIG$sig: the program did not end as it should"
     left=$(cd "$MOVIES" && ls -A | grep -v '^holiday' || true)
     [ -z "$left" ] || fail "SIG$sig: files left behind in the movies' folder: $left"
-    grep -qx "reelbind: the join to $MOVIES/stopped-$sig.mpg was stopped; nothing was written." \
-        "$WORK/run.log" || fail "SIG$sig: the terminal was not told"
+    [ $sig = KILL ] ||
+        grep -qx "reelbind: the join to $MOVIES/stopped-$sig.mpg was stopped; nothing was written." \
+            "$WORK/run.log" || fail "SIG$sig: the terminal was not told"
     [ "$(cat "$PROG/tarvik.ini")" = "$INI_BEFORE" ] || fail "SIG$sig saved the settings"
 done
-echo "e2e-join: SIGTERM, SIGINT and SIGHUP during a join ended the program; nothing was left"
+echo "e2e-join: SIGTERM, SIGINT, SIGHUP and SIGKILL during a join ended the program; nothing was left"
 
 echo "e2e-join: PASS"

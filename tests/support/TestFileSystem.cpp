@@ -20,6 +20,7 @@ struct ScriptedOutput : OutputFile
     QString path() const override { return real->path(); }
     FileIdentity identity() const override { return real->identity(); }
     FileError close() override { return real->close(); }
+    FileError nameAs(const QString& target) override { return real->nameAs(target); }
     FileError write(const char* data, qint64 bytes) override
     {
         const qint64 fits = left < 0 ? bytes : qMin(bytes, left);
