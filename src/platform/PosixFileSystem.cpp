@@ -1,5 +1,11 @@
 #include "platform/PosixFileSystem.h"
 
+// GLib names a struct member "signals", which Qt defines as a keyword.
+#pragma push_macro("signals")
+#undef signals
+#include <gio/gio.h>
+#pragma pop_macro("signals")
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QDirIterator>
@@ -8,7 +14,6 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSaveFile>
-#include <QStandardPaths>
 #include <QStorageInfo>
 
 #include <algorithm>
@@ -252,22 +257,6 @@ mode_t newFileMode()
     return 0666 & ~mask;
 }
 
-// A trash keeps its files in ".../Trash/files", ".Trash-UID/files" or ".Trash/UID/files".
-bool inTrashFolder(const QString& path)
-{
-    const QFileInfo info(path);
-    const QDir files = info.absoluteDir();
-    if (files.dirName() != QLatin1String("files"))
-        return false;
-    QDir up = files;
-    if (!up.cdUp())
-        return false;
-    const QString name = up.dirName();
-    if (name == QLatin1String("Trash") || name.startsWith(QLatin1String(".Trash-")))
-        return true;
-    return up.cdUp() && up.dirName() == QLatin1String(".Trash");
-}
-
 } // namespace
 
 FileResult<qint64> PosixFileSystem::fileSize(const QString& path)
@@ -489,19 +478,20 @@ FileResult<qint64> PosixFileSystem::copyRange(InputFile& from, OutputFile& to, q
 
 FileError PosixFileSystem::moveToTrash(const QString& path)
 {
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (data.isEmpty() || !QDir().mkpath(data))
-        return FileError(ENOENT, QCoreApplication::translate("PosixFileSystem",
-                                                             "there is no folder for the trash"));
-    QFile file(path);
-    if (!file.moveToTrash())
-        return FileError(errno ? errno : EIO, file.errorString());
-    const QString landed = file.fileName();
-    if (inTrashFolder(landed))
+    // GIO's own local files: no modules loaded, no session bus needed.
+    GFile* file = g_vfs_get_file_for_path(g_vfs_get_local(), native(path).constData());
+    GError* error = nullptr;
+    const bool trashed = g_file_trash(file, nullptr, &error);
+    g_object_unref(file);
+    if (trashed)
         return FileError();
-    // Moved, but into no trash: put it back where it was.
-    rename(landed, path);
-    return FileError(EIO, QCoreApplication::translate("PosixFileSystem", "no trash took it"));
+    const int code = error->domain != G_IO_ERROR                   ? EIO
+                     : error->code == G_IO_ERROR_NOT_FOUND         ? ENOENT
+                     : error->code == G_IO_ERROR_PERMISSION_DENIED ? EACCES
+                                                                   : EIO;
+    FileError why(code, QString::fromUtf8(error->message));
+    g_error_free(error);
+    return why;
 }
 
 FileError PosixFileSystem::removeFile(const QString& path)

@@ -6,11 +6,9 @@
 /// Outputs are written unbuffered, so a full disk shows at the write that
 /// meets it; their temporary names are hidden (".name.XXXXXX"). Free space
 /// comes from a fresh QStorageInfo on each query. Small files are replaced
-/// through QSaveFile. The trash is Qt's (QFile::moveToTrash), made safe
-/// against a fault of Qt 6.4: with the user's data folder missing it moved
-/// the file into "files/" under the working folder and called that a
-/// success. The data folder is created first, and only a file that landed
-/// in a trash's "files" folder counts.
+/// through QSaveFile. The trash is the desktop's, through GIO (as file
+/// managers use it): the user's own trash, or a file system's own
+/// ".Trash-UID" where the user's cannot take a file.
 class PosixFileSystem : public FileSystem
 {
 public:

@@ -32,6 +32,17 @@ QString reason(int error)
 {
     return FileError::fromCode(error).text();
 }
+QString emptyTrash()
+{
+    // Set once, before GLib reads it: it keeps the first value for the whole process.
+    static QTemporaryDir home;
+    if (qEnvironmentVariableIsEmpty("XDG_DATA_HOME"))
+        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+    const QString trash = qEnvironmentVariable("XDG_DATA_HOME") + "/Trash/";
+    QDir(trash).removeRecursively();
+    return trash;
+}
+
 Core::Core(const QByteArray& ini) : m_programFolder(folder.path())
 {
     QFile f(m_programFolder + "/tarvik.ini");
@@ -42,10 +53,7 @@ Core::Core(const QByteArray& ini) : m_programFolder(folder.path())
 }
 void Core::start(Locations where)
 {
-    // Deleted sources go to a trash of the tests' own, never the user's.
-    static QTemporaryDir home;
-    if (qEnvironmentVariableIsEmpty("XDG_DATA_HOME"))
-        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+    emptyTrash();
     program = std::make_unique<Program>(
         files, pump, where.settingsFolder.isEmpty() ? Locations::portable(m_programFolder) : where);
     program->startUp();

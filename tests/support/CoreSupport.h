@@ -21,6 +21,9 @@ QString sized(const QString& dir, const QString& name, qint64 size);
 QByteArray readAll(const QString& path);
 /// The system's text for an error number, as the program shows it.
 QString reason(int error);
+/// The tests' own trash (never the user's: the data folder is one of this process's own unless
+/// XDG_DATA_HOME names one), emptied; its folder, ending in "/".
+QString emptyTrash();
 
 /// The pump in tests: lets events in as the real one does, counts, then calls onPump(count).
 struct CountingPump : EventPump
