@@ -15,9 +15,10 @@ constexpr qint64 kPage = 4096;
 
 CopyLoop::CopyLoop(FileSystem& files, EventPump& pump, QStringList sources, QString target,
                    int chunkSize, JoinProgress& progress, Options options)
-    : m_files(files), m_pump(pump), m_sources(std::move(sources)), m_target(std::move(target)),
-      m_chunk(chunkSize > 0 ? chunkSize : 1), m_progress(progress), m_options(options),
-      m_kernel(options.kernelCopy), m_roundChunks(qMax(1, options.chunksPerRound))
+    : m_files(files), m_pump(pump), m_sources(std::move(sources)),
+      m_out(files, files, std::move(target)), m_chunk(chunkSize > 0 ? chunkSize : 1),
+      m_progress(progress), m_options(options), m_kernel(options.kernelCopy),
+      m_roundChunks(qMax(1, options.chunksPerRound))
 {
 }
 
@@ -46,14 +47,12 @@ CopyLoop::Outcome CopyLoop::run()
     try {
         return copyAll();
     } catch (const std::bad_alloc&) {
-        return fail(Op::Memory, m_target, qt_error_string(ENOMEM));
+        return fail(Op::Memory, m_out.path(), qt_error_string(ENOMEM));
     }
 }
 
 CopyLoop::Outcome CopyLoop::copyAll()
 {
-    m_targetExisted = m_files.identity(m_target).exists;
-
     JoinFigures fig;
     PacedLook look(m_pump);
     for (const QString& path : std::as_const(m_sources)) {
@@ -73,12 +72,10 @@ CopyLoop::Outcome CopyLoop::copyAll()
     m_bufBytes = kBufferBytes;
     m_buf = static_cast<char*>(std::aligned_alloc(size_t(kPage), size_t(m_bufBytes)));
     if (!m_buf)
-        return fail(Op::Memory, m_target, qt_error_string(ENOMEM));
+        return fail(Op::Memory, m_out.path(), qt_error_string(ENOMEM));
 
-    FileResult<std::unique_ptr<OutputFile>> created = m_files.createBeside(m_target);
-    if (!created)
-        return fail(Op::CreateTarget, m_target, created.error().text());
-    m_dst = std::move(*created);
+    if (!m_out.create())
+        return Outcome::Failed;
     m_sincePump.start();
 
     for (int i = 0; i < m_sources.size() && !m_cancel; ++i) {
@@ -124,10 +121,12 @@ CopyLoop::Outcome CopyLoop::copyAll()
         m_src.reset();
     }
     if (m_cancel && m_keepNothing) {
-        m_dst.reset();
+        m_out.discard();
         return Outcome::Cancelled;
     }
-    return finishTarget() ? (m_cancel ? Outcome::Cancelled : Outcome::Joined) : Outcome::Failed;
+    if (!m_out.finish(m_written))
+        return Outcome::Failed;
+    return m_cancel ? Outcome::Cancelled : Outcome::Joined;
 }
 
 void CopyLoop::pump()
@@ -140,14 +139,15 @@ bool CopyLoop::moveRound(qint64 bytes, const QString& path)
 {
     qint64 done = 0;
     while (done < bytes && m_kernel) {
-        const FileResult<qint64> copied = m_files.copyRange(*m_src, *m_dst, bytes - done);
+        const FileResult<qint64> copied = m_files.copyRange(*m_src, *m_out.file(), bytes - done);
         if (!copied && DataMover::refuses(copied.error())) {
             m_kernel = false; // read and write from here on, this round's rest included
             break;
         }
         if (!copied) {
             const bool full = copied.error().isWriteSide();
-            fail(full ? Op::WriteTarget : Op::Copy, full ? m_target : path, copied.error().text());
+            fail(full ? Op::WriteTarget : Op::Copy, full ? m_out.path() : path,
+                 copied.error().text());
             return false;
         }
         if (*copied == 0) {
@@ -174,8 +174,8 @@ bool CopyLoop::readAndWrite(qint64 bytes, const QString& path)
             fail(Op::ReadShort, path, QString());
             return false;
         }
-        if (const FileError e = m_dst->write(m_buf, piece); e.failed()) {
-            fail(Op::WriteTarget, m_target, e.text());
+        if (const FileError e = m_out.file()->write(m_buf, piece); e.failed()) {
+            fail(Op::WriteTarget, m_out.path(), e.text());
             return false;
         }
         done += piece;
@@ -199,94 +199,9 @@ bool CopyLoop::readToTheEnd(const QString& path)
     return true;
 }
 
-bool CopyLoop::finishTarget()
-{
-    const FileIdentity written = m_dst->identity();
-    if (written.size != m_written) {
-        fail(Op::Length, m_target,
-             tr("it holds %1 bytes where %2 were written").arg(written.size).arg(m_written));
-        return false;
-    }
-    if (const FileError e = m_dst->close(); e.failed()) {
-        fail(Op::CloseTarget, m_target, e.text());
-        return false;
-    }
-    if (const FileError e = m_dst->nameAs(m_target); e.failed()) {
-        fail(Op::Rename, m_target, e.text());
-        return false;
-    }
-    m_dst.reset();
-    m_renamed = true;
-    // Another program may have put its own file there in the same moment.
-    if (!m_files.identity(m_target).sameFile(written)) {
-        fail(Op::Replaced, m_target, QString());
-        return false;
-    }
-    m_writtenFile = written;
-    return true;
-}
-
 CopyLoop::Outcome CopyLoop::fail(Op op, const QString& file, const QString& reason)
 {
     m_src.reset();
-    m_dst.reset(); // the partial file goes with it
-
-    QString what;
-    switch (op) {
-    case Op::Size:
-        what = tr("Could not read the size of file %1: %2.").arg(file, reason);
-        break;
-    case Op::Open:
-        what = tr("Could not open file %1: %2.").arg(file, reason);
-        break;
-    case Op::Read:
-        what = tr("Could not read file %1: %2.").arg(file, reason);
-        break;
-    case Op::ReadShort:
-        what = tr("Could not read file %1: it ended early, it was changed during the "
-                  "join.")
-                   .arg(file);
-        break;
-    case Op::Grew:
-        what = tr("Could not read file %1: it grew while it was read, it was changed "
-                  "during the join.")
-                   .arg(file);
-        break;
-    case Op::Copy:
-        what =
-            tr("Could not copy file %1 into the target file %2: %3.").arg(file, m_target, reason);
-        break;
-    case Op::Memory:
-        what = tr("Could not get the memory to join into %1: %2.").arg(file, reason);
-        break;
-    case Op::CreateTarget:
-        what = tr("Could not create the target file %1: %2.").arg(file, reason);
-        break;
-    case Op::WriteTarget:
-        what = tr("Could not write to the target file %1: %2.").arg(file, reason);
-        break;
-    case Op::CloseTarget:
-        what = tr("Could not close the target file %1: %2.").arg(file, reason);
-        break;
-    case Op::Length:
-        what = tr("Could not finish the target file %1: %2.").arg(file, reason);
-        break;
-    case Op::Rename:
-        what = tr("Could not give the joined file the name %1: %2.").arg(file, reason);
-        break;
-    case Op::Replaced:
-        what = tr("Could not finish the target file %1: another program put a file "
-                  "in its place at the end of the join.")
-                   .arg(file);
-        break;
-    }
-    QString left;
-    if (m_renamed)
-        left = tr("The target file %1 does not hold the joined files.");
-    else if (m_targetExisted)
-        left = tr("The target file %1 was left unchanged.");
-    else
-        left = tr("The target file %1 was not created.");
-    m_failure = what + QLatin1Char('\n') + left.arg(m_target);
+    m_out.fail(op, file, reason);
     return Outcome::Failed;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/JoinProgress.h"
+#include "core/JoinTarget.h"
 #include "platform/FileSystem.h"
 
 #include <QCoreApplication>
@@ -81,7 +82,7 @@ public:
     void cancel(bool keepNothing = false) { m_cancel = true, m_keepNothing |= keepNothing; }
 
     /// After Outcome::Failed: the message for the user.
-    const QString& failureText() const { return m_failure; }
+    const QString& failureText() const { return m_out.failure(); }
 
     /// Bytes that reached the target.
     qint64 bytesWritten() const { return m_written; }
@@ -90,7 +91,7 @@ public:
     /// order: what may be deleted afterwards is exactly these files, unchanged.
     const QList<FileIdentity>& sourcesRead() const { return m_read; }
     /// The file the run wrote, under the target's name (after Joined or Cancelled).
-    const FileIdentity& written() const { return m_writtenFile; }
+    const FileIdentity& written() const { return m_out.written(); }
 
     /// Whether the kernel copied (some of) the data.
     bool kernelCopied() const { return m_kernelCopied; }
@@ -98,21 +99,7 @@ public:
     qint64 longestRoundNs() const { return m_longestRoundNs; }
 
 private:
-    enum class Op {
-        Size,
-        Open,
-        Read,
-        ReadShort,
-        Grew,
-        Memory,
-        Copy,
-        CreateTarget,
-        WriteTarget,
-        CloseTarget,
-        Length,
-        Rename,
-        Replaced
-    };
+    using Op = JoinTarget::Op;
 
     Outcome copyAll();
     /// One round: `bytes` of the current source to the target.
@@ -121,14 +108,12 @@ private:
     void pump();
     /// After a source's last byte: nothing more may follow.
     bool readToTheEnd(const QString& path);
-    /// Gives the written file the target's name and proves it holds the join.
-    bool finishTarget();
     Outcome fail(Op op, const QString& file, const QString& reason);
 
     FileSystem& m_files;
     EventPump& m_pump;
     QStringList m_sources;
-    QString m_target;
+    JoinTarget m_out;
     int m_chunk;
     JoinProgress& m_progress;
     Options m_options;
@@ -139,14 +124,9 @@ private:
     QElapsedTimer m_sincePump;
     bool m_cancel = false;
     bool m_keepNothing = false;
-    bool m_targetExisted = false;
-    bool m_renamed = false;
     std::unique_ptr<InputFile> m_src;
-    std::unique_ptr<OutputFile> m_dst;
     char* m_buf = nullptr;
     qint64 m_bufBytes = 0;
     qint64 m_written = 0;
     QList<FileIdentity> m_read;
-    FileIdentity m_writtenFile;
-    QString m_failure;
 };

@@ -1,0 +1,433 @@
+#include "platform/MovieContainers.h"
+
+#include <QCoreApplication>
+
+extern "C" {
+#include <libavformat/avformat.h>
+#include <libavutil/avutil.h>
+#include <libavutil/mathematics.h>
+}
+
+#include <algorithm>
+#include <cerrno>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kIoBuffer = 1 << 16;
+
+QString libraryText(int error)
+{
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(error, text, sizeof text);
+    return QString::fromUtf8(text);
+}
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("MovieContainers", text);
+}
+
+// The seam's file behind FFmpeg's reads and seeks; its last failure is kept for the message.
+struct InputIo
+{
+    InputFile* file = nullptr;
+    FileError failure;
+    static int read(void* opaque, uint8_t* buf, int size)
+    {
+        auto* io = static_cast<InputIo*>(opaque);
+        const FileResult<qint64> got = io->file->read(reinterpret_cast<char*>(buf), size);
+        if (!got)
+            return io->failure = got.error(), AVERROR(EIO);
+        return *got > 0 ? int(*got) : AVERROR_EOF;
+    }
+    static int64_t seek(void* opaque, int64_t offset, int whence)
+    {
+        auto* io = static_cast<InputIo*>(opaque);
+        if (whence & AVSEEK_SIZE)
+            return io->file->size();
+        const off_t at = ::lseek(io->file->handle(), offset, whence & ~AVSEEK_FORCE);
+        return at < 0 ? AVERROR(errno) : at;
+    }
+};
+
+struct OutputIo
+{
+    OutputFile* file = nullptr;
+    FileError failure;
+    static int write(void* opaque, uint8_t* buf, int size)
+    {
+        auto* io = static_cast<OutputIo*>(opaque);
+        const FileError e = io->file->write(reinterpret_cast<const char*>(buf), size);
+        if (e.failed())
+            return io->failure = e, AVERROR(EIO);
+        return size;
+    }
+    static int64_t seek(void* opaque, int64_t offset, int whence)
+    {
+        auto* io = static_cast<OutputIo*>(opaque);
+        if (whence & AVSEEK_SIZE)
+            return io->file->identity().size;
+        const off_t at = ::lseek(io->file->handle(), offset, whence & ~AVSEEK_FORCE);
+        return at < 0 ? AVERROR(errno) : at;
+    }
+};
+
+AVIOContext* ioContext(void* opaque, bool write, int (*read)(void*, uint8_t*, int),
+                       int (*put)(void*, uint8_t*, int), int64_t (*seek)(void*, int64_t, int))
+{
+    auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBuffer));
+    AVIOContext* io =
+        buffer ? avio_alloc_context(buffer, kIoBuffer, write, opaque, read, put, seek) : nullptr;
+    if (!io)
+        av_free(buffer);
+    return io;
+}
+
+void freeIo(AVIOContext*& io)
+{
+    if (io)
+        av_freep(&io->buffer);
+    avio_context_free(&io);
+}
+
+// An open input movie over the seam's file.
+struct OpenInput
+{
+    InputIo io;
+    AVIOContext* pb = nullptr;
+    AVFormatContext* format = nullptr;
+    ~OpenInput()
+    {
+        avformat_close_input(&format);
+        freeIo(pb);
+    }
+    // "" when it opened; otherwise the reason.
+    QString open(InputFile& file)
+    {
+        io.file = &file;
+        pb = ioContext(&io, false, &InputIo::read, nullptr, &InputIo::seek);
+        format = avformat_alloc_context();
+        if (!pb || !format)
+            return libraryText(AVERROR(ENOMEM));
+        format->pb = pb;
+        int e = avformat_open_input(&format, "", nullptr, nullptr);
+        if (e >= 0)
+            e = avformat_find_stream_info(format, nullptr);
+        return e >= 0 ? QString() : io.failure.failed() ? io.failure.text() : libraryText(e);
+    }
+};
+
+MovieFamily familyOf(const AVFormatContext* format, const QByteArray& head)
+{
+    const QByteArray name = format->iformat->name;
+    if (name.startsWith("matroska"))
+        return head.contains(QByteArray("\x42\x82\x84webm", 7)) ? MovieFamily::WebM
+                                                                : MovieFamily::Matroska;
+    if (!name.startsWith("mov,mp4"))
+        return MovieFamily::None;
+    const AVDictionaryEntry* brand = av_dict_get(format->metadata, "major_brand", nullptr, 0);
+    return !brand || QByteArray(brand->value).startsWith("qt") ? MovieFamily::Mov
+                                                               : MovieFamily::Mp4;
+}
+
+const char* muxerOf(MovieFamily family)
+{
+    switch (family) {
+    case MovieFamily::Mp4:
+        return "mp4";
+    case MovieFamily::Mov:
+        return "mov";
+    case MovieFamily::Matroska:
+        return "matroska";
+    case MovieFamily::WebM:
+        return "webm";
+    case MovieFamily::None:
+        break;
+    }
+    return nullptr;
+}
+
+bool carried(const AVStream* st, const AVOutputFormat* muxer)
+{
+    const AVCodecParameters* p = st->codecpar;
+    const bool media = p->codec_type == AVMEDIA_TYPE_VIDEO || p->codec_type == AVMEDIA_TYPE_AUDIO ||
+                       p->codec_type == AVMEDIA_TYPE_SUBTITLE;
+    return media && p->codec_id != AV_CODEC_ID_NONE && muxer &&
+           !(st->disposition & AV_DISPOSITION_ATTACHED_PIC) &&
+           avformat_query_codec(muxer, p->codec_id, FF_COMPLIANCE_NORMAL) == 1;
+}
+
+MovieStream streamOf(const AVStream* st, const AVOutputFormat* muxer)
+{
+    const AVCodecParameters* p = st->codecpar;
+    MovieStream s;
+    s.type = p->codec_type == AVMEDIA_TYPE_VIDEO      ? MovieStream::Type::Video
+             : p->codec_type == AVMEDIA_TYPE_AUDIO    ? MovieStream::Type::Audio
+             : p->codec_type == AVMEDIA_TYPE_SUBTITLE ? MovieStream::Type::Subtitle
+                                                      : MovieStream::Type::Other;
+    s.codec = p->codec_id == AV_CODEC_ID_NONE ? QString()
+                                              : QString::fromUtf8(avcodec_get_name(p->codec_id));
+    s.width = p->width;
+    s.height = p->height;
+    s.sampleRate = p->sample_rate;
+    s.channels = p->ch_layout.nb_channels;
+    s.setup = QByteArray(reinterpret_cast<const char*>(p->extradata), p->extradata_size);
+    s.kept = carried(st, muxer);
+    return s;
+}
+
+} // namespace
+
+QList<MovieStream> MovieLayout::kept() const
+{
+    QList<MovieStream> out;
+    std::copy_if(streams.cbegin(), streams.cend(), std::back_inserter(out),
+                 [](const MovieStream& s) { return s.kept; });
+    return out;
+}
+
+FileResult<MovieLayout> describeMovie(InputFile& input)
+{
+    QByteArray head(64, '\0');
+    const FileResult<qint64> got = input.read(head.data(), head.size());
+    if (!got)
+        return got.error();
+    head.truncate(int(*got));
+    if (::lseek(input.handle(), 0, SEEK_SET) != 0)
+        return FileError::fromCode(errno);
+    OpenInput in;
+    if (const QString why = in.open(input); !why.isEmpty())
+        return FileError(EINVAL, why);
+    MovieLayout layout;
+    layout.family = familyOf(in.format, head);
+    const AVOutputFormat* muxer = av_guess_format(muxerOf(layout.family), nullptr, nullptr);
+    for (unsigned i = 0; i < in.format->nb_streams; ++i)
+        layout.streams << streamOf(in.format->streams[i], muxer);
+    return layout;
+}
+
+struct MovieWriter::Private
+{
+    OutputIo io;
+    AVIOContext* pb = nullptr;
+    AVFormatContext* out = nullptr;
+    bool headerWritten = false;
+    std::unique_ptr<OpenInput> part;
+    AVPacket* packet = nullptr;
+    QList<int> outIndex;         // of the part's streams; -1: left out
+    QList<int64_t> lastDts;      // of each output stream
+    QList<qint64> read, written; // packets of each output stream, this part's
+    QList<int64_t> frames;       // what the part's index says each stream holds (0: unknown)
+    int64_t base = 0;            // where the current part starts, in microseconds
+    int64_t partStart = 0;       // its own first time, in microseconds
+    int64_t partEnd = 0;         // where its packets end so far, from its start
+    qint64 position = 0;
+    bool corrupt = false;
+    QString failure;
+
+    Step fail(Step step, const QString& why) { return failure = why, step; }
+    Step readFailure(int e)
+    {
+        return fail(Step::ReadFailed,
+                    part->io.failure.failed() ? part->io.failure.text() : libraryText(e));
+    }
+    Step writeFailure(int e)
+    {
+        return fail(Step::WriteFailed, io.failure.failed() ? io.failure.text() : libraryText(e));
+    }
+    Step endPart();
+};
+
+MovieWriter::MovieWriter() : d(std::make_unique<Private>()) {}
+
+MovieWriter::~MovieWriter()
+{
+    av_packet_free(&d->packet);
+    d->part.reset();
+    avformat_free_context(d->out);
+    freeIo(d->pb);
+}
+
+FileResult<std::unique_ptr<MovieWriter>> MovieWriter::create(OutputFile& output,
+                                                             const MovieLayout& layout)
+{
+    std::unique_ptr<MovieWriter> w(new MovieWriter);
+    Private& d = *w->d;
+    d.io.file = &output;
+    d.pb = ioContext(&d.io, true, nullptr, &OutputIo::write, &OutputIo::seek);
+    d.packet = av_packet_alloc();
+    if (!d.pb || !d.packet ||
+        avformat_alloc_output_context2(&d.out, nullptr, muxerOf(layout.family), nullptr) < 0)
+        return FileError(ENOMEM, libraryText(AVERROR(ENOMEM)));
+    d.out->pb = d.pb;
+    d.out->flags |= AVFMT_FLAG_CUSTOM_IO;
+    return w;
+}
+
+MovieWriter::Step MovieWriter::beginPart(InputFile& file, const QString& chapter)
+{
+    Private& p = *d;
+    p.base += p.part ? p.partEnd : 0;
+    p.part = std::make_unique<OpenInput>();
+    if (const QString why = p.part->open(file); !why.isEmpty())
+        return p.fail(Step::ReadFailed, why);
+    AVFormatContext* in = p.part->format;
+    const bool first = !p.headerWritten;
+    p.outIndex.clear();
+    p.frames.fill(0);
+    int keptSoFar = 0;
+    for (unsigned i = 0; i < in->nb_streams; ++i) {
+        AVStream* st = in->streams[i];
+        const bool kept = carried(st, p.out->oformat);
+        const int index = kept ? keptSoFar++ : -1;
+        p.outIndex << index;
+        if (!kept)
+            continue;
+        if (first) {
+            AVStream* os = avformat_new_stream(p.out, nullptr);
+            if (!os || avcodec_parameters_copy(os->codecpar, st->codecpar) < 0)
+                return p.fail(Step::WriteFailed, libraryText(AVERROR(ENOMEM)));
+            const unsigned tag = st->codecpar->codec_tag;
+            if (av_codec_get_id(p.out->oformat->codec_tag, tag) != st->codecpar->codec_id)
+                os->codecpar->codec_tag = 0;
+            os->time_base = st->time_base;
+            os->disposition = st->disposition;
+            av_dict_copy(&os->metadata, st->metadata, 0);
+            for (int s = 0; s < st->nb_side_data; ++s) {
+                const AVPacketSideData& sd = st->side_data[s];
+                if (uint8_t* to = av_stream_new_side_data(os, sd.type, sd.size))
+                    std::copy(sd.data, sd.data + sd.size, to);
+            }
+            p.lastDts << AV_NOPTS_VALUE;
+            p.read << 0;
+            p.written << 0;
+            p.frames << 0;
+        } else if (index >= int(p.out->nb_streams) ||
+                   p.out->streams[index]->codecpar->codec_id != st->codecpar->codec_id) {
+            return p.fail(Step::ReadFailed, tr("its streams are not those of the first part"));
+        }
+        p.frames[index] = st->nb_frames;
+    }
+    if (!first && keptSoFar != int(p.out->nb_streams))
+        return p.fail(Step::ReadFailed, tr("its streams are not those of the first part"));
+    if (first)
+        av_dict_copy(&p.out->metadata, in->metadata, 0);
+
+    // The chapter: where this part starts, to the end of the movie (fixed at the next part).
+    AVChapter* ch = static_cast<AVChapter*>(av_mallocz(sizeof(AVChapter)));
+    if (!ch || av_dynarray_add_nofree(&p.out->chapters, reinterpret_cast<int*>(&p.out->nb_chapters),
+                                      ch) < 0) {
+        av_free(ch);
+        return p.fail(Step::WriteFailed, libraryText(AVERROR(ENOMEM)));
+    }
+    ch->id = p.out->nb_chapters;
+    ch->time_base = AV_TIME_BASE_Q;
+    ch->start = ch->end = p.base;
+    av_dict_set(&ch->metadata, "title", chapter.toUtf8().constData(), 0);
+
+    if (first) {
+        if (const int e = avformat_write_header(p.out, nullptr); e < 0)
+            return p.writeFailure(e);
+        p.headerWritten = true;
+    }
+    p.partStart = in->start_time == AV_NOPTS_VALUE ? 0 : in->start_time;
+    p.partEnd = 0;
+    p.position = 0;
+    p.corrupt = false;
+    std::fill(p.read.begin(), p.read.end(), 0);
+    std::fill(p.written.begin(), p.written.end(), 0);
+    return Step::Copied;
+}
+
+MovieWriter::Step MovieWriter::copyPacket()
+{
+    Private& p = *d;
+    AVFormatContext* in = p.part->format;
+    AVPacket* pkt = p.packet;
+    const int e = av_read_frame(in, pkt);
+    if (e == AVERROR_EOF)
+        return p.endPart();
+    if (e < 0)
+        return p.readFailure(e);
+    p.position = std::max<qint64>(p.position, pkt->pos >= 0 ? pkt->pos + pkt->size : 0);
+    const int index = pkt->stream_index < p.outIndex.size() ? p.outIndex[pkt->stream_index] : -1;
+    if (index < 0) {
+        av_packet_unref(pkt);
+        return Step::Copied;
+    }
+    p.corrupt = p.corrupt || (pkt->flags & AV_PKT_FLAG_CORRUPT);
+    ++p.read[index];
+    const AVRational from = in->streams[pkt->stream_index]->time_base;
+    AVStream* os = p.out->streams[index];
+    const AVRational to = os->time_base;
+    const int64_t shift =
+        av_rescale_q(p.base, AV_TIME_BASE_Q, to) - av_rescale_q(p.partStart, AV_TIME_BASE_Q, to);
+    const auto move = [&](int64_t ts) {
+        return ts == AV_NOPTS_VALUE ? ts : av_rescale_q(ts, from, to) + shift;
+    };
+    if (pkt->pts != AV_NOPTS_VALUE) {
+        const int64_t end = av_rescale_q(pkt->pts + pkt->duration, from, AV_TIME_BASE_Q);
+        p.partEnd = std::max(p.partEnd, end - p.partStart);
+    }
+    pkt->pts = move(pkt->pts);
+    pkt->dts = move(pkt->dts);
+    pkt->duration = av_rescale_q(pkt->duration, from, to);
+    int64_t& last = p.lastDts[index];
+    if (pkt->dts != AV_NOPTS_VALUE && last != AV_NOPTS_VALUE && pkt->dts <= last) {
+        pkt->dts = last + 1;
+        if (pkt->pts != AV_NOPTS_VALUE && pkt->pts < pkt->dts)
+            pkt->pts = pkt->dts;
+    }
+    if (pkt->dts != AV_NOPTS_VALUE)
+        last = pkt->dts;
+    pkt->stream_index = index;
+    pkt->pos = -1;
+    if (const int w = av_interleaved_write_frame(p.out, pkt); w < 0)
+        return p.writeFailure(w);
+    ++p.written[index];
+    return Step::Copied;
+}
+
+MovieWriter::Step MovieWriter::Private::endPart()
+{
+    // Read to its end: no damaged packet, every packet its index names, and (where the
+    // container gives one) its length reached.
+    const AVFormatContext* in = part->format;
+    bool whole = !corrupt;
+    for (int i = 0; i < read.size(); ++i)
+        whole = whole && (frames[i] <= 0 || read[i] >= frames[i]) && read[i] == written[i];
+    const int64_t length = in->duration;
+    if (length > 0 && partEnd > 0 && partEnd + AV_TIME_BASE / 2 < length)
+        whole = false;
+    if (!whole)
+        return fail(Step::ReadFailed, tr("it ends before its last picture or sound, it is damaged "
+                                         "or cut short"));
+    // The container's own length where it gives one: it leaves out an encoder's priming and
+    // padding, which the next part's first packets overlap.
+    if (length > 0)
+        partEnd = length;
+    position = std::max<qint64>(position, part->io.file->size());
+    out->chapters[out->nb_chapters - 1]->end = base + partEnd;
+    return Step::PartDone;
+}
+
+qint64 MovieWriter::partPosition() const
+{
+    return d->position;
+}
+
+MovieWriter::Step MovieWriter::finish()
+{
+    if (const int e = av_write_trailer(d->out); e < 0)
+        return d->writeFailure(e);
+    avio_flush(d->pb);
+    if (d->io.failure.failed() || d->pb->error < 0)
+        return d->writeFailure(d->pb->error);
+    return Step::Copied;
+}
+
+QString MovieWriter::failure() const
+{
+    return d->failure;
+}
