@@ -5,7 +5,10 @@
 #include "core/StrFunc.h"
 #include "platform/FileSystem.h"
 
+#include <QFileInfo>
 #include <QHash>
+
+#include <algorithm>
 
 namespace {
 using Kind = JoinVerdict::Kind;
@@ -40,8 +43,39 @@ JoinVerdict JoinChecks::lookAtKinds(const QStringList& sources)
         if (m_cancelled)
             return {Kind::Stopped, QString()};
     }
-    const QString question = MovieKind::joinQuestion(files);
-    return {question.isEmpty() ? Kind::Go : Kind::Ask, question};
+    MoviePlan plan;
+    const MovieKind::Kind first = files.isEmpty() ? MovieKind::Kind::Unknown : files[0].kind;
+    if (files.size() > 1 && (first == MovieKind::Kind::Mp4 || first == MovieKind::Kind::Matroska) &&
+        std::all_of(files.cbegin(), files.cend(),
+                    [first](const MovieKind::Queued& f) { return f.kind == first; })) {
+        if (!lookInside(sources, plan))
+            return {Kind::Stopped, QString()};
+    }
+    const QString question = MovieKind::joinQuestion(files, plan);
+    return {question.isEmpty() ? Kind::Go : Kind::Ask, question, plan.family};
+}
+
+bool JoinChecks::lookInside(const QStringList& sources, MoviePlan& plan)
+{
+    QHash<QString, FileResult<MovieLayout>> seen;
+    QList<FileResult<MovieLayout>> layouts;
+    QStringList names;
+    PacedLook look(m_pump);
+    for (const QString& path : sources) {
+        auto it = seen.constFind(path);
+        if (it == seen.cend()) {
+            FileResult<std::unique_ptr<InputFile>> input = m_files.openInput(path);
+            it = seen.insert(path, input ? describeMovie(**input)
+                                         : FileResult<MovieLayout>(input.error()));
+        }
+        layouts << it.value();
+        names << QFileInfo(path).fileName();
+        look.lookedAt(PacedLook::kFilesPerCheck); // each file takes a while
+        if (m_cancelled)
+            return false;
+    }
+    plan = planMovie(names, layouts);
+    return true;
 }
 
 JoinVerdict JoinChecks::checkTarget(const QStringList& sources, const QString& target)

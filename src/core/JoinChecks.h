@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/MoviePlan.h"
+
 #include <QCoreApplication>
 #include <QString>
 #include <QStringList>
@@ -17,6 +19,9 @@ struct JoinVerdict
     enum class Kind { Go, Ask, Refused, NoSpace, Stopped };
     Kind kind = Kind::Go;
     QString text;
+    /// With Ask: the container the files can be joined into as one movie;
+    /// None when they cannot.
+    MovieFamily oneMovie = MovieFamily::None;
 };
 
 /// The looks at the queued files before a join: their kinds (before the
@@ -36,6 +41,8 @@ public:
     /// Reads the first bytes of each source (a file queued twice once): Ask
     /// with MovieKind::joinQuestion when they will not play joined, else Go.
     /// A file that cannot be read is no reason to ask: the join names it.
+    /// When all are MP4/MOV, or all Matroska/WebM, it looks inside each
+    /// (describeMovie) to see whether they can be joined as one movie.
     JoinVerdict lookAtKinds(const QStringList& sources);
 
     /// Refuses a target that is one of the sources (opening it for writing
@@ -52,6 +59,10 @@ public:
     static QString noSpaceText();
 
 private:
+    /// Describes each source as a movie and compares them; false when the
+    /// join was cancelled meanwhile.
+    bool lookInside(const QStringList& sources, MoviePlan& plan);
+
     FileSystem& m_files;
     EventPump& m_pump;
     const bool& m_cancelled;

@@ -8,7 +8,7 @@ JoinSession::Prompts::~Prompts() = default;
 JoinSession::JoinSession(JoinQueue& queue, Preferences& live, FileSystem& files, EventPump& pump,
                          QObject* parent)
     : QObject(parent), m_queue(queue), m_live(live), m_checks(files, pump, m_cancelled),
-      m_byteCopy(files, pump), m_after(queue, live, files, m_record)
+      m_byteCopy(files, pump), m_oneMovie(files, pump), m_after(queue, live, files, m_record)
 {
 }
 
@@ -24,6 +24,7 @@ bool JoinSession::run(Prompts& prompts, JoinProgress& progress)
     m_record.rows = m_queue.rows();
     m_failure.clear();
     m_ending = Ending::None;
+    m_asOneMovie = false;
     m_queue.setJoinRunning(true);
     end(join(prompts, progress));
     return true;
@@ -40,11 +41,21 @@ JoinSession::Ending JoinSession::join(Prompts& prompts, JoinProgress& progress)
     // No to the question ends the join as a cancelled save dialog does.
     setPhase(Phase::LookingAtFiles);
     const JoinVerdict kinds = m_checks.lookAtKinds(sources);
-    if (kinds.kind == Kind::Stopped || (kinds.kind == Kind::Ask && !prompts.joinAnyway(kinds.text)))
+    if (kinds.kind == Kind::Stopped)
         return Ending::NoTarget;
+    if (kinds.kind == Kind::Ask) {
+        const bool offered = kinds.oneMovie != MovieFamily::None;
+        const Choice choice = prompts.howToJoin(kinds.text, offered);
+        if (choice == Choice::Cancel || (!offered && choice == Choice::OneMovie))
+            return Ending::NoTarget;
+        m_asOneMovie = choice == Choice::OneMovie;
+        m_oneMovie.setFamily(kinds.oneMovie);
+    }
 
     setPhase(Phase::ChoosingTarget);
-    const QString target = prompts.chooseTarget(m_live.folderText(SettingId::TargetDir));
+    const QString target = prompts.chooseTarget(
+        m_live.folderText(SettingId::TargetDir),
+        m_asOneMovie ? movieFilter(m_oneMovie.family()) : QString());
     if (target.isEmpty())
         return Ending::NoTarget;
 
@@ -59,7 +70,8 @@ JoinSession::Ending JoinSession::join(Prompts& prompts, JoinProgress& progress)
     m_live.rememberFolder(SettingId::TargetDir, folderOf(target));
 
     m_chunk = m_live.chunkSize();
-    JoinMethod& method = methodFor(sources);
+    JoinMethod& method =
+        m_asOneMovie ? static_cast<JoinMethod&>(m_oneMovie) : static_cast<JoinMethod&>(m_byteCopy);
     m_method = &method;
     setPhase(Phase::Joining);
     if (m_cancelled)
@@ -70,11 +82,6 @@ JoinSession::Ending JoinSession::join(Prompts& prompts, JoinProgress& progress)
     m_record.written = result.written;
     m_failure = result.failure;
     return result.ending;
-}
-
-JoinMethod& JoinSession::methodFor(const QStringList&)
-{
-    return m_byteCopy;
 }
 
 void JoinSession::setPhase(Phase phase)

@@ -3,6 +3,7 @@
 #include "core/AfterJoin.h"
 #include "core/JoinChecks.h"
 #include "core/JoinMethod.h"
+#include "core/OneMovie.h"
 
 #include <QObject>
 #include <functional>
@@ -34,15 +35,21 @@ public:
     Q_ENUM(Phase)
     using Ending = JoinEnding;
 
+    /// The answers to the question before a join.
+    enum class Choice { Cancel, Bytes, OneMovie };
+
     /// What a join asks the user on its way.
     class Prompts
     {
     public:
         virtual ~Prompts();
-        /// The files will not play joined: whether to join them anyway.
-        virtual bool joinAnyway(const QString& question) = 0;
-        /// The target's path, the dialog opening in `folder`; empty: cancelled.
-        virtual QString chooseTarget(const QString& folder) = 0;
+        /// The files will not play joined byte by byte: whether to join them
+        /// anyway (Yes: Bytes; No: Cancel), or, when `oneMovie` is offered,
+        /// how (MovieKind::oneMovieButtons()).
+        virtual Choice howToJoin(const QString& question, bool oneMovie) = 0;
+        /// The target's path, the dialog opening in `folder` with `filter`
+        /// first (empty: the usual filters); empty: cancelled.
+        virtual QString chooseTarget(const QString& folder, const QString& filter) = 0;
         /// A message the user must see before the join ends (the target is
         /// refused, there is too little space).
         virtual void tell(const QString& message) = 0;
@@ -53,7 +60,7 @@ public:
     ~JoinSession() override;
 
     /// Join pressed: the main window's five commands go off; the files'
-    /// kinds are looked at (Ask: prompts.joinAnyway, default No); the
+    /// kinds are looked at (Ask: prompts.howToJoin); the
     /// target is chosen, checked and, with RememberTarget ticked, its
     /// folder remembered; the join method runs, reporting to `progress`;
     /// then the phase is Ended, and once the windows have taken that in the
@@ -88,8 +95,12 @@ public:
 
     /// The actions after the last join.
     AfterJoin& after() { return m_after; }
-    /// The byte-for-byte join, the method every join uses today.
+    /// The byte-for-byte join.
     ByteCopy& byteCopy() { return m_byteCopy; }
+    /// The join of movie parts into one movie.
+    OneMovie& oneMovie() { return m_oneMovie; }
+    /// Whether the last join was chosen to make one movie.
+    bool joinsAsOneMovie() const { return m_asOneMovie; }
 
 signals:
     void phaseChanged(JoinSession::Phase phase);
@@ -98,8 +109,6 @@ private:
     /// The steps from the look at the files to the join method's end.
     Ending join(Prompts& prompts, JoinProgress& progress);
     void setPhase(Phase phase);
-    /// The method for this join's files.
-    JoinMethod& methodFor(const QStringList& sources);
     /// Ends the join: phase Ended, then the commands and what waited.
     void end(Ending ending);
 
@@ -110,6 +119,8 @@ private:
     Phase m_phase = Phase::Idle;
     JoinChecks m_checks;
     ByteCopy m_byteCopy;
+    OneMovie m_oneMovie;
+    bool m_asOneMovie = false;
     JoinMethod* m_method = nullptr; // while it runs
     JoinRecord m_record;
     AfterJoin m_after;

@@ -11,6 +11,11 @@ namespace MovieKind {
 
 namespace {
 
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("MovieKind", text);
+}
+
 bool startsWith(const QByteArray& head, int at, const char* bytes, int size)
 {
     return head.size() >= at + size && std::equal(bytes, bytes + size, head.constData() + at);
@@ -173,7 +178,7 @@ bool hasIndex(Kind kind)
     }
 }
 
-QString joinQuestion(const QList<Queued>& files)
+QString joinQuestion(const QList<Queued>& files, const MoviePlan& plan)
 {
     QSet<Kind> kinds;
     bool indexed = false;
@@ -199,19 +204,30 @@ QString joinQuestion(const QList<Queued>& files)
         for (const Queued& file : files)
             if (file.kind != Kind::Unknown && !hasIndex(file.kind))
                 lines << line(file);
+    const QString list = Format::listMessage(
+        tr("These files will not play as one movie when joined byte by byte:"), lines);
+    if (plan.family != MovieFamily::None) {
+        QString text = list + tr("\n\nJoin as One Movie copies their pictures and sound unchanged "
+                                 "into one new file that plays all parts. With Join Bytes Anyway "
+                                 "the joined file will most likely play only its first part.");
+        if (!plan.leftOut.isEmpty())
+            text += tr("\n\nThe new file leaves out what it cannot carry: %1.").arg(plan.leftOut);
+        return text;
+    }
     const QString outcome =
-        indexed ? QCoreApplication::translate(
-                      "MovieKind", "The joined file will most likely play only its first part, "
-                                   "because files of these kinds keep an index or a length of "
-                                   "their own.")
-                : QCoreApplication::translate("MovieKind",
-                                              "The joined file will most likely stop playing "
-                                              "where the first kind of file ends.");
-    return Format::listMessage(QCoreApplication::translate(
-                                   "MovieKind", "These files will not play as one movie when "
-                                                "joined byte by byte:"),
-                               lines) +
-           QCoreApplication::translate("MovieKind", "\n\n%1\n\nJoin them anyway?").arg(outcome);
+        indexed ? tr("The joined file will most likely play only its first part, because files "
+                     "of these kinds keep an index or a length of their own.")
+                : tr("The joined file will most likely stop playing where the first kind of file "
+                     "ends.");
+    const QString why = plan.difference.isEmpty()
+                            ? QString()
+                            : tr("\nThey cannot be joined as one movie: %1.").arg(plan.difference);
+    return list + why + tr("\n\n%1\n\nJoin them anyway?").arg(outcome);
+}
+
+QStringList oneMovieButtons()
+{
+    return {tr("Join as One Movie"), tr("Join Bytes Anyway"), tr("Cancel")};
 }
 
 QString questionTitle()

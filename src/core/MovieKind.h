@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/MoviePlan.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QString>
@@ -52,13 +54,20 @@ struct Queued
 };
 
 /// The question to ask before files of these kinds are joined, or an empty
-/// text when nothing speaks against the join. It asks when a file of an
+/// text when nothing speaks against the join. With a plan that can join
+/// them as one movie, the question offers that (Join as One Movie, Join
+/// Bytes Anyway, Cancel) and says what each gives; otherwise it asks Yes or
+/// No, naming the plan's difference. It asks when a file of an
 /// indexed kind, or files of more than one known kind, are queued; files of
 /// no known kind never count, and neither does the first file alone (a
 /// single file, or the first part of a split file followed by its parts).
 /// The files named are those of known kinds, indexed ones first, at most
 /// 15 of them.
-QString joinQuestion(const QList<Queued>& files);
+QString joinQuestion(const QList<Queued>& files, const MoviePlan& plan = MoviePlan());
+
+/// The buttons of the question that offers a movie: Join as One Movie
+/// (Enter), Join Bytes Anyway, Cancel (Esc).
+QStringList oneMovieButtons();
 
 /// The title of the box that asks joinQuestion().
 QString questionTitle();

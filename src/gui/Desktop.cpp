@@ -4,8 +4,8 @@
 
 Desktop::~Desktop() = default;
 
-QStringList Desktop::movieFilters()
+QStringList Desktop::movieFilters(const QString& first)
 {
-    return {QCoreApplication::translate("Desktop", "MPG Files (*.mpg)"),
+    return {first.isEmpty() ? QCoreApplication::translate("Desktop", "MPG Files (*.mpg)") : first,
             QCoreApplication::translate("Desktop", "All Files (*)")};
 }

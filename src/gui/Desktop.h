@@ -45,6 +45,12 @@ public:
     virtual bool askYesNo(QWidget* parent, const QString& title, const QString& text,
                           Default button = Default::Yes) = 0;
 
+    /// Box without an icon with `buttons` (texts), the one at `enter` the
+    /// default and the one at `escape` what Esc and the close box answer.
+    /// Returns the index of the button pressed.
+    virtual int choose(QWidget* parent, const QString& title, const QString& text,
+                       const QStringList& buttons, int enter, int escape) = 0;
+
     /// Opens a web address or a local file with its associated program.
     /// `target` is a URL when it has a scheme ("https://..."), otherwise a
     /// local path. Returns false when the desktop refused; callers may ignore it.
@@ -57,6 +63,7 @@ public:
     /// The system beep.
     virtual void beep() = 0;
 
-    /// The filters of the program's open and save dialogs: MPG files first.
-    static QStringList movieFilters();
+    /// The filters of the program's open and save dialogs: MPG files first,
+    /// or `first` when one is given.
+    static QStringList movieFilters(const QString& first = QString());
 };

@@ -126,15 +126,22 @@ void JoinStatusDialog::restoreCursor()
     m_busyCursor = false;
 }
 
-bool JoinStatusDialog::joinAnyway(const QString& question)
+JoinSession::Choice JoinStatusDialog::howToJoin(const QString& question, bool oneMovie)
 {
+    using Choice = JoinSession::Choice;
     restoreCursor();
-    return m_desktop.askYesNo(m_main, MovieKind::questionTitle(), question, Desktop::Default::No);
+    const QString title = MovieKind::questionTitle();
+    if (!oneMovie)
+        return m_desktop.askYesNo(m_main, title, question, Desktop::Default::No) ? Choice::Bytes
+                                                                                 : Choice::Cancel;
+    static constexpr Choice kButtons[] = {Choice::OneMovie, Choice::Bytes, Choice::Cancel};
+    const int pressed = m_desktop.choose(m_main, title, question, MovieKind::oneMovieButtons(), 0, 2);
+    return kButtons[qBound(0, pressed, 2)];
 }
 
-QString JoinStatusDialog::chooseTarget(const QString& folder)
+QString JoinStatusDialog::chooseTarget(const QString& folder, const QString& filter)
 {
-    return m_desktop.getSaveFileName(m_main, folder, Desktop::movieFilters());
+    return m_desktop.getSaveFileName(m_main, folder, Desktop::movieFilters(filter));
 }
 
 void JoinStatusDialog::tell(const QString& message)
@@ -188,8 +195,10 @@ void JoinStatusDialog::fileStarted(int index, const JoinFigures& figures)
     showFigures(m_throttle.fileStarted(figures));
     const QList<QueueRow>& rows = m_session.rows();
     const QString name = index >= 0 && index < rows.size() ? rows.at(index).name : QString();
-    setFileLine(tr("Now joining file: %1 to %2 using a chunk size of %3 bytes")
-                    .arg(name, m_session.target(), Format::grouped(m_session.chunkSize())));
+    setFileLine(m_session.joinsAsOneMovie()
+                    ? tr("Now joining file: %1 to %2 as one movie").arg(name, m_session.target())
+                    : tr("Now joining file: %1 to %2 using a chunk size of %3 bytes")
+                          .arg(name, m_session.target(), Format::grouped(m_session.chunkSize())));
 }
 
 void JoinStatusDialog::copied(const JoinFigures& figures)

@@ -43,8 +43,8 @@ protected:
 
 private:
     // JoinSession::Prompts
-    bool joinAnyway(const QString& question) override;
-    QString chooseTarget(const QString& folder) override;
+    JoinSession::Choice howToJoin(const QString& question, bool oneMovie) override;
+    QString chooseTarget(const QString& folder, const QString& filter) override;
     void tell(const QString& message) override;
     // JoinProgress
     void batchStarted(qint64 batchTotal) override;

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QUrl>
 
 QtDesktop::QtDesktop(QString title) : m_title(std::move(title)) {}
@@ -41,6 +42,21 @@ bool QtDesktop::askYesNo(QWidget* parent, const QString& title, const QString& t
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(button == Default::No ? QMessageBox::No : QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
+}
+
+int QtDesktop::choose(QWidget* parent, const QString& title, const QString& text,
+                      const QStringList& buttons, int enter, int escape)
+{
+    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, parent);
+    QList<QPushButton*> added;
+    for (int i = 0; i < buttons.size(); ++i)
+        added << box.addButton(buttons[i], i == escape ? QMessageBox::RejectRole
+                                                       : QMessageBox::AcceptRole);
+    box.setDefaultButton(added.value(enter));
+    box.setEscapeButton(added.value(escape));
+    box.exec();
+    const int pressed = int(added.indexOf(static_cast<QPushButton*>(box.clickedButton())));
+    return pressed < 0 ? escape : pressed;
 }
 
 bool QtDesktop::openDocument(const QString& target)

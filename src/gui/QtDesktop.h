@@ -17,6 +17,8 @@ public:
     QString getExistingDirectory(QWidget* parent, const QString& prompt,
                                  const QString& dir) override;
     void message(QWidget* parent, const QString& text) override;
+    int choose(QWidget* parent, const QString& title, const QString& text,
+               const QStringList& buttons, int enter, int escape) override;
     bool askYesNo(QWidget* parent, const QString& title, const QString& text,
                   Default button = Default::Yes) override;
     bool openDocument(const QString& target) override;

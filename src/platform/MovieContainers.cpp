@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 extern "C" {
+#include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/avutil.h>
 #include <libavutil/mathematics.h>
@@ -72,6 +73,9 @@ struct OutputIo
         return at < 0 ? AVERROR(errno) : at;
     }
 };
+
+// The library's own messages would only clutter the terminal: failures come back as texts.
+const bool kQuiet = (av_log_set_level(AV_LOG_QUIET), true);
 
 AVIOContext* ioContext(void* opaque, bool write, int (*read)(void*, uint8_t*, int),
                        int (*put)(void*, uint8_t*, int), int64_t (*seek)(void*, int64_t, int))
@@ -168,6 +172,9 @@ MovieStream streamOf(const AVStream* st, const AVOutputFormat* muxer)
                                                       : MovieStream::Type::Other;
     s.codec = p->codec_id == AV_CODEC_ID_NONE ? QString()
                                               : QString::fromUtf8(avcodec_get_name(p->codec_id));
+    char tag[AV_FOURCC_MAX_STRING_SIZE] = {};
+    if (p->codec_tag)
+        s.tag = QString::fromLatin1(av_fourcc_make_string(tag, p->codec_tag)).trimmed();
     s.width = p->width;
     s.height = p->height;
     s.sampleRate = p->sample_rate;
@@ -249,8 +256,7 @@ MovieWriter::~MovieWriter()
     freeIo(d->pb);
 }
 
-FileResult<std::unique_ptr<MovieWriter>> MovieWriter::create(OutputFile& output,
-                                                             const MovieLayout& layout)
+FileResult<std::unique_ptr<MovieWriter>> MovieWriter::create(OutputFile& output, MovieFamily family)
 {
     std::unique_ptr<MovieWriter> w(new MovieWriter);
     Private& d = *w->d;
@@ -258,7 +264,7 @@ FileResult<std::unique_ptr<MovieWriter>> MovieWriter::create(OutputFile& output,
     d.pb = ioContext(&d.io, true, nullptr, &OutputIo::write, &OutputIo::seek);
     d.packet = av_packet_alloc();
     if (!d.pb || !d.packet ||
-        avformat_alloc_output_context2(&d.out, nullptr, muxerOf(layout.family), nullptr) < 0)
+        avformat_alloc_output_context2(&d.out, nullptr, muxerOf(family), nullptr) < 0)
         return FileError(ENOMEM, libraryText(AVERROR(ENOMEM)));
     d.out->pb = d.pb;
     d.out->flags |= AVFMT_FLAG_CUSTOM_IO;
@@ -292,8 +298,10 @@ MovieWriter::Step MovieWriter::beginPart(InputFile& file, const QString& chapter
             if (av_codec_get_id(p.out->oformat->codec_tag, tag) != st->codecpar->codec_id)
                 os->codecpar->codec_tag = 0;
             os->time_base = st->time_base;
+            os->avg_frame_rate = st->avg_frame_rate;
             os->disposition = st->disposition;
             av_dict_copy(&os->metadata, st->metadata, 0);
+            av_dict_set(&os->metadata, "timecode", nullptr, 0); // a track left out
             for (int s = 0; s < st->nb_side_data; ++s) {
                 const AVPacketSideData& sd = st->side_data[s];
                 if (uint8_t* to = av_stream_new_side_data(os, sd.type, sd.size))
@@ -311,10 +319,16 @@ MovieWriter::Step MovieWriter::beginPart(InputFile& file, const QString& chapter
     }
     if (!first && keptSoFar != int(p.out->nb_streams))
         return p.fail(Step::ReadFailed, tr("its streams are not those of the first part"));
-    if (first)
+    if (first) {
         av_dict_copy(&p.out->metadata, in->metadata, 0);
+        av_dict_set(&p.out->metadata, "timecode", nullptr, 0);
+        // Chapters added after the header go to the container's ending, all together.
+        if (const int e = avformat_write_header(p.out, nullptr); e < 0)
+            return p.writeFailure(e);
+        p.headerWritten = true;
+    }
 
-    // The chapter: where this part starts, to the end of the movie (fixed at the next part).
+    // The chapter: where this part starts, to the end of the movie (fixed at the part's end).
     AVChapter* ch = static_cast<AVChapter*>(av_mallocz(sizeof(AVChapter)));
     if (!ch || av_dynarray_add_nofree(&p.out->chapters, reinterpret_cast<int*>(&p.out->nb_chapters),
                                       ch) < 0) {
@@ -325,12 +339,6 @@ MovieWriter::Step MovieWriter::beginPart(InputFile& file, const QString& chapter
     ch->time_base = AV_TIME_BASE_Q;
     ch->start = ch->end = p.base;
     av_dict_set(&ch->metadata, "title", chapter.toUtf8().constData(), 0);
-
-    if (first) {
-        if (const int e = avformat_write_header(p.out, nullptr); e < 0)
-            return p.writeFailure(e);
-        p.headerWritten = true;
-    }
     p.partStart = in->start_time == AV_NOPTS_VALUE ? 0 : in->start_time;
     p.partEnd = 0;
     p.position = 0;
@@ -374,6 +382,9 @@ MovieWriter::Step MovieWriter::copyPacket()
     pkt->dts = move(pkt->dts);
     pkt->duration = av_rescale_q(pkt->duration, from, to);
     int64_t& last = p.lastDts[index];
+    // Matroska keeps no decode times: the first packets of a part may come without one.
+    if (pkt->dts == AV_NOPTS_VALUE && pkt->pts != AV_NOPTS_VALUE)
+        pkt->dts = last == AV_NOPTS_VALUE ? pkt->pts - 2 * pkt->duration : last + 1;
     if (pkt->dts != AV_NOPTS_VALUE && last != AV_NOPTS_VALUE && pkt->dts <= last) {
         pkt->dts = last + 1;
         if (pkt->pts != AV_NOPTS_VALUE && pkt->pts < pkt->dts)

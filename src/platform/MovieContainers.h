@@ -19,6 +19,7 @@ struct MovieStream
     enum class Type { Video, Audio, Subtitle, Other };
     Type type = Type::Other;
     QString codec;                    ///< FFmpeg's short name ("h264", "aac"); empty: none
+    QString tag;                      ///< the container's name for it ("avc1", "tmcd"), if any
     int width = 0, height = 0;        ///< pictures
     int sampleRate = 0, channels = 0; ///< sound
     QByteArray setup;                 ///< the decoder setup (codec extra data)
@@ -59,10 +60,8 @@ public:
     };
 
     ~MovieWriter();
-    /// A writer into `output` (which must outlive it), in the first part's
-    /// family, its streams those `layout` keeps.
-    static FileResult<std::unique_ptr<MovieWriter>> create(OutputFile& output,
-                                                           const MovieLayout& layout);
+    /// A writer of a `family` movie into `output` (which must outlive it).
+    static FileResult<std::unique_ptr<MovieWriter>> create(OutputFile& output, MovieFamily family);
 
     /// Opens `part` (which must outlive its copy) as the next part; its
     /// chapter is named `chapter`. The header is written with the first.

@@ -23,6 +23,7 @@
 using namespace SettingRules;
 using namespace TestSupport;
 using Ending = JoinSession::Ending;
+using Choice = JoinSession::Choice;
 using Id = SettingId;
 
 namespace {
@@ -109,13 +110,75 @@ struct BindView : QTemporaryDir
 #define MOUNT_OR_SKIP(view)                                                                        \
     if (!(view).mounted)                                                                           \
     QSKIP("bindfs (FUSE) cannot mount here: the case on a second file system was not run")
+// Movies made by ffmpeg, a second each, 160x120 at 25 frames a second: "RECIPE NAME" with
+// RECIPE avc (H.264 with B-frames and AAC in MP4), big (320x240), mute (no sound), phone
+// (rotated, with a timecode track), cut (its index first, then cut short), bare (cut short, its
+// index gone), mov (MPEG-4 in MOV), webm (VP9 and Opus), mkv (H.264 in Matroska). Each part's
+// pictures and sound differ from the others'. False when ffmpeg cannot make it.
+bool makeMovie(const QString& dir, const QString& recipe, int n)
+{
+    const QString kind = recipe.section(' ', 0, 0), path = dir + '/' + recipe.section(' ', 1);
+    QStringList a = {"-nostdin",
+                     "-v",
+                     "error",
+                     "-y",
+                     "-f",
+                     "lavfi",
+                     "-i",
+                     QString("testsrc=d=1:r=25:s=%1:decimals=%2")
+                         .arg(kind == "big" ? "320x240" : "160x120")
+                         .arg(n)};
+    if (kind != "mute" && kind != "mov")
+        a << "-f"
+          << "lavfi"
+          << "-i" << QString("sine=d=1:f=%1:r=48000").arg(300 + 100 * n);
+    a << (kind == "webm"  ? QStringList{"-c:v", "libvpx-vp9", "-deadline", "realtime", "-cpu-used",
+                                       "8", "-c:a", "libopus"}
+          : kind == "mov" ? QStringList{"-c:v", "mpeg4", "-f", "mov"}
+                          : QStringList{"-c:v", "libx264", "-bf", "2", "-c:a", "aac"});
+    if (kind == "phone")
+        a << "-metadata:s:v"
+          << "rotate=90"
+          << "-timecode"
+          << "01:00:00:00";
+    if (kind == "cut")
+        a << "-movflags"
+          << "+faststart";
+    if (QProcess::execute("ffmpeg", a << path) != 0)
+        return false;
+    return kind != "cut" && kind != "bare" ? true
+                                           : QFile::resize(path, QFileInfo(path).size() * 3 / 5);
+}
+// ffprobe's or ffmpeg's words on a movie; null when it could not run.
+QByteArray probe(const QString& tool, const QStringList& args)
+{
+    QProcess p;
+    p.start(tool, QStringList{"-v", "error"} + args);
+    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit ? p.readAll()
+                                                                              : QByteArray();
+}
+// Each stream's packets as "stream size hash", timestamps left out.
+QStringList payloads(const QString& movie)
+{
+    QStringList out;
+    for (const QByteArray& line : probe("ffmpeg", {"-i", movie, "-map", "0:v", "-map", "0:a?", "-c",
+                                                   "copy", "-f", "framemd5", "-"})
+                                      .split('\n'))
+        if (!line.startsWith('#') && line.count(',') >= 5) // then side data, where there is any
+            out << QString(line).section(',', 0, 0) + ',' + QString(line).section(',', 4, 5);
+    std::stable_sort(out.begin(), out.end(), [](const QString& a, const QString& b) {
+        return a.section(',', 0, 0).toInt() < b.section(',', 0, 0).toInt();
+    });
+    return out;
+}
 // A program with movies, chunk 10,000 a round, an empty trash, answers from a script; records
 // prompts, phases, commands at the end, progress; afterRound(n) runs in the pump after round n.
 struct J : Core, JoinSession::Prompts, JoinProgress
 {
     QTemporaryDir movies;
-    bool anyway = false, waiting = false;
-    QString target, asked, told, dialogFolder, phases, commandsAtEnd;
+    Choice answer = Choice::Cancel;
+    bool offered = false, waiting = false;
+    QString target, asked, told, dialogFolder, filter, phases, commandsAtEnd;
     std::function<void()> inDialog = [] {};
     std::function<void(int)> afterRound = [](int) {}; // 0: before the copy
     qint64 total = -1, started = 0, rounds = 0, missed = 0, stoppedAt = -1;
@@ -131,8 +194,14 @@ struct J : Core, JoinSession::Prompts, JoinProgress
     }
     QString at(const QString& name) const { return movies.filePath(name); }
     bool run(const QString& to) { return target = to, join().run(*this, *this); }
-    bool joinAnyway(const QString& question) override { return asked = question, anyway; }
-    QString chooseTarget(const QString& f) override { return dialogFolder = f, inDialog(), target; }
+    Choice howToJoin(const QString& question, bool oneMovie) override
+    {
+        return asked = question, offered = oneMovie, answer;
+    }
+    QString chooseTarget(const QString& f, const QString& filter) override
+    {
+        return dialogFolder = f, this->filter = filter, inDialog(), target;
+    }
     void tell(const QString& message) override { told = message; }
     void batchStarted(qint64 batchTotal) override { total = batchTotal; }
     void fileStarted(int, const JoinFigures&) override { ++started, awaitPump(false); }
@@ -473,7 +542,7 @@ private slots:
             "{d}/a.mp4 {d}/b.mpg {d}/empty.mpg {d}/gone.mpg {d}/pipe.mpg | 15");
         for (int i = 0; i < 64; ++i)
             j.queue().add({makeFile(j.movies.path(), QString("more%1.mpg").arg(i), 1)});
-        j.files.lookDelayMs = 1, j.anyway = true;
+        j.files.lookDelayMs = 1, j.answer = Choice::Bytes;
         const auto cancelSoon = [&] { QTimer::singleShot(0, [&] { j.join().cancel(); }); };
         cancelSoon(); // comes in with the first events of the look
         for (const QString want : {"15 | 63 | ", "1235 | 69 | These"}) { // the look stops at row 64
@@ -483,6 +552,110 @@ private slots:
             QCOMPARE(joined(j.phases, j.files.opened.size(), j.asked.left(5)), want);
             j.inDialog = cancelSoon; // then in the checks after the save dialog
         }
+    }
+    // MP4/MOV and Matroska/WebM parts: "RECIPE NAME, ... => answer (movie, bytes, no) => what
+    // the question names (the difference or what is left out) => the ending's text".
+    void oneMovie_data()
+    {
+        addRows({"avc a.mp4, avc b.mp4, avc c.mp4 => movie =>  => done",
+                 "mov a.mov, mov b.mov => movie =>  => done",
+                 "webm a.webm, webm b.webm => movie =>  => done",
+                 "mkv a.mkv, mkv b.mkv, mkv c.mkv => movie =>  => done",
+                 "phone a.mp4, phone b.mp4 => movie => cannot carry: data (tmcd). => done",
+                 "avc a.mp4, big b.mp4 => no => b.mp4: 320x240 pictures; the first part has "
+                 "160x120. => ",
+                 "avc a.mp4, mute b.mp4 => no => b.mp4: pictures only; the first part has pictures "
+                 "and sound. => ",
+                 "avc a.mp4, bare b.mp4 => no => b.mp4: it cannot be read as a movie ( => ",
+                 "avc a.mp4, cut b.mp4 => movie =>  => Could not read file {d}/b.mp4 as a movie: ",
+                 "avc a.mp4, avc b.mp4, avc c.mp4 => cancel =>  => Operation aborted by user",
+                 "avc a.mp4, avc b.mp4 => bytes =>  => done"});
+    }
+    void oneMovie()
+    {
+        const QStringList r = row().split(" => "), recipes = r[0].split(", ");
+        J j;
+        const QString dir = j.movies.path(), t = j.at("t");
+        for (int n = 0; n < recipes.size(); ++n)
+            if (!makeMovie(dir, recipes[n], n))
+                QSKIP("ffmpeg cannot make these movies here: the case was not run");
+        QStringList parts;
+        for (const QString& recipe : recipes)
+            parts << j.at(recipe.section(' ', 1));
+        j.queue().add(parts);
+        const QByteArray old = readAll(makeFile(dir, "t", 100, 3));
+        j.answer = r[1] == "movie" || r[1] == "cancel" ? Choice::OneMovie
+                   : r[1] == "bytes"                   ? Choice::Bytes
+                                                       : Choice::Cancel;
+        j.afterRound = [&](int round) {
+            r[1] == "cancel" && round == 1 ? j.join().cancel() : void();
+        };
+        QVERIFY(j.run(t));
+        // The question offers a movie only where one can be made, and says why not or what it
+        // leaves out; the save dialog then offers the parts' container first.
+        const QString ext = recipes[0].section('.', -1);
+        QCOMPARE(joined(j.offered, j.asked.contains(r[2]),
+                        j.filter.section(' ', 0, 0).replace("Matroska", "MKV").toLower()),
+                 joined(r[1] != "no", true, r[1] == "bytes" || r[1] == "no" ? "" : ext));
+        QString ending = r[3] == "done" ? "File {t} has successfully been joined!" : r[3];
+        QVERIFY(('|' + j.join().finalText())
+                    .startsWith('|' + ending.replace("{t}", t).replace("{d}", dir)));
+        if (r[3] != "done" || r[1] == "bytes") { // the old target kept, nothing left behind
+            QCOMPARE(readAll(t), r[1] == "bytes" ? readAll(parts[0]) + readAll(parts[1]) : old);
+            QCOMPARE(QDir(dir).entryList(QDir::Files | QDir::Hidden).size(), parts.size() + 1);
+            return;
+        }
+        if (r[0].count("avc") == 3)
+            QCOMPARE(j.asked.replace(dir, "{d}"),
+                     "These files will not play as one movie when joined byte by byte:\n{d}/a.mp4 "
+                     "(MP4/MOV)\n{d}/b.mp4 (MP4/MOV)\n{d}/c.mp4 (MP4/MOV)\n\nJoin as One Movie "
+                     "copies their pictures and sound unchanged into one new file that plays all "
+                     "parts. With Join Bytes Anyway the joined file will most likely play only its "
+                     "first part.");
+        // The movie: as long as its parts within a frame, each packet of theirs in order, a
+        // chapter for each, decodable throughout, turned as the first part was.
+        // Of the pictures and sound streams: "type packets rotation".
+        const auto figures = [](const QString& movie, QList<qint64>* packets = nullptr) {
+            const QJsonObject o =
+                QJsonDocument::fromJson(
+                    probe("ffprobe",
+                          {"-count_packets", "-show_chapters", "-of", "json", "-show_entries",
+                           "format=duration:stream=codec_type,nb_read_packets:"
+                           "stream_side_data=rotation",
+                           movie}))
+                    .object();
+            QStringList s;
+            for (const QJsonValue v : o["streams"].toArray()) {
+                if (v["codec_type"] != "video" && v["codec_type"] != "audio")
+                    continue;
+                qint64 n = v["nb_read_packets"].toString().toLongLong();
+                if (packets && packets->size() <= s.size())
+                    packets->append(0);
+                n = packets ? (*packets)[s.size()] += n : n; // summed over the parts
+                s << joined(v["codec_type"].toString(), n,
+                            v["side_data_list"][0]["rotation"].toInt());
+            }
+            return std::make_tuple(o["format"]["duration"].toString().toDouble(), s,
+                                   o["chapters"].toArray());
+        };
+        double sum = 0;
+        QList<qint64> packets;
+        QStringList summed, payload;
+        for (const QString& part : parts) {
+            const auto [length, streams, chapters] = figures(part, &packets);
+            sum += length, payload += payloads(part), summed = streams;
+        }
+        const auto [length, streams, chapters] = figures(t);
+        QVERIFY2(qAbs(length - sum) <= 0.04, qPrintable(QString::number(length - sum)));
+        QCOMPARE(streams, summed);
+        QCOMPARE(joined(chapters.size(), chapters.last()["tags"]["title"].toString()),
+                 joined(parts.size(), QFileInfo(parts.last()).completeBaseName()));
+        QCOMPARE(probe("ffmpeg", {"-i", t, "-f", "null", "-"}), QByteArray());
+        std::stable_sort(payload.begin(), payload.end(), [](const QString& a, const QString& b) {
+            return a.section(',', 0, 0).toInt() < b.section(',', 0, 0).toInt();
+        });
+        QCOMPARE(payloads(t), payload);
+        QCOMPARE(j.join().after().record().read.size(), parts.size());
     }
     // Real movies (made by ffmpeg) are told apart by their first bytes; No writes nothing.
     void moviesMadeByFfmpeg()

@@ -53,6 +53,15 @@ bool FakeDesktop::askYesNo(QWidget* parent, const QString& title, const QString&
     return !m_yesNoAnswers.isEmpty() && m_yesNoAnswers.takeFirst();
 }
 
+int FakeDesktop::choose(QWidget* parent, const QString& title, const QString& text,
+                        const QStringList& buttons, int enter, int escape)
+{
+    QStringList shown = buttons;
+    shown.move(enter, 0);
+    record("choice", title + QLatin1Char('|') + text, parent, {}, shown);
+    return m_choices.isEmpty() ? escape : m_choices.takeFirst();
+}
+
 bool FakeDesktop::openDocument(const QString& target)
 {
     record("document", target);

@@ -15,7 +15,8 @@ class FakeDesktop : public Desktop
 public:
     struct Call
     {
-        /// "open", "save", "folder", "message", "yesno", "document", "popup", "beep".
+        /// "open", "save", "folder", "message", "yesno", "choice" (its buttons,
+        /// Enter's first, as the filters), "document", "popup", "beep".
         QString kind;
         /// A message, a question's "title|text", a document, a pop-up menu's
         /// action texts joined by ",", a folder chooser's prompt.
@@ -33,6 +34,8 @@ public:
     void setNextSaveFile(const QString& path) { m_answers[0].append(path); }
     void setNextDirectory(const QString& path) { m_answers[1].append(path); }
     void setNextAnswer(bool yes) { m_yesNoAnswers.append(yes); }
+    /// The index of the button the next choose() box answers (unset: Esc's).
+    void setNextChoice(int button) { m_choices.append(button); }
     /// Index of the pop-up menu action to trigger (-1: dismiss the menu).
     void setNextPopupChoice(int actionIndex) { m_popupChoices.append(actionIndex); }
     /// Runs inside the next message box, as if the user acted while it was up.
@@ -47,6 +50,8 @@ public:
     void message(QWidget* parent, const QString& text) override;
     bool askYesNo(QWidget* parent, const QString& title, const QString& text,
                   Default button = Default::Yes) override;
+    int choose(QWidget* parent, const QString& title, const QString& text,
+               const QStringList& buttons, int enter, int escape) override;
     bool openDocument(const QString& target) override;
     QAction* popupMenu(QMenu* menu, const QPoint& globalPos) override;
     void beep() override;
@@ -59,5 +64,6 @@ private:
     QStringList m_answers[2]; // of the save dialog, of the folder chooser
     QList<bool> m_yesNoAnswers;
     QList<int> m_popupChoices;
+    QList<int> m_choices;
     std::function<void(const QString&)> m_onMessage;
 };
