@@ -2,7 +2,8 @@
 // dialog answered by the scripted desktop), or with --engine through the
 // copy loop alone; prints the time, the path the copy took, the longest
 // round and the longest gap between two event pumps, and the peak memory.
-//   bench_join [--engine] [--fallback] [--sync] CHUNK TARGET SOURCE... | @LIST
+//   bench_join [--engine] [--fallback] [--sync] [--movie] CHUNK TARGET SOURCE... | @LIST
+// --movie: movie parts, joined as one movie (the question answered by Enter).
 // --fallback: read and write, never the kernel's copy. --sync: the time
 // includes syncing the target's file system. @LIST: a file of source paths.
 #include "core/CopyLoop.h"
@@ -76,12 +77,13 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     TestSupport::initGuiTest();
     QStringList args = QCoreApplication::arguments().mid(1);
-    bool engineOnly = false, fallback = false, sync = false;
+    bool engineOnly = false, fallback = false, sync = false, movie = false;
     while (!args.isEmpty() && args.first().startsWith(QLatin1String("--"))) {
         const QString flag = args.takeFirst();
         engineOnly |= flag == QLatin1String("--engine");
         fallback |= flag == QLatin1String("--fallback");
         sync |= flag == QLatin1String("--sync");
+        movie |= flag == QLatin1String("--movie");
     }
     if (args.size() < 3) {
         std::fprintf(stderr, "usage: bench_join [--engine] [--fallback] [--sync] CHUNK TARGET "
@@ -132,21 +134,25 @@ int main(int argc, char** argv)
         if (!a.queue().add(args).isEmpty())
             return 1;
         a.desktop.setNextSaveFile(target);
+        a.desktop.setNextChoice(0);
         a.pump.onPump = [&](int) { gaps.tick(); };
         timer.start();
         TestSupport::child<QPushButton>(&w, "CmdJoin")->click();
         ok = a.join().ending() == JoinSession::Ending::Joined && (!sync || syncTarget(target));
         kernel = a.join().byteCopy().kernelCopied();
         longestRoundNs = a.join().byteCopy().longestRoundNs();
+        ok = ok && a.join().joinsAsOneMovie() == movie;
+        if (movie) // no rounds: the longest time between two packets' pumps instead
+            longestRoundNs = a.join().oneMovie().longestGapNs();
     }
     const double seconds = double(timer.nsecsElapsed()) / 1e9;
-    if (!ok || QFileInfo(target).size() != bytes) {
+    if (!ok || (!movie && QFileInfo(target).size() != bytes)) {
         std::fprintf(stderr, "bench_join: the join did not complete\n");
         return 1;
     }
     std::printf("bytes=%lld seconds=%.4f path=%s longest_round_ms=%.2f longest_gap_ms=%.2f "
                 "peak_rss_kib=%ld platform=%s\n",
-                (long long)bytes, seconds, kernel ? "kernel" : "read-write",
+                (long long)bytes, seconds, movie ? "one-movie" : kernel ? "kernel" : "read-write",
                 double(longestRoundNs) / 1e6, double(gaps.longestNs) / 1e6, peakRssKiB(),
                 qPrintable(QGuiApplication::platformName()));
     return 0;

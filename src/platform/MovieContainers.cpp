@@ -11,6 +11,7 @@ extern "C" {
 
 #include <algorithm>
 #include <cerrno>
+#include <deque>
 #include <unistd.h>
 
 namespace {
@@ -95,6 +96,19 @@ void freeIo(AVIOContext*& io)
     avio_context_free(&io);
 }
 
+// Whether the header gave every stream's picture size or sound format.
+bool described(const AVFormatContext* format)
+{
+    for (unsigned i = 0; i < format->nb_streams; ++i) {
+        const AVCodecParameters* p = format->streams[i]->codecpar;
+        if ((p->codec_type == AVMEDIA_TYPE_VIDEO && (p->width <= 0 || p->height <= 0)) ||
+            (p->codec_type == AVMEDIA_TYPE_AUDIO &&
+             (p->sample_rate <= 0 || p->ch_layout.nb_channels <= 0)))
+            return false;
+    }
+    return true;
+}
+
 // An open input movie over the seam's file.
 struct OpenInput
 {
@@ -115,8 +129,11 @@ struct OpenInput
         if (!pb || !format)
             return libraryText(AVERROR(ENOMEM));
         format->pb = pb;
+        format->flags |= AVFMT_FLAG_NOPARSE; // whole packets as stored: nothing to parse
         int e = avformat_open_input(&format, "", nullptr, nullptr);
-        if (e >= 0)
+        // The header mostly holds all that is compared and copied; where it does not, a look at
+        // the first packets, which decodes pictures (tens of milliseconds each).
+        if (e >= 0 && !described(format))
             e = avformat_find_stream_info(format, nullptr);
         return e >= 0 ? QString() : io.failure.failed() ? io.failure.text() : libraryText(e);
     }
@@ -222,6 +239,8 @@ struct MovieWriter::Private
     bool headerWritten = false;
     std::unique_ptr<OpenInput> part;
     AVPacket* packet = nullptr;
+    std::deque<AVPacket*> ahead; // read to find where the part starts, not yet copied
+    int aheadEnd = 0;            // what reading further gave then (an error, the end)
     QList<int> outIndex;         // of the part's streams; -1: left out
     QList<int64_t> lastDts;      // of each output stream
     QList<qint64> read, written; // packets of each output stream, this part's
@@ -244,13 +263,58 @@ struct MovieWriter::Private
         return fail(Step::WriteFailed, io.failure.failed() ? io.failure.text() : libraryText(e));
     }
     Step endPart();
+    int64_t readAhead();
+    void dropAhead()
+    {
+        for (AVPacket* pkt : ahead)
+            av_packet_free(&pkt);
+        ahead.clear();
+        aheadEnd = 0;
+    }
 };
+
+// Where the part starts, in microseconds: the earliest of its kept streams' starts, as its
+// header gives them or (Matroska has none) as their first packets tell.
+int64_t MovieWriter::Private::readAhead()
+{
+    const AVFormatContext* in = part->format;
+    QList<int64_t> starts(out->nb_streams, AV_NOPTS_VALUE);
+    qsizetype unknown = 0;
+    for (unsigned i = 0; i < in->nb_streams; ++i)
+        if (const int index = outIndex[int(i)]; index >= 0) {
+            const AVStream* st = in->streams[i];
+            if (st->start_time != AV_NOPTS_VALUE)
+                starts[index] = av_rescale_q(st->start_time, st->time_base, AV_TIME_BASE_Q);
+            else
+                ++unknown;
+        }
+    while (unknown > 0 && ahead.size() < 512) {
+        AVPacket* pkt = av_packet_alloc();
+        if (!pkt || (aheadEnd = av_read_frame(part->format, pkt)) < 0) {
+            aheadEnd = pkt ? aheadEnd : AVERROR(ENOMEM);
+            av_packet_free(&pkt);
+            break;
+        }
+        ahead.push_back(pkt);
+        const int index = outIndex.value(pkt->stream_index, -1);
+        if (index >= 0 && starts[index] == AV_NOPTS_VALUE && pkt->pts != AV_NOPTS_VALUE) {
+            starts[index] =
+                av_rescale_q(pkt->pts, in->streams[pkt->stream_index]->time_base, AV_TIME_BASE_Q);
+            --unknown;
+        }
+    }
+    int64_t start = AV_NOPTS_VALUE;
+    for (const int64_t s : starts)
+        start = s != AV_NOPTS_VALUE && (start == AV_NOPTS_VALUE || s < start) ? s : start;
+    return start == AV_NOPTS_VALUE ? 0 : start;
+}
 
 MovieWriter::MovieWriter() : d(std::make_unique<Private>()) {}
 
 MovieWriter::~MovieWriter()
 {
     av_packet_free(&d->packet);
+    d->dropAhead();
     d->part.reset();
     avformat_free_context(d->out);
     freeIo(d->pb);
@@ -275,6 +339,7 @@ MovieWriter::Step MovieWriter::beginPart(InputFile& file, const QString& chapter
 {
     Private& p = *d;
     p.base += p.part ? p.partEnd : 0;
+    p.dropAhead();
     p.part = std::make_unique<OpenInput>();
     if (const QString why = p.part->open(file); !why.isEmpty())
         return p.fail(Step::ReadFailed, why);
@@ -339,7 +404,7 @@ MovieWriter::Step MovieWriter::beginPart(InputFile& file, const QString& chapter
     ch->time_base = AV_TIME_BASE_Q;
     ch->start = ch->end = p.base;
     av_dict_set(&ch->metadata, "title", chapter.toUtf8().constData(), 0);
-    p.partStart = in->start_time == AV_NOPTS_VALUE ? 0 : in->start_time;
+    p.partStart = p.readAhead();
     p.partEnd = 0;
     p.position = 0;
     p.corrupt = false;
@@ -353,7 +418,14 @@ MovieWriter::Step MovieWriter::copyPacket()
     Private& p = *d;
     AVFormatContext* in = p.part->format;
     AVPacket* pkt = p.packet;
-    const int e = av_read_frame(in, pkt);
+    int e = 0;
+    if (!p.ahead.empty()) {
+        av_packet_move_ref(pkt, p.ahead.front());
+        av_packet_free(&p.ahead.front());
+        p.ahead.pop_front();
+    } else {
+        e = p.aheadEnd < 0 ? std::exchange(p.aheadEnd, 0) : av_read_frame(in, pkt);
+    }
     if (e == AVERROR_EOF)
         return p.endPart();
     if (e < 0)

@@ -551,6 +551,33 @@ private slots:
             QCOMPARE(each(&f.w, {"CmdJoin", "CmdAdd", "CmdExit"}, enabled, ""), "111");
         }
     }
+    // MP4 parts that make one movie: the question offers it first, the save dialog offers MP4
+    // first, and the status window says how it joins.
+    void partsJoinAsOneMovie()
+    {
+        Shown f;
+        QStringList parts;
+        for (const char* name : {"a.mp4", "b.mp4"})
+            if (QProcess::execute("ffmpeg", {"-nostdin", "-v", "error", "-f", "lavfi", "-i",
+                                             "testsrc=d=1:s=160x120",
+                                             parts.emplaceBack(f.folder.filePath(name))}) != 0)
+                QSKIP("ffmpeg cannot make movies here: the case was not run");
+        f.queue().add(parts);
+        f.desktop.setNextChoice(0);
+        QString line;
+        f.pump.onPump = [&](int) { line = shown(f.status(), "LblFileNow"); };
+        f.run(f.folder.filePath("t.mp4"));
+        f.pump.onPump = nullptr;
+        QTRY_COMPARE(f.status()->windowTitle(), "Joining Files...Done!");
+        QStringList calls;
+        for (const FakeDesktop::Call& c : std::as_const(f.desktop.calls))
+            calls << c.kind + ' ' + c.filters.join(',');
+        QCOMPARE(calls.join(" # ") + " # " + line,
+                 "choice Join as One Movie,Join Bytes Anyway,Cancel # save MP4 Files (*.mp4),All "
+                 "Files (*) # beep  # Now joining file: b.mp4 to " +
+                     f.folder.filePath("t.mp4") + " as one movie");
+        QVERIFY(f.status()->close());
+    }
     // Files handed over while a join runs join the queue once it has ended.
     void filesHandedOverDuringAJoin()
     {
@@ -606,6 +633,21 @@ private slots:
                               : QStringList(desktop.getExistingDirectory(
                                     &owner, "Select your default Source folder:", folder)));
         }
+        // The question of three buttons: Enter takes the first, Esc the last.
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+            whenUp<QMessageBox>([&](QMessageBox* box) {
+                QStringList look = {box->windowTitle(), box->defaultButton()->text()};
+                for (QAbstractButton* b : box->buttons())
+                    look << b->text();
+                seen << look.join('|');
+                QTest::keyClick(box, key);
+            });
+            seen << n(
+                desktop.choose(&owner, "Join Files?", "How?", {"One", "Bytes", "Cancel"}, 0, 2));
+        }
+        QCOMPARE(seen.mid(seen.size() - 4).join(" # "),
+                 "Join Files?|One|One|Bytes|Cancel # 0 # Join Files?|One|One|Bytes|Cancel # 2");
+        seen = seen.mid(0, seen.size() - 4);
         QCOMPARE(
             seen.join(" # ").replace(folder, "{f}"),
             "Orvel's Reelbind|Not enough free space.|0|1|-|OK # Delete Source Files?|Really?|0|1|"
