@@ -152,7 +152,10 @@ int main(int argc, char** argv)
     }
     std::printf("bytes=%lld seconds=%.4f path=%s longest_round_ms=%.2f longest_gap_ms=%.2f "
                 "peak_rss_kib=%ld platform=%s\n",
-                (long long)bytes, seconds, movie ? "one-movie" : kernel ? "kernel" : "read-write",
+                (long long)bytes, seconds,
+                movie    ? "one-movie"
+                : kernel ? "kernel"
+                         : "read-write",
                 double(longestRoundNs) / 1e6, double(gaps.longestNs) / 1e6, peakRssKiB(),
                 qPrintable(QGuiApplication::platformName()));
     return 0;

@@ -76,6 +76,7 @@ CopyLoop::Outcome CopyLoop::copyAll()
 
     if (!m_out.create())
         return Outcome::Failed;
+    m_block = m_options.share ? m_files.shareBlock(*m_out.file()) : 0;
     m_sincePump.start();
 
     for (int i = 0; i < m_sources.size() && !m_cancel; ++i) {
@@ -92,6 +93,18 @@ CopyLoop::Outcome CopyLoop::copyAll()
         fig.fileDone = 0;
         fig.fileShown = 0;
         m_progress.fileStarted(i, fig);
+        const Shared shared = share(fig.fileLength);
+        m_shared.append(shared == Shared::Yes);
+        if (shared == Shared::Failed)
+            return Outcome::Failed;
+        if (shared == Shared::Yes) { // the whole file in one round
+            fig.fileDone = fig.fileShown = fig.fileLength;
+            fig.batchDone += fig.fileLength;
+            if (!readToTheEnd(path))
+                return Outcome::Failed;
+            m_progress.copied(fig);
+            pump();
+        }
 
         while (fig.fileDone < fig.fileLength && !m_cancel) {
             const qint64 left = fig.fileLength - fig.fileDone;
@@ -127,6 +140,26 @@ CopyLoop::Outcome CopyLoop::copyAll()
     if (!m_out.finish(m_written))
         return Outcome::Failed;
     return m_cancel ? Outcome::Cancelled : Outcome::Joined;
+}
+
+CopyLoop::Shared CopyLoop::share(qint64 length)
+{
+    // Only at a block boundary of the target: once a file ends off one, the rest is copied.
+    if (m_block <= 0 || m_written % m_block != 0) {
+        m_block = 0;
+        return Shared::No;
+    }
+    if (length == 0 || m_src->identity().device != m_out.file()->identity().device)
+        return Shared::No;
+    const FileError e = m_files.shareAll(*m_src, *m_out.file(), length);
+    if (e.failed() && !DataMover::cannotShare(e)) {
+        fail(Op::WriteTarget, m_out.path(), e.text());
+        return Shared::Failed;
+    }
+    if (e.failed())
+        return Shared::No;
+    m_written += length;
+    return Shared::Yes;
 }
 
 void CopyLoop::pump()

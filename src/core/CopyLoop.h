@@ -19,6 +19,8 @@ struct CopyOptions
     bool kernelCopy = true;
     /// Chunks a round moves; 0: as the time rounds take suggests.
     int chunksPerRound = 0;
+    /// Share sources' blocks where the file system can; false: copy always.
+    bool share = true;
 };
 
 /// Joins files byte for byte into one target, without any window.
@@ -93,6 +95,9 @@ public:
     /// The file the run wrote, under the target's name (after Joined or Cancelled).
     const FileIdentity& written() const { return m_out.written(); }
 
+    /// For each source the run took up, whether its blocks were shared.
+    const QList<bool>& sharedSources() const { return m_shared; }
+
     /// Whether the kernel copied (some of) the data.
     bool kernelCopied() const { return m_kernelCopied; }
     /// The longest round, in nanoseconds.
@@ -106,6 +111,10 @@ private:
     bool moveRound(qint64 bytes, const QString& path);
     bool readAndWrite(qint64 bytes, const QString& path);
     void pump();
+    enum class Shared { No, Yes, Failed };
+    /// Before a source's rounds: shares all of it where the target's file
+    /// system can (at a block boundary, the same file system).
+    Shared share(qint64 length);
     /// After a source's last byte: nothing more may follow.
     bool readToTheEnd(const QString& path);
     Outcome fail(Op op, const QString& file, const QString& reason);
@@ -129,4 +138,6 @@ private:
     qint64 m_bufBytes = 0;
     qint64 m_written = 0;
     QList<FileIdentity> m_read;
+    QList<bool> m_shared;
+    qint64 m_block = 0; // the target's shared block size; 0: no (more) sharing
 };

@@ -109,14 +109,30 @@ std::optional<bool> JoinChecks::enoughSpace(const QString& folder, const QString
     const FileResult<qint64> freeBytes = m_files.freeSpace(folder);
     if (!freeBytes)
         return std::nullopt;
-    qint64 need = 0;
+    // Where the file system shares blocks, a source the join will share needs no space: one on
+    // the same file system, starting at a block boundary of the target (as the copy does it).
+    const quint64 device = m_files.identity(folder).device;
+    QList<FileIdentity> files;
+    files.reserve(sources.size());
+    QString sample; // the largest there: a whole block, if any is
+    qint64 sampleSize = 0;
     PacedLook look(m_pump);
     for (const QString& path : sources) {
-        if (const FileResult<qint64> size = m_files.fileSize(path))
-            need += *size;
+        const FileIdentity& f = files.emplaceBack(m_files.identity(path));
+        if (f.regular && f.device == device && f.size > sampleSize)
+            sample = path, sampleSize = f.size;
         look.lookedAt();
         if (m_cancelled)
-            break;
+            return std::nullopt;
+    }
+    const qint64 block = sample.isEmpty() ? 0 : m_files.sharedBlockSize(folder, sample);
+    qint64 need = 0, at = 0;
+    bool aligned = block > 0;
+    for (const FileIdentity& f : std::as_const(files)) {
+        const qint64 size = f.regular ? f.size : 0;
+        need += aligned && f.device == device ? 0 : size;
+        at += size;
+        aligned = aligned && at % block == 0;
     }
     return *freeBytes > need;
 }

@@ -52,8 +52,10 @@ public:
     JoinVerdict checkTarget(const QStringList& sources, const QString& target);
 
     /// Whether the file system holding `folder` has more free bytes than the
-    /// sources are long together (a file that cannot be read needs nothing:
-    /// the join stops there); nullopt when its free space cannot be read.
+    /// join needs: the sources' lengths together (a file that cannot be read
+    /// needs nothing: the join stops there), less those the join will share
+    /// where the file system shares blocks; nullopt when its free space
+    /// cannot be read.
     std::optional<bool> enoughSpace(const QString& folder, const QStringList& sources);
 
     static QString noSpaceText();

@@ -13,6 +13,7 @@ JoinMethod::Result ByteCopy::run(const Job& job, JoinProgress& progress)
     m_cancelled = m_keepNothing = false;
     m_kernelCopied = loop.kernelCopied();
     m_longestRoundNs = loop.longestRoundNs();
+    m_shared = loop.sharedSources();
 
     Result r;
     r.read = loop.sourcesRead();

@@ -58,6 +58,8 @@ public:
     bool kernelCopied() const { return m_kernelCopied; }
     /// The last run's longest round, in nanoseconds.
     qint64 longestRoundNs() const { return m_longestRoundNs; }
+    /// For each source of the last run, whether its blocks were shared.
+    const QList<bool>& sharedSources() const { return m_shared; }
 
 private:
     FileSystem& m_files;
@@ -68,4 +70,5 @@ private:
     bool m_keepNothing = false;
     bool m_kernelCopied = false;
     qint64 m_longestRoundNs = 0;
+    QList<bool> m_shared;
 };

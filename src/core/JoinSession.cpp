@@ -53,9 +53,9 @@ JoinSession::Ending JoinSession::join(Prompts& prompts, JoinProgress& progress)
     }
 
     setPhase(Phase::ChoosingTarget);
-    const QString target = prompts.chooseTarget(
-        m_live.folderText(SettingId::TargetDir),
-        m_asOneMovie ? movieFilter(m_oneMovie.family()) : QString());
+    const QString target =
+        prompts.chooseTarget(m_live.folderText(SettingId::TargetDir),
+                             m_asOneMovie ? movieFilter(m_oneMovie.family()) : QString());
     if (target.isEmpty())
         return Ending::NoTarget;
 

@@ -135,7 +135,8 @@ JoinSession::Choice JoinStatusDialog::howToJoin(const QString& question, bool on
         return m_desktop.askYesNo(m_main, title, question, Desktop::Default::No) ? Choice::Bytes
                                                                                  : Choice::Cancel;
     static constexpr Choice kButtons[] = {Choice::OneMovie, Choice::Bytes, Choice::Cancel};
-    const int pressed = m_desktop.choose(m_main, title, question, MovieKind::oneMovieButtons(), 0, 2);
+    const int pressed =
+        m_desktop.choose(m_main, title, question, MovieKind::oneMovieButtons(), 0, 2);
     return kButtons[qBound(0, pressed, 2)];
 }
 

@@ -50,8 +50,8 @@ int QtDesktop::choose(QWidget* parent, const QString& title, const QString& text
     QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, parent);
     QList<QPushButton*> added;
     for (int i = 0; i < buttons.size(); ++i)
-        added << box.addButton(buttons[i], i == escape ? QMessageBox::RejectRole
-                                                       : QMessageBox::AcceptRole);
+        added << box.addButton(buttons[i],
+                               i == escape ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
     box.setDefaultButton(added.value(enter));
     box.setEscapeButton(added.value(escape));
     box.exec();

@@ -31,6 +31,12 @@ bool DataMover::refuses(const FileError& error)
     return c == EXDEV || c == EINVAL || c == ENOSYS || c == EOPNOTSUPP || c == EBADF;
 }
 
+bool DataMover::cannotShare(const FileError& error)
+{
+    const int c = error.code();
+    return c == EINVAL || c == EOPNOTSUPP || c == EXDEV || c == ENOTTY || c == EBADF || c == EPERM;
+}
+
 FileLookup::~FileLookup() = default;
 FileStreams::~FileStreams() = default;
 InputFile::~InputFile() = default;

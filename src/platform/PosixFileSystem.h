@@ -28,6 +28,9 @@ public:
     FileError makeFolder(const QString& path) override;
 
     FileResult<qint64> copyRange(InputFile& from, OutputFile& to, qint64 bytes) override;
+    qint64 shareBlock(OutputFile& to) override;
+    FileError shareAll(InputFile& from, OutputFile& to, qint64 bytes) override;
+    qint64 sharedBlockSize(const QString& folder, const QString& sample) override;
 
     FileError moveToTrash(const QString& path) override;
     FileError removeFile(const QString& path) override;

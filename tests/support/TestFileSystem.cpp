@@ -45,6 +45,17 @@ FileResult<std::unique_ptr<OutputFile>> TestFileSystem::createBeside(const QStri
     return std::unique_ptr<OutputFile>(
         std::make_unique<ScriptedOutput>(std::move(*real), diskLeft, sparseOutputs));
 }
+FileError TestFileSystem::shareAll(InputFile& from, OutputFile& to, qint64 bytes)
+{
+    if (shareAnswers.isEmpty())
+        return PosixFileSystem::shareAll(from, to, bytes);
+    sharedAt << to.identity().size;
+    if (const int error = shareAnswers.takeFirst())
+        return FileError::fromCode(error);
+    QByteArray all(int(bytes), Qt::Uninitialized);
+    const FileResult<qint64> got = from.read(all.data(), bytes);
+    return got && *got == bytes ? to.write(all.constData(), bytes) : FileError::fromCode(EIO);
+}
 FileResult<qint64> TestFileSystem::copyRange(InputFile& from, OutputFile& to, qint64 bytes)
 {
     if (sparseOutputs) { // the kernel would fill the holes: copy as it would, holes kept

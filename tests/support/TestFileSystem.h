@@ -38,7 +38,7 @@ public:
     {
         return noTrash ? FileError(EIO, "no trash here") : PosixFileSystem::moveToTrash(path);
     }
-    /// Every path given to openInput, in order; each open and each size asked first waits
+    /// Every path given to openInput, in order; each open, size and identity asked first waits
     /// lookDelayMs milliseconds (a slow disk).
     QStringList opened;
     int lookDelayMs = 0;
@@ -50,6 +50,25 @@ public:
     {
         return slowDisk(), PosixFileSystem::fileSize(path);
     }
+    FileIdentity identity(const QString& path) override
+    {
+        return slowDisk(), PosixFileSystem::identity(path);
+    }
+    /// Scripted sharing (shareAnswers empty: the real file system's): each shareAll() takes the
+    /// next answer, 0 to share (the bytes are copied in their place) or an error number; the
+    /// target's length at each call is recorded. The block size, and a folder's when nonzero.
+    QList<int> shareAnswers;
+    QList<qint64> sharedAt;
+    qint64 blockSize = 4096, folderBlockSize = 0;
+    qint64 shareBlock(OutputFile& to) override
+    {
+        return shareAnswers.isEmpty() ? PosixFileSystem::shareBlock(to) : blockSize;
+    }
+    qint64 sharedBlockSize(const QString& folder, const QString& sample) override
+    {
+        return folderBlockSize ? folderBlockSize : PosixFileSystem::sharedBlockSize(folder, sample);
+    }
+    FileError shareAll(InputFile& from, OutputFile& to, qint64 bytes) override;
     void slowDisk() const { lookDelayMs > 0 ? QThread::msleep(lookDelayMs) : void(); } // 0: no call
 
 private:
