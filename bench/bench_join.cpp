@@ -4,6 +4,7 @@
 // round and the longest gap between two event pumps, and the peak memory.
 //   bench_join [--engine] [--fallback] [--sync] [--movie] CHUNK TARGET SOURCE... | @LIST
 // --movie: movie parts, joined as one movie (the question answered by Enter).
+// --noshare: never share blocks, copy always. sources=: each source shared (s) or copied (c).
 // --fallback: read and write, never the kernel's copy. --sync: the time
 // includes syncing the target's file system. @LIST: a file of source paths.
 #include "core/CopyLoop.h"
@@ -77,13 +78,14 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     TestSupport::initGuiTest();
     QStringList args = QCoreApplication::arguments().mid(1);
-    bool engineOnly = false, fallback = false, sync = false, movie = false;
+    bool engineOnly = false, fallback = false, sync = false, movie = false, noShare = false;
     while (!args.isEmpty() && args.first().startsWith(QLatin1String("--"))) {
         const QString flag = args.takeFirst();
         engineOnly |= flag == QLatin1String("--engine");
         fallback |= flag == QLatin1String("--fallback");
         sync |= flag == QLatin1String("--sync");
         movie |= flag == QLatin1String("--movie");
+        noShare |= flag == QLatin1String("--noshare");
     }
     if (args.size() < 3) {
         std::fprintf(stderr, "usage: bench_join [--engine] [--fallback] [--sync] CHUNK TARGET "
@@ -104,7 +106,8 @@ int main(int argc, char** argv)
     for (const QString& s : std::as_const(args))
         bytes += QFileInfo(s).size();
 
-    const CopyOptions options{!fallback, 0};
+    const CopyOptions options{!fallback, 0, !noShare};
+    QList<bool> shared;
     QElapsedTimer timer;
     Gaps gaps;
     bool ok = false, kernel = false;
@@ -119,6 +122,7 @@ int main(int argc, char** argv)
         ok = loop.run() == CopyLoop::Outcome::Joined && (!sync || syncTarget(target));
         kernel = loop.kernelCopied();
         longestRoundNs = loop.longestRoundNs();
+        shared = loop.sharedSources();
     } else {
         TestSupport::App a;
         MainWindow& w = *a.window;
@@ -141,6 +145,7 @@ int main(int argc, char** argv)
         ok = a.join().ending() == JoinSession::Ending::Joined && (!sync || syncTarget(target));
         kernel = a.join().byteCopy().kernelCopied();
         longestRoundNs = a.join().byteCopy().longestRoundNs();
+        shared = a.join().byteCopy().sharedSources();
         ok = ok && a.join().joinsAsOneMovie() == movie;
         if (movie) // no rounds: the longest time between two packets' pumps instead
             longestRoundNs = a.join().oneMovie().longestGapNs();
@@ -150,13 +155,16 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "bench_join: the join did not complete\n");
         return 1;
     }
-    std::printf("bytes=%lld seconds=%.4f path=%s longest_round_ms=%.2f longest_gap_ms=%.2f "
-                "peak_rss_kib=%ld platform=%s\n",
+    QString sources;
+    for (const bool s : shared)
+        sources += s ? QLatin1Char('s') : QLatin1Char('c');
+    std::printf("bytes=%lld seconds=%.4f path=%s sources=%s longest_round_ms=%.2f "
+                "longest_gap_ms=%.2f peak_rss_kib=%ld platform=%s\n",
                 (long long)bytes, seconds,
                 movie    ? "one-movie"
                 : kernel ? "kernel"
                          : "read-write",
-                double(longestRoundNs) / 1e6, double(gaps.longestNs) / 1e6, peakRssKiB(),
-                qPrintable(QGuiApplication::platformName()));
+                qPrintable(sources), double(longestRoundNs) / 1e6, double(gaps.longestNs) / 1e6,
+                peakRssKiB(), qPrintable(QGuiApplication::platformName()));
     return 0;
 }

@@ -15,6 +15,7 @@
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
@@ -721,6 +722,78 @@ private slots:
         });
         QCOMPARE(payloads(t), payload);
         QCOMPARE(j.join().after().record().read.size(), parts.size());
+    }
+    // Joins on btrfs and XFS images mounted here (as root; skipped where that is refused): parts
+    // of whole blocks shared (every extent of the target shared, under 1 MiB of new space), a
+    // first part of odd length (the rest copied), a last one (shared), a file system that only
+    // sharing fits, Cancel between two sources. Run by the "cow" test alone.
+    void sharedBlocksOnBtrfsAndXfs_data()
+    {
+        QTest::addColumn<QString>("fs");
+        QTest::newRow("btrfs") << "btrfs";
+        QTest::newRow("xfs") << "xfs";
+    }
+    void sharedBlocksOnBtrfsAndXfs()
+    {
+        QFETCH(QString, fs);
+        if (qEnvironmentVariableIsEmpty("REELBIND_COW"))
+            QSKIP("run by the cow test");
+        QTemporaryDir dir;
+        const QString image = dir.filePath("fs.img"), mnt = dir.filePath("mnt");
+        constexpr qint64 M = 1 << 20;
+        QFile img(image);
+        if (!img.open(QIODevice::WriteOnly) || !img.resize(512 * M) || !QDir().mkdir(mnt) ||
+            QProcess::execute("mkfs." + fs, {"-q", "-f", image}) != 0 ||
+            QProcess::execute("mount", {"-o", "loop", image, mnt}) != 0)
+            QSKIP(qPrintable("cannot make and mount a " + fs + " image here: not run"));
+        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {mnt}); });
+        const auto freeBytes = [&] {
+            struct statvfs st;
+            return ::sync(), ::statvfs(QFile::encodeName(mnt), &st) == 0
+                                 ? qint64(st.f_bavail) * qint64(st.f_frsize)
+                                 : -1;
+        };
+        const auto allShared = [](const QString& file) { // every extent, as filefrag lists them
+            const QStringList lines = QString(probe("filefrag", {"-v", file}))
+                                          .split('\n')
+                                          .filter(QRegularExpression("^\\s*\\d+:"));
+            return !lines.isEmpty() && lines.filter("shared").size() == lines.size();
+        };
+        struct Case
+        {
+            QList<qint64> sizes;
+            QString act, shared;
+        };
+        for (const Case& c :
+             {Case{{4 * M, 8 * M, 2 * M}, "", "true true true"},
+              Case{{4 * M + 100, 8 * M}, "", "true false"}, Case{{4 * M, M + 123}, "", "true true"},
+              Case{{96 * M, 96 * M}, "full", "true true"},
+              Case{{4 * M, 4 * M}, "cancel", "true"}}) {
+            J j;
+            QTemporaryDir sub(mnt + "/case-XXXXXX");
+            QByteArray all;
+            j.queue().add(makeSources(sub.path(), c.sizes, all));
+            QFile filler(sub.filePath("filler")); // leaves 48 MiB: too little for a copy
+            QVERIFY(c.act != "full" ||
+                    (filler.open(QIODevice::WriteOnly) &&
+                     ::posix_fallocate(filler.handle(), 0, freeBytes() - 48 * M) == 0));
+            j.files.setFreeSpace(freeBytes());
+            const qint64 before = freeBytes();
+            j.afterRound = [&](int round) {
+                c.act == "cancel" && round == 1 ? j.join().cancel() : void();
+            };
+            QVERIFY(j.run(sub.filePath("t")));
+            QStringList shared;
+            for (const bool s : j.join().byteCopy().sharedSources())
+                shared << joined(s);
+            const bool whole = !c.shared.contains("false"), cancel = c.act == "cancel";
+            QCOMPARE(joined(fs + " " + shared.join(' '), int(j.join().ending()),
+                            readAll(sub.filePath("t")) == (cancel ? all.left(4 * M) : all),
+                            !whole || allShared(sub.filePath("t")),
+                            !whole || before - freeBytes() < M),
+                     joined(fs + " " + c.shared, int(cancel ? Ending::Cancelled : Ending::Joined),
+                            true, true, true));
+        }
     }
     // Real movies (made by ffmpeg) are told apart by their first bytes; No writes nothing.
     void moviesMadeByFfmpeg()
