@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QWindow>
 
 using Layout::place;
@@ -166,6 +167,7 @@ void JoinStatusDialog::showEnding()
     }
     m_outcome->show();
     m_outcome->setPlainText(m_session.finalText());
+    fitOutcome();
     setWindowTitle(m_session.caption());
     m_cancel->setText(tr("Finished"));
     if (ending == Ending::Joined || ending == Ending::Cancelled) {
@@ -184,6 +186,26 @@ void JoinStatusDialog::showEnding()
         emit unloadRequested();
     else
         show();
+}
+
+void JoinStatusDialog::fitOutcome()
+{
+    // A text longer than the room above the bars gets the bars' place too, down to the
+    // buttons, and scrolls beyond that: no line of it lies hidden under another control.
+    const QString text = m_outcome->toPlainText();
+    const int margins =
+        2 * (m_outcome->frameWidth() + int(m_outcome->document()->documentMargin()));
+    const int needed = m_outcome->fontMetrics()
+                           .boundingRect(QRect(0, 0, m_outcome->width() - margins, 1 << 20),
+                                         Qt::TextWordWrap | Qt::TextWrapAnywhere, text)
+                           .height() +
+                       margins;
+    const bool fits = needed <= m_fileBar->y() - m_outcome->y();
+    for (QWidget* w : {static_cast<QWidget*>(m_fileBar), static_cast<QWidget*>(m_batchBar),
+                       static_cast<QWidget*>(m_filePercent), static_cast<QWidget*>(m_batchPercent)})
+        w->setVisible(fits);
+    if (!fits)
+        m_outcome->resize(m_outcome->width(), m_cancel->y() - Layout::px(90) - m_outcome->y());
 }
 
 void JoinStatusDialog::batchStarted(qint64 batchTotal)
@@ -293,12 +315,13 @@ void JoinStatusDialog::deleteSources()
     const bool go = !after.asksBeforeDelete() ||
                     m_desktop.askYesNo(this, title,
                                        tr("Are you sure you want to delete the source files?  "
-                                          "These files will be PERMANENTLY deleted."));
+                                          "These files will be moved to the trash."));
     if (go) {
         const AfterJoin::Deletion done = after.deleteSources();
         QStringList told{done.message};
         if (!done.noTrash.isEmpty() &&
-            m_desktop.askYesNo(this, title, AfterJoin::deleteForGoodQuestion(done.noTrash)))
+            m_desktop.askYesNo(this, title, AfterJoin::deleteForGoodQuestion(done.noTrash),
+                               Desktop::Default::No))
             told << after.deleteForGood(done.noTrash);
         told.removeAll(QString());
         if (!told.isEmpty())

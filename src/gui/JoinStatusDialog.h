@@ -54,6 +54,8 @@ private:
     void buildControls();
     void followPhase(JoinSession::Phase phase);
     void showEnding();
+    /// The whole outcome text readable: the bars make way for a long one.
+    void fitOutcome();
     /// The figures the throttle found changed reach their controls.
     void showFigures(int changed);
     void setFileLine(const QString& text);

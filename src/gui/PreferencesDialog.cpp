@@ -97,7 +97,7 @@ const Control kControls[] = {
 };
 
 /// Widens a one-line control whose text the face in use draws wider than
-/// the layout allows; one that would then leave the window moves left.
+/// the layout allows; it keeps its left edge (the window grows to hold it).
 void fitText(QWidget* w)
 {
     QRect r = w->geometry();
@@ -107,8 +107,6 @@ void fitText(QWidget* w)
     const int textHeight = w->fontMetrics().height();
     if (textHeight > r.height())
         r.setHeight(textHeight);
-    if (r.right() > kClientWidth - 2)
-        r.moveRight(kClientWidth - 2);
     w->setGeometry(r);
 }
 
@@ -156,6 +154,7 @@ void PreferencesDialog::buildControls()
 {
     QLabel* label = nullptr;
     const SettingInfo* folder = nullptr;
+    int widest = kClientWidth;
     for (const Control& c : kControls) {
         const SettingInfo* setting = shownIn(QLatin1String(c.name));
         QWidget* w = nullptr;
@@ -197,7 +196,9 @@ void PreferencesDialog::buildControls()
         w->setProperty("text", tr(c.text));
         if (c.type != Control::Button && c.type != Control::Browse)
             fitText(w);
+        widest = qMax(widest, w->geometry().right() + 3);
     }
+    setFixedSize(widest, kClientHeight);
     connect(findChild<QPushButton*>(QStringLiteral("CmdOK")), &QPushButton::clicked, this,
             &PreferencesDialog::storeAndClose);
     connect(findChild<QPushButton*>(QStringLiteral("CmdCancel")), &QPushButton::clicked, this,

@@ -324,6 +324,14 @@ private slots:
         QVERIFY(!p->parentWidget() && !p->isModal());
         QCOMPARE(p->focusWidget(), c("CmdOK"));
         QCOMPARE(layoutFaults(p) + unnamedControls(p), QStringList());
+        // The remember boxes stand at one left edge (3,000 twips), their whole texts inside.
+        for (const char* name : {"ChkRememberSource", "ChkRememberTarget"})
+            QCOMPARE(QString::number(c(name)->x()) +
+                         (c(name)->width() >= c(name)->sizeHint().width() &&
+                                  c(name)->geometry().right() < p->width()
+                              ? " whole"
+                              : " cut"),
+                     "200 whole");
         menuItem->trigger();
         QCOMPARE(o.window->prefsWindow(), p.data());
         QCOMPARE(topLevelCount("PreferencesDialog"), 1);
@@ -510,11 +518,15 @@ private slots:
                 QTest::keyClick(s, QKeySequence(key)[0].key());
         }
         QTRY_VERIFY(!s);
-        const QStringList questions = f.desktop.texts("yesno");
+        QStringList questions; // Enter's answer after each: deleting for good is never its
+        for (const FakeDesktop::Call& c : std::as_const(f.desktop.calls))
+            if (c.kind == "yesno")
+                questions << c.text + (c.button == Desktop::Default::No ? " (No)" : " (Yes)");
         QCOMPARE(questions,
-                 QStringList({"Delete Source Files?|Are you sure you want to delete the "
-                              "source files?  These files will be PERMANENTLY deleted.",
-                              "Delete Source Files?|" + AfterJoin::deleteForGoodQuestion(joined)})
+                 QStringList(
+                     {"Delete Source Files?|Are you sure you want to delete the "
+                      "source files?  These files will be moved to the trash. (Yes)",
+                      "Delete Source Files?|" + AfterJoin::deleteForGoodQuestion(joined) + " (No)"})
                      .mid(0, questions.size()));
         box += QString(" beep").repeated(f.desktop.texts("beep").size());
         seen += QString::asprintf(
@@ -549,6 +561,43 @@ private slots:
             QCOMPARE(QList<bool>({bool(f.status()), QFile::exists(target)}), QList<bool>(2, yes));
             QCOMPARE(QGuiApplication::overrideCursor(), nullptr); // busy only while files are read
             QCOMPARE(each(&f.w, {"CmdJoin", "CmdAdd", "CmdExit"}, enabled, ""), "111");
+        }
+    }
+    // Every outcome is readable whole: a short one as ever, in the room above the bars; a long
+    // one (a target path of 4,000 characters joined, or failing) where no control covers it,
+    // scrolling.
+    void outcomeTextReadable()
+    {
+        for (const QString how : {"short", "long", "failed"}) {
+            Shown f;
+            QString dir = f.folder.path();
+            while (how != "short" && dir.size() < 3900)
+                dir += '/' + QString(200, QChar(char16_t(0x64 + dir.size() % 3)));
+            QVERIFY(how != "long" || QDir().mkpath(dir));
+            f.queue().add({sized(f.folder.path(), "a.mpg", 3000)});
+            f.run(dir + "/t.mpg");
+            QTRY_VERIFY(f.status() && f.status()->windowTitle() != "Joining Files...");
+            const auto* text = child<QPlainTextEdit>(f.status(), "TextFinal");
+            QStringList covering; // the controls above it (made after it) that overlap it
+            const QObjectList above = f.status()->children();
+            for (qsizetype i = above.indexOf(text) + 1; i < above.size(); ++i)
+                if (const auto* w = qobject_cast<QWidget*>(above[i]);
+                    w && w->isVisible() && w->geometry().intersects(text->geometry()))
+                    covering << w->objectName();
+            const int room = child(f.status(), "ProgressBarFile")->y() - text->y();
+            const bool readable =
+                how == "short"
+                    ? text->document()->size().height() * text->fontMetrics().height() <= room
+                    : text->verticalScrollBar()->maximum() > 0;
+            QCOMPARE(QStringList({how, QString::number(text->toPlainText().contains(dir)),
+                                  covering.join(','), QString::number(readable)})
+                         .join(" | "),
+                     how + " | 1 | " +
+                         (how == "short" ? "ProgressBarFile,LblFilePercent,ProgressBarBatch,"
+                                           "LblBatchPercent"
+                                         : "") +
+                         " | 1");
+            QVERIFY(f.status()->close());
         }
     }
     // MP4 parts that make one movie: the question offers it first, the save dialog offers MP4
