@@ -78,6 +78,8 @@ void JoinStatusDialog::buildControls()
     m_batchBar = makeBar("ProgressBarBatch", 975, tr("All files"));
     m_batchPercent = makePercent("LblBatchPercent", 975);
     m_throttle.setBarWidth(m_fileBar->width());
+    m_paceLine = place<QLabel>(this, "LblSpeed", 1125, 1290, 5010, 240);
+    m_paceLine->hide();
 
     m_cancel = Layout::button(this, "CmdCancel", tr("Cancel"), 300, 1450, 1590, 390);
     m_cancel->setDefault(true);
@@ -165,6 +167,7 @@ void JoinStatusDialog::showEnding()
         else
             m_desktop.beep();
     }
+    showPace(QString());
     m_outcome->show();
     m_outcome->setPlainText(m_session.finalText());
     fitOutcome();
@@ -208,9 +211,24 @@ void JoinStatusDialog::fitOutcome()
         m_outcome->resize(m_outcome->width(), m_cancel->y() - Layout::px(90) - m_outcome->y());
 }
 
+void JoinStatusDialog::showPace(const QString& text)
+{
+    m_paceLine->setText(text);
+    const bool shown = !text.isEmpty();
+    if (shown == !m_paceLine->isHidden())
+        return;
+    // A line of its own: the window grows by it, the buttons move down.
+    const int step = (shown ? 1 : -1) * Layout::px(kPaceLineTwips);
+    for (QWidget* button : {m_cancel, m_view, m_delete})
+        button->move(button->x(), button->y() + step);
+    setFixedSize(width(), height() + step);
+    m_paceLine->setVisible(shown);
+}
+
 void JoinStatusDialog::batchStarted(qint64 batchTotal)
 {
     m_throttle.batchStarted(batchTotal);
+    m_pace.start(batchTotal);
 }
 
 void JoinStatusDialog::fileStarted(int index, const JoinFigures& figures)
@@ -227,6 +245,8 @@ void JoinStatusDialog::fileStarted(int index, const JoinFigures& figures)
 void JoinStatusDialog::copied(const JoinFigures& figures)
 {
     showFigures(m_throttle.copied(figures));
+    if (const std::optional<QString> pace = m_pace.update(figures.batchDone, m_clock.elapsed()))
+        showPace(*pace);
     // The controls always hold the current figures, but while the copy runs
     // they are painted in frames, all in one go, once the window is on screen.
     if (m_throttle.framesOn()) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/JoinPace.h"
 #include "core/JoinSession.h"
 #include "core/ProgressThrottle.h"
 
@@ -56,6 +57,9 @@ private:
     void showEnding();
     /// The whole outcome text readable: the bars make way for a long one.
     void fitOutcome();
+    /// The speed and time left in their line (empty: the line goes).
+    void showPace(const QString& text);
+    static constexpr int kPaceLineTwips = 300;
     /// The figures the throttle found changed reach their controls.
     void showFigures(int changed);
     void setFileLine(const QString& text);
@@ -73,6 +77,7 @@ private:
     bool m_closeRequested = false;
     bool m_busyCursor = false;
     ProgressThrottle m_throttle;
+    JoinPace m_pace;
     QElapsedTimer m_clock;
 
     QLabel* m_fileLine = nullptr;
@@ -81,6 +86,7 @@ private:
     QLabel* m_filePercent = nullptr;
     QProgressBar* m_batchBar = nullptr;
     QLabel* m_batchPercent = nullptr;
+    QLabel* m_paceLine = nullptr;
     QPushButton* m_cancel = nullptr;
     QPushButton* m_view = nullptr;
     QPushButton* m_delete = nullptr;

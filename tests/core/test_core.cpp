@@ -1,4 +1,5 @@
 // The core and platform layers without windows, on the real file system.
+#include "core/JoinPace.h"
 #include "core/MovieKind.h"
 #include "core/Profile.h"
 #include "core/ProgressThrottle.h"
@@ -524,6 +525,40 @@ private slots:
         QCOMPARE(left + " | " + QString::number(j.queue().count()), shown.section(" => ", 1));
         QCOMPARE(readAll(trash + "f0"), trashed.isEmpty() ? "<missing>" : pattern(sizes[0], 1));
         QVERIFY(s.after().asksBeforeDelete());
+    }
+    // The speed line: its wording in two locales; due from 2 s, then at most twice a second;
+    // a hiccup moves the speed a fifth of the way.
+    void joinPace()
+    {
+        const auto restore = qScopeGuard([] { QLocale::setDefault(QLocale::system()); });
+        QStringList seen;
+        for (const char* name : {"en_US", "de_DE"}) {
+            QLocale::setDefault(QLocale(name));
+            for (const qint64 s : {0, 45, 59, 60, 62, 63, 3597, 3599, 7530, 3600000})
+                seen << JoinPace::duration(s);
+            seen << JoinPace::line(85.3 * 1048576, qint64(80 * 85.3 * 1048576))
+                 << JoinPace::line(0, 5);
+        }
+        QCOMPARE(seen.join('|'),
+                 "0 s|45 s|59 s|1 min 0 s|1 min 0 s|1 min 5 s|59 min 55 s|1 h 0 min|"
+                 "2 h 6 min|1,000 h 0 min|85.3 MB/s, about 1 min 20 s left|0.0 MB/s|"
+                 "0 s|45 s|59 s|1 min 0 s|1 min 0 s|1 min 5 s|59 min 55 s|1 h 0 min|"
+                 "2 h 6 min|1.000 h 0 min|85,3 MB/s, about 1 min 20 s left|0,0 MB/s");
+        QLocale::setDefault(QLocale("en_US"));
+        constexpr qint64 M = 1 << 20;
+        JoinPace pace;
+        pace.start(1000 * M);
+        QStringList lines;
+        for (const auto& [ms, done] :
+             std::initializer_list<std::pair<qint64, qint64>>{{1999, 100 * M},
+                                                              {2000, 200 * M},
+                                                              {2400, 240 * M},
+                                                              {2500, 250 * M},
+                                                              {3000, 250 * M},
+                                                              {3500, 350 * M}})
+            lines << pace.update(done, ms).value_or("-");
+        QCOMPARE(lines.join('|'), "-|100.0 MB/s, about 8 s left|-|100.0 MB/s, about 8 s left|"
+                                  "80.0 MB/s, about 10 s left|104.0 MB/s, about 7 s left");
     }
     // Sharing blocks, through the file seam: tried before each source while the target ends at
     // a block boundary, never again once a source ends off one; a refusal copies that source,
