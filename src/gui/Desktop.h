@@ -63,6 +63,12 @@ public:
     /// The system beep.
     virtual void beep() = 0;
 
+    /// A long job's progress (0 to 1) on the program's launcher icon;
+    /// `visible` false takes it away.
+    virtual void launcherProgress(double progress, bool visible) = 0;
+    /// One notification from the program: `summary`, then `body`.
+    virtual void notify(const QString& summary, const QString& body) = 0;
+
     /// The filters of the program's open and save dialogs: MPG files first,
     /// or `first` when one is given.
     static QStringList movieFilters(const QString& first = QString());

@@ -156,10 +156,15 @@ void JoinStatusDialog::tell(const QString& message)
 void JoinStatusDialog::showEnding()
 {
     const Ending ending = m_session.ending();
+    if (std::exchange(m_launcherShown, false))
+        m_desktop.launcherProgress(0, false);
     if (ending == Ending::NoTarget) {
         emit unloadRequested();
         return;
     }
+    // A long join that ends while the user looks elsewhere: one notification.
+    if (m_clock.isValid() && m_clock.elapsed() > m_longJoinMs && !isActiveWindow())
+        m_desktop.notify(m_session.caption(), m_session.finalText());
     if (ending != Ending::NoSpace) {
         holdPaints(false);
         if (ending == Ending::Failed)
@@ -245,8 +250,17 @@ void JoinStatusDialog::fileStarted(int index, const JoinFigures& figures)
 void JoinStatusDialog::copied(const JoinFigures& figures)
 {
     showFigures(m_throttle.copied(figures));
-    if (const std::optional<QString> pace = m_pace.update(figures.batchDone, m_clock.elapsed()))
+    const qint64 now = m_clock.elapsed();
+    if (const std::optional<QString> pace = m_pace.update(figures.batchDone, now))
         showPace(*pace);
+    // The launcher icon: at most four times a second.
+    if (!m_launcherShown || now - m_launcherMs >= 250) {
+        m_launcherShown = true;
+        m_launcherMs = now;
+        m_desktop.launcherProgress(
+            figures.batchTotal > 0 ? double(figures.batchDone) / double(figures.batchTotal) : 1.0,
+            true);
+    }
     // The controls always hold the current figures, but while the copy runs
     // they are painted in frames, all in one go, once the window is on screen.
     if (m_throttle.framesOn()) {

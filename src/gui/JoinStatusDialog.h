@@ -35,6 +35,10 @@ public:
     /// Runs the whole join (JoinSession::run) with this window showing it.
     void runJoin();
 
+    /// How long a join must have taken for a notification at its end when
+    /// this window is not the active one (10 s; tests shorten it).
+    void setLongJoinMs(qint64 ms) { m_longJoinMs = ms; }
+
 signals:
     void unloadRequested();
 
@@ -78,6 +82,9 @@ private:
     bool m_busyCursor = false;
     ProgressThrottle m_throttle;
     JoinPace m_pace;
+    qint64 m_longJoinMs = 10000;
+    bool m_launcherShown = false;
+    qint64 m_launcherMs = 0;
     QElapsedTimer m_clock;
 
     QLabel* m_fileLine = nullptr;

@@ -1,5 +1,7 @@
 #include "gui/QtDesktop.h"
 
+#include "Product.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
@@ -8,7 +10,17 @@
 #include <QPushButton>
 #include <QUrl>
 
-QtDesktop::QtDesktop(QString title) : m_title(std::move(title)) {}
+QtDesktop::QtDesktop(QString title) : m_title(title), m_bus(Product::kDesktopId, title) {}
+
+void QtDesktop::launcherProgress(double progress, bool visible)
+{
+    m_bus.launcherProgress(progress, visible);
+}
+
+void QtDesktop::notify(const QString& summary, const QString& body)
+{
+    m_bus.notify(summary, body);
+}
 
 QStringList QtDesktop::getOpenFileNames(QWidget* parent, const QString& dir,
                                         const QStringList& filters)

@@ -1,9 +1,10 @@
 #pragma once
 
 #include "gui/Desktop.h"
+#include "platform/SessionBus.h"
 
 /// The real desktop: QFileDialog, QMessageBox, QDesktopServices,
-/// QMenu::exec and QApplication::beep.
+/// QMenu::exec, QApplication::beep and the session bus.
 class QtDesktop : public Desktop
 {
 public:
@@ -24,7 +25,10 @@ public:
     bool openDocument(const QString& target) override;
     QAction* popupMenu(QMenu* menu, const QPoint& globalPos) override;
     void beep() override;
+    void launcherProgress(double progress, bool visible) override;
+    void notify(const QString& summary, const QString& body) override;
 
 private:
     QString m_title;
+    SessionBus m_bus;
 };

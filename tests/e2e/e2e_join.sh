@@ -74,11 +74,8 @@ echo "e2e-join: the close box ended the program without saving"
 # Three MP4 parts named on the command line, joined as one movie: Enter takes "Join as One
 # Movie" in the question, a name typed in the save dialog; the movie lasts as long as its parts.
 mkdir "$WORK/clips"
-for n in 1 2 3; do
-    ffmpeg -nostdin -v error -f lavfi -i "testsrc=d=2:r=25:s=320x240" -f lavfi \
-        -i "sine=d=2:f=$((200 * n))" -c:v libx264 -bf 2 -c:a aac "$WORK/clips/clip$n.mp4" ||
-        fail "ffmpeg cannot make the parts"
-done
+for n in 1 2 3; do ffmpeg -nostdin -v error -f lavfi -i testsrc=d=2 -f lavfi -i "sine=d=2:f=$((200 * n))" \
+    -c:v libx264 -bf 2 -c:a aac "$WORK/clips/clip$n.mp4" || fail "ffmpeg cannot make the parts"; done
 start_program "$WORK/clips" clip1.mp4 clip2.mp4 clip3.mp4
 click_main 395 245
 answer_dialog "^Join Files\?\$" ""

@@ -5,7 +5,9 @@
 #include "support/TestFileSystem.h"
 
 #include <QCoreApplication>
+#include <QStringList>
 #include <QTemporaryDir>
+#include <QVariant>
 #include <functional>
 #include <memory>
 
@@ -19,6 +21,11 @@ QByteArray pattern(qint64 size, int seed);
 QString sized(const QString& dir, const QString& name, qint64 size);
 /// A file's bytes, or "<missing>".
 QByteArray readAll(const QString& path);
+/// The values as text (bools: true/false), joined by " | ".
+template <typename... Values> QString joined(const Values&... v)
+{
+    return QStringList({QVariant(v).toString()...}).join(QStringLiteral(" | "));
+}
 /// The system's text for an error number, as the program shows it.
 QString reason(int error);
 /// The tests' own trash (never the user's: the data folder is one of this process's own unless

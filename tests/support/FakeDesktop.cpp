@@ -62,6 +62,20 @@ int FakeDesktop::choose(QWidget* parent, const QString& title, const QString& te
     return m_choices.isEmpty() ? escape : m_choices.takeFirst();
 }
 
+void FakeDesktop::launcherProgress(double progress, bool visible)
+{
+    record("launcher", visible ? QString::number(progress, 'f', 2) : QStringLiteral("hidden"));
+    if (bus)
+        bus->launcherProgress(progress, visible);
+}
+
+void FakeDesktop::notify(const QString& summary, const QString& body)
+{
+    record("notify", summary + QLatin1Char('|') + body);
+    if (bus)
+        bus->notify(summary, body);
+}
+
 bool FakeDesktop::openDocument(const QString& target)
 {
     record("document", target);

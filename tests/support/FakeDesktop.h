@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/Desktop.h"
+#include "platform/SessionBus.h"
 
 #include <QList>
 #include <QPointer>
@@ -16,7 +17,8 @@ public:
     struct Call
     {
         /// "open", "save", "folder", "message", "yesno", "choice" (its buttons,
-        /// Enter's first, as the filters), "document", "popup", "beep".
+        /// Enter's first, as the filters), "document", "popup", "beep", "launcher",
+        /// "notify".
         QString kind;
         /// A message, a question's "title|text", a document, a pop-up menu's
         /// action texts joined by ",", a folder chooser's prompt.
@@ -55,6 +57,11 @@ public:
     bool openDocument(const QString& target) override;
     QAction* popupMenu(QMenu* menu, const QPoint& globalPos) override;
     void beep() override;
+    /// Recorded as "launcher" ("0.25", or "hidden") and "notify" ("summary|body"); passed on
+    /// to `bus` when one is set.
+    void launcherProgress(double progress, bool visible) override;
+    void notify(const QString& summary, const QString& body) override;
+    SessionBus* bus = nullptr;
 
 private:
     void record(const char* kind, const QString& text = {}, QWidget* parent = nullptr,
