@@ -228,6 +228,9 @@ void JoinStatusDialog::showPace(const QString& text)
         button->move(button->x(), button->y() + step);
     setFixedSize(width(), height() + step);
     m_paceLine->setVisible(shown);
+    // The window painted anew: the held controls too, in the next frame.
+    for (int item = 1; item <= ProgressThrottle::BatchBar; item <<= 1)
+        m_throttle.markChanged(item);
 }
 
 void JoinStatusDialog::batchStarted(qint64 batchTotal)
