@@ -166,6 +166,26 @@ int main(int argc, char* argv[])
         return ms;
     });
 
+    // Split sets of three parts, all added: each first part's folder is looked at for its set.
+    QTemporaryDir setFiles;
+    QStringList setPaths;
+    for (int i = 0; setPaths.size() < nFiles; ++i)
+        for (int part = 1; part <= 3; ++part)
+            setPaths << TestSupport::makeFile(
+                setFiles.path(),
+                QStringLiteral("set%1.mpg.%2").arg(i).arg(part, 3, 10, QLatin1Char('0')), 1000);
+    measure(QStringLiteral("Add (dialog) parts of split sets"), nFiles, 3, [&](int n) {
+        auto app = freshWindow();
+        MainWindow& w = *app->window;
+        app->desktop.setNextOpenFiles(setPaths.mid(0, n));
+        const double ms = timeMs([&] {
+            click(w, "CmdAdd");
+            showChanges(w);
+        });
+        check(app->queue().count() == n, "rows after Add");
+        return ms;
+    });
+
     measure(QStringLiteral("Add (dialog) into a queue of as many rows"), nFiles, 3, [&](int n) {
         auto app = freshWindow();
         MainWindow& w = *app->window;

@@ -29,6 +29,15 @@ QString JoinQueue::addFolder()
     return dir.isEmpty() ? QDir::homePath() : dir;
 }
 
+QList<PartSets::Set> JoinQueue::setsOf(const QStringList& paths)
+{
+    QStringList queued;
+    queued.reserve(count());
+    for (const QueueRow& row : rows())
+        queued << row.fullPath();
+    return PartSets::find(paths, queued, m_files);
+}
+
 QString JoinQueue::add(const QStringList& paths)
 {
     QList<QueueRow> rows;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/PartSets.h"
 #include "core/QueueModel.h"
 
 #include <QObject>
@@ -45,6 +46,10 @@ public:
     /// the message naming each file left out with the reason, or an empty
     /// text.
     QString add(const QStringList& paths);
+
+    /// The sets of which `paths` (about to be added) hold the first part,
+    /// with their other parts that are not queued yet (PartSets::find).
+    QList<PartSets::Set> setsOf(const QStringList& paths);
 
     /// Removes the rows at `positions`, refreshes the estimate, and turns
     /// the queue commands off when the queue ends empty.

@@ -328,7 +328,11 @@ void MainWindow::openFiles(const QStringList& paths)
 
 void MainWindow::addFiles(const QStringList& paths)
 {
-    const QString leftOut = m_program.queue().add(paths);
+    JoinQueue& queue = m_program.queue();
+    const QList<PartSets::Set> sets = queue.setsOf(paths);
+    const bool more = !sets.isEmpty() && m_desktop.askYesNo(this, PartSets::questionTitle(),
+                                                              PartSets::question(sets));
+    const QString leftOut = queue.add(more ? PartSets::withOthers(paths, sets) : paths);
     if (!leftOut.isEmpty())
         m_desktop.message(this, leftOut);
 }

@@ -36,4 +36,8 @@ public:
     /// Bytes available to this user on the file system that holds `folder`,
     /// asked afresh.
     virtual FileResult<qint64> freeSpace(const QString& folder) = 0;
+
+    /// The names of the files in `folder` (not its folders); none when it
+    /// cannot be read.
+    virtual QStringList fileNames(const QString& folder) = 0;
 };

@@ -356,6 +356,11 @@ FileResult<qint64> PosixFileSystem::freeSpace(const QString& folder)
     return avail;
 }
 
+QStringList PosixFileSystem::fileNames(const QString& folder)
+{
+    return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
+}
+
 FileResult<std::unique_ptr<InputFile>> PosixFileSystem::openInput(const QString& path)
 {
     const int fd = openForReading(path);

@@ -18,6 +18,7 @@ public:
     bool fileExists(const QString& pathName) override;
     int firstSameFile(const QStringList& files, const QString& target) override;
     FileResult<qint64> freeSpace(const QString& folder) override;
+    QStringList fileNames(const QString& folder) override;
 
     FileResult<std::unique_ptr<InputFile>> openInput(const QString& path) override;
     FileResult<std::unique_ptr<OutputFile>> createBeside(const QString& target) override;

@@ -1,6 +1,7 @@
 // The core and platform layers without windows, on the real file system.
 #include "core/JoinPace.h"
 #include "core/MovieKind.h"
+#include "core/PartSets.h"
 #include "core/Profile.h"
 #include "core/ProgressThrottle.h"
 #include "core/StrFunc.h"
@@ -506,6 +507,75 @@ private slots:
         QCOMPARE(left + " | " + QString::number(j.queue().count()), shown.section(" => ", 1));
         QCOMPARE(readAll(trash + "f0"), trashed.isEmpty() ? "<missing>" : pattern(sizes[0], 1));
         QVERIFY(s.after().asksBeforeDelete());
+    }
+    // Sets found from their first part: "FILES (name or name=size) | ADDED | QUEUED => each set
+    // found, its other parts (a gap)". Sparse files; "!" makes the folder unreadable.
+    void partSets_data()
+    {
+        addRows({"VTS_01_0.VOB, VTS_01_1.VOB, VTS_01_2.VOB, VTS_01_3.VOB | VTS_01_1.VOB |  => "
+                 "VTS_01_1.VOB: VTS_01_2.VOB, VTS_01_3.VOB",
+                 "VTS_01_0.VOB, VTS_01_1.VOB | VTS_01_0.VOB |  => ",
+                 "VTS_01_1.VOB, VTS_01_2.VOB, VTS_01_4.VOB | VTS_01_1.VOB |  => VTS_01_1.VOB: "
+                 "VTS_01_2.VOB (VTS_01_3.VOB)",
+                 "VTS_02_1.VOB, vts_02_2.vob | VTS_02_1.VOB |  => VTS_02_1.VOB: vts_02_2.vob",
+                 "VTS_01_1.VOB, VTS_01_2.VOB, VTS_01_3.VOB | VTS_01_1.VOB | VTS_01_2.VOB => "
+                 "VTS_01_1.VOB: VTS_01_3.VOB",
+                 "VTS_01_1.VOB, VTS_01_2.VOB | VTS_01_1.VOB, VTS_01_2.VOB |  => ",
+                 "! VTS_01_1.VOB, VTS_01_2.VOB | VTS_01_1.VOB |  => "},
+                {"m.mpg.001=9, m.mpg.002=9, m.mpg.003=4 | m.mpg.001 |  => m.mpg.001: m.mpg.002, "
+                 "m.mpg.003",
+                 "m.001=9, m.002=8, m.003=4 | m.001 |  => ",
+                 "m.000=9, m.001=9 | m.000 |  => m.000: m.001",
+                 "f.part01.mkv, f.part02.mkv, f.part3.mkv | f.part01.mkv |  => f.part01.mkv: "
+                 "f.part02.mkv",
+                 "a CD1.avi, a CD2.avi, b-cd1.avi, b-cd2.avi, c_CD1.avi | a CD1.avi, b-cd1.avi, "
+                 "c_CD1.avi |  => a CD1.avi: a CD2.avi; b-cd1.avi: b-cd2.avi",
+                 "a (1 of 2).mpg, a (2 of 2).mpg, a (3 of 2).mpg | a (1 of 2).mpg |  => a (1 of "
+                 "2).mpg: a (2 of 2).mpg",
+                 "GOPR0123.MP4, GP010123.MP4, GP020123.MP4, GP010999.MP4 | GOPR0123.MP4 |  => "
+                 "GOPR0123.MP4: GP010123.MP4, GP020123.MP4",
+                 "GH010123.MP4, gh020123.mp4, GX010123.MP4 | GH010123.MP4 |  => GH010123.MP4: "
+                 "gh020123.mp4",
+                 "clip1.mpg, clip2.mpg | clip1.mpg |  => "});
+    }
+    void partSets()
+    {
+        const QStringList r = row().split(" => "), in = r[0].split(" | ");
+        QTemporaryDir dir;
+        TestFileSystem files;
+        const auto paths = [&](const QString& names) { // "name=size, ...": their paths
+            return names.split(", ", Qt::SkipEmptyParts)
+                .replaceInStrings(QRegularExpression("^([^=]*).*"), dir.path() + "/\\1");
+        };
+        for (const QString& file : QString(in[0]).remove("! ").split(", "))
+            sized(dir.path(), file.section('=', 0, 0), file.section('=', 1).toLongLong());
+        files.unreadableFolder = in[0].startsWith('!') ? dir.path() : QString();
+        QStringList found;
+        for (const PartSets::Set& set : PartSets::find(paths(in[1]), paths(in[2]), files))
+            found << QFileInfo(set.first).fileName() + ": " +
+                         QStringList(set.others).replaceInStrings(dir.path() + '/', "").join(", ") +
+                         (set.missing.isEmpty() ? "" : " (" + set.missing + ")");
+        QCOMPARE(found.join("; "), r[1]);
+    }
+    // The question: each set's parts, cut after 15 lines, the gaps; Yes puts each set's parts
+    // right after their first part.
+    void partSetsQuestion()
+    {
+        QStringList splits, vobs = {"/v/VTS_01_2.VOB"};
+        for (int i = 2; i <= 20; ++i)
+            splits << QString("/m/a.%1").arg(i, 3, 10, QChar('0'));
+        const QList<PartSets::Set> sets = {{"/m/a.001", splits, ""},
+                                           {"/v/VTS_01_1.VOB", vobs, "VTS_01_3.VOB"}};
+        QCOMPARE(PartSets::question(sets.mid(1)),
+                 "VTS_01_1.VOB is the first part of a set. Its other parts lie in the same "
+                 "folder:\nVTS_01_2.VOB\nVTS_01_3.VOB is missing.\n\nAdd the other parts to the "
+                 "queue after their first part?");
+        QCOMPARE(
+            PartSets::question(sets).section('\n', 14), // a.001: and 14 of its 19 parts
+            "a.014\na.015\n... and 7 more.\nVTS_01_3.VOB is missing.\n\nAdd the other parts to the "
+            "queue after their first part?");
+        QCOMPARE(PartSets::withOthers({"/x.mpg", "/v/VTS_01_1.VOB", "/m/a.001"}, sets).mid(0, 4),
+                 QStringList({"/x.mpg", "/v/VTS_01_1.VOB", "/v/VTS_01_2.VOB", "/m/a.001"}));
     }
     // The speed line: its wording in two locales; due from 2 s, then at most twice a second;
     // a hiccup moves the speed a fifth of the way.

@@ -616,7 +616,6 @@ private slots:
             };
             took.start();
             f.run(f.folder.filePath("t.mpg"));
-            f.pump.onPump = nullptr;
             QTRY_COMPARE(f.status()->windowTitle(), "Joining Files...Done!");
             const QStringList shown = f.desktop.texts("launcher");
             QStringList rising = shown;
@@ -637,6 +636,28 @@ private slots:
                 QCOMPARE(services.updates.size(), shown.size());
             }
             QVERIFY(f.status()->close());
+        }
+    }
+    // A first part added: one question names the rest of its set (Enter: Yes); Yes queues them
+    // right after it, No only what was chosen.
+    void otherPartsOfASet()
+    {
+        for (const bool yes : {true, false}) {
+            Shown f;
+            QStringList vobs;
+            for (const char* name : {"VTS_01_1.VOB", "VTS_01_2.VOB", "VTS_01_3.VOB"})
+                vobs << sized(f.folder.path(), name, 2048);
+            f.desktop.setNextAnswer(yes);
+            f.w.openFiles({vobs[0], sized(f.folder.path(), "z.mpg", 10)});
+            const FakeDesktop::Call ask = f.desktop.calls.value(0);
+            QCOMPARE(QStringList({ask.kind, ask.text.section('\n', 0, 0),
+                                  QString::number(ask.button == Desktop::Default::Yes),
+                                  f.state().section(" | ", 0, 0)})
+                         .join(" # "),
+                     "yesno # Add the Other Parts?|VTS_01_1.VOB is the first part of a set. Its "
+                     "other parts lie in the same folder: # 1 # " +
+                         QString(yes ? "VTS_01_1.VOB VTS_01_2.VOB VTS_01_3.VOB z.mpg"
+                                     : "VTS_01_1.VOB z.mpg"));
         }
     }
     // Every outcome is readable whole: a short one as ever, in the room above the bars; a long
@@ -685,7 +706,6 @@ private slots:
         QString line;
         f.pump.onPump = [&](int) { line = shown(f.status(), "LblFileNow"); };
         f.run(f.folder.filePath("t.mp4"));
-        f.pump.onPump = nullptr;
         QTRY_COMPARE(f.status()->windowTitle(), "Joining Files...Done!");
         QStringList calls;
         for (const FakeDesktop::Call& c : std::as_const(f.desktop.calls))

@@ -69,6 +69,12 @@ public:
         return folderBlockSize ? folderBlockSize : PosixFileSystem::sharedBlockSize(folder, sample);
     }
     FileError shareAll(InputFile& from, OutputFile& to, qint64 bytes) override;
+    /// A folder whose list of files cannot be read.
+    QString unreadableFolder;
+    QStringList fileNames(const QString& folder) override
+    {
+        return folder == unreadableFolder ? QStringList() : PosixFileSystem::fileNames(folder);
+    }
     void slowDisk() const { lookDelayMs > 0 ? QThread::msleep(lookDelayMs) : void(); } // 0: no call
 
 private:
