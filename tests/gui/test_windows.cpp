@@ -585,10 +585,9 @@ private slots:
             QCOMPARE(each(&f.w, {"CmdJoin", "CmdAdd", "CmdExit"}, enabled, ""), "111");
         }
     }
-    // A join tells the launcher how far it is, at most four times a second, rising, and takes
-    // the progress away at its end; a long one that ends while its window is not the active one
-    // asks for one notification. Then the same over a real session bus, with stand-ins for the
-    // notification service and a launcher (skipped without a bus).
+    // The launcher hears a join's progress (rising, at most four times a second, gone at the end);
+    // a long join ending while its window is inactive asks for one notification. Then over a
+    // real session bus, with stand-ins for the desktop's services (skipped without a bus).
     void desktopHearsOfLongJoins()
     {
         SessionBus bus(QStringLiteral("org.reelbind.Reelbind"), QStringLiteral("Orvel's Reelbind"));
@@ -660,9 +659,8 @@ private slots:
                                      : "VTS_01_1.VOB z.mpg"));
         }
     }
-    // Every outcome is readable whole: a short one as ever, in the room above the bars; a long
-    // one (a target path of 4,000 characters joined, or failing) where no control covers it,
-    // scrolling.
+    // Every outcome readable whole: a short one above the bars as ever; a long one (a target
+    // path of 4,000 characters, joined or failing) scrolling where no control covers it.
     void outcomeTextReadable()
     {
         for (const QString how : {"short", "long", "failed"}) {
