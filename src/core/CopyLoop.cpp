@@ -77,6 +77,7 @@ CopyLoop::Outcome CopyLoop::copyAll()
     if (!m_out.create())
         return Outcome::Failed;
     m_block = m_options.share ? m_files.shareBlock(*m_out.file()) : 0;
+    m_device = m_out.file()->identity().device;
     m_sincePump.start();
 
     for (int i = 0; i < m_sources.size() && !m_cancel; ++i) {
@@ -149,7 +150,7 @@ CopyLoop::Shared CopyLoop::share(qint64 length)
         m_block = 0;
         return Shared::No;
     }
-    if (length == 0 || m_src->identity().device != m_out.file()->identity().device)
+    if (length == 0 || m_src->identity().device != m_device)
         return Shared::No;
     const FileError e = m_files.shareAll(*m_src, *m_out.file(), length);
     if (e.failed() && !DataMover::cannotShare(e)) {

@@ -139,5 +139,6 @@ private:
     qint64 m_written = 0;
     QList<FileIdentity> m_read;
     QList<bool> m_shared;
-    qint64 m_block = 0; // the target's shared block size; 0: no (more) sharing
+    qint64 m_block = 0;   // the target's shared block size; 0: no (more) sharing
+    quint64 m_device = 0; // the target's file system
 };

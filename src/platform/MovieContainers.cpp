@@ -242,12 +242,17 @@ struct MovieWriter::Private
     std::deque<AVPacket*> ahead; // read to find where the part starts, not yet copied
     int aheadEnd = 0;            // what reading further gave then (an error, the end)
     QList<int> outIndex;         // of the part's streams; -1: left out
-    QList<int64_t> lastDts;      // of each output stream
-    QList<qint64> read, written; // packets of each output stream, this part's
-    QList<int64_t> frames;       // what the part's index says each stream holds (0: unknown)
-    int64_t base = 0;            // where the current part starts, in microseconds
-    int64_t partStart = 0;       // its own first time, in microseconds
-    int64_t partEnd = 0;         // where its packets end so far, from its start
+    // Each output stream: its last decode time, and this part's packets, read (each one read is
+    // written, or the part fails) and as its index names them (0: unknown).
+    struct Track
+    {
+        int64_t lastDts = AV_NOPTS_VALUE;
+        int64_t read = 0, frames = 0;
+    };
+    QList<Track> tracks;
+    int64_t base = 0;      // where the current part starts, in microseconds
+    int64_t partStart = 0; // its own first time, in microseconds
+    int64_t partEnd = 0;   // where its packets end so far, from its start
     qint64 position = 0;
     bool corrupt = false;
     QString failure;
@@ -345,8 +350,10 @@ MovieWriter::Step MovieWriter::beginPart(InputFile& file, const QString& chapter
         return p.fail(Step::ReadFailed, why);
     AVFormatContext* in = p.part->format;
     const bool first = !p.headerWritten;
+    const auto otherStreams = [&p] {
+        return p.fail(Step::ReadFailed, tr("its streams are not those of the first part"));
+    };
     p.outIndex.clear();
-    p.frames.fill(0);
     int keptSoFar = 0;
     for (unsigned i = 0; i < in->nb_streams; ++i) {
         AVStream* st = in->streams[i];
@@ -372,18 +379,15 @@ MovieWriter::Step MovieWriter::beginPart(InputFile& file, const QString& chapter
                 if (uint8_t* to = av_stream_new_side_data(os, sd.type, sd.size))
                     std::copy(sd.data, sd.data + sd.size, to);
             }
-            p.lastDts << AV_NOPTS_VALUE;
-            p.read << 0;
-            p.written << 0;
-            p.frames << 0;
+            p.tracks.append(Private::Track());
         } else if (index >= int(p.out->nb_streams) ||
                    p.out->streams[index]->codecpar->codec_id != st->codecpar->codec_id) {
-            return p.fail(Step::ReadFailed, tr("its streams are not those of the first part"));
+            return otherStreams();
         }
-        p.frames[index] = st->nb_frames;
+        p.tracks[index] = {p.tracks[index].lastDts, 0, st->nb_frames};
     }
     if (!first && keptSoFar != int(p.out->nb_streams))
-        return p.fail(Step::ReadFailed, tr("its streams are not those of the first part"));
+        return otherStreams();
     if (first) {
         av_dict_copy(&p.out->metadata, in->metadata, 0);
         av_dict_set(&p.out->metadata, "timecode", nullptr, 0);
@@ -408,8 +412,6 @@ MovieWriter::Step MovieWriter::beginPart(InputFile& file, const QString& chapter
     p.partEnd = 0;
     p.position = 0;
     p.corrupt = false;
-    std::fill(p.read.begin(), p.read.end(), 0);
-    std::fill(p.written.begin(), p.written.end(), 0);
     return Step::Copied;
 }
 
@@ -437,7 +439,7 @@ MovieWriter::Step MovieWriter::copyPacket()
         return Step::Copied;
     }
     p.corrupt = p.corrupt || (pkt->flags & AV_PKT_FLAG_CORRUPT);
-    ++p.read[index];
+    ++p.tracks[index].read;
     const AVRational from = in->streams[pkt->stream_index]->time_base;
     AVStream* os = p.out->streams[index];
     const AVRational to = os->time_base;
@@ -453,7 +455,7 @@ MovieWriter::Step MovieWriter::copyPacket()
     pkt->pts = move(pkt->pts);
     pkt->dts = move(pkt->dts);
     pkt->duration = av_rescale_q(pkt->duration, from, to);
-    int64_t& last = p.lastDts[index];
+    int64_t& last = p.tracks[index].lastDts;
     // Matroska keeps no decode times: the first packets of a part may come without one.
     if (pkt->dts == AV_NOPTS_VALUE && pkt->pts != AV_NOPTS_VALUE)
         pkt->dts = last == AV_NOPTS_VALUE ? pkt->pts - 2 * pkt->duration : last + 1;
@@ -468,7 +470,6 @@ MovieWriter::Step MovieWriter::copyPacket()
     pkt->pos = -1;
     if (const int w = av_interleaved_write_frame(p.out, pkt); w < 0)
         return p.writeFailure(w);
-    ++p.written[index];
     return Step::Copied;
 }
 
@@ -478,8 +479,8 @@ MovieWriter::Step MovieWriter::Private::endPart()
     // container gives one) its length reached.
     const AVFormatContext* in = part->format;
     bool whole = !corrupt;
-    for (int i = 0; i < read.size(); ++i)
-        whole = whole && (frames[i] <= 0 || read[i] >= frames[i]) && read[i] == written[i];
+    for (const Track& t : std::as_const(tracks))
+        whole = whole && (t.frames <= 0 || t.read >= t.frames);
     const int64_t length = in->duration;
     if (length > 0 && partEnd > 0 && partEnd + AV_TIME_BASE / 2 < length)
         whole = false;
