@@ -1535,5 +1535,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCore)
+REELBIND_CORE_TEST_MAIN(TestCore)
 #include "test_core.moc"

@@ -801,5 +801,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestWindows)
+REELBIND_GUI_TEST_MAIN(TestWindows)
 #include "test_windows.moc"

@@ -1,6 +1,8 @@
 #include "support/CoreSupport.h"
 
+#include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 namespace TestSupport {
 
@@ -34,13 +36,53 @@ QString reason(int error)
 }
 QString emptyTrash()
 {
-    // Set once, before GLib reads it: it keeps the first value for the whole process.
-    static QTemporaryDir home;
-    if (qEnvironmentVariableIsEmpty("XDG_DATA_HOME"))
-        qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+    isolateEnvironment(); // a no-op after the test's main() did it; never the user's trash
     const QString trash = qEnvironmentVariable("XDG_DATA_HOME") + "/Trash/";
     QDir(trash).removeRecursively();
     return trash;
+}
+
+namespace {
+QTemporaryDir* s_root = nullptr;
+} // namespace
+
+QString isolatedRoot()
+{
+    return s_root ? s_root->path() : QString();
+}
+
+void isolateEnvironment()
+{
+    if (s_root)
+        return;
+    static QTemporaryDir root(QDir::tempPath() + "/reelbind-test-env-XXXXXX");
+    if (!root.isValid())
+        qFatal("cannot make a folder for the test's environment");
+    s_root = &root;
+    const QString r = root.path();
+    const auto folder = [&](const char* variable, const QString& name) {
+        QDir().mkpath(r + '/' + name);
+        QFile::setPermissions(r + '/' + name,
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv(variable, QFile::encodeName(r + '/' + name));
+    };
+    folder("HOME", "home");
+    folder("XDG_DATA_HOME", "home/.local/share");
+    folder("XDG_CONFIG_HOME", "home/.config");
+    folder("XDG_CACHE_HOME", "home/.cache");
+    folder("XDG_STATE_HOME", "home/.local/state");
+    folder("XDG_RUNTIME_DIR", "runtime");
+    qputenv("XDG_DATA_DIRS", "/usr/local/share:/usr/share");
+    qputenv("XDG_CONFIG_DIRS", "/etc/xdg");
+    qputenv("LC_ALL", "C.UTF-8");
+    qputenv("LANG", "C.UTF-8");
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    for (const char* gone : {"LANGUAGE", "DISPLAY", "WAYLAND_DISPLAY", "XDG_CURRENT_DESKTOP",
+                             "XDG_SESSION_TYPE", "DESKTOP_SESSION", "QT_QPA_PLATFORMTHEME",
+                             "QT_STYLE_OVERRIDE", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS"})
+        qunsetenv(gone);
+    if (qgetenv("REELBIND_OWN_BUS") != "1")
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
 }
 
 Core::Core(const QByteArray& ini) : m_programFolder(folder.path())

@@ -3,6 +3,7 @@
 #include "core/EventPump.h"
 #include "core/Program.h"
 #include "support/TestFileSystem.h"
+#include "support/TestMain.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -28,8 +29,8 @@ template <typename... Values> QString joined(const Values&... v)
 }
 /// The system's text for an error number, as the program shows it.
 QString reason(int error);
-/// The tests' own trash (never the user's: the data folder is one of this process's own unless
-/// XDG_DATA_HOME names one), emptied; its folder, ending in "/".
+/// The tests' own trash, in the isolated data folder (isolateEnvironment()), emptied; its
+/// folder, ending in "/".
 QString emptyTrash();
 
 /// The pump in tests: lets events in as the real one does, counts, then calls onPump(count).

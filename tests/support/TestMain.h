@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QtTest>
+
+namespace TestSupport {
+
+/// Gives this test program an environment of its own before anything reads
+/// it, whatever the caller exported: HOME and every XDG folder (data, config,
+/// cache, state, runtime) in one temporary folder removed at exit, the C.UTF-8
+/// locale, the offscreen platform, no display, no desktop theme, and no
+/// session bus unless the test runs on one of its own (REELBIND_OWN_BUS=1, as
+/// dbus-run-session gives it under CTest). Nothing a test does reaches the
+/// user's trash, settings, runtime folder or desktop.
+void isolateEnvironment();
+
+/// The folder isolateEnvironment() made, ending in no "/".
+QString isolatedRoot();
+
+} // namespace TestSupport
+
+/// main() of a test program on Qt Core alone, in an environment of its own.
+#define REELBIND_CORE_TEST_MAIN(TestObject)                                                        \
+    int main(int argc, char* argv[])                                                               \
+    {                                                                                              \
+        TestSupport::isolateEnvironment();                                                         \
+        QCoreApplication app(argc, argv);                                                          \
+        TestObject tc;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
+
+/// main() of a test program with windows, in an environment of its own, with
+/// Qt's own dialogs (never the desktop's) and the program's font.
+#define REELBIND_GUI_TEST_MAIN(TestObject)                                                         \
+    int main(int argc, char* argv[])                                                               \
+    {                                                                                              \
+        TestSupport::isolateEnvironment();                                                         \
+        QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);                                   \
+        QApplication app(argc, argv);                                                              \
+        TestSupport::initGuiTest();                                                                \
+        TestObject tc;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
