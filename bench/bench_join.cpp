@@ -1,13 +1,16 @@
 // Joins files through the real main window and status window (the save
 // dialog answered by the scripted desktop), or with --engine through the
-// copy loop alone; prints the time, the path the copy took, the longest
-// round and the longest gap between two event pumps, and the peak memory.
+// byte join alone; prints the time, the path the copy took, the longest
+// round, the longest gap (with the windows: between two turns of the window's
+// event loop while the join runs on its thread; --engine: between two reports
+// of progress), and the peak memory.
 //   bench_join [--engine] [--fallback] [--sync] [--movie] CHUNK TARGET SOURCE... | @LIST
 // --movie: movie parts, joined as one movie (the question answered by Enter).
 // --noshare: never share blocks, copy always. sources=: each source shared (s) or copied (c).
 // --fallback: read and write, never the kernel's copy. --sync: the time
 // includes syncing the target's file system. @LIST: a file of source paths.
-#include "core/CopyLoop.h"
+#include "core/join/ByteCopy.h"
+#include "core/join/CancelToken.h"
 #include "support/GuiSupport.h"
 
 #include <QApplication>
@@ -17,6 +20,7 @@
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QSlider>
+#include <QTimer>
 #include <cstdio>
 #include <fcntl.h>
 #include <memory>
@@ -48,18 +52,13 @@ struct Gaps
     }
 };
 
-struct Quiet : JoinProgress
-{
-    void batchStarted(qint64) override {}
-    void fileStarted(int, const JoinFigures&) override {}
-    void copied(const JoinFigures&) override {}
-};
-
-/// The copy loop's pump when no window runs: it only times the gaps between its calls.
-struct TimedPump : EventPump
+/// Progress when no window runs: it only times the gaps between its reports.
+struct TimedProgress : JoinProgress
 {
     Gaps* gaps = nullptr;
-    void pumpEvents() override { gaps->tick(); }
+    void batchStarted(qint64) override {}
+    void fileStarted(int, const JoinFigures&) override {}
+    void copied(const JoinFigures&) override { gaps->tick(); }
 };
 
 bool syncTarget(const QString& target)
@@ -106,23 +105,26 @@ int main(int argc, char** argv)
     for (const QString& s : std::as_const(args))
         bytes += QFileInfo(s).size();
 
-    const CopyOptions options{!fallback, 0, !noShare};
+    const ByteCopy::Options options{!fallback, 0, !noShare};
     QList<bool> shared;
     QElapsedTimer timer;
     Gaps gaps;
     bool ok = false, kernel = false;
     qint64 longestRoundNs = 0;
     if (engineOnly) {
-        Quiet quiet;
-        TimedPump pump;
-        pump.gaps = &gaps;
+        TimedProgress progress;
+        progress.gaps = &gaps;
         PosixFileSystem files;
-        CopyLoop loop(files, pump, args, target, chunk, quiet, options);
+        ByteCopy copy(files);
+        copy.setOptions(options);
+        const CancelToken go;
+        files.removeLeftovers(QFileInfo(target).absolutePath());
         timer.start();
-        ok = loop.run() == CopyLoop::Outcome::Joined && (!sync || syncTarget(target));
-        kernel = loop.kernelCopied();
-        longestRoundNs = loop.longestRoundNs();
-        shared = loop.sharedSources();
+        ok = copy.run({args, target, chunk}, progress, go).ending == JoinEnding::Joined &&
+             (!sync || syncTarget(target));
+        kernel = copy.kernelCopied();
+        longestRoundNs = copy.longestRoundNs();
+        shared = copy.sharedSources();
     } else {
         TestSupport::App a;
         MainWindow& w = *a.window;
@@ -139,15 +141,19 @@ int main(int argc, char** argv)
             return 1;
         a.desktop.setNextSaveFile(target);
         a.desktop.setNextChoice(0);
-        a.pump.onPump = [&](int) { gaps.tick(); };
+        QTimer turns; // a tick each turn of the event loop
+        QObject::connect(&turns, &QTimer::timeout, [&] { gaps.tick(); });
         timer.start();
         TestSupport::child<QPushButton>(&w, "CmdJoin")->click();
+        turns.start(0);
+        TestSupport::waitUntil([&] { return !a.join().isRunning(); }, 3600000);
+        turns.stop();
         ok = a.join().ending() == JoinSession::Ending::Joined && (!sync || syncTarget(target));
         kernel = a.join().byteCopy().kernelCopied();
         longestRoundNs = a.join().byteCopy().longestRoundNs();
         shared = a.join().byteCopy().sharedSources();
         ok = ok && a.join().joinsAsOneMovie() == movie;
-        if (movie) // no rounds: the longest time between two packets' pumps instead
+        if (movie) // no rounds: the longest time between two reports instead
             longestRoundNs = a.join().oneMovie().longestGapNs();
     }
     const double seconds = double(timer.nsecsElapsed()) / 1e9;

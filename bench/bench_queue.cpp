@@ -5,8 +5,9 @@
 // full/half is about 2 for linear work and about 4 for quadratic work.
 // Run: ./bench_queue   (offscreen unless QT_QPA_PLATFORM is set)
 
-#include "core/Format.h"
-#include "core/JoinChecks.h"
+#include "core/text/Format.h"
+#include "core/join/CancelToken.h"
+#include "core/join/JoinChecks.h"
 #include "gui/QueueList.h"
 #include "support/GuiSupport.h"
 
@@ -170,7 +171,8 @@ int main(int argc, char* argv[])
             MainWindow& w = *app->window;
             app->desktop.setNextOpenFiles(paths->mid(0, n));
             const double ms = timeMs([&] {
-                click(w, "CmdAdd");
+                click(w, "CmdAdd"); // the dialog answers from the event loop
+                TestSupport::waitUntil([&] { return app->queue().count() == n; });
                 showChanges(w);
             });
             check(app->queue().count() == n, "rows after Add");
@@ -184,6 +186,7 @@ int main(int argc, char* argv[])
         app->desktop.setNextOpenFiles(allPaths.mid(0, n));
         const double ms = timeMs([&] {
             click(w, "CmdAdd");
+            TestSupport::waitUntil([&] { return app->queue().count() == 2 * n; });
             showChanges(w);
         });
         check(app->queue().count() == 2 * n, "rows after second Add");
@@ -216,8 +219,9 @@ int main(int argc, char* argv[])
         auto app = freshWindow();
         app->desktop.setNextOpenFiles(allPaths.mid(0, n));
         click(*app->window, "CmdAdd");
-        const bool cancelled = false;
-        JoinChecks checks(app->files, app->pump, cancelled);
+        check(TestSupport::waitUntil([&] { return app->queue().count() == n; }), "files added");
+        const CancelToken go;
+        JoinChecks checks(app->files, go);
         QStringList paths;
         for (const QueueRow& row : app->queue().rows())
             paths << row.fullPath();

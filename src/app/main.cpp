@@ -1,5 +1,4 @@
 #include "Product.h"
-#include "core/EventPump.h"
 #include "core/Program.h"
 #include "gui/Icons.h"
 #include "gui/MainWindow.h"
@@ -104,9 +103,8 @@ int main(int argc, char* argv[])
     QApplication::setFont(font);
 
     PosixFileSystem files;
-    ProcessEvents pump;
     QtDesktop desktop(Product::kName);
-    Program program(files, pump, Locations::of(QCoreApplication::applicationDirPath(), files));
+    Program program(files, Locations::of(QCoreApplication::applicationDirPath(), files));
     program.startUp();
     MainWindow window(program, desktop);
     // Logout, Ctrl+C or kill: as the close box, after a running join has stopped and removed

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "core/JoinQueue.h"
-#include "core/JoinSession.h"
-#include "core/Locations.h"
-#include "core/Preferences.h"
-#include "core/Settings.h"
-#include "core/SettingsStore.h"
+#include "core/queue/JoinQueue.h"
+#include "core/join/JoinSession.h"
+#include "core/settings/Locations.h"
+#include "core/settings/Preferences.h"
+#include "core/settings/Settings.h"
+#include "core/settings/SettingsStore.h"
 
 #include <QObject>
+#include <optional>
 
-class EventPump;
 class FileSystem;
 
 /// The program without its windows: the stored settings and their file,
@@ -20,9 +20,8 @@ class Program : public QObject
 {
     Q_OBJECT
 public:
-    /// `where` says where the settings file and the user's guide are;
-    /// every long step lets events in through `pump`.
-    Program(FileSystem& files, EventPump& pump, const Locations& where, QObject* parent = nullptr);
+    /// `where` says where the settings file and the user's guide are.
+    Program(FileSystem& files, const Locations& where, QObject* parent = nullptr);
     ~Program() override;
 
     /// Start-up: the settings folder is made when it is missing (an
@@ -32,12 +31,18 @@ public:
     void startUp();
 
     /// Exit (button, menu item, about box) saves the settings; the close
-    /// box does not. Either way a running join is cancelled first and the
-    /// rest waits until it has ended. Then closing() is emitted, after
-    /// which every window closes and the program ends.
-    /// Stopped: as WithoutSaving, and a running join keeps nothing (a logout).
+    /// box does not. Either way every open question and dialog is first
+    /// closed as its Esc would (dismissDialogs()), and a running join is
+    /// cancelled as Cancel does; the rest waits until it has ended. Then,
+    /// from the event loop, the settings are saved (Save) and closing() is
+    /// emitted, after which every window closes and the program ends.
+    /// Stopped (a signal, a logout): as WithoutSaving, and a running join
+    /// keeps nothing. A later exit changes what is saved no more; a Stopped
+    /// one still makes a join that is being waited for keep nothing.
     enum class ExitKind { Save, WithoutSaving, Stopped };
     void exit(ExitKind kind);
+    /// Whether an exit was asked for.
+    bool isExiting() const { return m_exit.has_value(); }
     /// Whether closing() has been emitted.
     bool isClosing() const { return m_closing; }
 
@@ -54,12 +59,18 @@ public:
     JoinSession& join() { return m_join; }
 
 signals:
+    /// The program is ending: every open question and dialog closes as its
+    /// Esc would, and none opens from now on.
+    void dismissDialogs();
     /// Exit could not write the settings file; the message names it and why.
     void settingsNotSaved(const QString& message);
     /// The program ends now: every window closes.
     void closing();
 
 private:
+    /// The exit's last steps, once no join runs.
+    void finishExit();
+
     FileSystem& m_files;
     Locations m_where;
     Settings m_settings;
@@ -67,5 +78,6 @@ private:
     SettingsStore m_store;
     JoinQueue m_queue;
     JoinSession m_join;
+    std::optional<ExitKind> m_exit;
     bool m_closing = false;
 };

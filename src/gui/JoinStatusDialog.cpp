@@ -1,7 +1,7 @@
 #include "gui/JoinStatusDialog.h"
 
-#include "core/Format.h"
-#include "core/MovieKind.h"
+#include "core/text/Format.h"
+#include "core/movies/MovieKind.h"
 #include "gui/Desktop.h"
 #include "gui/Icons.h"
 #include "gui/Layout.h"
@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QTextDocument>
 #include <QWindow>
@@ -34,7 +35,7 @@ JoinStatusDialog::JoinStatusDialog(JoinSession& session, Desktop& desktop, QWidg
 
 JoinStatusDialog::~JoinStatusDialog()
 {
-    restoreCursor();
+    setBusy(false);
 }
 
 void JoinStatusDialog::buildControls()
@@ -97,60 +98,75 @@ void JoinStatusDialog::buildControls()
     connect(m_delete, &QPushButton::clicked, this, &JoinStatusDialog::deleteSources);
 }
 
-void JoinStatusDialog::runJoin()
+bool JoinStatusDialog::startJoin()
 {
     connect(&m_session, &JoinSession::phaseChanged, this, &JoinStatusDialog::followPhase);
-    m_session.run(*this, *this);
-    // The next join has a window of its own.
-    disconnect(&m_session, &JoinSession::phaseChanged, this, &JoinStatusDialog::followPhase);
+    connect(&m_session, &JoinSession::batchStarted, this, &JoinStatusDialog::batchStarted);
+    connect(&m_session, &JoinSession::fileStarted, this, &JoinStatusDialog::fileStarted);
+    connect(&m_session, &JoinSession::copied, this, &JoinStatusDialog::copied);
+    if (m_session.start())
+        return true;
+    disconnect(&m_session, nullptr, this, nullptr);
+    return false;
 }
 
 void JoinStatusDialog::followPhase(Phase phase)
 {
-    if (phase == Phase::LookingAtFiles) {
-        // Thousands of files on a slow disk take a while to look at.
-        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
-        m_busyCursor = true;
-        return;
-    }
-    restoreCursor();
-    if (phase == Phase::Joining) {
+    // Thousands of files on a slow disk take a while to look at and to check.
+    setBusy(phase == Phase::LookingAtFiles || phase == Phase::Checking);
+    switch (phase) {
+    case Phase::Asking:
+        return ask();
+    case Phase::ChoosingTarget:
+        return chooseTarget();
+    case Phase::Joining:
         show();
         m_clock.start();
-    } else if (phase == Phase::Ended) {
-        showEnding();
+        return;
+    case Phase::Ended:
+        // The next join has a window of its own.
+        disconnect(&m_session, nullptr, this, nullptr);
+        return showEnding();
+    default:
+        return;
     }
 }
 
-void JoinStatusDialog::restoreCursor()
+void JoinStatusDialog::setBusy(bool busy)
 {
-    if (m_busyCursor)
+    if (busy == m_busyCursor)
+        return;
+    m_busyCursor = busy;
+    if (busy)
+        QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    else
         QGuiApplication::restoreOverrideCursor();
-    m_busyCursor = false;
 }
 
-JoinSession::Choice JoinStatusDialog::howToJoin(const QString& question, bool oneMovie)
+void JoinStatusDialog::ask()
 {
     using Choice = JoinSession::Choice;
-    restoreCursor();
+    JoinSession* session = &m_session;
     const QString title = MovieKind::questionTitle();
-    if (!oneMovie)
-        return m_desktop.askYesNo(m_main, title, question, Desktop::Default::No) ? Choice::Bytes
-                                                                                 : Choice::Cancel;
-    static constexpr Choice kButtons[] = {Choice::OneMovie, Choice::Bytes, Choice::Cancel};
-    const int pressed =
-        m_desktop.choose(m_main, title, question, MovieKind::oneMovieButtons(), 0, 2);
-    return kButtons[qBound(0, pressed, 2)];
+    if (!m_session.offersOneMovie()) {
+        m_desktop.askYesNo(m_main, title, m_session.question(), Desktop::Default::No,
+                           [session](bool yes) { session->answer(yes ? Choice::Bytes : Choice::Cancel); });
+        return;
+    }
+    m_desktop.choose(m_main, title, m_session.question(), MovieKind::oneMovieButtons(), 0, 2,
+                     [session](int pressed) {
+                         static constexpr Choice kButtons[] = {Choice::OneMovie, Choice::Bytes,
+                                                               Choice::Cancel};
+                         session->answer(kButtons[qBound(0, pressed, 2)]);
+                     });
 }
 
-QString JoinStatusDialog::chooseTarget(const QString& folder, const QString& filter)
+void JoinStatusDialog::chooseTarget()
 {
-    return m_desktop.getSaveFileName(m_main, folder, Desktop::movieFilters(filter));
-}
-
-void JoinStatusDialog::tell(const QString& message)
-{
-    m_desktop.message(m_main, message);
+    JoinSession* session = &m_session;
+    m_desktop.chooseSaveFile(m_main, m_session.targetFolder(),
+                             Desktop::movieFilters(m_session.targetFilter()),
+                             [session](const QString& target) { session->chooseTarget(target); });
 }
 
 void JoinStatusDialog::showEnding()
@@ -159,19 +175,38 @@ void JoinStatusDialog::showEnding()
     if (std::exchange(m_launcherShown, false))
         m_desktop.launcherProgress(0, false);
     if (ending == Ending::NoTarget) {
+        if (!m_session.notice().isEmpty())
+            m_desktop.message(m_main, m_session.notice());
         emit unloadRequested();
         return;
     }
     // A long join that ends while the user looks elsewhere: one notification.
     if (m_clock.isValid() && m_clock.elapsed() > m_longJoinMs && !isActiveWindow())
         m_desktop.notify(m_session.caption(), m_session.finalText());
-    if (ending != Ending::NoSpace) {
-        holdPaints(false);
+    showOutcome();
+    if (m_closeRequested) {
+        emit unloadRequested();
+    } else if (ending == Ending::NoSpace) {
+        // The message first; the window with the same text once it is read.
+        QPointer<JoinStatusDialog> self(this);
+        m_desktop.message(m_main, m_session.notice(), [self] {
+            if (self)
+                self->show();
+        });
+    } else {
+        show();
         if (ending == Ending::Failed)
             m_desktop.message(this, m_session.finalText());
         else
             m_desktop.beep();
     }
+}
+
+void JoinStatusDialog::showOutcome()
+{
+    const Ending ending = m_session.ending();
+    if (ending != Ending::NoSpace)
+        holdPaints(false);
     showPace(QString());
     m_outcome->show();
     m_outcome->setPlainText(m_session.finalText());
@@ -190,10 +225,6 @@ void JoinStatusDialog::showEnding()
         setFileLine(QString());
         showFigures(m_throttle.ended());
     }
-    if (m_closeRequested)
-        emit unloadRequested();
-    else
-        show();
 }
 
 void JoinStatusDialog::fitOutcome()
@@ -347,26 +378,39 @@ void JoinStatusDialog::cancelOrFinish()
 
 void JoinStatusDialog::deleteSources()
 {
-    AfterJoin& after = m_session.after();
     const QString title = tr("Delete Source Files?");
-    const bool go = !after.asksBeforeDelete() ||
-                    m_desktop.askYesNo(this, title,
-                                       tr("Are you sure you want to delete the source files?  "
-                                          "These files will be moved to the trash."));
-    if (go) {
+    const auto deleteThenFinish = [this, title] {
+        AfterJoin& after = m_session.after();
         const AfterJoin::Deletion done = after.deleteSources();
-        QStringList told{done.message};
-        if (!done.noTrash.isEmpty() &&
-            m_desktop.askYesNo(this, title, AfterJoin::deleteForGoodQuestion(done.noTrash),
-                               Desktop::Default::No))
-            told << after.deleteForGood(done.noTrash);
-        told.removeAll(QString());
-        if (!told.isEmpty())
-            m_desktop.message(this, told.join(QStringLiteral("\n\n")));
-    }
-    // Then as Finished.
-    after.finish();
-    emit unloadRequested();
+        const auto tell = [this](QStringList told) {
+            told.removeAll(QString());
+            if (!told.isEmpty())
+                m_desktop.message(m_main, told.join(QStringLiteral("\n\n")));
+            // Then as Finished.
+            m_session.after().finish();
+            emit unloadRequested();
+        };
+        if (done.noTrash.isEmpty())
+            return tell({done.message});
+        m_desktop.askYesNo(this, title, AfterJoin::deleteForGoodQuestion(done.noTrash),
+                           Desktop::Default::No,
+                           [this, tell, done](bool yes) {
+                               tell({done.message, yes ? m_session.after().deleteForGood(
+                                                             done.noTrash)
+                                                       : QString()});
+                           });
+    };
+    if (!m_session.after().asksBeforeDelete())
+        return deleteThenFinish();
+    m_desktop.askYesNo(this, title,
+                       tr("Are you sure you want to delete the source files?  These files will "
+                          "be moved to the trash."),
+                       Desktop::Default::Yes, [this, deleteThenFinish](bool yes) {
+                           if (yes)
+                               return deleteThenFinish();
+                           m_session.after().finish();
+                           emit unloadRequested();
+                       });
 }
 
 void JoinStatusDialog::closeEvent(QCloseEvent* event)

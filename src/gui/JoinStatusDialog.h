@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/JoinPace.h"
-#include "core/JoinSession.h"
-#include "core/ProgressThrottle.h"
+#include "core/status/JoinPace.h"
+#include "core/join/JoinSession.h"
+#include "core/status/ProgressThrottle.h"
 
 #include <QDialog>
 #include <QElapsedTimer>
@@ -17,14 +17,16 @@ class QPushButton;
 /// and which offers the actions after it: Finished, Delete Source Files and
 /// View Joined MPG.
 ///
-/// One window is one join: the main window creates it and calls runJoin().
-/// The window follows the join's phases: it answers the join's prompts over
-/// the main window, shows itself when the copy starts (or when there is too
-/// little space), shows the outcome when the join has ended, and asks to be
-/// unloaded (unloadRequested()) when the join ended without a target, when
-/// its close box was used during the join, and after Finished or Delete
-/// Source Files. It never deletes itself.
-class JoinStatusDialog : public QDialog, private JoinProgress, private JoinSession::Prompts
+/// One window is one join: the main window creates it and calls startJoin().
+/// The window follows the join's phases: it asks the join's question and
+/// opens the save dialog over the main window and hands the answers to the
+/// session, shows itself when the copy starts (or, after the message, when
+/// there is too little space), shows the join's progress as it arrives and
+/// the outcome when the join has ended, and asks to be unloaded
+/// (unloadRequested()) when the join ended without a target, when its close
+/// box was used during the join, and after Finished or Delete Source Files.
+/// It never deletes itself.
+class JoinStatusDialog : public QDialog
 {
     Q_OBJECT
 public:
@@ -32,8 +34,9 @@ public:
     JoinStatusDialog(JoinSession& session, Desktop& desktop, QWidget* main);
     ~JoinStatusDialog() override;
 
-    /// Runs the whole join (JoinSession::run) with this window showing it.
-    void runJoin();
+    /// Starts a join (JoinSession::start()) that this window follows; false
+    /// when one runs already.
+    bool startJoin();
 
     /// How long a join must have taken for a notification at its end when
     /// this window is not the active one (10 s; tests shorten it).
@@ -47,18 +50,17 @@ protected:
     void reject() override;
 
 private:
-    // JoinSession::Prompts
-    JoinSession::Choice howToJoin(const QString& question, bool oneMovie) override;
-    QString chooseTarget(const QString& folder, const QString& filter) override;
-    void tell(const QString& message) override;
-    // JoinProgress
-    void batchStarted(qint64 batchTotal) override;
-    void fileStarted(int index, const JoinFigures& figures) override;
-    void copied(const JoinFigures& figures) override;
+    void batchStarted(qint64 batchTotal);
+    void fileStarted(int index, const JoinFigures& figures);
+    void copied(const JoinFigures& figures);
 
     void buildControls();
     void followPhase(JoinSession::Phase phase);
+    void ask();
+    void chooseTarget();
     void showEnding();
+    /// The outcome in the window's controls.
+    void showOutcome();
     /// The whole outcome text readable: the bars make way for a long one.
     void fitOutcome();
     /// The speed and time left in their line (empty: the line goes).
@@ -70,7 +72,7 @@ private:
     QWidget* control(int item) const;
     void holdPaints(bool hold);
     void paintFrame(int items);
-    void restoreCursor();
+    void setBusy(bool busy);
 
     void cancelOrFinish();
     void deleteSources();

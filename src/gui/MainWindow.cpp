@@ -1,7 +1,7 @@
 #include "gui/MainWindow.h"
 
 #include "Product.h"
-#include "core/Format.h"
+#include "core/text/Format.h"
 #include "core/Program.h"
 #include "gui/AboutDialog.h"
 #include "gui/Desktop.h"
@@ -224,7 +224,8 @@ void MainWindow::bindToProgram()
     });
     connect(m_list, &QueueList::filesDropped, this, &MainWindow::openFiles);
     connect(&m_program, &Program::settingsNotSaved, this,
-            [this](const QString& message) { m_desktop.message(this, message); });
+            [this](const QString& message) { m_desktop.messageAtExit(this, message); });
+    connect(&m_program, &Program::dismissDialogs, this, [this] { m_desktop.dismissAll(); });
     connect(&m_program, &Program::closing, this, &MainWindow::closeAllWindows);
 }
 
@@ -289,13 +290,12 @@ void MainWindow::exitProgram()
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    // The close box ends the program without saving, once a join has ended.
-    if (!m_program.isClosing()) {
-        m_inCloseEvent = true;
-        m_program.exit(Program::ExitKind::WithoutSaving);
-        m_inCloseEvent = false;
-    }
-    event->setAccepted(m_program.isClosing());
+    // The close box ends the program without saving, once a join has ended;
+    // the window closes when the program says so (closing()).
+    if (m_program.isClosing())
+        return event->accept();
+    event->ignore();
+    m_program.exit(Program::ExitKind::WithoutSaving);
 }
 
 void MainWindow::closeAllWindows()
@@ -306,16 +306,16 @@ void MainWindow::closeAllWindows()
     closeStatusWindow();
     if (m_about)
         m_about->close();
-    if (!m_inCloseEvent)
-        close();
+    close();
 }
 
 void MainWindow::addFromDialog()
 {
-    const QStringList answer =
-        m_desktop.getOpenFileNames(this, m_program.queue().addFolder(), Desktop::movieFilters());
-    if (!answer.isEmpty())
-        addFiles(answer);
+    m_desktop.chooseFilesToOpen(this, m_program.queue().addFolder(), Desktop::movieFilters(),
+                                [this](const QStringList& answer) {
+                                    if (!answer.isEmpty())
+                                        addFiles(answer);
+                                });
 }
 
 void MainWindow::openFiles(const QStringList& paths)
@@ -329,12 +329,18 @@ void MainWindow::openFiles(const QStringList& paths)
 void MainWindow::addFiles(const QStringList& paths)
 {
     JoinQueue& queue = m_program.queue();
+    const auto add = [this](const QStringList& files) {
+        const QString leftOut = m_program.queue().add(files);
+        if (!leftOut.isEmpty())
+            m_desktop.message(this, leftOut);
+    };
     const QList<PartSets::Set> sets = queue.setsOf(paths);
-    const bool more = !sets.isEmpty() && m_desktop.askYesNo(this, PartSets::questionTitle(),
-                                                              PartSets::question(sets));
-    const QString leftOut = queue.add(more ? PartSets::withOthers(paths, sets) : paths);
-    if (!leftOut.isEmpty())
-        m_desktop.message(this, leftOut);
+    if (sets.isEmpty())
+        return add(paths);
+    m_desktop.askYesNo(this, PartSets::questionTitle(), PartSets::question(sets),
+                       Desktop::Default::Yes, [add, paths, sets](bool more) {
+                           add(more ? PartSets::withOthers(paths, sets) : paths);
+                       });
 }
 
 void MainWindow::removeSelected()
@@ -380,7 +386,8 @@ void MainWindow::startJoin()
     m_status = window;
     connect(window, &JoinStatusDialog::unloadRequested, this,
             [this, window] { unloadStatusWindow(window); });
-    window->runJoin();
+    if (!window->startJoin())
+        unloadStatusWindow(window);
 }
 
 void MainWindow::closeStatusWindow()

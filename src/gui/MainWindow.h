@@ -88,5 +88,4 @@ private:
     QPointer<PreferencesDialog> m_prefs;
     QPointer<AboutDialog> m_about;
     QPointer<JoinStatusDialog> m_status;
-    bool m_inCloseEvent = false;
 };

@@ -12,8 +12,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 Qt::CheckState toQtCheckState(int stored)
 {
@@ -61,14 +61,16 @@ protected:
     }
 };
 
-/// The window's controls in tab order, in twips. A folder's Browse button
-/// follows its folder box; a label names the folder box after it.
+/// The window's controls in tab order, in twips, with the setting a folder
+/// box or a switch shows. A folder's Browse button follows its folder box; a
+/// label names the folder box after it.
 struct Control
 {
     enum Type { Button, Browse, Label, Folder, Switch } type;
     const char* name;
     const char* text;
     int left, top, width, height;
+    SettingId shows = SettingId::ChunkSize; // the chunk size is the main window's: none here
 };
 const Control kControls[] = {
     {Control::Button, "CmdOK", QT_TRANSLATE_NOOP("PreferencesDialog", "OK"), 1577, 2850, 1000, 300},
@@ -76,24 +78,24 @@ const Control kControls[] = {
      1000, 300},
     {Control::Label, "Label1", QT_TRANSLATE_NOOP("PreferencesDialog", "Source Directory:"), 150,
      225, 1290, 240},
-    {Control::Folder, "TextSourceDir", nullptr, 150, 525, 3915, 285},
+    {Control::Folder, "TextSourceDir", nullptr, 150, 525, 3915, 285, SettingId::SourceDir},
     {Control::Browse, "CmdBrowseSource", QT_TRANSLATE_NOOP("PreferencesDialog", "Browse"), 4275,
      525, 990, 285},
     {Control::Switch, "ChkRememberSource",
-     QT_TRANSLATE_NOOP("PreferencesDialog", "Remember Source Directory"), 3000, 225, 2340, 240},
+     QT_TRANSLATE_NOOP("PreferencesDialog", "Remember Source Directory"), 3000, 225, 2340, 240, SettingId::SaveSourceDir},
     {Control::Label, "Label2", QT_TRANSLATE_NOOP("PreferencesDialog", "Target Directory:"), 150,
      1050, 1365, 240},
-    {Control::Folder, "TextTargetDir", nullptr, 150, 1350, 3915, 285},
+    {Control::Folder, "TextTargetDir", nullptr, 150, 1350, 3915, 285, SettingId::TargetDir},
     {Control::Browse, "CmdBrowseTarget", QT_TRANSLATE_NOOP("PreferencesDialog", "Browse"), 4275,
      1350, 990, 285},
     {Control::Switch, "ChkRememberTarget",
-     QT_TRANSLATE_NOOP("PreferencesDialog", "Remember Target Directory"), 3000, 1050, 2340, 240},
+     QT_TRANSLATE_NOOP("PreferencesDialog", "Remember Target Directory"), 3000, 1050, 2340, 240, SettingId::SaveTargetDir},
     {Control::Switch, "ChkConfirmDel", QT_TRANSLATE_NOOP("PreferencesDialog", "Confirm Delete"),
-     3150, 2025, 1440, 240},
+     3150, 2025, 1440, 240, SettingId::ConfirmDel},
     {Control::Switch, "ChkClearQue",
-     QT_TRANSLATE_NOOP("PreferencesDialog", "Clear Queued Files After Join"), 150, 2025, 2715, 240},
+     QT_TRANSLATE_NOOP("PreferencesDialog", "Clear Queued Files After Join"), 150, 2025, 2715, 240, SettingId::ClearQue},
     {Control::Switch, "ChkChunkSizeSave",
-     QT_TRANSLATE_NOOP("PreferencesDialog", "Keep Chunk Size Setting"), 150, 2400, 2115, 240},
+     QT_TRANSLATE_NOOP("PreferencesDialog", "Keep Chunk Size Setting"), 150, 2400, 2115, 240, SettingId::ChunkSizeSave},
 };
 
 /// Widens a one-line control whose text the face in use draws wider than
@@ -110,13 +112,13 @@ void fitText(QWidget* w)
     w->setGeometry(r);
 }
 
-// The setting a control shows, by the table of settings.
-const SettingInfo* shownIn(const QString& name)
+// The name of the control that shows setting `id`.
+QLatin1String controlOf(SettingId id)
 {
-    for (const SettingInfo& s : kSettingTable)
-        if (name == QLatin1String(s.shownBy))
-            return &s;
-    return nullptr;
+    for (const Control& c : kControls)
+        if ((c.type == Control::Folder || c.type == Control::Switch) && c.shows == id)
+            return QLatin1String(c.name);
+    return QLatin1String();
 }
 
 } // namespace
@@ -156,7 +158,7 @@ void PreferencesDialog::buildControls()
     const SettingInfo* folder = nullptr;
     int widest = kClientWidth;
     for (const Control& c : kControls) {
-        const SettingInfo* setting = shownIn(QLatin1String(c.name));
+        const SettingInfo* setting = &settingInfo(c.shows);
         QWidget* w = nullptr;
         if (c.type == Control::Folder) {
             auto* edit = place<QLineEdit>(this, c.name, c.left, c.top, c.width, c.height);
@@ -164,8 +166,7 @@ void PreferencesDialog::buildControls()
             folder = setting;
             // An edit in the window is a live value at once.
             connect(edit, &QLineEdit::textChanged, this, [this, setting](const QString& text) {
-                if (!m_showing && !m_closed)
-                    m_prefs.setFolderText(setting->id, text);
+                m_prefs.setFolderText(setting->id, text);
             });
             continue;
         }
@@ -174,11 +175,7 @@ void PreferencesDialog::buildControls()
             box->setTristate(true);
             box->setCheckState(toQtCheckState(QByteArray(setting->firstStart).toInt()));
             connect(box, &QCheckBox::stateChanged, this, [this, setting](int state) {
-                if (!m_showing && !m_closed)
-                    m_prefs.setCheckState(setting->id, toStoredCheckState(Qt::CheckState(state)));
-                for (const SettingInfo& s : kSettingTable)
-                    if (s.kind == Kind::Folder && s.switchedBy == setting->id)
-                        followSwitch(s.id);
+                m_prefs.setCheckState(setting->id, toStoredCheckState(Qt::CheckState(state)));
             });
             w = box;
         } else if (c.type == Control::Label) {
@@ -217,19 +214,23 @@ void PreferencesDialog::buildControls()
 
 QCheckBox* PreferencesDialog::switchBox(SettingId id) const
 {
-    return findChild<QCheckBox*>(QLatin1String(settingInfo(id).shownBy));
+    return findChild<QCheckBox*>(controlOf(id));
 }
 
 QLineEdit* PreferencesDialog::folderBox(SettingId id) const
 {
-    return findChild<QLineEdit*>(QLatin1String(settingInfo(id).shownBy));
+    return findChild<QLineEdit*>(controlOf(id));
 }
 
 void PreferencesDialog::showState(SettingId id, int state)
 {
-    m_showing = true;
-    switchBox(id)->setCheckState(toQtCheckState(state));
-    m_showing = false;
+    {
+        const QSignalBlocker quiet(switchBox(id)); // shown, not edited
+        switchBox(id)->setCheckState(toQtCheckState(state));
+    }
+    for (const SettingInfo& s : kSettingTable)
+        if (s.kind == Kind::Folder && s.switchedBy == id)
+            followSwitch(s.id);
 }
 
 void PreferencesDialog::showFolder(SettingId id, const QString& text)
@@ -237,9 +238,8 @@ void PreferencesDialog::showFolder(SettingId id, const QString& text)
     QLineEdit* box = folderBox(id);
     if (box->text() == text)
         return; // keeps the cursor where the user types
-    m_showing = true;
+    const QSignalBlocker quiet(box); // shown, not edited
     box->setText(text);
-    m_showing = false;
 }
 
 void PreferencesDialog::followSwitch(SettingId folder)
@@ -258,15 +258,14 @@ void PreferencesDialog::followSwitch(SettingId folder)
 
 void PreferencesDialog::browseFor(SettingId folder)
 {
-    QPointer<PreferencesDialog> self(this);
-    const QString chosen = m_desktop.getExistingDirectory(
-        this, tr("Select your default Source folder:"), folderBox(folder)->text());
-    // The chooser runs its own event loop: the window may be gone by now.
-    if (!self || m_closed || chosen.isEmpty())
-        return;
-    // Choosing a folder means remembering it.
-    m_prefs.setCheckState(settingInfo(folder).switchedBy, 1);
-    m_prefs.setFolderText(folder, chosen);
+    m_desktop.chooseFolder(this, tr("Select your default Source folder:"),
+                           folderBox(folder)->text(), [this, folder](const QString& chosen) {
+                               if (chosen.isEmpty())
+                                   return;
+                               // Choosing a folder means remembering it.
+                               m_prefs.setCheckState(settingInfo(folder).switchedBy, 1);
+                               m_prefs.setFolderText(folder, chosen);
+                           });
 }
 
 void PreferencesDialog::storeAndClose()
@@ -274,7 +273,7 @@ void PreferencesDialog::storeAndClose()
     // Also puts every live value back, the chunk size included.
     QString reason;
     if (!m_program.store().storePreferences(&reason))
-        m_desktop.message(this, m_program.store().notSavedMessage(reason));
+        m_desktop.message(parentWidget(), m_program.store().notSavedMessage(reason));
     close();
 }
 
@@ -299,10 +298,9 @@ void PreferencesDialog::keyPressEvent(QKeyEvent* event)
 void PreferencesDialog::closeEvent(QCloseEvent* event)
 {
     QDialog::closeEvent(event);
-    if (!event->isAccepted() || m_closed)
+    if (!event->isAccepted())
         return;
     // The values this window held go with it.
-    m_closed = true;
     disconnect(&m_prefs, nullptr, this, nullptr);
     m_prefs.discardWindowValues();
 }

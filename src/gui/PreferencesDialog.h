@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Settings.h"
+#include "core/settings/SettingTable.h"
 
 #include <QDialog>
 
@@ -49,6 +49,4 @@ private:
     Program& m_program;
     Preferences& m_prefs;
     Desktop& m_desktop;
-    bool m_showing = false; // the controls are being set from the live values
-    bool m_closed = false;
 };

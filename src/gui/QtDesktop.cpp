@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 #include <QUrl>
 
 QtDesktop::QtDesktop(QString title) : m_title(title), m_bus(Product::kDesktopId, title) {}
@@ -22,53 +23,122 @@ void QtDesktop::notify(const QString& summary, const QString& body)
     m_bus.notify(summary, body);
 }
 
-QStringList QtDesktop::getOpenFileNames(QWidget* parent, const QString& dir,
-                                        const QStringList& filters)
+void QtDesktop::open(QDialog* dialog, std::function<void()> finished,
+                     std::function<void()> dismissed, bool evenDismissed)
 {
-    return QFileDialog::getOpenFileNames(parent, QString(), dir,
-                                         filters.join(QStringLiteral(";;")));
+    if (m_dismissed && !evenDismissed) {
+        QObject* context = dialog->parent() ? dialog->parent() : qApp;
+        delete dialog;
+        QTimer::singleShot(0, context, std::move(dismissed));
+        return;
+    }
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(Qt::ApplicationModal);
+    QObject::connect(dialog, &QDialog::finished, dialog, std::move(finished));
+    m_open.removeAll(nullptr);
+    m_open.append(dialog);
+    dialog->show();
 }
 
-QString QtDesktop::getSaveFileName(QWidget* parent, const QString& dir, const QStringList& filters)
+void QtDesktop::dismissAll()
 {
-    // QFileDialog asks before replacing an existing file by default.
-    return QFileDialog::getSaveFileName(parent, QString(), dir, filters.join(QStringLiteral(";;")));
+    m_dismissed = true;
+    // Newest first: a dialog opened over another is closed before it.
+    for (auto it = m_open.crbegin(); it != m_open.crend(); ++it)
+        if (*it)
+            (*it)->reject();
+    m_open.clear();
 }
 
-QString QtDesktop::getExistingDirectory(QWidget* parent, const QString& prompt, const QString& dir)
+void QtDesktop::chooseFilesToOpen(QWidget* parent, const QString& dir, const QStringList& filters,
+                                  std::function<void(const QStringList&)> done)
 {
-    QString chosen = QFileDialog::getExistingDirectory(parent, prompt, dir);
-    if (chosen.size() > 1 && chosen.endsWith(QLatin1Char('/')))
-        chosen.chop(1);
-    return chosen;
+    auto* d = new QFileDialog(parent, QString(), dir, filters.join(QStringLiteral(";;")));
+    d->setFileMode(QFileDialog::ExistingFiles);
+    open(
+        d, [d, done] { done(d->result() == QDialog::Accepted ? d->selectedFiles() : QStringList()); },
+        [done] { done({}); });
 }
 
-void QtDesktop::message(QWidget* parent, const QString& text)
+void QtDesktop::chooseSaveFile(QWidget* parent, const QString& dir, const QStringList& filters,
+                               std::function<void(const QString&)> done)
 {
-    QMessageBox box(QMessageBox::NoIcon, m_title, text, QMessageBox::Ok, parent);
-    box.exec();
+    // A save dialog asks before replacing an existing file by default.
+    auto* d = new QFileDialog(parent, QString(), dir, filters.join(QStringLiteral(";;")));
+    d->setAcceptMode(QFileDialog::AcceptSave);
+    d->setFileMode(QFileDialog::AnyFile);
+    open(
+        d,
+        [d, done] {
+            done(d->result() == QDialog::Accepted ? d->selectedFiles().value(0) : QString());
+        },
+        [done] { done(QString()); });
 }
 
-bool QtDesktop::askYesNo(QWidget* parent, const QString& title, const QString& text, Default button)
+void QtDesktop::chooseFolder(QWidget* parent, const QString& prompt, const QString& dir,
+                             std::function<void(const QString&)> done)
 {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent);
-    box.setDefaultButton(button == Default::No ? QMessageBox::No : QMessageBox::Yes);
-    return box.exec() == QMessageBox::Yes;
+    auto* d = new QFileDialog(parent, prompt, dir);
+    d->setFileMode(QFileDialog::Directory);
+    d->setOption(QFileDialog::ShowDirsOnly);
+    open(
+        d,
+        [d, done] {
+            QString chosen =
+                d->result() == QDialog::Accepted ? d->selectedFiles().value(0) : QString();
+            if (chosen.size() > 1 && chosen.endsWith(QLatin1Char('/')))
+                chosen.chop(1);
+            done(chosen);
+        },
+        [done] { done(QString()); });
 }
 
-int QtDesktop::choose(QWidget* parent, const QString& title, const QString& text,
-                      const QStringList& buttons, int enter, int escape)
+void QtDesktop::message(QWidget* parent, const QString& text, std::function<void()> done)
 {
-    QMessageBox box(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, parent);
-    QList<QPushButton*> added;
+    const auto closed = [done] {
+        if (done)
+            done();
+    };
+    open(new QMessageBox(QMessageBox::NoIcon, m_title, text, QMessageBox::Ok, parent), closed,
+         closed);
+}
+
+void QtDesktop::messageAtExit(QWidget* parent, const QString& text)
+{
+    open(new QMessageBox(QMessageBox::NoIcon, m_title, text, QMessageBox::Ok, parent), [] {}, [] {},
+         true);
+}
+
+void QtDesktop::askYesNo(QWidget* parent, const QString& title, const QString& text,
+                         Default button, std::function<void(bool)> done)
+{
+    auto* box =
+        new QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box->setDefaultButton(button == Default::No ? QMessageBox::No : QMessageBox::Yes);
+    box->setEscapeButton(QMessageBox::No);
+    open(
+        box, [box, done] { done(box->clickedButton() == box->button(QMessageBox::Yes)); },
+        [done] { done(false); });
+}
+
+void QtDesktop::choose(QWidget* parent, const QString& title, const QString& text,
+                       const QStringList& buttons, int enter, int escape,
+                       std::function<void(int)> done)
+{
+    auto* box = new QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::NoButton, parent);
+    QList<QAbstractButton*> added;
     for (int i = 0; i < buttons.size(); ++i)
-        added << box.addButton(buttons[i],
-                               i == escape ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
-    box.setDefaultButton(added.value(enter));
-    box.setEscapeButton(added.value(escape));
-    box.exec();
-    const int pressed = int(added.indexOf(static_cast<QPushButton*>(box.clickedButton())));
-    return pressed < 0 ? escape : pressed;
+        added << box->addButton(buttons[i],
+                                i == escape ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+    box->setDefaultButton(qobject_cast<QPushButton*>(added.value(enter)));
+    box->setEscapeButton(added.value(escape));
+    open(
+        box,
+        [box, added, escape, done] {
+            const int pressed = int(added.indexOf(box->clickedButton()));
+            done(pressed < 0 ? escape : pressed);
+        },
+        [escape, done] { done(escape); });
 }
 
 bool QtDesktop::openDocument(const QString& target)
@@ -83,9 +153,9 @@ bool QtDesktop::openDocument(const QString& target)
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-QAction* QtDesktop::popupMenu(QMenu* menu, const QPoint& globalPos)
+void QtDesktop::popupMenu(QMenu* menu, const QPoint& globalPos)
 {
-    return menu->exec(globalPos);
+    menu->popup(globalPos);
 }
 
 void QtDesktop::beep()

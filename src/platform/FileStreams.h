@@ -58,10 +58,13 @@ public:
 
     /// Creates a new, empty file in the folder of `target`, to become
     /// `target` later (OutputFile::nameAs()). It has the permissions of an
-    /// existing target, otherwise those a new file gets. Temporary files of
-    /// earlier joins into that folder that nobody holds any longer (a killed
-    /// program's) are removed first.
+    /// existing target, otherwise those a new file gets.
     virtual FileResult<std::unique_ptr<OutputFile>> createBeside(const QString& target) = 0;
+
+    /// Removes the temporary files that earlier joins into `folder` left
+    /// and nobody holds any longer (a killed program's), so that they take
+    /// no room from the next join.
+    virtual void removeLeftovers(const QString& folder) = 0;
 
     /// Gives the file `from` the name `to` in one step, replacing whatever
     /// was there.

@@ -159,7 +159,7 @@ template <typename Make> int withFreshName(const QByteArray& prefix, QByteArray&
 
 // A killed join leaves its named temporary file, and its lock went with it; one still locked
 // is being written.
-void removeLeftovers(int folder)
+void removeLeftoversIn(int folder)
 {
     DIR* list = ::fdopendir(::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!list)
@@ -382,7 +382,6 @@ FileResult<std::unique_ptr<OutputFile>> PosixFileSystem::createBeside(const QStr
     const int folder = ::open(native(folderPath).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0)
         return lastError();
-    removeLeftovers(folder);
     const QByteArray prefix = temporaryPrefix(target);
     QByteArray name;
     int fd = ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
@@ -401,6 +400,15 @@ FileResult<std::unique_ptr<OutputFile>> PosixFileSystem::createBeside(const QStr
     ::fchmod(fd, replaces ? (old.st_mode & 07777) : newFileMode());
     return std::unique_ptr<OutputFile>(
         std::make_unique<PosixOutput>(fd, folder, folderPath, prefix, name));
+}
+
+void PosixFileSystem::removeLeftovers(const QString& folder)
+{
+    const int fd = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return;
+    removeLeftoversIn(fd);
+    ::close(fd);
 }
 
 FileError PosixFileSystem::rename(const QString& from, const QString& to)

@@ -22,6 +22,7 @@ public:
 
     FileResult<std::unique_ptr<InputFile>> openInput(const QString& path) override;
     FileResult<std::unique_ptr<OutputFile>> createBeside(const QString& target) override;
+    void removeLeftovers(const QString& folder) override;
     FileError rename(const QString& from, const QString& to) override;
     FileError makeDurable(const QString& path) override;
     FileResult<QByteArray> readSmallFile(const QString& path, qint64 maxBytes) override;

@@ -2,6 +2,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTest>
+#include <QTimer>
 #include <QTemporaryDir>
 
 namespace TestSupport {
@@ -85,6 +87,44 @@ void isolateEnvironment()
         qunsetenv("DBUS_SESSION_BUS_ADDRESS");
 }
 
+bool waitUntil(const std::function<bool()>& done, int ms)
+{
+    return QTest::qWaitFor(done, ms);
+}
+
+JoinDriver::JoinDriver(JoinSession& s) : session(s)
+{
+    using Phase = JoinSession::Phase;
+    connect(&session, &JoinSession::phaseChanged, this, [this](Phase phase) {
+        phases << phase;
+        if (phase == Phase::Asking)
+            question = session.question(), offered = session.offersOneMovie();
+        if (phase == Phase::ChoosingTarget)
+            dialogFolder = session.targetFolder(), dialogFilter = session.targetFilter();
+        onPhase(phase);
+        // Answered from the event loop, as a dialog would.
+        if (phase == Phase::Asking)
+            QTimer::singleShot(0, this, [this] { session.answer(choice); });
+        if (phase == Phase::ChoosingTarget)
+            QTimer::singleShot(0, this, [this] { session.chooseTarget(target); });
+    });
+}
+
+bool JoinDriver::run()
+{
+    phases.clear();
+    return session.start() &&
+           waitUntil([this] { return session.phase() == JoinSession::Phase::Ended; });
+}
+
+QString JoinDriver::phaseDigits() const
+{
+    QString digits;
+    for (const JoinSession::Phase p : phases)
+        digits += QString::number(int(p));
+    return digits;
+}
+
 Core::Core(const QByteArray& ini) : m_programFolder(folder.path())
 {
     QFile f(m_programFolder + "/tarvik.ini");
@@ -97,7 +137,7 @@ void Core::start(Locations where)
 {
     emptyTrash();
     program = std::make_unique<Program>(
-        files, pump, where.settingsFolder.isEmpty() ? Locations::portable(m_programFolder) : where);
+        files, where.settingsFolder.isEmpty() ? Locations::portable(m_programFolder) : where);
     program->startUp();
 }
 

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "core/EventPump.h"
 #include "core/Program.h"
 #include "support/TestFileSystem.h"
 #include "support/TestMain.h"
@@ -33,17 +32,27 @@ QString reason(int error);
 /// folder, ending in "/".
 QString emptyTrash();
 
-/// The pump in tests: lets events in as the real one does, counts, then calls onPump(count).
-struct CountingPump : EventPump
+/// Spins the event loop until `done` holds; false (the test then fails) after `ms`.
+bool waitUntil(const std::function<bool()>& done, int ms = 120000);
+
+/// Drives joins through a session as a user would, from the test's thread:
+/// answers the question with `choice` and the save dialog with `target`
+/// (empty: cancelled); records what was asked and each phase, and runs
+/// onPhase(phase) after it took a phase in (for what the user does then).
+struct JoinDriver : QObject
 {
-    int count = 0;
-    std::function<void(int)> onPump;
-    void pumpEvents() override
-    {
-        QCoreApplication::processEvents();
-        if (++count, onPump)
-            onPump(count);
-    }
+    explicit JoinDriver(JoinSession& session);
+    JoinSession& session;
+    JoinSession::Choice choice = JoinSession::Choice::Cancel;
+    QString target;
+    QString question, dialogFolder, dialogFilter;
+    bool offered = false;
+    QList<JoinSession::Phase> phases;
+    std::function<void(JoinSession::Phase)> onPhase = [](JoinSession::Phase) {};
+    /// Starts a join and waits for its end; false when it did not start or end.
+    bool run();
+    /// The phases as digits ("12456": the enum's values).
+    QString phaseDigits() const;
 };
 
 /// A started program on a fresh program folder (or the one InFolder names, where nothing is
@@ -56,7 +65,6 @@ struct Core
     };
     QTemporaryDir folder;
     TestFileSystem files;
-    CountingPump pump;
     std::unique_ptr<Program> program;
     /// Writes `ini` (if not null) as tarvik.ini before the start-up.
     explicit Core(const QByteArray& ini = QByteArray());

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QTimer>
 
 QStringList FakeDesktop::texts(const QString& kind) const
 {
@@ -18,48 +19,104 @@ void FakeDesktop::record(const char* kind, const QString& text, QWidget* parent,
     calls.append({QLatin1String(kind), text, dir, filters, parent, button});
 }
 
-QStringList FakeDesktop::getOpenFileNames(QWidget* parent, const QString& dir,
-                                          const QStringList& filters)
+void FakeDesktop::open(const char* kind, QWidget* parent, bool prepared,
+                       std::function<void(bool)> answer)
+{
+    Dialog d{QLatin1String(kind), parent, parent != nullptr, std::move(answer)};
+    if (!prepared && holdUnprepared && !m_dismissed)
+        m_open.append(std::move(d));
+    else
+        answerLater(std::move(d), !prepared || m_dismissed);
+}
+
+void FakeDesktop::answerLater(Dialog d, bool escape)
+{
+    QObject* context = d.hasParent ? static_cast<QObject*>(d.parent.data()) : &m_context;
+    if (!context)
+        return; // its window is gone: no answer, as with a real dialog
+    QTimer::singleShot(0, context, [answer = std::move(d.answer), escape] { answer(escape); });
+}
+
+void FakeDesktop::answerOpen()
+{
+    if (m_open.isEmpty())
+        return;
+    Dialog d = m_open.takeLast();
+    if (!d.hasParent || d.parent)
+        d.answer(false);
+}
+
+void FakeDesktop::dismissAll()
+{
+    m_dismissed = true;
+    while (!m_open.isEmpty()) {
+        Dialog d = m_open.takeLast();
+        if (!d.hasParent || d.parent)
+            d.answer(true);
+    }
+}
+
+void FakeDesktop::chooseFilesToOpen(QWidget* parent, const QString& dir,
+                                    const QStringList& filters,
+                                    std::function<void(const QStringList&)> done)
 {
     record("open", {}, parent, dir, filters);
-    return m_openAnswers.isEmpty() ? QStringList() : m_openAnswers.takeFirst();
+    open("open", parent, !m_openAnswers.isEmpty(), [this, done](bool escape) {
+        done(escape || m_openAnswers.isEmpty() ? QStringList() : m_openAnswers.takeFirst());
+    });
 }
 
-QString FakeDesktop::getSaveFileName(QWidget* parent, const QString& dir,
-                                     const QStringList& filters)
+void FakeDesktop::chooseSaveFile(QWidget* parent, const QString& dir, const QStringList& filters,
+                                 std::function<void(const QString&)> done)
 {
     record("save", {}, parent, dir, filters);
-    return m_answers[0].isEmpty() ? QString() : m_answers[0].takeFirst();
+    open("save", parent, !m_answers[0].isEmpty(), [this, done](bool escape) {
+        done(escape || m_answers[0].isEmpty() ? QString() : m_answers[0].takeFirst());
+    });
 }
 
-QString FakeDesktop::getExistingDirectory(QWidget* parent, const QString& prompt,
-                                          const QString& dir)
+void FakeDesktop::chooseFolder(QWidget* parent, const QString& prompt, const QString& dir,
+                               std::function<void(const QString&)> done)
 {
     record("folder", prompt, parent, dir);
-    return m_answers[1].isEmpty() ? QString() : m_answers[1].takeFirst();
+    open("folder", parent, !m_answers[1].isEmpty(), [this, done](bool escape) {
+        done(escape || m_answers[1].isEmpty() ? QString() : m_answers[1].takeFirst());
+    });
 }
 
-void FakeDesktop::message(QWidget* parent, const QString& text)
+void FakeDesktop::message(QWidget* parent, const QString& text, std::function<void()> done)
 {
     record("message", text, parent);
-    if (auto fn = std::exchange(m_onMessage, nullptr))
-        fn(text);
+    open("message", parent, !holdUnprepared, [done](bool) {
+        if (done)
+            done();
+    });
 }
 
-bool FakeDesktop::askYesNo(QWidget* parent, const QString& title, const QString& text,
-                           Default button)
+void FakeDesktop::messageAtExit(QWidget* parent, const QString& text)
+{
+    record("message", text, parent);
+}
+
+void FakeDesktop::askYesNo(QWidget* parent, const QString& title, const QString& text,
+                           Default button, std::function<void(bool)> done)
 {
     record("yesno", title + QLatin1Char('|') + text, parent, {}, {}, button);
-    return !m_yesNoAnswers.isEmpty() && m_yesNoAnswers.takeFirst();
+    open("yesno", parent, !m_yesNoAnswers.isEmpty(), [this, done](bool escape) {
+        done(!escape && !m_yesNoAnswers.isEmpty() && m_yesNoAnswers.takeFirst());
+    });
 }
 
-int FakeDesktop::choose(QWidget* parent, const QString& title, const QString& text,
-                        const QStringList& buttons, int enter, int escape)
+void FakeDesktop::choose(QWidget* parent, const QString& title, const QString& text,
+                         const QStringList& buttons, int enter, int escape,
+                         std::function<void(int)> done)
 {
     QStringList shown = buttons;
     shown.move(enter, 0);
     record("choice", title + QLatin1Char('|') + text, parent, {}, shown);
-    return m_choices.isEmpty() ? escape : m_choices.takeFirst();
+    open("choice", parent, !m_choices.isEmpty(), [this, done, escape](bool esc) {
+        done(esc || m_choices.isEmpty() ? escape : m_choices.takeFirst());
+    });
 }
 
 void FakeDesktop::launcherProgress(double progress, bool visible)
@@ -82,7 +139,7 @@ bool FakeDesktop::openDocument(const QString& target)
     return true;
 }
 
-QAction* FakeDesktop::popupMenu(QMenu* menu, const QPoint&)
+void FakeDesktop::popupMenu(QMenu* menu, const QPoint&)
 {
     QStringList texts;
     const auto actions = menu->actions();
@@ -90,10 +147,8 @@ QAction* FakeDesktop::popupMenu(QMenu* menu, const QPoint&)
         texts << a->text();
     record("popup", texts.join(QLatin1Char(',')));
     const int choice = m_popupChoices.isEmpty() ? -1 : m_popupChoices.takeFirst();
-    if (choice < 0 || choice >= actions.size())
-        return nullptr;
-    actions[choice]->trigger();
-    return actions[choice];
+    if (choice >= 0 && choice < actions.size())
+        QTimer::singleShot(0, actions[choice], &QAction::trigger);
 }
 
 void FakeDesktop::beep()

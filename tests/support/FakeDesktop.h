@@ -4,13 +4,17 @@
 #include "platform/SessionBus.h"
 
 #include <QList>
+#include <QObject>
 #include <QPointer>
 #include <functional>
 
 /// Scripted desktop for tests and benchmarks. Each call is recorded in
-/// `calls` and answered from what the test prepared with the setNext...
-/// functions, first in first out. An unprepared dialog answers as if the
-/// user cancelled; an unprepared Yes/No box answers No.
+/// `calls`; a dialog is answered from what the test prepared with the
+/// setNext... functions, first in first out, from the event loop (as a user
+/// would answer), never inside the call. An unprepared dialog answers as its
+/// Esc would: cancelled, No, the escape button. With holdUnprepared set, an
+/// unprepared dialog stays open instead (isOpen()) until answerOpen() or
+/// dismissAll().
 class FakeDesktop : public Desktop
 {
 public:
@@ -40,22 +44,32 @@ public:
     void setNextChoice(int button) { m_choices.append(button); }
     /// Index of the pop-up menu action to trigger (-1: dismiss the menu).
     void setNextPopupChoice(int actionIndex) { m_popupChoices.append(actionIndex); }
-    /// Runs inside the next message box, as if the user acted while it was up.
-    void setOnMessage(std::function<void(const QString&)> fn) { m_onMessage = std::move(fn); }
 
-    QStringList getOpenFileNames(QWidget* parent, const QString& dir,
-                                 const QStringList& filters) override;
-    QString getSaveFileName(QWidget* parent, const QString& dir,
-                            const QStringList& filters) override;
-    QString getExistingDirectory(QWidget* parent, const QString& prompt,
-                                 const QString& dir) override;
-    void message(QWidget* parent, const QString& text) override;
-    bool askYesNo(QWidget* parent, const QString& title, const QString& text,
-                  Default button = Default::Yes) override;
-    int choose(QWidget* parent, const QString& title, const QString& text,
-               const QStringList& buttons, int enter, int escape) override;
+    bool holdUnprepared = false;
+    /// Whether a dialog is held open, and the kind of the newest one.
+    bool isOpen() const { return !m_open.isEmpty(); }
+    QString openKind() const { return m_open.isEmpty() ? QString() : m_open.last().kind; }
+    /// Answers the newest held dialog as prepared now (setNext...), or as Esc.
+    void answerOpen();
+    /// Whether dismissAll() was called.
+    bool dismissed() const { return m_dismissed; }
+
+    void chooseFilesToOpen(QWidget* parent, const QString& dir, const QStringList& filters,
+                           std::function<void(const QStringList&)> done) override;
+    void chooseSaveFile(QWidget* parent, const QString& dir, const QStringList& filters,
+                        std::function<void(const QString&)> done) override;
+    void chooseFolder(QWidget* parent, const QString& prompt, const QString& dir,
+                      std::function<void(const QString&)> done) override;
+    void message(QWidget* parent, const QString& text, std::function<void()> done) override;
+    void messageAtExit(QWidget* parent, const QString& text) override;
+    void askYesNo(QWidget* parent, const QString& title, const QString& text, Default button,
+                  std::function<void(bool)> done) override;
+    void choose(QWidget* parent, const QString& title, const QString& text,
+                const QStringList& buttons, int enter, int escape,
+                std::function<void(int)> done) override;
+    void dismissAll() override;
     bool openDocument(const QString& target) override;
-    QAction* popupMenu(QMenu* menu, const QPoint& globalPos) override;
+    void popupMenu(QMenu* menu, const QPoint& globalPos) override;
     void beep() override;
     /// Recorded as "launcher" ("0.25", or "hidden") and "notify" ("summary|body"); passed on
     /// to `bus` when one is set.
@@ -64,13 +78,27 @@ public:
     SessionBus* bus = nullptr;
 
 private:
+    /// A dialog: `prepared` says whether an answer waits for its kind;
+    /// `answer(escape)` answers it (as Esc, or as prepared).
+    struct Dialog
+    {
+        QString kind;
+        QPointer<QWidget> parent;
+        bool hasParent;
+        std::function<void(bool escape)> answer;
+    };
     void record(const char* kind, const QString& text = {}, QWidget* parent = nullptr,
                 const QString& dir = {}, const QStringList& filters = {},
                 Default button = Default::Yes);
+    void open(const char* kind, QWidget* parent, bool prepared, std::function<void(bool)> answer);
+    void answerLater(Dialog dialog, bool escape);
+
     QList<QStringList> m_openAnswers;
     QStringList m_answers[2]; // of the save dialog, of the folder chooser
     QList<bool> m_yesNoAnswers;
     QList<int> m_popupChoices;
     QList<int> m_choices;
-    std::function<void(const QString&)> m_onMessage;
+    QList<Dialog> m_open;
+    bool m_dismissed = false;
+    QObject m_context;
 };

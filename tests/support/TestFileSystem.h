@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QThread>
 #include <cerrno>
+#include <functional>
 
 /// The real file system with a few scripted answers.
 class TestFileSystem : public PosixFileSystem
@@ -39,11 +40,15 @@ public:
         return noTrash ? FileError(EIO, "no trash here") : PosixFileSystem::moveToTrash(path);
     }
     /// Every path given to openInput, in order; each open, size and identity asked first waits
-    /// lookDelayMs milliseconds (a slow disk).
+    /// lookDelayMs milliseconds (a slow disk). beforeOpen(path) runs before each open, on the
+    /// thread that opens (the join's): what another program does meanwhile.
     QStringList opened;
     int lookDelayMs = 0;
+    std::function<void(const QString&)> beforeOpen;
     FileResult<std::unique_ptr<InputFile>> openInput(const QString& path) override
     {
+        if (beforeOpen)
+            beforeOpen(path);
         return opened << path, slowDisk(), PosixFileSystem::openInput(path);
     }
     FileResult<qint64> fileSize(const QString& path) override

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/MovieContainers.h"
+
+#include <QString>
+
+/// What the checks before a join found: go on, ask the user first (the
+/// text is the question), refuse the target or find too little space (the
+/// text is the message to show), or stop, because the join was cancelled
+/// while they looked.
+struct JoinVerdict
+{
+    enum class Kind { Go, Ask, Refused, NoSpace, Stopped };
+    Kind kind = Kind::Go;
+    QString text;
+    /// With Ask: the container the files can be joined into as one movie;
+    /// None when they cannot.
+    MovieFamily oneMovie = MovieFamily::None;
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "core/join/PartJoin.h"
+#include "platform/MovieContainers.h"
+
+#include <memory>
+
+/// The join of MP4/MOV or Matroska/WebM parts into one movie (MovieWriter):
+/// every packet copied unchanged into one new file of the job's container,
+/// with a chapter for each part. Proven as the byte join is, and the
+/// container's ending written. A cancel takes effect between packets and
+/// always keeps nothing: a half-written container does not play. Progress
+/// follows the bytes read of each part, reported about every 15 ms.
+class OneMovie : public PartJoin
+{
+public:
+    explicit OneMovie(FileSystem& files) : PartJoin(files) {}
+    ~OneMovie() override;
+
+    /// The last run's longest time between two reports, in nanoseconds.
+    qint64 longestGapNs() const { return m_longestGapNs; }
+
+private:
+    bool begin(const Job& job) override;
+    Moved movePart(Part& part) override;
+    bool end() override;
+    void release() override;
+    /// The writer failed at `step`: the target or the part is named.
+    bool failed(MovieWriter::Step step, const QString& part);
+
+    std::unique_ptr<MovieWriter> m_writer;
+    qint64 m_longestGapNs = 0;
+};

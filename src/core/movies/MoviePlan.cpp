@@ -1,0 +1,147 @@
+#include "core/movies/MoviePlan.h"
+
+#include <QCoreApplication>
+#include <QHash>
+
+namespace {
+
+using Type = MovieStream::Type;
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("MoviePlan", text);
+}
+
+// The name and the usual extension of each family, in the enum's order.
+constexpr const char* kFamilies[][2] = {
+    {"", ""}, {"MP4", "mp4"}, {"MOV", "mov"}, {"Matroska", "mkv"}, {"WebM", "webm"}};
+
+QString familyName(MovieFamily family)
+{
+    return QString::fromLatin1(kFamilies[int(family)][0]);
+}
+
+QString codecName(const QString& codec)
+{
+    static const QHash<QString, QString> names = {
+        {"h264", "H.264"},    {"hevc", "HEVC"}, {"mpeg4", "MPEG-4"}, {"vp8", "VP8"},
+        {"vp9", "VP9"},       {"av1", "AV1"},   {"aac", "AAC"},      {"opus", "Opus"},
+        {"vorbis", "Vorbis"}, {"mp3", "MP3"},   {"ac3", "AC-3"},     {"mov_text", "text"}};
+    return names.value(codec, codec.isEmpty() ? tr("unknown") : codec.toUpper());
+}
+
+// "pictures", "sound", "subtitles" or "data".
+QString typeWord(Type type)
+{
+    switch (type) {
+    case Type::Video:
+        return tr("pictures");
+    case Type::Audio:
+        return tr("sound");
+    case Type::Subtitle:
+        return tr("subtitles");
+    case Type::Other:
+        break;
+    }
+    return tr("data");
+}
+
+// "pictures and sound", "pictures only", "pictures, 2 sound streams and subtitles".
+QString streamsText(const QList<MovieStream>& streams)
+{
+    QList<Type> order;
+    QHash<int, int> count;
+    for (const MovieStream& s : streams)
+        if (count[int(s.type)]++ == 0)
+            order << s.type;
+    if (order.isEmpty())
+        return tr("no pictures or sound");
+    QStringList words;
+    for (const Type t : order)
+        words << (count[int(t)] > 1 ? tr("%1 %2 streams")
+                                          .arg(count[int(t)])
+                                          .arg(t == Type::Video ? tr("picture") : typeWord(t))
+                                    : typeWord(t));
+    if (words.size() == 1)
+        return tr("%1 only").arg(words[0]);
+    const QString last = words.takeLast();
+    return tr("%1 and %2").arg(words.join(QStringLiteral(", ")), last);
+}
+
+// How `s` differs from the first part's `f`, or "".
+QString streamDifference(const MovieStream& s, const MovieStream& f)
+{
+    const QString what = typeWord(s.type);
+    if (s.codec != f.codec)
+        return tr("%1 %2; the first part has %3").arg(codecName(s.codec), what, codecName(f.codec));
+    if (s.type == Type::Video && (s.width != f.width || s.height != f.height))
+        return tr("%1x%2 pictures; the first part has %3x%4")
+            .arg(s.width)
+            .arg(s.height)
+            .arg(f.width)
+            .arg(f.height);
+    if (s.type == Type::Audio && s.sampleRate != f.sampleRate)
+        return tr("sound at %1 Hz; the first part has %2 Hz").arg(s.sampleRate).arg(f.sampleRate);
+    if (s.type == Type::Audio && s.channels != f.channels)
+        return tr("%1-channel sound; the first part has %2-channel")
+            .arg(s.channels)
+            .arg(f.channels);
+    if (s.setup != f.setup)
+        return tr("its %1 are encoded with other settings than the first part's").arg(what);
+    return QString();
+}
+
+} // namespace
+
+MoviePlan planMovie(const QStringList& names, const QList<FileResult<MovieLayout>>& layouts)
+{
+    MoviePlan plan;
+    QStringList leftOut;
+    for (int i = 0; i < layouts.size(); ++i) {
+        const FileResult<MovieLayout>& part = layouts[i];
+        const QString difference = [&]() -> QString {
+            if (!part)
+                return tr("it cannot be read as a movie (%1)").arg(part.error().text());
+            const MovieLayout& first = *layouts[0];
+            if (part->family != first.family)
+                return tr("a %1 file; the first part is a %2 file")
+                    .arg(familyName(part->family), familyName(first.family));
+            const QList<MovieStream> kept = part->kept(), firstKept = first.kept();
+            if (kept.isEmpty())
+                return tr("no pictures or sound that a new file can carry");
+            QList<Type> types, firstTypes;
+            for (const MovieStream& s : kept)
+                types << s.type;
+            for (const MovieStream& s : firstKept)
+                firstTypes << s.type;
+            if (types != firstTypes)
+                return tr("%1; the first part has %2")
+                    .arg(streamsText(kept), streamsText(firstKept));
+            for (int s = 0; s < kept.size(); ++s)
+                if (const QString d = streamDifference(kept[s], firstKept[s]); !d.isEmpty())
+                    return d;
+            return QString();
+        }();
+        if (!difference.isEmpty()) {
+            plan.difference = names.value(i) + QStringLiteral(": ") + difference;
+            return plan;
+        }
+        for (const MovieStream& s : part->streams) {
+            const QString what = QStringLiteral("%1 (%2)").arg(
+                typeWord(s.type),
+                s.codec.isEmpty() && !s.tag.isEmpty() ? s.tag : codecName(s.codec));
+            if (!s.kept && !leftOut.contains(what))
+                leftOut << what;
+        }
+    }
+    plan.family = layouts.isEmpty() ? MovieFamily::None : layouts[0]->family;
+    plan.leftOut = leftOut.join(QStringLiteral(", "));
+    return plan;
+}
+
+QString movieFilter(MovieFamily family)
+{
+    return family == MovieFamily::None
+               ? QString()
+               : tr("%1 Files (*.%2)").arg(familyName(family), kFamilies[int(family)][1]);
+}
