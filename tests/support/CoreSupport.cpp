@@ -2,9 +2,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
-#include <QTemporaryDir>
 
 namespace TestSupport {
 
@@ -87,6 +89,50 @@ void isolateEnvironment()
         qunsetenv("DBUS_SESSION_BUS_ADDRESS");
 }
 
+QList<qint64> marksOf(qint64 size)
+{
+    return {0, (qint64(1) << 31) - 3, size - 9};
+}
+
+QStringList makeSources(const QString& dir, const QList<qint64>& sizes, QByteArray& joined)
+{
+    QStringList paths;
+    for (int i = 0; i < sizes.size(); ++i) {
+        const bool big = sizes[i] >= qint64(1) << 30;
+        const QString name = QStringLiteral("f%1").arg(i);
+        QFile f(paths.emplaceBack(big ? sized(dir, name, sizes[i])
+                                      : makeFile(dir, name, sizes[i], i + 1)));
+        joined += big ? QByteArray(27, '!') : pattern(sizes[i], i + 1);
+        if (big && f.open(QIODevice::ReadWrite))
+            for (const qint64 at : marksOf(sizes[i]))
+                f.seek(at), f.write("!!!!!!!!!");
+    }
+    return paths;
+}
+
+QByteArray readJoined(const QString& path, qint64 lastSize)
+{
+    QFile t(path);
+    if (!QFileInfo(t).isFile() || !t.open(QIODevice::ReadOnly))
+        return "<no file>";
+    const qint64 big = lastSize >= qint64(1) << 30 ? lastSize : 0;
+    QByteArray got = t.read(t.size() - big);
+    for (const qint64 at : big ? marksOf(big) : QList<qint64>())
+        got += t.seek(t.size() - big + at) ? t.read(9) : QByteArray();
+    return got;
+}
+
+BindView::BindView(const QString& folder)
+    : mounted(QProcess::execute("bindfs", {folder, QTemporaryDir::path()}) == 0)
+{
+}
+
+BindView::~BindView()
+{
+    if (mounted && QProcess::execute("fusermount", {"-u", "-z", path()}) != 0)
+        QProcess::execute("umount", {"-l", path()});
+}
+
 bool waitUntil(const std::function<bool()>& done, int ms)
 {
     return QTest::qWaitFor(done, ms);
@@ -139,6 +185,29 @@ void Core::start(Locations where)
     program = std::make_unique<Program>(
         files, where.settingsFolder.isEmpty() ? Locations::portable(m_programFolder) : where);
     program->startUp();
+}
+
+JoinGate::JoinGate(Core& core, const QString& name)
+{
+    // Armed on the windows' thread before the join's thread starts the copy.
+    QObject::connect(
+        &core.join(), &JoinSession::phaseChanged, core.program.get(),
+        [s = m_state](JoinSession::Phase p) { s->armed = p == JoinSession::Phase::Joining; });
+    core.files.beforeOpen = [s = m_state, name](const QString& path) {
+        if (s->armed && QFileInfo(path).fileName() == name) {
+            s->arrived.release();
+            s->go.acquire();
+        }
+    };
+}
+JoinGate::~JoinGate()
+{
+    m_state->armed = false;
+    m_state->go.release(1 << 20);
+}
+bool JoinGate::reached()
+{
+    return waitUntil([this] { return m_state->arrived.tryAcquire(); });
 }
 
 } // namespace TestSupport

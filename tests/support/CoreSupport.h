@@ -5,9 +5,12 @@
 #include "support/TestMain.h"
 
 #include <QCoreApplication>
+#include <QSemaphore>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QVariant>
+#include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
 
@@ -26,11 +29,61 @@ template <typename... Values> QString joined(const Values&... v)
 {
     return QStringList({QVariant(v).toString()...}).join(QStringLiteral(" | "));
 }
+/// In a _data function: columns of these types, named `names` in order (QTest::addColumn).
+template <typename... T> void columns(std::initializer_list<const char*> names)
+{
+    const char* const* name = names.begin();
+    (QTest::addColumn<T>(*name++), ...);
+}
+/// In a _data function: a row named `name` with these values, in the columns' order.
+template <typename... V> void row(const char* name, const V&... values)
+{
+    (QTest::newRow(name) << ... << values);
+}
+/// In a test with data: the current row's value in `column` (QFETCH as an expression).
+template <typename T> T fetch(const char* column)
+{
+    return *static_cast<T*>(QTest::qData(column, qMetaTypeId<T>()));
+}
+/// A data table whose columns are named once; each call adds a row of those types, e.g.
+///   const Table<QString, int> row({"name", "size"});
+///   row("an empty file", "clip.mpg", 0);
+template <typename... T> struct Table
+{
+    explicit Table(const std::array<const char*, sizeof...(T)>& names)
+    {
+        size_t i = 0;
+        (QTest::addColumn<T>(names[i++]), ...);
+    }
+    void operator()(const char* tag, const T&... values) const
+    {
+        (QTest::newRow(tag) << ... << values);
+    }
+};
 /// The system's text for an error number, as the program shows it.
 QString reason(int error);
 /// The tests' own trash, in the isolated data folder (isolateEnvironment()), emptied; its
 /// folder, ending in "/".
 QString emptyTrash();
+
+/// Sources f0, f1... in `dir` of these sizes: makeFile's pattern(size, i + 1), except that a
+/// source of 1 GiB or more is sparse, holding "!!!!!!!!!" at each of marksOf(size). Their
+/// paths; `joined` gets what readJoined() reads of them joined.
+QStringList makeSources(const QString& dir, const QList<qint64>& sizes, QByteArray& joined);
+/// Where a sparse source holds its marks: at its start, across 2 GiB, at its end.
+QList<qint64> marksOf(qint64 size);
+/// A joined file as makeSources() describes it, its last source `lastSize` bytes long: all of
+/// it, or up to a sparse last source and then that source's marks; "<no file>" when none.
+QByteArray readJoined(const QString& path, qint64 lastSize);
+
+/// A second view of `folder` through FUSE (bindfs), unmounted when it goes; mounted is false
+/// where FUSE is refused (the case is then skipped).
+struct BindView : QTemporaryDir
+{
+    explicit BindView(const QString& folder);
+    ~BindView();
+    const bool mounted;
+};
 
 /// Spins the event loop until `done` holds; false (the test then fails) after `ms`.
 bool waitUntil(const std::function<bool()>& done, int ms = 120000);
@@ -91,6 +144,27 @@ struct Core
 private:
     void start(Locations where); // none: portable in the program folder
     QString m_programFolder;
+};
+
+/// Stops the join's thread before it opens the source named `name` for the copy (not for the
+/// looks before the question) until the test opens the gate, so that what the user does
+/// meanwhile happens at a known point of the join. Set it up before the join starts.
+class JoinGate
+{
+public:
+    JoinGate(Core& core, const QString& name);
+    ~JoinGate(); // open for good: a failed test never leaves the join waiting
+    /// Waits until the join stands at the gate; false (the test then fails) if it never does.
+    bool reached();
+    void open() { m_state->go.release(); }
+
+private:
+    struct State
+    {
+        QSemaphore arrived, go;
+        std::atomic<bool> armed{false};
+    };
+    std::shared_ptr<State> m_state = std::make_shared<State>();
 };
 
 } // namespace TestSupport

@@ -13,6 +13,15 @@ QStringList FakeDesktop::texts(const QString& kind) const
     return out;
 }
 
+QStringList FakeDesktop::kinds() const
+{
+    QStringList out;
+    for (const Call& c : calls)
+        if (c.kind != QLatin1String("launcher"))
+            out << c.kind;
+    return out;
+}
+
 void FakeDesktop::record(const char* kind, const QString& text, QWidget* parent, const QString& dir,
                          const QStringList& filters, Default button)
 {
@@ -56,8 +65,7 @@ void FakeDesktop::dismissAll()
     }
 }
 
-void FakeDesktop::chooseFilesToOpen(QWidget* parent, const QString& dir,
-                                    const QStringList& filters,
+void FakeDesktop::chooseFilesToOpen(QWidget* parent, const QString& dir, const QStringList& filters,
                                     std::function<void(const QStringList&)> done)
 {
     record("open", {}, parent, dir, filters);

@@ -11,13 +11,17 @@
 class TestFileSystem : public PosixFileSystem
 {
 public:
-    /// A petabyte free unless told (a failure fails every query); each query is recorded.
+    /// A petabyte free unless told (a failure fails every query); each query is recorded, and
+    /// beforeFreeSpace(folder) runs first.
     void setFreeSpace(FileResult<qint64> bytes) { m_freeSpace = bytes; }
     FileResult<qint64> freeSpace(const QString& folder) override
     {
+        if (beforeFreeSpace)
+            beforeFreeSpace(folder);
         return freeSpaceQueries << folder, m_freeSpace;
     }
     QStringList freeSpaceQueries;
+    std::function<void(const QString&)> beforeFreeSpace;
     /// New files take this many more bytes in all, then "No space left on device" (-1: no
     /// limit); the kernel's copy into them too.
     qint64 diskLeft = -1;

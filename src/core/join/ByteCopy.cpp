@@ -56,6 +56,8 @@ void ByteCopy::release()
 PartJoin::Moved ByteCopy::movePart(Part& part)
 {
     JoinFigures& fig = part.figures;
+    if (part.cancel.cancelled()) // sharing a whole source is a round of its own
+        return Moved::Cancelled;
     const Shared shared = share(part);
     m_shared.append(shared == Shared::Yes);
     if (shared == Shared::Failed)

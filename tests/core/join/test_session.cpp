@@ -1,0 +1,402 @@
+// A join through the session, on its own thread, as the windows drive it: the checks before it,
+// the queue and Exit while it runs, what it leaves when killed, the actions after it, and joins
+// that share blocks on btrfs and XFS.
+#include "core/join/ByteCopy.h"
+#include "core/join/CancelToken.h"
+#include "core/join/JoinProgress.h"
+#include "support/CoreSupport.h"
+
+#include <QSemaphore>
+#include <QtTest>
+#include <csignal>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace TestSupport;
+using Ending = JoinSession::Ending;
+using Sizes = QList<qint64>;
+
+namespace {
+
+const QString kNoSpace = "The drive you have selected does not have enough free space to save "
+                         "the joined movie to.";
+
+/// A program with sources f0, f1... queued, chunks of 10,000 bytes, one a round.
+struct Queued : Core
+{
+    QTemporaryDir dir;
+    QByteArray all;
+    JoinDriver driver{join()};
+    explicit Queued(const Sizes& sizes = {35000, 45000, 15000}, const QString& in = {})
+    {
+        prefs().setChunkSize(10000);
+        join().byteCopy().setOptions({true, 1, true});
+        queue().add(makeSources(in.isEmpty() ? dir.path() : in, sizes, all));
+    }
+    QString at(const QString& name) const { return dir.filePath(name); }
+    /// Joins into `target`; `during` runs on the test's thread while the join's thread waits at
+    /// the copy's opening of f1 (its second: the look at the kinds opens it first).
+    bool run(const QString& target, const std::function<void()>& during = nullptr)
+    {
+        QSemaphore reached, goOn;
+        int opened = 0;
+        files.beforeOpen = [&](const QString& path) {
+            if (during && path.endsWith("/f1") && ++opened == 2)
+                reached.release(), goOn.acquire();
+        };
+        driver.target = target;
+        const bool started = join().start();
+        if (started && during && waitUntil([&] { return reached.tryAcquire(); }))
+            during(), goOn.release();
+        const bool ended = waitUntil([&] { return join().phase() == JoinSession::Phase::Ended; });
+        files.beforeOpen = nullptr;
+        return started && ended;
+    }
+    QString commands() const
+    {
+        const JoinQueue::Commands c = program->queue().commands();
+        return QString::asprintf("%d%d%d%d%d", c.add, c.remove, c.clear, c.join, c.exit);
+    }
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(JoinSession::Ending)
+Q_DECLARE_METATYPE(Program::ExitKind)
+
+class TestSession : public QObject
+{
+    Q_OBJECT
+private slots:
+    // What is checked between the save dialog and the join, and which folder is remembered.
+    void checks_data()
+    {
+        QTest::addColumn<QString>("target"); // in the sources' folder
+        QTest::addColumn<bool>("big");       // sources past 32 bits in all
+        QTest::addColumn<qint64>("free");    // over what they need; -1: unknown
+        QTest::addColumn<bool>("remember");  // RememberTarget ticked
+        QTest::addColumn<Ending>("ending");
+        QTest::addColumn<QString>("notice"); // {t}: the target
+        QTest::addColumn<QString>("phases");
+        QTest::addColumn<bool>("remembered");
+        QTest::newRow("save dialog cancelled")
+            << "" << false << 1LL << true << Ending::NoTarget << ""
+            << "136" << false;
+        QTest::newRow("a source as target")
+            << "f1" << false << 1LL << true << Ending::NoTarget
+            << "The target file is one of the files to be joined. Please choose another target "
+               "file."
+            << "1346" << false;
+        QTest::newRow("a pipe as target")
+            << "pipe" << false << 1LL << true << Ending::NoTarget
+            << "The target {t} is not a regular file. Please choose another target file."
+            << "1346" << false;
+        QTest::newRow("free space = need") // exact lengths past 32 bits
+            << "t" << true << 0LL << true << Ending::NoSpace << kNoSpace << "1346" << false;
+        QTest::newRow("free space = need + 1") << "t" << true << 1LL << true << Ending::Joined << ""
+                                               << "13456" << true;
+        QTest::newRow("free space unknown") << "t" << false << -1LL << true << Ending::Joined << ""
+                                            << "13456" << true;
+        QTest::newRow("RememberTarget unticked")
+            << "t" << false << 1LL << false << Ending::Joined << ""
+            << "13456" << false;
+    }
+    void checks()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, big);
+        QFETCH(qint64, free);
+        QFETCH(bool, remember);
+        const Sizes sizes = big ? Sizes(20, 4000) << (qint64(3) << 30) : Sizes{35000, 45000};
+        Queued q(sizes);
+        q.files.sparseOutputs = big;
+        qint64 need = 0;
+        for (const qint64 size : sizes)
+            need += size;
+        q.files.setFreeSpace(free < 0 ? FileResult<qint64>(FileError::fromCode(EIO)) : need + free);
+        q.prefs().setCheckState(SettingId::SaveTargetDir, remember);
+        const QString before = q.prefs().folderText(SettingId::TargetDir);
+        const QString t = target.isEmpty() ? target : q.at(target);
+        QVERIFY(target != "pipe" || ::mkfifo(QFile::encodeName(t), 0600) == 0);
+        QVERIFY(q.run(t));
+        QTEST(q.join().ending(), "ending");
+        QFETCH(QString, notice);
+        QCOMPARE(q.join().notice(), notice.replace("{t}", t));
+        QTEST(q.driver.phaseDigits(), "phases");
+        QTEST(q.prefs().folderText(SettingId::TargetDir) != before, "remembered");
+        QCOMPARE(q.driver.dialogFolder, before);
+        // The free space is asked about the target's folder, once the target is let through.
+        const bool asked = target == "t";
+        QCOMPARE(q.files.freeSpaceQueries, asked ? QStringList{q.dir.path()} : QStringList());
+        QCOMPARE(q.join().target(), asked ? t : QString());
+        QCOMPARE(QFileInfo(q.at("t")).isFile(), q.join().ending() == Ending::Joined);
+        QCOMPARE(q.commands(), QString("11111"));
+    }
+    // A join takes the queue as it stood when it started; meanwhile Join does nothing, the
+    // queue may change, and the killed join's leftovers are cleared before the space is counted.
+    void queueAndLeftoversDuringAJoin()
+    {
+        Queued q;
+        const QByteArray gone(3000000, 'x');
+        QFile leftover(q.at(".t.reelbind-abcdef")), held(q.at(".t.reelbind-ghijkl"));
+        QVERIFY(leftover.open(QIODevice::WriteOnly) && leftover.write(gone) == gone.size());
+        leftover.close();
+        QVERIFY(held.open(QIODevice::WriteOnly) && ::flock(held.handle(), LOCK_EX) == 0);
+        QStringList atTheCheck;
+        q.files.beforeFreeSpace = [&](const QString&) {
+            atTheCheck = QDir(q.dir.path()).entryList({".t.*"}, QDir::Files | QDir::Hidden);
+        };
+        QString during;
+        QVERIFY(q.run(q.at("t"), [&] {
+            during = q.commands() + QString::number(q.join().start());
+            q.queue().clear();
+            q.queue().add({makeFile(q.dir.path(), "x", 10)});
+        }));
+        QCOMPARE(atTheCheck, QStringList{".t.reelbind-ghijkl"});
+        QCOMPARE(during, "000000");
+        QCOMPARE(readAll(q.at("t")), q.all);
+        QCOMPARE(q.join().after().record().rows.size(), 3);
+        QCOMPARE(q.commands(), "11111");
+    }
+    // Exit while the copy runs: the join is cancelled and ends first; then the settings are
+    // written (Exit only) and the program closes. A signal's exit keeps nothing of the join.
+    void exitDuringAJoin_data()
+    {
+        QTest::addColumn<Program::ExitKind>("kind");
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<bool>("partKept");
+        QTest::newRow("Exit") << Program::ExitKind::Save << true << true;
+        QTest::newRow("close box") << Program::ExitKind::WithoutSaving << false << true;
+        QTest::newRow("signal") << Program::ExitKind::Stopped << false << false;
+    }
+    void exitDuringAJoin()
+    {
+        QFETCH(Program::ExitKind, kind);
+        QFETCH(bool, partKept);
+        Queued q;
+        q.prefs().setCheckState(SettingId::ClearQue, 1); // a change only Exit writes
+        const QByteArray ini = q.iniBytes();
+        QList<int> order;
+        connect(&q.join(), &JoinSession::phaseChanged, this,
+                [&](JoinSession::Phase p) { p == JoinSession::Phase::Ended ? order << 1 : order; });
+        connect(q.program.get(), &Program::closing, this, [&] { order << 2; });
+        QVERIFY(q.run(q.at("t"), [&] {
+            q.program->exit(kind);
+            q.program->exit(Program::ExitKind::Save); // a second exit adds nothing
+            QVERIFY(!q.program->isClosing() && q.iniBytes() == ini);
+        }));
+        QVERIFY(waitUntil([&] { return q.program->isClosing(); }));
+        QCOMPARE(order, QList<int>({1, 2}));
+        QCOMPARE(q.join().ending(), Ending::Cancelled);
+        QCOMPARE(q.iniBytes() != ini, QTest::currentDataTag() == QString("Exit"));
+        QCOMPARE(readAll(q.at("t")), partKept ? q.all.left(35000) : QByteArray("<missing>"));
+    }
+    // The actions after a join: the target made durable first, then each source read (once,
+    // though queued twice) to the trash while unchanged; what no trash takes deleted for good
+    // when asked; the rows of what went removed.
+    void afterTheJoin_data()
+    {
+        QTest::addColumn<QString>("meddling");
+        QTest::addColumn<QStringList>("left"); // in the folder
+        QTest::addColumn<QStringList>("trashed");
+        QTest::addColumn<QStringList>("queued");
+        QTest::addColumn<QString>("message"); // {d}: the folder
+        const QStringList all = {"f0", "f1", "f2", "t"}, three = {"f0", "f0", "f1", "f2"};
+        QTest::newRow("to the trash")
+            << "" << QStringList{"t"} << QStringList{"f0", "f1", "f2"} << QStringList{} << "";
+        QTest::newRow("no trash")
+            << "no trash" << QStringList{"t"} << QStringList{} << QStringList{}
+            << "No trash takes these files:\n{d}/f0\n{d}/f1\n{d}/f2\n\nDelete them for good? They "
+               "cannot be brought back.";
+        QTest::newRow("the target not durable")
+            << "not durable" << all << QStringList{} << three
+            << "The joined file {d}/t could not be made safe on disk: disk on fire. No source "
+               "file was deleted.";
+        QTest::newRow("the target replaced after")
+            << "replaced" << all << QStringList{} << three
+            << "The joined file {d}/t could not be made safe on disk: it is no longer the file "
+               "the join wrote. No source file was deleted.";
+        QTest::newRow("f1 gone, f2 changed, x queued")
+            << "changed" << QStringList{"f2", "t", "x"} << QStringList{"f0"}
+            << QStringList{"f1", "f2", "x"}
+            << "These files could not be deleted:\n{d}/f1: " + reason(ENOENT) +
+                   "\n{d}/f2: it was changed after it was joined, so it was kept";
+    }
+    void afterTheJoin()
+    {
+        QFETCH(QString, meddling);
+        QFETCH(QString, message);
+        Queued q({10000, 1048576, 524288});
+        q.queue().add({q.at("f0")});
+        QVERIFY(q.run(q.at("t")) && q.join().ending() == Ending::Joined);
+        const QString trash = emptyTrash() + "files/";
+        q.files.noTrash = meddling == "no trash";
+        q.files.durableFailure = meddling == "not durable" ? "disk on fire" : "";
+        if (meddling == "replaced")
+            makeFile(q.dir.path(), "t", 10, 9);
+        if (meddling == "changed") {
+            QVERIFY(QFile::remove(q.at("f1")) && QFile::resize(q.at("f2"), 20));
+            q.queue().add({makeFile(q.dir.path(), "x", 2097152)});
+        }
+        AfterJoin& after = q.join().after();
+        QVERIFY(after.asksBeforeDelete());
+        const AfterJoin::Deletion d = after.deleteSources();
+        QString told = d.message; // and for good where no trash takes them
+        if (!d.noTrash.isEmpty())
+            told += after.deleteForGoodQuestion(d.noTrash) + after.deleteForGood(d.noTrash);
+        QCOMPARE(told, message.replace("{d}", q.dir.path()));
+        QTEST(QDir(q.dir.path()).entryList(QDir::Files), "left");
+        QTEST(QDir(trash).entryList(QDir::Files), "trashed");
+        QStringList names;
+        for (const QueueRow& row : q.queue().rows())
+            names << row.name;
+        QTEST(names, "queued");
+        QFETCH(QStringList, trashed);
+        QCOMPARE(readAll(trash + "f0"),
+                 trashed.contains("f0") ? pattern(10000, 1) : QByteArray("<missing>"));
+        QCOMPARE(q.commands(), names.isEmpty() ? "10001" : "11111");
+        q.prefs().setCheckState(SettingId::ClearQue, 1);
+        after.finish(); // Finished, with ClearQue ticked
+        QCOMPARE(q.queue().count(), 0);
+    }
+    // A source as the target through a second path (FUSE): no check sees it, yet nothing is
+    // lost: the source changed by the join is kept by Delete Source Files.
+    void sourceThroughASecondPath()
+    {
+        Queued q({30000, 25000});
+        BindView view(q.dir.path());
+        if (!view.mounted)
+            QSKIP("bindfs (FUSE) cannot mount here: the case on a second file system was not run");
+        QVERIFY(q.run(view.filePath("f1")) && q.join().ending() == Ending::Joined);
+        QCOMPARE(q.join().after().deleteSources().message,
+                 "These files could not be deleted:\n" + q.at("f1") +
+                     ": it was changed after it was joined, so it was kept");
+        QCOMPARE(readAll(q.at("f1")), q.all);
+    }
+    // A join killed in its middle leaves nothing where a file can be unnamed (ext4); elsewhere
+    // (FUSE) its temporary file stays until the next join there, which keeps a file still locked
+    // by its writer and names not its own.
+    void killedJoinLeavesNothing()
+    {
+        for (const bool fuse : {false, true}) {
+            Queued q({30000, 25000});
+            BindView view(fuse ? q.dir.path() : "/nowhere");
+            if (fuse && !view.mounted)
+                QSKIP("bindfs (FUSE) cannot mount here: the case on a second file system was "
+                      "not run");
+            const QString dir = fuse ? view.path() : q.dir.path(), t = dir + "/t";
+            const auto names = [&] { // the random part of a temporary name as "?"
+                return QDir(dir)
+                    .entryList(QDir::Files | QDir::Hidden)
+                    .join(' ')
+                    .replace(QRegularExpression("reelbind-\\w{6}"), "reelbind-?");
+            };
+            const QByteArray old = readAll(makeFile(dir, "t", 5000, 9));
+            const pid_t child = ::fork();
+            if (child == 0) { // killed by a progress call in its second round
+                struct Kill : JoinProgress
+                {
+                    int n = 0;
+                    void batchStarted(qint64) override {}
+                    void fileStarted(int, const JoinFigures&) override {}
+                    void copied(const JoinFigures&) override { ++n == 2 ? ::raise(SIGKILL) : 0; }
+                } kill;
+                ByteCopy copy(q.files);
+                copy.setOptions({true, 1, true});
+                copy.run({{dir + "/f0", dir + "/f1"}, t, 10000}, kill, CancelToken());
+                ::_exit(3);
+            }
+            int status = 0;
+            QVERIFY(::waitpid(child, &status, 0) == child && WIFSIGNALED(status));
+            QCOMPARE(names(), fuse ? ".t.reelbind-? f0 f1 t" : "f0 f1 t");
+            QCOMPARE(readAll(t), old);
+            QFile locked(makeFile(dir, ".x.reelbind-abcdef", 10));
+            QVERIFY(locked.open(QIODevice::ReadOnly) && ::flock(locked.handle(), LOCK_EX) == 0);
+            makeFile(dir, ".x.abcdef", 10);
+            QVERIFY(q.run(t) && q.join().ending() == Ending::Joined && readAll(t) == q.all);
+            QCOMPARE(names(), ".x.abcdef .x.reelbind-? f0 f1 t");
+        }
+    }
+    // Joins on btrfs and XFS images (as root; else skipped): whole blocks shared (every extent,
+    // under 1 MiB of new space), an odd first part (the rest copied), an odd last one, a file
+    // system only sharing fits, Cancel between two sources, and on btrfs a source in another
+    // subvolume. Run by the "cow" test alone.
+    void sharedBlocksOnBtrfsAndXfs_data()
+    {
+        QTest::addColumn<QString>("fs");
+        QTest::newRow("btrfs") << "btrfs";
+        QTest::newRow("xfs") << "xfs";
+    }
+    void sharedBlocksOnBtrfsAndXfs()
+    {
+        QFETCH(QString, fs);
+        if (qEnvironmentVariableIsEmpty("REELBIND_COW"))
+            QSKIP("run by the cow test");
+        QTemporaryDir dir;
+        const QString image = dir.filePath("fs.img"), mnt = dir.filePath("mnt");
+        constexpr qint64 M = 1 << 20;
+        QFile img(image);
+        if (!img.open(QIODevice::WriteOnly) || !img.resize(512 * M) || !QDir().mkdir(mnt) ||
+            QProcess::execute("mkfs." + fs, {"-q", "-f", image}) != 0 ||
+            QProcess::execute("mount", {"-o", "loop", image, mnt}) != 0)
+            QSKIP(qPrintable("cannot make and mount a " + fs + " image here: not run"));
+        const auto unmount = qScopeGuard([&] { QProcess::execute("umount", {mnt}); });
+        const auto freeBytes = [&] {
+            struct statvfs st;
+            return ::sync(), ::statvfs(QFile::encodeName(mnt), &st) == 0
+                                 ? qint64(st.f_bavail) * qint64(st.f_frsize)
+                                 : -1;
+        };
+        const auto allShared = [](const QString& file) { // every extent, as filefrag lists them
+            QProcess p;
+            p.start("filefrag", {"-v", file});
+            const QStringList lines = QString(p.waitForFinished() ? p.readAll() : "")
+                                          .split('\n')
+                                          .filter(QRegularExpression("^\\s*\\d+:"));
+            return !lines.isEmpty() && lines.filter("shared").size() == lines.size();
+        };
+        struct Case
+        {
+            Sizes sizes;
+            const char* act;
+            QList<bool> shared;
+        };
+        for (const Case& c : {Case{{4 * M, 8 * M, 2 * M}, "", {true, true, true}},
+                              {{4 * M + 100, 8 * M}, "", {true, false}},
+                              {{4 * M, M + 123}, "", {true, true}},
+                              {{96 * M, 96 * M}, "full", {true, true}},
+                              {{4 * M, 4 * M}, "cancel", {true}},
+                              {{96 * M, 96 * M}, "full subvolume", {true, true}}}) {
+            const QString act = c.act;
+            if (act.contains("subvolume") && fs != "btrfs")
+                continue;
+            QTemporaryDir sub(mnt + "/case-XXXXXX");
+            const QString from = sub.filePath("from");
+            QVERIFY(act.contains("subvolume")
+                        ? QProcess::execute("btrfs", {"-q", "subvolume", "create", from}) == 0
+                        : QDir().mkdir(from));
+            Queued q(c.sizes, from);
+            QFile filler(sub.filePath("filler")); // leaves 48 MiB: too little for a copy
+            QVERIFY(!act.contains("full") ||
+                    (filler.open(QIODevice::WriteOnly) &&
+                     ::posix_fallocate(filler.handle(), 0, freeBytes() - 48 * M) == 0));
+            q.files.setFreeSpace(freeBytes());
+            const qint64 before = freeBytes();
+            QVERIFY(
+                q.run(sub.filePath("t"), [&] { act == "cancel" ? q.join().cancel() : void(); }));
+            const bool whole = !c.shared.contains(false), cancel = act == "cancel";
+            QCOMPARE(q.join().byteCopy().sharedSources(), c.shared);
+            QCOMPARE(q.join().ending(), cancel ? Ending::Cancelled : Ending::Joined);
+            QCOMPARE(readAll(sub.filePath("t")), cancel ? q.all.left(4 * M) : q.all);
+            QVERIFY(!whole || allShared(sub.filePath("t")));
+            QVERIFY(!whole || before - freeBytes() < M);
+            QProcess::execute("btrfs", {"-q", "subvolume", "delete", from});
+        }
+    }
+};
+
+REELBIND_CORE_TEST_MAIN(TestSession)
+#include "test_session.moc"
