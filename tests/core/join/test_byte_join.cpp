@@ -6,6 +6,7 @@
 #include "core/join/JoinProgress.h"
 #include "support/CoreSupport.h"
 
+#include <QMap>
 #include <QtTest>
 #include <cerrno>
 #include <new>
@@ -59,87 +60,63 @@ private slots:
     {
         QTest::addColumn<int>("chunk");
         QTest::addColumn<Sizes>("sizes");
-        QTest::addColumn<QString>("target"); // in the sources' folder unless absolute
+        QTest::addColumn<QString>("target"); // in the sources' folder
         QTest::addColumn<Meddlings>("meddling");
         QTest::addColumn<JoinEnding>("ending");
         QTest::addColumn<QString>("message"); // {t}: the target, {d}: the folder
         QTest::addColumn<Left>("left");
-        const Sizes four = {35000, 45000, 15000};
-        const QString notCreated = "\nThe target file {t} was not created.",
-                      unchanged = "\nThe target file {t} was left unchanged.";
-        const auto failed = [](const QString& what, int error) {
-            return "Could not " + what + (error ? ": " + reason(error) : QString()) + '.';
+        // What the message says a failure or a cancel left of the target.
+        const QMap<Left, QString> leftText = {
+            {Left::Old, "The target file {t} was left unchanged."},
+            {Left::Nothing, "The target file {t} was not created."},
+            {Left::Partial, "The target file {t} holds what was joined before the cancel."}};
+        const auto add = [&](const char* name, const Sizes& sizes, const QString& target,
+                             const Meddlings& m, JoinEnding ending, Left left,
+                             const QString& failed = {}, int error = 0, int chunk = 10000) {
+            const QString why = "Could not " + failed + (error ? ": " + reason(error) : "") + ".\n";
+            QTest::newRow(name) << chunk << sizes << target << m << ending
+                                << (failed.isEmpty() ? "" : why) + leftText.value(left) << left;
         };
-        const auto row = [](const char* name) -> QTestData& {
-            return QTest::newRow(name) << 10000;
-        };
-        QTest::newRow("joined over an old target")
-            << 40000 << Sizes{39999, 40000, 40001, 0, 1, 120000, 2621447} << "t"
-            << Meddlings{{-1, Act::OldTarget, "t"}} << JoinEnding::Joined << "" << Left::Joined;
-        QTest::newRow("3 GiB: figures past 32 bits")
-            << 70000 << Sizes{1000, qint64(3) << 30} << "t" << Meddlings{} << JoinEnding::Joined
-            << "" << Left::Joined;
-        row("target removed, then replaced meanwhile")
-            << four << "t"
-            << Meddlings{{-1, Act::OldTarget, "t"}, {2, Act::Remove, "t"}, {4, Act::OldTarget, "t"}}
-            << JoinEnding::Joined << "" << Left::Joined;
-        row("a name of 255 bytes") << four << QString(85, QChar(0x3042)) << Meddlings{}
-                                   << JoinEnding::Joined << "" << Left::Joined;
-        row("cancelled, where no file stood: the whole chunks stay")
-            << four << "t" << Meddlings{{6, Act::Cancel, ""}} << JoinEnding::Cancelled
-            << "The target file {t} holds what was joined before the cancel." << Left::Partial;
-        row("cancelled onto a file that existed: it stays as it was")
-            << four << "t" << Meddlings{{-1, Act::OldTarget, "t"}, {6, Act::Cancel, ""}}
-            << JoinEnding::Cancelled << unchanged.mid(1) << Left::Old;
-        row("stopped, keeping nothing")
-            << four << "t" << Meddlings{{6, Act::Stop, ""}} << JoinEnding::Cancelled
-            << notCreated.mid(1) << Left::Nothing;
-        row("cancelled before it began")
-            << four << "t" << Meddlings{{0, Act::Cancel, ""}} << JoinEnding::Cancelled
-            << notCreated.mid(1) << Left::Nothing;
-        row("2,000 small files, cancelled in between")
-            << Sizes(2000, 1000) << "t" << Meddlings{{100, Act::Cancel, ""}}
-            << JoinEnding::Cancelled
-            << "The target file {t} holds what was joined before the cancel." << Left::Partial;
-        row("files on another file system")
-            << four << "/dev/shm" << Meddlings{} << JoinEnding::Joined << "" << Left::Joined;
-        row("a folder queued, the old target kept")
-            << four << "t"
-            << Meddlings{{-1, Act::OldTarget, "t"},
-                         {-1, Act::Remove, "f1"},
-                         {-1, Act::Folder, "f1"}}
-            << JoinEnding::Failed << failed("open file {d}/f1", EISDIR) + unchanged << Left::Old;
-        row("a source gone before the join")
-            << four << "t" << Meddlings{{-1, Act::Remove, "f1"}} << JoinEnding::Failed
-            << failed("read the size of file {d}/f1", ENOENT) + notCreated << Left::Nothing;
-        row("a source gone during the join")
-            << four << "t" << Meddlings{{1, Act::Remove, "f2"}} << JoinEnding::Failed
-            << failed("open file {d}/f2", ENOENT) + notCreated << Left::Nothing;
-        row("a source cut short during the join")
-            << four << "t" << Meddlings{{5, Act::Cut, "f1"}} << JoinEnding::Failed
-            << failed("read file {d}/f1: it ended early, it was changed during the join", 0) +
-                   notCreated
-            << Left::Nothing;
-        row("a source grown during its own copy")
-            << four << "t" << Meddlings{{5, Act::Grow, "f1"}} << JoinEnding::Failed
-            << failed("read file {d}/f1: it grew while it was read, it was changed during the "
-                      "join",
-                      0) +
-                   notCreated
-            << Left::Nothing;
-        row("disk full, the old target kept")
-            << four << "t" << Meddlings{{-1, Act::OldTarget, "t"}, {0, Act::DiskFull, ""}}
-            << JoinEnding::Failed << failed("write to the target file {t}", ENOSPC) + unchanged
-            << Left::Old;
-        row("a folder put at the target's name")
-            << four << "t" << Meddlings{{2, Act::Folder, "t"}} << JoinEnding::Failed
-            << failed("give the joined file the name {t}", EISDIR) + notCreated << Left::Nothing;
-        row("the target's folder gone")
-            << four << "gone/t" << Meddlings{} << JoinEnding::Failed
-            << failed("create the target file {t}", ENOENT) + notCreated << Left::Nothing;
-        row("no memory in a progress call")
-            << four << "t" << Meddlings{{2, Act::Throw, ""}} << JoinEnding::Failed
-            << failed("get the memory to join into {t}", ENOMEM) + notCreated << Left::Nothing;
+        const Sizes three = {35000, 45000, 15000};
+        const Meddling old = {-1, Act::OldTarget, "t"};
+        using E = JoinEnding;
+        add("joined over an old target", {39999, 40000, 40001, 0, 1, 120000, 2621447}, "t", {old},
+            E::Joined, Left::Joined, {}, 0, 40000);
+        add("3 GiB: figures past 32 bits", {1000, qint64(3) << 30}, "t", {}, E::Joined,
+            Left::Joined, {}, 0, 70000);
+        add("target removed, then replaced meanwhile", three, "t",
+            {old, {2, Act::Remove, "t"}, {4, Act::OldTarget, "t"}}, E::Joined, Left::Joined);
+        add("a name of 255 bytes", three, QString(85, QChar(0x3042)), {}, E::Joined, Left::Joined);
+        add("files on another file system", three, "/dev/shm", {}, E::Joined, Left::Joined);
+        add("cancelled where no file stood", three, "t", {{6, Act::Cancel, ""}}, E::Cancelled,
+            Left::Partial);
+        add("cancelled onto a file that existed", three, "t", {old, {6, Act::Cancel, ""}},
+            E::Cancelled, Left::Old);
+        add("stopped, keeping nothing", three, "t", {{6, Act::Stop, ""}}, E::Cancelled,
+            Left::Nothing);
+        add("cancelled before it began", three, "t", {{0, Act::Cancel, ""}}, E::Cancelled,
+            Left::Nothing);
+        add("2,000 small files, cancelled in between", Sizes(2000, 1000), "t",
+            {{100, Act::Cancel, ""}}, E::Cancelled, Left::Partial);
+        add("a folder queued", three, "t", {old, {-1, Act::Remove, "f1"}, {-1, Act::Folder, "f1"}},
+            E::Failed, Left::Old, "open file {d}/f1", EISDIR);
+        add("a source gone before the join", three, "t", {{-1, Act::Remove, "f1"}}, E::Failed,
+            Left::Nothing, "read the size of file {d}/f1", ENOENT);
+        add("a source gone during the join", three, "t", {{1, Act::Remove, "f2"}}, E::Failed,
+            Left::Nothing, "open file {d}/f2", ENOENT);
+        add("a source cut short during the join", three, "t", {{5, Act::Cut, "f1"}}, E::Failed,
+            Left::Nothing, "read file {d}/f1: it ended early, it was changed during the join");
+        add("a source grown during its own copy", three, "t", {{5, Act::Grow, "f1"}}, E::Failed,
+            Left::Nothing,
+            "read file {d}/f1: it grew while it was read, it was changed during the join");
+        add("disk full", three, "t", {old, {0, Act::DiskFull, ""}}, E::Failed, Left::Old,
+            "write to the target file {t}", ENOSPC);
+        add("a folder put at the target's name", three, "t", {{2, Act::Folder, "t"}}, E::Failed,
+            Left::Nothing, "give the joined file the name {t}", EISDIR);
+        add("the target's folder gone", three, "gone/t", {}, E::Failed, Left::Nothing,
+            "create the target file {t}", ENOENT);
+        add("no memory in a progress call", three, "t", {{2, Act::Throw, ""}}, E::Failed,
+            Left::Nothing, "get the memory to join into {t}", ENOMEM);
     }
     void join()
     {
