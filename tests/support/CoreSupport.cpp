@@ -24,6 +24,13 @@ QString makeFile(const QString& dir, const QString& name, qint64 size, int seed)
         qFatal("cannot write %s", qPrintable(f.fileName()));
     return f.fileName();
 }
+QString writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        qFatal("cannot write %s", qPrintable(path));
+    return path;
+}
 QString sized(const QString& dir, const QString& name, qint64 size)
 {
     QFile f(dir + '/' + name);
@@ -185,6 +192,17 @@ void Core::start(Locations where)
     program = std::make_unique<Program>(
         files, where.settingsFolder.isEmpty() ? Locations::portable(m_programFolder) : where);
     program->startUp();
+}
+
+QStringList makeMovies(const QString& dir, const QStringList& names)
+{
+    QStringList paths;
+    for (const QString& name : names)
+        if (QProcess::execute("ffmpeg",
+                              {"-nostdin", "-v", "error", "-f", "lavfi", "-i", "testsrc=d=1", "-f",
+                               "mp4", paths.emplaceBack(dir + '/' + name)}) != 0)
+            return {};
+    return paths;
 }
 
 JoinGate::JoinGate(Core& core, const QString& name)

@@ -20,6 +20,8 @@ namespace TestSupport {
 QString makeFile(const QString& dir, const QString& name, qint64 size, int seed = 0);
 /// The bytes makeFile writes.
 QByteArray pattern(qint64 size, int seed);
+/// Writes `bytes` to `path`; its path.
+QString writeFile(const QString& path, const QByteArray& bytes);
 /// A sparse file of `size` bytes (where only sizes matter); its path.
 QString sized(const QString& dir, const QString& name, qint64 size);
 /// A file's bytes, or "<missing>".
@@ -29,17 +31,9 @@ template <typename... Values> QString joined(const Values&... v)
 {
     return QStringList({QVariant(v).toString()...}).join(QStringLiteral(" | "));
 }
-/// In a _data function: columns of these types, named `names` in order (QTest::addColumn).
-template <typename... T> void columns(std::initializer_list<const char*> names)
-{
-    const char* const* name = names.begin();
-    (QTest::addColumn<T>(*name++), ...);
-}
-/// In a _data function: a row named `name` with these values, in the columns' order.
-template <typename... V> void row(const char* name, const V&... values)
-{
-    (QTest::newRow(name) << ... << values);
-}
+/// MP4 movies of one second (a test pattern) that ffmpeg makes in `dir`; their paths, or none
+/// where it cannot make them (the case is then skipped).
+QStringList makeMovies(const QString& dir, const QStringList& names);
 /// In a test with data: the current row's value in `column` (QFETCH as an expression).
 template <typename T> T fetch(const char* column)
 {
@@ -132,6 +126,11 @@ struct Core
     QString programFolder() const { return m_programFolder; }
     QString iniPath() const { return program->iniPath(); }
     QByteArray iniBytes() const { return readAll(iniPath()); }
+    /// Waits until the join has ended; false if it does not.
+    bool joinEnded()
+    {
+        return waitUntil([this] { return join().phase() == JoinSession::Phase::Ended; });
+    }
     /// The nine lines a first start writes for this program folder.
     QByteArray firstStartIni() const
     {

@@ -13,15 +13,6 @@ QStringList FakeDesktop::texts(const QString& kind) const
     return out;
 }
 
-QStringList FakeDesktop::kinds() const
-{
-    QStringList out;
-    for (const Call& c : calls)
-        if (c.kind != QLatin1String("launcher"))
-            out << c.kind;
-    return out;
-}
-
 void FakeDesktop::record(const char* kind, const QString& text, QWidget* parent, const QString& dir,
                          const QStringList& filters, Default button)
 {

@@ -35,8 +35,6 @@ public:
     QList<Call> calls;
     /// The texts of the calls of this kind, in order.
     QStringList texts(const QString& kind) const;
-    /// The kinds of the calls in order, "launcher" left out.
-    QStringList kinds() const;
 
     void setNextOpenFiles(const QStringList& paths) { m_openAnswers.append(paths); }
     void setNextSaveFile(const QString& path) { m_answers[0].append(path); }

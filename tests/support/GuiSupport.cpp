@@ -1,6 +1,7 @@
 #include "support/GuiSupport.h"
 
 #include <QAccessible>
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -97,6 +98,22 @@ QString shown(const QObject* parent, const char* name)
 {
     const QObject* c = child<QObject>(parent, name);
     return c->property(c->inherits("QProgressBar") ? "value" : "text").toString();
+}
+
+void press(const QObject* parent, const char* name)
+{
+    if (auto* action = parent->findChild<QAction*>(QLatin1String(name)))
+        action->trigger();
+    else
+        QTest::mouseClick(child(parent, name), Qt::LeftButton);
+}
+
+QString shownEach(const QObject* parent, std::initializer_list<const char*> names)
+{
+    QStringList out;
+    for (const char* name : names)
+        out << shown(parent, name);
+    return out.join(QLatin1Char(' '));
 }
 
 } // namespace TestSupport

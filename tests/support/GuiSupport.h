@@ -1,8 +1,11 @@
 #pragma once
 
+#include "gui/JoinStatusDialog.h"
 #include "gui/MainWindow.h"
 #include "support/CoreSupport.h"
 #include "support/FakeDesktop.h"
+
+#include <QAbstractButton>
 
 namespace TestSupport {
 
@@ -40,6 +43,10 @@ void tableRows(const char* column, std::initializer_list<const char*> rows);
 
 /// What a control shows: a progress bar's value, any other's text.
 QString shown(const QObject* parent, const char* name);
+/// Clicks the button, or triggers the action, named `name` of `parent`.
+void press(const QObject* parent, const char* name);
+/// What these controls show, joined by spaces.
+QString shownEach(const QObject* parent, std::initializer_list<const char*> names);
 
 /// A started program with its main window on a scripted desktop.
 struct App : Core
@@ -53,6 +60,22 @@ struct App : Core
     {
     }
     ~App() override { window.reset(); }
+};
+
+/// An App whose main window is on screen.
+struct Shown : App
+{
+    template <typename... Args> explicit Shown(Args&&... args) : App(std::forward<Args>(args)...)
+    {
+        window->show();
+    }
+    JoinStatusDialog* status() const { return window->statusWindow(); }
+    /// Presses Join, the save dialog to answer `target` (empty: cancelled).
+    void runJoin(const QString& target)
+    {
+        desktop.setNextSaveFile(target);
+        child<QAbstractButton>(window.get(), "CmdJoin")->click();
+    }
 };
 
 } // namespace TestSupport
