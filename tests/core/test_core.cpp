@@ -5,8 +5,6 @@
 #include "core/Profile.h"
 #include "core/ProgressThrottle.h"
 #include "core/StrFunc.h"
-#include "platform/SignalWatcher.h"
-#include "platform/SingleInstance.h"
 #include "support/CoreSupport.h"
 
 #include <QtTest>
@@ -15,12 +13,9 @@
 #include <stdexcept>
 #include <sys/file.h>
 #include <sys/resource.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
-#include <sys/un.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 
 using namespace SettingRules;
@@ -332,8 +327,6 @@ class TestCore : public QObject
 {
     Q_OBJECT
     PosixFileSystem fs;
-    QTemporaryDir dir; // the files of the file system's tests
-    QString at(const QString& name) const { return dir.filePath(name); }
 private slots:
     // Files f0, f1... (makeSources) joined into a target beside them, by the kernel and by the
     // loop. "N what": J::meddle after round N (f0: rounds 1-4, f1: 5-9), "d what" after the join;
@@ -1352,186 +1345,6 @@ private slots:
         QVERIFY(tree.contains("ini") || core.settings() == Settings::defaults(l.firstStartFolder));
         QCOMPARE(QFileInfo(l.settingsFile()).isFile(), config != "file");
         QCOMPARE(filesIn(p + "/bin"), tree.contains("ini") || !l.installed ? "tarvik.ini" : "");
-    }
-    void initTestCase()
-    {
-        QVERIFY(QDir(dir.path()).mkdir("only") && makePipe(at("pipe.mpg")));
-        for (const char* name : {"clip1.mpg", ".hidden.mpg", "odd[1].mpg", "only/.x.mpg", "locked"})
-            makeFile(dir.path(), name, 7);
-        makeFile(dir.path(), "empty.mpg", 0);
-        QVERIFY(QFile::setPermissions(at("locked"), QFile::WriteOwner) &&
-                QFile::link(at("clip1.mpg"), at("link.mpg")) &&
-                QFile::link(at("only"), at("linked")) &&
-                QFile::link(at("missing.mpg"), at("dangling.mpg")) &&
-                ::link(QFile::encodeName(at("odd[1].mpg")), QFile::encodeName(at("hard"))) == 0);
-    }
-    // "+NAME": found, "-NAME": not ("only" holds a hidden file alone); "NAME > as fileSize,
-    // readableFileSize and openInput see it" ("": opened; a pipe is never waited for).
-    void lookups_data()
-    {
-        addRows(
-            {"+clip1.mpg", "+empty.mpg", "+link.mpg", "+clip*.mpg", "+?lip1.mpg", "+c*1.*",
-             "+odd[1].mpg", "+odd[1]*", "-.hidden.mpg", "-only", "-missing.mpg", "-dangling.mpg",
-             "-pipe.mpg", "-clip??.mpg", "-CLIP*.MPG", "-.hid*", "-onl*"},
-            {"-odd1*", "-pipe*", "-clip1.mpg/", "-nowhere/*", "-only/*", "-", "link.mpg > 7|7|",
-             "only > Is a directory|Is a directory|Is a directory",
-             "pipe.mpg > Not a regular file|Not a regular file|Not a regular file",
-             "gone > No such file or directory|No such file or directory|No such file or directory",
-             geteuid() ? "locked > 7|Permission denied|Permission denied" : "empty.mpg > 0|0|"});
-    }
-    void lookups()
-    {
-        const QString path = at(row().section(" > ", 0, 0).mid(row().contains(" > ") ? 0 : 1));
-        const auto size = [](const auto& r) { return r ? QString::number(*r) : r.error().text(); };
-        QCOMPARE(!row().contains(" > ")
-                     ? (fs.fileExists(path) ? '+' : '-') + row().mid(1)
-                     : row().section(" > ", 0, 0) + " > " + size(fs.fileSize(path)) + '|' +
-                           size(fs.readableFileSize(path)) + '|' +
-                           fs.openInput(path).error().text(),
-                 row());
-    }
-    // The same file (the last one, named through a linked folder, is gone), free space, writes.
-    void sameFileFreeSpaceAndWrites()
-    {
-        const QStringList files = {at("clip1.mpg"), at("odd[1].mpg"), at("odd[1].mpg"),
-                                   at("only/gone.mpg")};
-        QStringList found;
-        for (const char* target : {"odd[1].mpg", "only/../odd[1].mpg", "hard", "link.mpg",
-                                   "linked/gone.mpg", "empty.mpg", "new.mpg"})
-            found << QString::number(fs.firstSameFile(files, at(target)));
-        QCOMPARE(found.join(' '), "1 1 1 0 3 -1 -1");
-        const auto free = fs.freeSpace(dir.path()); // figures move a little between calls
-        QVERIFY(free && qAbs(*free - QStorageInfo(dir.path()).bytesAvailable()) < qint64(64) << 20);
-        QVERIFY(!fs.freeSpace(at("no/such/folder")));
-        // A new file takes the target's place with its permissions, made durable; then to the
-        // trash, and deleted ("": well). Small files are read whole up to a limit; a replaced one
-        // keeps its permissions.
-        const QString target = makeFile(dir.path(), "t.mpg", 10),
-                      trashed = emptyTrash() + "files/t.mpg", ini = at("s.ini");
-        const QFileDevice::Permissions mine = QFile::ReadOwner | QFile::WriteOwner;
-        const qint64 limit = 4 << 20;
-        QVERIFY(QFile::setPermissions(target, mine));
-        const auto all = [&] { return QDir(dir.path()).entryList(QDir::Files | QDir::Hidden); };
-        const QStringList before = all();
-        auto out = fs.createBeside(target);
-        QVERIFY(out);
-        // Unnamed while written (ext4), hidden and marked as the program's own once closed.
-        QStringList seen = {(*out)->path() + QString::number(all() == before),
-                            (*out)->write("abc", 3).text(), (*out)->close().text(),
-                            QFileInfo((*out)->path()).fileName().left(16)};
-        const FileIdentity written = fs.identity((*out)->path());
-        seen << (*out)->nameAs(target).text() << readAll(target)
-             << QString::number(written.size == 3 && fs.identity(target).unchangedSince(written))
-             << QString::number((QFileInfo(target).permissions() & 0x7077) == mine)
-             << fs.makeDurable(target).text() << fs.makeDurable(at("no")).text()
-             << fs.moveToTrash(target).text() << readAll(trashed) << readAll(target)
-             << QString::number(fs.moveToTrash(at("no")).failed()) << fs.removeFile(trashed).text()
-             << fs.removeFile(at("no")).text();
-        out->reset();
-        // A folder moved while a file is written in it: the naming fails, the file goes with it.
-        auto moved = (QDir().mkdir(at("sub")), fs.createBeside(at("sub/t.mpg")));
-        QVERIFY(moved && QDir().rename(at("sub"), at("moved")) && !(*moved)->close().failed() &&
-                (*moved)->nameAs(at("sub/t.mpg")).code() == ENOENT && (moved->reset(), true));
-        QCOMPARE(QDir(at("moved")).entryList(QDir::Files | QDir::Hidden), QStringList());
-        QCOMPARE(seen.join('|'), "1|||.t.mpg.reelbind-||abc|1|1||" + reason(ENOENT) +
-                                     "||abc|<missing>|1||" + reason(ENOENT));
-        QVERIFY(writeFile(ini, QByteArray(limit, ';')) &&
-                fs.readSmallFile(ini, limit)->size() == limit);
-        QVERIFY(writeFile(ini, QByteArray(limit + 1, ';')));
-        QCOMPARE(fs.readSmallFile(ini, limit).error().text(), reason(EFBIG));
-        QVERIFY(writeFile(ini, "k=1") && QFile::setPermissions(ini, mine) &&
-                !fs.replaceFile(ini, "k=2").failed() && *fs.readSmallFile(ini, limit) == "k=2");
-        QCOMPARE(QFileInfo(ini).permissions() & 0x7077, mine);
-    }
-    // The trash records each name exactly (a newline, "%", spaces, other scripts) for its way
-    // back; a file on another file system goes to that file system's own trash.
-    void trashRecordsExactNames()
-    {
-        const auto trash = [&](const QString& folder, const QString& name, const QString& bin) {
-            const QString path = makeFile(folder, name, 10, 4), error = fs.moveToTrash(path).text();
-            const QString info = QString::fromLatin1(readAll(bin + "info/" + name + ".trashinfo"));
-            return joined(error, QFile::exists(path),
-                          readAll(bin + "files/" + name) == pattern(10, 4),
-                          QString::fromUtf8(QByteArray::fromPercentEncoding(
-                              info.section("\nPath=", 1).section('\n', 0, 0).toLatin1())));
-        };
-        for (const QString name : {"new\nline.mpg", "sp ace%25.mpg", "日本 ü #1.mpg"})
-            QCOMPARE(trash(dir.path(), name, emptyTrash()), joined("", false, true, at(name)));
-        BindView view(dir.path());
-        MOUNT_OR_SKIP(view);
-        const QString own = view.path() + "/.Trash-" + QString::number(::geteuid()) + '/';
-        QCOMPARE(trash(view.path(), "away.mpg", own), joined("", false, true, "away.mpg"));
-    }
-    // The hand-over: this user's and this display's socket; one left by a crash does not stop
-    // the next program, a second listener runs on its own, the files come across whole.
-    void filesGoToTheRunningProgram()
-    {
-        // This user's, on this platform's display, in a folder only the user reaches: the runtime
-        // folder, or (that open to others) one of the program's own, or none.
-        const QString uid = QString::number(::getuid()), own = at("tmp/reelbind-") + uid;
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir.path()));
-        qputenv("TMPDIR", QFile::encodeName(at("tmp")));
-        const QString name = SingleInstance::socketName("xcb", ":42.0");
-        QVERIFY(QDir().mkdir(at("tmp")) && ::chmod(QFile::encodeName(dir.path()), 0777) == 0);
-        struct stat st;
-        QCOMPARE(SingleInstance::socketName("wayland", "w-1") + name,
-                 own + "/reelbind-" + uid + "-wayland-w-1" + dir.path() + "/reelbind-" + uid +
-                     "-xcb-_42.0");
-        QVERIFY(::stat(QFile::encodeName(own), &st) == 0 && (st.st_mode & 0777) == 0700);
-        QVERIFY(::chmod(QFile::encodeName(own), 0777) == 0 &&
-                SingleInstance::socketName("xcb", ":0").isEmpty() && !SingleInstance().listen(""));
-        QVERIFY(::chmod(QFile::encodeName(dir.path()), 0700) == 0);
-        QVERIFY(!SingleInstance::handOver(name, {"/a"}, 500)); // nobody listens yet
-        sockaddr_un addr{AF_UNIX, {}};
-        qstrncpy(addr.sun_path, QFile::encodeName(name).constData(), sizeof addr.sun_path);
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        QVERIFY(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 && !::close(fd));
-        SingleInstance running, second;
-        QVERIFY(running.listen(name) && !second.listen(name));
-        QStringList handed; // the event loop runs again inside, as in a message box
-        connect(&running, &SingleInstance::filesHanded, this,
-                [&](const QStringList& f) { handed << f.join('+'), QTest::qWait(20); });
-        // Meanwhile, under a low file limit: 150 idle connections, a message in 1-byte pieces, a
-        // length past 64 MiB, one without its last NUL, then a hand-over of two files.
-        rlimit old, low{rlim_t(QDir("/proc/self/fd").count() + 230), 0};
-        QVERIFY(getrlimit(RLIMIT_NOFILE, &old) == 0 && (low.rlim_max = old.rlim_max) > 0);
-        QList<int> fds;
-        const auto raw = [&](const QByteArray& bytes, int piece) {
-            const int c = fds.emplaceBack(::socket(AF_UNIX, SOCK_STREAM, 0));
-            ::connect(c, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
-            for (int i = 0; i < bytes.size(); i += piece)
-                ::write(c, bytes.constData() + i, qMin(piece, int(bytes.size()) - i));
-        };
-        std::atomic<int> taken{-1}; // from another thread, while this one runs the event loop
-        std::thread other([&] {
-            for (int i = 0; i < 150; ++i)
-                raw({}, 1);
-            raw(QByteArray::fromHex("0000000000000003") + QByteArray("/p\0", 3), 1);
-            raw(QByteArray::fromHex("0000000004000001"), 8);
-            raw(QByteArray::fromHex("0000000000000002") + "/q", 8);
-            taken = SingleInstance::handOver(name, {"/movies/a b.mpg", "/movies/ä.mpg"}, 5000);
-        });
-        QVERIFY(setrlimit(RLIMIT_NOFILE, &low) == 0);
-        QTRY_VERIFY_WITH_TIMEOUT(taken >= 0 && handed.size() == 2, 20000);
-        other.join();
-        QVERIFY(setrlimit(RLIMIT_NOFILE, &old) == 0);
-        std::for_each(fds.begin(), fds.end(), ::close);
-        QCOMPARE(QString::number(taken) + ' ' + handed.join(' '),
-                 "1 /p /movies/a b.mpg+/movies/ä.mpg");
-    }
-    // A logout's signals reach the event loop, one each, in order; then the default handlers.
-    void unixSignals()
-    {
-        QList<int> got;
-        std::signal(SIGHUP, SIG_IGN);
-        auto watcher = std::make_unique<SignalWatcher>(QList<int>{SIGTERM, SIGINT, SIGHUP});
-        connect(watcher.get(), &SignalWatcher::received, this, [&got](int n) { got << n; });
-        for (const int n : {SIGHUP, SIGTERM, SIGINT, SIGHUP})
-            ::raise(n);
-        QVERIFY(got.isEmpty()); // nothing runs inside the handler
-        QTRY_COMPARE(got, QList<int>({SIGHUP, SIGTERM, SIGINT, SIGHUP}));
-        watcher.reset();
-        QVERIFY(std::signal(SIGHUP, SIG_DFL) == SIG_DFL);
     }
 };
 

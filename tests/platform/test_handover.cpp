@@ -1,0 +1,127 @@
+// The hand-over to a running program over its local socket, and Unix signals in the event loop.
+#include "platform/SignalWatcher.h"
+#include "platform/SingleInstance.h"
+#include "support/TestMain.h"
+
+#include <QtTest>
+#include <atomic>
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+
+class TestHandover : public QObject
+{
+    Q_OBJECT
+private slots:
+    // This user's socket, on this platform's display, in a folder only the user reaches: the
+    // runtime folder (mode `runtime`; 0: none named) or else the program's own folder in the
+    // temporary folder, made 0700 where it is not there yet (`own`: already there with that
+    // mode), or none.
+    void socketFolder_data()
+    {
+        QTest::addColumn<int>("runtime");
+        QTest::addColumn<int>("own");
+        QTest::addColumn<QString>("socketIn");
+        QTest::newRow("the runtime folder") << 0700 << 0 << "runtime";
+        QTest::newRow("runtime folder open to others") << 0777 << 0 << "own";
+        QTest::newRow("runtime folder open to the group") << 0750 << 0 << "own";
+        QTest::newRow("no runtime folder") << 0 << 0 << "own";
+        QTest::newRow("own folder there") << 0777 << 0700 << "own";
+        QTest::newRow("own folder open to others") << 0777 << 0777 << "";
+        QTest::newRow("own folder open to the group") << 0 << 0770 << "";
+    }
+    void socketFolder()
+    {
+        QFETCH(int, runtime);
+        QFETCH(int, own);
+        QFETCH(QString, socketIn);
+        QTemporaryDir base;
+        const QString run = base.filePath("run"), mine = base.filePath("tmp/reelbind-%1");
+        const QString ownFolder = mine.arg(::getuid());
+        const QByteArray env[] = {qgetenv("XDG_RUNTIME_DIR"), qgetenv("TMPDIR")};
+        const auto restore =
+            qScopeGuard([&] { qputenv("XDG_RUNTIME_DIR", env[0]), qputenv("TMPDIR", env[1]); });
+        qputenv("XDG_RUNTIME_DIR", runtime ? QFile::encodeName(run) : QByteArray());
+        qputenv("TMPDIR", QFile::encodeName(base.filePath("tmp")));
+        QVERIFY(!runtime || (QDir().mkpath(run) && ::chmod(QFile::encodeName(run), runtime) == 0));
+        QVERIFY(QDir().mkpath(base.filePath("tmp")));
+        QVERIFY(!own ||
+                (QDir().mkdir(ownFolder) && ::chmod(QFile::encodeName(ownFolder), own) == 0));
+        const QString folder = socketIn == "runtime" ? run : socketIn == "own" ? ownFolder : "";
+        const QString uid = QString::number(::getuid());
+        const QString name = SingleInstance::socketName("xcb", ":42.0");
+        QCOMPARE(name, folder.isEmpty() ? "" : folder + "/reelbind-" + uid + "-xcb-_42.0");
+        QCOMPARE(SingleInstance::socketName("wayland", "w-1"),
+                 folder.isEmpty() ? "" : folder + "/reelbind-" + uid + "-wayland-w-1");
+        struct stat st;
+        QVERIFY(socketIn != "own" ||
+                (::stat(QFile::encodeName(ownFolder), &st) == 0 && (st.st_mode & 0777) == 0700));
+        QVERIFY(!folder.isEmpty() ||
+                (!SingleInstance().listen(name) && !SingleInstance::handOver(name, {"/a"}, 500)));
+    }
+    // A socket left by a crash does not stop the next program, a second listener runs on its
+    // own, and the files come across whole while bad connections come and go.
+    void filesGoToTheRunningProgram()
+    {
+        const QString name = SingleInstance::socketName("xcb", ":42");
+        QVERIFY(!name.isEmpty());
+        QVERIFY(!SingleInstance::handOver(name, {"/a"}, 500)); // nobody listens yet
+        sockaddr_un addr{AF_UNIX, {}};
+        qstrncpy(addr.sun_path, QFile::encodeName(name).constData(), sizeof addr.sun_path);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        QVERIFY(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 && !::close(fd));
+        SingleInstance running, second;
+        QVERIFY(running.listen(name) && !second.listen(name));
+        QStringList handed; // the event loop runs again inside, as in a message box
+        connect(&running, &SingleInstance::filesHanded, this,
+                [&](const QStringList& f) { handed << f.join('+'), QTest::qWait(20); });
+        // Meanwhile, under a low file limit: 150 idle connections, a message in 1-byte pieces, a
+        // length past 64 MiB, one without its last NUL, then a hand-over of two files.
+        rlimit old, low{rlim_t(QDir("/proc/self/fd").count() + 230), 0};
+        QVERIFY(getrlimit(RLIMIT_NOFILE, &old) == 0 && (low.rlim_max = old.rlim_max) > 0);
+        QList<int> fds;
+        const auto raw = [&](const QByteArray& bytes, int piece) {
+            const int c = fds.emplaceBack(::socket(AF_UNIX, SOCK_STREAM, 0));
+            ::connect(c, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+            for (int i = 0; i < bytes.size(); i += piece)
+                ::write(c, bytes.constData() + i, qMin(piece, int(bytes.size()) - i));
+        };
+        std::atomic<int> taken{-1}; // from another thread, while this one runs the event loop
+        std::thread other([&] {
+            for (int i = 0; i < 150; ++i)
+                raw({}, 1);
+            raw(QByteArray::fromHex("0000000000000003") + QByteArray("/p\0", 3), 1);
+            raw(QByteArray::fromHex("0000000004000001"), 8);
+            raw(QByteArray::fromHex("0000000000000002") + "/q", 8);
+            taken = SingleInstance::handOver(name, {"/movies/a b.mpg", "/movies/ä.mpg"}, 5000);
+        });
+        QVERIFY(setrlimit(RLIMIT_NOFILE, &low) == 0);
+        QTRY_VERIFY_WITH_TIMEOUT(taken >= 0 && handed.size() == 2, 20000);
+        other.join();
+        QVERIFY(setrlimit(RLIMIT_NOFILE, &old) == 0);
+        std::for_each(fds.begin(), fds.end(), ::close);
+        QCOMPARE(QString::number(taken) + ' ' + handed.join(' '),
+                 "1 /p /movies/a b.mpg+/movies/ä.mpg");
+    }
+    // A logout's signals reach the event loop, one each, in order; then the default handlers.
+    void unixSignals()
+    {
+        QList<int> got;
+        std::signal(SIGHUP, SIG_IGN);
+        auto watcher = std::make_unique<SignalWatcher>(QList<int>{SIGTERM, SIGINT, SIGHUP});
+        connect(watcher.get(), &SignalWatcher::received, this, [&got](int n) { got << n; });
+        for (const int n : {SIGHUP, SIGTERM, SIGINT, SIGHUP})
+            ::raise(n);
+        QVERIFY(got.isEmpty()); // nothing runs inside the handler
+        QTRY_COMPARE(got, QList<int>({SIGHUP, SIGTERM, SIGINT, SIGHUP}));
+        watcher.reset();
+        QVERIFY(std::signal(SIGHUP, SIG_DFL) == SIG_DFL);
+    }
+};
+
+REELBIND_CORE_TEST_MAIN(TestHandover)
+#include "test_handover.moc"
