@@ -23,6 +23,27 @@ void drop(QLocalSocket* socket)
     socket->abort();
     socket->deleteLater();
 }
+QString displayKey(const QString& platform, const QString& display)
+{
+    if (platform == QLatin1String("wayland")) {
+        const QString path = QDir::cleanPath(display);
+        const QString runtime = QDir::cleanPath(qEnvironmentVariable("XDG_RUNTIME_DIR"));
+        return !runtime.isEmpty() && path.startsWith(QLatin1Char('/')) &&
+                       path.section(QLatin1Char('/'), 0, -2) == runtime
+                   ? path.section(QLatin1Char('/'), -1)
+                   : display;
+    }
+    const qsizetype colon = display.lastIndexOf(QLatin1Char(':'));
+    if (colon < 0)
+        return display;
+    const QString host = display.left(colon);
+    QString number = display.mid(colon + 1).section(QLatin1Char('.'), 0, 0);
+    bool isNumber = false;
+    const uint n = number.toUInt(&isNumber);
+    if (isNumber)
+        number = QString::number(n); // ":01" is ":1"
+    return (host == QLatin1String("unix") ? QString() : host) + QLatin1Char(':') + number;
+}
 } // namespace
 
 SingleInstance::SingleInstance(QObject* parent) : QObject(parent) {}
@@ -43,7 +64,7 @@ QString SingleInstance::socketName(const QString& platform, const QString& displ
         if (!onlyMine(folder))
             return QString();
     }
-    QString key = platform + QLatin1Char('-') + display;
+    QString key = platform + QLatin1Char('-') + displayKey(platform, display);
     key.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9.-]")), QStringLiteral("_"));
     return folder + QStringLiteral("/reelbind-%1-%2").arg(::getuid()).arg(key);
 }

@@ -10,8 +10,9 @@ class QLocalSocket;
 /// One program per user and graphical session: the first start listens on a
 /// local socket; a later start with files hands them over and ends. The
 /// socket's name holds the user and the display, so programs on different
-/// displays (tests side by side) never meet; only the user may connect. A
-/// socket left by a program that crashed does not stop the next one.
+/// displays (tests side by side) never meet, and one display has one socket
+/// however it is named; only the user may connect. A socket left by a
+/// program that crashed does not stop the next one.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -23,8 +24,12 @@ public:
     /// uses them: "xcb" and ":0"), in a folder only the user can reach:
     /// the runtime folder ($XDG_RUNTIME_DIR) when it is such, or else a
     /// folder of the program's own in the temporary folder, made with mode
-    /// 0700. Empty when that folder is another user's or open to others:
-    /// then no program hands over or listens.
+    /// 0700. An X display is "[host]:number[.screen]": the screen does not
+    /// count, and the host "unix" is the local one (":0", ":0.1" and
+    /// "unix:0" are one display; "host:0" another). A Wayland display named
+    /// by its path in the runtime folder is the one of its bare name.
+    /// Empty when that folder is another user's or open to others: then no
+    /// program hands over or listens.
     static QString socketName(const QString& platform, const QString& display);
 
     /// Hands `files` (full paths) to the program listening on `name` and

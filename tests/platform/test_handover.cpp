@@ -54,7 +54,7 @@ private slots:
         const QString folder = socketIn == "runtime" ? run : socketIn == "own" ? ownFolder : "";
         const QString uid = QString::number(::getuid());
         const QString name = SingleInstance::socketName("xcb", ":42.0");
-        QCOMPARE(name, folder.isEmpty() ? "" : folder + "/reelbind-" + uid + "-xcb-_42.0");
+        QCOMPARE(name, folder.isEmpty() ? "" : folder + "/reelbind-" + uid + "-xcb-_42");
         QCOMPARE(SingleInstance::socketName("wayland", "w-1"),
                  folder.isEmpty() ? "" : folder + "/reelbind-" + uid + "-wayland-w-1");
         struct stat st;
@@ -62,6 +62,45 @@ private slots:
                 (::stat(QFile::encodeName(ownFolder), &st) == 0 && (st.st_mode & 0777) == 0700));
         QVERIFY(!folder.isEmpty() ||
                 (!SingleInstance().listen(name) && !SingleInstance::handOver(name, {"/a"}, 500)));
+    }
+    // One socket a display, however its name is written: X's [host]:number[.screen] without the
+    // screen, "unix" the local host; a Wayland socket in the runtime folder ({run}) by its name.
+    void oneSocketPerDisplay_data()
+    {
+        QTest::addColumn<QString>("platform");
+        QTest::addColumn<QString>("display");
+        QTest::addColumn<QString>("other");
+        QTest::addColumn<bool>("same");
+        const auto row = [](const char* tag, const char* platform, const char* display,
+                            const char* other, bool same) {
+            QTest::newRow(tag) << platform << display << other << same;
+        };
+        row("a screen", "xcb", ":0", ":0.0", true);
+        row("other screens", "xcb", ":0.1", ":0.2", true);
+        row("unix, the local host", "xcb", "unix:0", ":0", true);
+        row("unix and a screen", "xcb", "unix:0.1", ":0.0", true);
+        row("a leading zero", "xcb", ":01", ":1", true);
+        row("a host's screen", "xcb", "host:0.1", "host:0", true);
+        row("another display", "xcb", ":1", ":0", false);
+        row("a host", "xcb", "host:0", ":0", false);
+        row("localhost, over the network", "xcb", "localhost:10", ":10", false);
+        row("another host", "xcb", "a:0", "b:0", false);
+        row("a Wayland path", "wayland", "wayland-0", "{run}/wayland-0", true);
+        row("an untidy path", "wayland", "{run}/x/..//wayland-1", "wayland-1", true);
+        row("a Wayland socket elsewhere", "wayland", "/elsewhere/wayland-0", "wayland-0", false);
+        row("another Wayland display", "wayland", "wayland-1", "wayland-0", false);
+    }
+    void oneSocketPerDisplay()
+    {
+        QFETCH(QString, platform);
+        QFETCH(QString, display);
+        QFETCH(QString, other);
+        QFETCH(bool, same);
+        const QString run = qEnvironmentVariable("XDG_RUNTIME_DIR");
+        const QString name = SingleInstance::socketName(platform, display.replace("{run}", run));
+        QVERIFY(name.startsWith(run + "/reelbind-"));
+        QCOMPARE(SingleInstance::socketName(platform, other.replace("{run}", run)) == name, same);
+        QVERIFY(platform != "wayland" || SingleInstance::socketName("xcb", display) != name);
     }
     // A socket left by a crash does not stop the next program, a second listener runs on its
     // own, and the files come across whole while bad connections come and go.
