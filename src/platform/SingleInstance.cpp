@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QtEndian>
 
+#include <algorithm>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +16,7 @@ namespace {
 const char kTaken = 'T';
 // A message: its length (8 bytes, big-endian), then the paths in UTF-8, each ended by a NUL.
 constexpr qint64 kMaxMessage = qint64(64) << 20;
+constexpr qint64 kMaxBuffered = qint64(256) << 20;
 constexpr qsizetype kMaxPaths = 100000;
 constexpr int kMaxConnections = 64;
 constexpr int kConnectionMs = 5000;
@@ -125,7 +127,41 @@ void SingleInstance::takeConnection()
         m_open.append(socket);
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         QTimer::singleShot(kConnectionMs, socket, [socket] { drop(socket); });
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readMessage(socket); });
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            readMessage(socket);
+            boundBuffers();
+        });
+    }
+    boundBuffers();
+}
+
+qint64 SingleInstance::bufferedBytes() const
+{
+    qint64 total = 0;
+    for (const QLocalSocket* socket : m_open)
+        total += socket ? socket->bytesAvailable() : 0;
+    return total;
+}
+
+void SingleInstance::boundBuffers()
+{
+    // Run after every read, so each connection may read no more than the room left: Qt stops
+    // reading a socket whose buffer is full, and the sender waits.
+    m_open.removeAll(nullptr);
+    qint64 total = bufferedBytes();
+    while (total >= kMaxBuffered) {
+        const auto most = std::max_element(m_open.begin(), m_open.end(), [](auto& a, auto& b) {
+            return a->bytesAvailable() < b->bytesAvailable();
+        });
+        total -= (*most)->bytesAvailable();
+        drop(*most);
+        m_open.erase(most);
+    }
+    for (QLocalSocket* socket : std::as_const(m_open)) {
+        // What Qt's socket holds: the rest of bytesAvailable() was peeked into the device's own
+        // buffer. Never 0, which would mean no limit.
+        const qint64 held = socket->bytesAvailable() - socket->QIODevice::bytesAvailable();
+        socket->setReadBufferSize(std::min(held + kMaxBuffered - total, 8 + kMaxMessage));
     }
 }
 

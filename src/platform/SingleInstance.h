@@ -41,16 +41,22 @@ public:
     /// program already listens there (this one then runs on its own).
     bool listen(const QString& name);
 
+    /// The bytes held of messages not yet taken, over all connections.
+    /// Never more than 256 MiB: when the connections together would hold
+    /// more, the one holding the most is closed.
+    qint64 bufferedBytes() const;
+
 signals:
     /// A later start handed over these files; emitted from the event loop,
     /// never inside the connection's own handler. A message is at most 64 MiB
     /// and 100,000 paths; a connection that sends none within 5 s is closed,
-    /// and so is the oldest when a 65th comes.
+    /// and so is the oldest when a 65th comes; see bufferedBytes().
     void filesHanded(const QStringList& files);
 
 private:
     void takeConnection();
     void readMessage(QLocalSocket* socket);
+    void boundBuffers();
 
     QLocalServer* m_server = nullptr;
     QList<QPointer<QLocalSocket>> m_open; // the connections, oldest first

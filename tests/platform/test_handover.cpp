@@ -12,6 +12,24 @@
 #include <sys/un.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
+
+namespace {
+// The address of the socket `name`; a blocking connection to it, past Qt.
+sockaddr_un addressOf(const QString& name)
+{
+    sockaddr_un addr{AF_UNIX, {}};
+    qstrncpy(addr.sun_path, QFile::encodeName(name).constData(), sizeof addr.sun_path);
+    return addr;
+}
+int connectTo(const QString& name)
+{
+    const sockaddr_un addr = addressOf(name);
+    const int c = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ::connect(c, reinterpret_cast<const sockaddr*>(&addr), sizeof addr);
+    return c;
+}
+} // namespace
 
 class TestHandover : public QObject
 {
@@ -109,10 +127,10 @@ private slots:
         const QString name = SingleInstance::socketName("xcb", ":42");
         QVERIFY(!name.isEmpty());
         QVERIFY(!SingleInstance::handOver(name, {"/a"}, 500)); // nobody listens yet
-        sockaddr_un addr{AF_UNIX, {}};
-        qstrncpy(addr.sun_path, QFile::encodeName(name).constData(), sizeof addr.sun_path);
+        const sockaddr_un addr = addressOf(name);
         const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        QVERIFY(::bind(fd, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 && !::close(fd));
+        QVERIFY(::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) == 0 &&
+                !::close(fd));
         SingleInstance running, second;
         QVERIFY(running.listen(name) && !second.listen(name));
         QStringList handed; // the event loop runs again inside, as in a message box
@@ -124,8 +142,7 @@ private slots:
         QVERIFY(getrlimit(RLIMIT_NOFILE, &old) == 0 && (low.rlim_max = old.rlim_max) > 0);
         QList<int> fds;
         const auto raw = [&](const QByteArray& bytes, int piece) {
-            const int c = fds.emplaceBack(::socket(AF_UNIX, SOCK_STREAM, 0));
-            ::connect(c, reinterpret_cast<sockaddr*>(&addr), sizeof addr);
+            const int c = fds.emplaceBack(connectTo(name));
             for (int i = 0; i < bytes.size(); i += piece)
                 ::write(c, bytes.constData() + i, qMin(piece, int(bytes.size()) - i));
         };
@@ -145,6 +162,53 @@ private slots:
         std::for_each(fds.begin(), fds.end(), ::close);
         QCOMPARE(QString::number(taken) + ' ' + handed.join(' '),
                  "1 /p /movies/a b.mpg+/movies/ä.mpg");
+    }
+    // Six connections that each send most of a 64 MiB message and never finish hold 256 MiB at
+    // most together: the one holding the most goes when more comes. A whole message of 38 MiB
+    // still comes across while the rest hold nearly all of that.
+    void unfinishedMessagesShareOneBound()
+    {
+        const QString name = SingleInstance::socketName("xcb", ":43");
+        SingleInstance running;
+        QVERIFY(running.listen(name));
+        QStringList handed;
+        connect(&running, &SingleInstance::filesHanded, this,
+                [&](const QStringList& f) { handed = f; });
+        qint64 most = 0; // the most the listener held between two of its reads
+        QTimer look;
+        connect(&look, &QTimer::timeout, this,
+                [&] { most = std::max(most, running.bufferedBytes()); });
+        look.start(0);
+        const qint64 bound = qint64(256) << 20, part = qint64(63) << 20;
+        const QByteArray unfinished =
+            QByteArray::fromHex("0000000004000000") + QByteArray(part, 'x');
+        std::atomic<int> done{0}, cut{0}, taken{-1};
+        QList<int> fds(6, -1);
+        std::vector<std::thread> senders;
+        for (int& fd : fds)
+            senders.emplace_back([&] {
+                qint64 sent = 0, n = (fd = connectTo(name), 0);
+                while (sent < unfinished.size() &&
+                       (n = ::send(fd, unfinished.constData() + sent, unfinished.size() - sent,
+                                   MSG_NOSIGNAL)) > 0)
+                    sent += n;
+                cut += sent < unfinished.size(), ++done;
+            });
+        QTRY_VERIFY_WITH_TIMEOUT(done == 6, 20000);
+        QCOMPARE_GE(running.bufferedBytes(), bound - part); // no room for the next message
+        QStringList files;
+        for (int i = 0; i < 10000; ++i)
+            files << "/movies/" + QString(3980, QChar('a' + i % 26)) + QString::number(i);
+        std::thread other([&] { taken = SingleInstance::handOver(name, files, 20000); });
+        QTRY_VERIFY_WITH_TIMEOUT(taken >= 0 && !handed.isEmpty(), 20000);
+        other.join();
+        for (std::thread& sender : senders)
+            sender.join();
+        std::for_each(fds.begin(), fds.end(), ::close);
+        QCOMPARE(taken, 1);
+        QVERIFY(handed == files);
+        QCOMPARE_LE(most, bound);
+        QCOMPARE_GE(int(cut), 2); // at least two of them went for the others
     }
     // A logout's signals reach the event loop, one each, in order; then the default handlers.
     void unixSignals()
