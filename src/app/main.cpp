@@ -88,10 +88,15 @@ int main(int argc, char* argv[])
         named << QFileInfo(file).absoluteFilePath();
     // The display the program really uses, not what the variables say.
     const QString platform = QGuiApplication::platformName();
+    QString refusal;
     const QString session = SingleInstance::socketName(
-        platform, platform == QLatin1String("wayland")
-                      ? qEnvironmentVariable("WAYLAND_DISPLAY", QStringLiteral("wayland-0"))
-                      : qEnvironmentVariable("DISPLAY"));
+        platform,
+        platform == QLatin1String("wayland")
+            ? qEnvironmentVariable("WAYLAND_DISPLAY", QStringLiteral("wayland-0"))
+            : qEnvironmentVariable("DISPLAY"),
+        &refusal);
+    if (!refusal.isEmpty())
+        print(stderr, refusal + QLatin1Char('\n'));
     if (!named.isEmpty() && SingleInstance::handOver(session, named))
         return 0;
 

@@ -1,5 +1,6 @@
 #include "platform/SingleInstance.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLocalServer>
@@ -9,6 +10,7 @@
 #include <QtEndian>
 
 #include <algorithm>
+#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,7 +54,8 @@ SingleInstance::SingleInstance(QObject* parent) : QObject(parent) {}
 
 SingleInstance::~SingleInstance() = default;
 
-QString SingleInstance::socketName(const QString& platform, const QString& display)
+QString SingleInstance::socketName(const QString& platform, const QString& display,
+                                   QString* refusal)
 {
     const auto onlyMine = [](const QString& folder) {
         struct stat st;
@@ -61,10 +64,29 @@ QString SingleInstance::socketName(const QString& platform, const QString& displ
     };
     QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!onlyMine(folder)) {
-        folder = QDir::tempPath() + QStringLiteral("/reelbind-%1").arg(::getuid());
-        ::mkdir(QFile::encodeName(folder).constData(), 0700); // or it is there already
-        if (!onlyMine(folder))
+        // Qt's temporary folder is empty where TMPDIR names none: then the system's.
+        const QString temp = QDir::tempPath();
+        folder = (temp.isEmpty() ? QStringLiteral("/tmp") : temp) +
+                 QStringLiteral("/reelbind-%1").arg(::getuid());
+        const int made = ::mkdir(QFile::encodeName(folder).constData(), 0700) == 0 ? 0 : errno;
+        if (!onlyMine(folder)) {
+            if (refusal)
+                *refusal =
+                    made != 0 && made != EEXIST
+                        ? QCoreApplication::translate(
+                              "SingleInstance",
+                              "reelbind: %1 cannot be made (%2); this Reelbind runs on its own, "
+                              "and neither passes files to one already running nor takes files "
+                              "from a later start.")
+                              .arg(folder, qt_error_string(made))
+                        : QCoreApplication::translate(
+                              "SingleInstance",
+                              "reelbind: %1 is not a folder of yours alone; this Reelbind runs "
+                              "on its own, and neither passes files to one already running nor "
+                              "takes files from a later start.")
+                              .arg(folder);
             return QString();
+        }
     }
     QString key = platform + QLatin1Char('-') + displayKey(platform, display);
     key.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9.-]")), QStringLiteral("_"));

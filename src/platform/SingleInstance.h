@@ -28,9 +28,11 @@ public:
     /// count, and the host "unix" is the local one (":0", ":0.1" and
     /// "unix:0" are one display; "host:0" another). A Wayland display named
     /// by its path in the runtime folder is the one of its bare name.
-    /// Empty when that folder is another user's or open to others: then no
-    /// program hands over or listens.
-    static QString socketName(const QString& platform, const QString& display);
+    /// Empty when that folder is another user's, open to others or cannot be
+    /// made: then no program hands over or listens, and `refusal` (if given)
+    /// gets one line that names the folder and says so, for standard error.
+    static QString socketName(const QString& platform, const QString& display,
+                              QString* refusal = nullptr);
 
     /// Hands `files` (full paths) to the program listening on `name` and
     /// waits up to `timeoutMs` for it to take them. False when none listens

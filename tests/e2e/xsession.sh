@@ -76,6 +76,9 @@ install_program() {
     cp "$readme" "$2/Readme.html" || fail "no Readme.html beside $1"
 }
 
+# The main window's title.
+MAIN_TITLE="Orvel's Reelbind 1\.0\.7b"
+
 # launch FOLDER COMMAND...: starts the program in FOLDER (output: WORK/run.log);
 # sets APP_PID and, once its main window shows, MAIN.
 launch() {
@@ -83,7 +86,7 @@ launch() {
     shift
     (cd "$dir" && QT_QPA_PLATFORM=xcb exec "$@") >"$WORK/run.log" 2>&1 &
     APP_PID=$!
-    MAIN=$(window "^Orvel's Reelbind 1\.0\.7b\$" 60) || exit 1
+    MAIN=$(window "^${MAIN_TITLE}\$" 60) || exit 1
 }
 
 # poll SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds; fails after SECONDS.

@@ -37,26 +37,42 @@ class TestHandover : public QObject
 private slots:
     // This user's socket, on this platform's display, in a folder only the user reaches: the
     // runtime folder (mode `runtime`; 0: none named) or else the program's own folder in the
-    // temporary folder, made 0700 where it is not there yet (`own`: already there with that
-    // mode), or none.
+    // temporary folder (`tmp`: a folder, else a file), made 0700 where it is not there yet (`own`:
+    // already there with that mode, `owner`'s, -1 for this user's), or none, which a start says.
     void socketFolder_data()
     {
         QTest::addColumn<int>("runtime");
         QTest::addColumn<int>("own");
+        QTest::addColumn<int>("owner");
+        QTest::addColumn<bool>("tmp");
         QTest::addColumn<QString>("socketIn");
-        QTest::newRow("the runtime folder") << 0700 << 0 << "runtime";
-        QTest::newRow("runtime folder open to others") << 0777 << 0 << "own";
-        QTest::newRow("runtime folder open to the group") << 0750 << 0 << "own";
-        QTest::newRow("no runtime folder") << 0 << 0 << "own";
-        QTest::newRow("own folder there") << 0777 << 0700 << "own";
-        QTest::newRow("own folder open to others") << 0777 << 0777 << "";
-        QTest::newRow("own folder open to the group") << 0 << 0770 << "";
+        QTest::addColumn<QString>("refusal"); // what a start says without one, after the folder
+        const QString alone = " is not a folder of yours alone; ",
+                      made = " cannot be made (" + qt_error_string(ENOTDIR) + "); ",
+                      after = "this Reelbind runs on its own, and neither passes files to one "
+                              "already running nor takes files from a later start.";
+        const auto row = [](const char* tag, int runtime, int own, int owner, bool tmp,
+                            const char* socketIn, const QString& refusal) {
+            QTest::newRow(tag) << runtime << own << owner << tmp << socketIn << refusal;
+        };
+        row("the runtime folder", 0700, 0, -1, true, "runtime", "");
+        row("runtime folder open to others", 0777, 0, -1, true, "own", "");
+        row("runtime folder open to the group", 0750, 0, -1, true, "own", "");
+        row("no runtime folder", 0, 0, -1, true, "own", "");
+        row("own folder there", 0777, 0700, -1, true, "own", "");
+        row("own folder open to others", 0777, 0777, -1, true, "", alone + after);
+        row("own folder open to the group", 0, 0770, -1, true, "", alone + after);
+        row("own folder another user's", 0, 0700, 1, true, "", alone + after);
+        row("temporary folder a file", 0, 0, -1, false, "", made + after);
     }
     void socketFolder()
     {
         QFETCH(int, runtime);
         QFETCH(int, own);
+        QFETCH(int, owner);
+        QFETCH(bool, tmp);
         QFETCH(QString, socketIn);
+        QFETCH(QString, refusal);
         QTemporaryDir base;
         const QString run = base.filePath("run"), mine = base.filePath("tmp/reelbind-%1");
         const QString ownFolder = mine.arg(::getuid());
@@ -66,13 +82,18 @@ private slots:
         qputenv("XDG_RUNTIME_DIR", runtime ? QFile::encodeName(run) : QByteArray());
         qputenv("TMPDIR", QFile::encodeName(base.filePath("tmp")));
         QVERIFY(!runtime || (QDir().mkpath(run) && ::chmod(QFile::encodeName(run), runtime) == 0));
-        QVERIFY(QDir().mkpath(base.filePath("tmp")));
+        QVERIFY(tmp ? QDir().mkpath(base.filePath("tmp"))
+                    : QFile(base.filePath("tmp")).open(QIODevice::WriteOnly));
         QVERIFY(!own ||
                 (QDir().mkdir(ownFolder) && ::chmod(QFile::encodeName(ownFolder), own) == 0));
+        if (owner >= 0 && ::chown(QFile::encodeName(ownFolder), owner, owner) != 0)
+            QSKIP("only root can give a folder to another user");
         const QString folder = socketIn == "runtime" ? run : socketIn == "own" ? ownFolder : "";
         const QString uid = QString::number(::getuid());
-        const QString name = SingleInstance::socketName("xcb", ":42.0");
+        QString said = "unchanged";
+        const QString name = SingleInstance::socketName("xcb", ":42.0", &said);
         QCOMPARE(name, folder.isEmpty() ? "" : folder + "/reelbind-" + uid + "-xcb-_42");
+        QCOMPARE(said, refusal.isEmpty() ? "unchanged" : "reelbind: " + ownFolder + refusal);
         QCOMPARE(SingleInstance::socketName("wayland", "w-1"),
                  folder.isEmpty() ? "" : folder + "/reelbind-" + uid + "-wayland-w-1");
         struct stat st;
