@@ -7,6 +7,7 @@
 #include "platform/PosixFileSystem.h"
 #include "platform/SignalWatcher.h"
 #include "platform/SingleInstance.h"
+#include "platform/XdgFolders.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -27,6 +28,7 @@ void print(FILE* to, const QString& text)
 
 int main(int argc, char* argv[])
 {
+    ignoreRelativeXdgFolders();
     // The command line first: --help and --version need no display.
     QStringList args;
     for (int i = 0; i < argc; ++i)

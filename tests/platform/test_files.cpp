@@ -1,5 +1,6 @@
-// The file system seam on the real file system: lookups, writes, the trash.
+// The file system seam on the real file system: lookups, writes, the trash, the XDG folders.
 #include "platform/PosixFileSystem.h"
+#include "platform/XdgFolders.h"
 #include "support/CoreSupport.h"
 
 #include <QtTest>
@@ -166,6 +167,63 @@ private slots:
         const QByteArray recorded = info.mid(info.indexOf("\nPath=") + 6).split('\n')[0];
         QCOMPARE(QString::fromUtf8(QByteArray::fromPercentEncoding(recorded)),
                  elsewhere ? name : at(name));
+    }
+    // A relative XDG folder is ignored, each row in a program of its own (GLib keeps the data
+    // folder it read first): the trash stays in HOME's data folder, the settings in HOME's config
+    // folder, nothing lands in the current folder. "" for `after`: unset.
+    void relativeXdgFoldersAreIgnored_data()
+    {
+        QTest::addColumn<QString>("variable");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("after");
+        const auto row = [](const char* tag, const char* variable, const char* value,
+                            const char* after) {
+            QTest::newRow(tag) << variable << value << after;
+        };
+        row("data home", "XDG_DATA_HOME", "data", "");
+        row("config home", "XDG_CONFIG_HOME", "./config", "");
+        row("cache home", "XDG_CACHE_HOME", "cache/", "");
+        row("state home", "XDG_STATE_HOME", "../state", "");
+        row("runtime folder", "XDG_RUNTIME_DIR", "run", "");
+        row("an absolute one", "XDG_CACHE_HOME", "/var/cache/x", "/var/cache/x");
+        row("data folders", "XDG_DATA_DIRS", "share:/usr/share::s/x:/opt/share",
+            "/usr/share:/opt/share");
+        row("config folders", "XDG_CONFIG_DIRS", "etc:xdg", "");
+    }
+    void relativeXdgFoldersAreIgnored()
+    {
+        if (qgetenv("REELBIND_TEST_ROW") != QTest::currentDataTag()) {
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("REELBIND_TEST_ROW", QTest::currentDataTag());
+            QProcess row;
+            row.setProcessEnvironment(env);
+            row.setProcessChannelMode(QProcess::MergedChannels);
+            row.start(QCoreApplication::applicationFilePath(),
+                      {QTest::currentTestFunction() + QString(':') + QTest::currentDataTag()});
+            QVERIFY2(row.waitForFinished(60000) && row.exitStatus() == QProcess::NormalExit &&
+                         row.exitCode() == 0,
+                     row.readAll().constData());
+            return;
+        }
+        QFETCH(QString, variable);
+        QFETCH(QString, value);
+        QFETCH(QString, after);
+        QTemporaryDir current;
+        const QString home = qEnvironmentVariable("HOME"), was = QDir::currentPath();
+        const auto back = qScopeGuard([&] { QDir::setCurrent(was); });
+        QVERIFY(QDir::setCurrent(current.path()));
+        qputenv(qPrintable(variable), QFile::encodeName(value));
+        ignoreRelativeXdgFolders();
+        QCOMPARE(qEnvironmentVariable(qPrintable(variable), "<unset>"),
+                 after.isEmpty() ? "<unset>" : after);
+        const QString trashed = makeFile(current.path(), "t.mpg", 3);
+        QCOMPARE(fs.moveToTrash(trashed).text(), "");
+        QCOMPARE(readAll(home + "/.local/share/Trash/files/t.mpg"), pattern(3, 0));
+        QCOMPARE(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation),
+                 home + "/.config");
+        QCOMPARE(
+            QDir(current.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden),
+            QStringList());
     }
 };
 
