@@ -6,6 +6,7 @@
 #include "platform/PosixFileSystem.h"
 #include "platform/SignalWatcher.h"
 #include "platform/SingleInstance.h"
+#include "platform/XdgFolders.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -26,6 +27,7 @@ void print(FILE* to, const QString& text)
 
 int main(int argc, char* argv[])
 {
+    ignoreRelativeXdgFolders();
     // The command line first: --help and --version need no display.
     QStringList args;
     for (int i = 0; i < argc; ++i)
@@ -87,10 +89,15 @@ int main(int argc, char* argv[])
         named << QFileInfo(file).absoluteFilePath();
     // The display the program really uses, not what the variables say.
     const QString platform = QGuiApplication::platformName();
+    QString refusal;
     const QString session = SingleInstance::socketName(
-        platform, platform == QLatin1String("wayland")
-                      ? qEnvironmentVariable("WAYLAND_DISPLAY", QStringLiteral("wayland-0"))
-                      : qEnvironmentVariable("DISPLAY"));
+        platform,
+        platform == QLatin1String("wayland")
+            ? qEnvironmentVariable("WAYLAND_DISPLAY", QStringLiteral("wayland-0"))
+            : qEnvironmentVariable("DISPLAY"),
+        &refusal);
+    if (!refusal.isEmpty())
+        print(stderr, refusal + QLatin1Char('\n'));
     if (!named.isEmpty() && SingleInstance::handOver(session, named))
         return 0;
 

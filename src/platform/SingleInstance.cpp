@@ -1,5 +1,6 @@
 #include "platform/SingleInstance.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLocalServer>
@@ -8,6 +9,8 @@
 #include <QTimer>
 #include <QtEndian>
 
+#include <algorithm>
+#include <cerrno>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -15,6 +18,7 @@ namespace {
 const char kTaken = 'T';
 // A message: its length (8 bytes, big-endian), then the paths in UTF-8, each ended by a NUL.
 constexpr qint64 kMaxMessage = qint64(64) << 20;
+constexpr qint64 kMaxBuffered = qint64(256) << 20;
 constexpr qsizetype kMaxPaths = 100000;
 constexpr int kMaxConnections = 64;
 constexpr int kConnectionMs = 5000;
@@ -23,13 +27,35 @@ void drop(QLocalSocket* socket)
     socket->abort();
     socket->deleteLater();
 }
+QString displayKey(const QString& platform, const QString& display)
+{
+    if (platform == QLatin1String("wayland")) {
+        const QString path = QDir::cleanPath(display);
+        const QString runtime = QDir::cleanPath(qEnvironmentVariable("XDG_RUNTIME_DIR"));
+        return !runtime.isEmpty() && path.startsWith(QLatin1Char('/')) &&
+                       path.section(QLatin1Char('/'), 0, -2) == runtime
+                   ? path.section(QLatin1Char('/'), -1)
+                   : display;
+    }
+    const qsizetype colon = display.lastIndexOf(QLatin1Char(':'));
+    if (colon < 0)
+        return display;
+    const QString host = display.left(colon);
+    QString number = display.mid(colon + 1).section(QLatin1Char('.'), 0, 0);
+    bool isNumber = false;
+    const uint n = number.toUInt(&isNumber);
+    if (isNumber)
+        number = QString::number(n); // ":01" is ":1"
+    return (host == QLatin1String("unix") ? QString() : host) + QLatin1Char(':') + number;
+}
 } // namespace
 
 SingleInstance::SingleInstance(QObject* parent) : QObject(parent) {}
 
 SingleInstance::~SingleInstance() = default;
 
-QString SingleInstance::socketName(const QString& platform, const QString& display)
+QString SingleInstance::socketName(const QString& platform, const QString& display,
+                                   QString* refusal)
 {
     const auto onlyMine = [](const QString& folder) {
         struct stat st;
@@ -38,12 +64,31 @@ QString SingleInstance::socketName(const QString& platform, const QString& displ
     };
     QString folder = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (!onlyMine(folder)) {
-        folder = QDir::tempPath() + QStringLiteral("/reelbind-%1").arg(::getuid());
-        ::mkdir(QFile::encodeName(folder).constData(), 0700); // or it is there already
-        if (!onlyMine(folder))
+        // Qt's temporary folder is empty where TMPDIR names none: then the system's.
+        const QString temp = QDir::tempPath();
+        folder = (temp.isEmpty() ? QStringLiteral("/tmp") : temp) +
+                 QStringLiteral("/reelbind-%1").arg(::getuid());
+        const int made = ::mkdir(QFile::encodeName(folder).constData(), 0700) == 0 ? 0 : errno;
+        if (!onlyMine(folder)) {
+            if (refusal)
+                *refusal =
+                    made != 0 && made != EEXIST
+                        ? QCoreApplication::translate(
+                              "SingleInstance",
+                              "reelbind: %1 cannot be made (%2); this Reelbind runs on its own, "
+                              "and neither passes files to one already running nor takes files "
+                              "from a later start.")
+                              .arg(folder, qt_error_string(made))
+                        : QCoreApplication::translate(
+                              "SingleInstance",
+                              "reelbind: %1 is not a folder of yours alone; this Reelbind runs "
+                              "on its own, and neither passes files to one already running nor "
+                              "takes files from a later start.")
+                              .arg(folder);
             return QString();
+        }
     }
-    QString key = platform + QLatin1Char('-') + display;
+    QString key = platform + QLatin1Char('-') + displayKey(platform, display);
     key.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9.-]")), QStringLiteral("_"));
     return folder + QStringLiteral("/reelbind-%1-%2").arg(::getuid()).arg(key);
 }
@@ -104,7 +149,41 @@ void SingleInstance::takeConnection()
         m_open.append(socket);
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         QTimer::singleShot(kConnectionMs, socket, [socket] { drop(socket); });
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readMessage(socket); });
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+            readMessage(socket);
+            boundBuffers();
+        });
+    }
+    boundBuffers();
+}
+
+qint64 SingleInstance::bufferedBytes() const
+{
+    qint64 total = 0;
+    for (const QLocalSocket* socket : m_open)
+        total += socket ? socket->bytesAvailable() : 0;
+    return total;
+}
+
+void SingleInstance::boundBuffers()
+{
+    // Run after every read, so each connection may read no more than the room left: Qt stops
+    // reading a socket whose buffer is full, and the sender waits.
+    m_open.removeAll(nullptr);
+    qint64 total = bufferedBytes();
+    while (total >= kMaxBuffered) {
+        const auto most = std::max_element(m_open.begin(), m_open.end(), [](auto& a, auto& b) {
+            return a->bytesAvailable() < b->bytesAvailable();
+        });
+        total -= (*most)->bytesAvailable();
+        drop(*most);
+        m_open.erase(most);
+    }
+    for (QLocalSocket* socket : std::as_const(m_open)) {
+        // What Qt's socket holds: the rest of bytesAvailable() was peeked into the device's own
+        // buffer. Never 0, which would mean no limit.
+        const qint64 held = socket->bytesAvailable() - socket->QIODevice::bytesAvailable();
+        socket->setReadBufferSize(std::min(held + kMaxBuffered - total, 8 + kMaxMessage));
     }
 }
 

@@ -4,8 +4,9 @@
 # and two files on its command line, which it joins (driven by the
 # keyboard); its settings go to the config folder and nothing under the
 # prefix changes. Started again with a third file while it runs, the file
-# goes into the running program's queue and joins too. Its command line
-# needs no display for help, version and unknown options.
+# goes into the running program's queue and joins too; beside a socket
+# folder open to others, a start says so and runs on its own. Its command
+# line needs no display for help, version and unknown options.
 #
 #   bash tests/e2e/e2e_install.sh <build folder>
 
@@ -90,6 +91,20 @@ wait_window "^Joining Files\.\.\.Done!\$" 120 >/dev/null || fail "the second joi
 cat "$VIDEOS/part1.mpg" "$VIDEOS/part2.mpg" "$VIDEOS/part3.mpg" | cmp -s - "$VIDEOS/all.mpg" ||
     fail "all.mpg is not the three parts joined"
 echo "e2e-install: a second start handed its file to the running program, which joined it too"
+# Where its socket folder is open to others, a start says so in one line on the terminal and
+# opens a window of its own.
+SHARED="$WORK/shared/reelbind-$(id -u)"
+mkdir -p "$SHARED" && chmod 777 "$WORK/shared" "$SHARED" || fail "cannot make $SHARED"
+(cd "$VIDEOS" && XDG_RUNTIME_DIR="$WORK/shared" TMPDIR="$WORK/shared" exec "$PREFIX/bin/reelbind" \
+    part3.mpg) >/dev/null 2>"$WORK/alone.err" &
+ALONE_PID=$!
+two_windows() { [ "$(xdotool search --onlyvisible --name "^${MAIN_TITLE}\$" | wc -l)" -eq 2 ]; }
+poll 60 two_windows || fail "the start beside an open folder did not open a window of its own"
+kill "$ALONE_PID" && wait "$ALONE_PID" || fail "the start beside an open folder did not end on SIGTERM"
+SAID="reelbind: $SHARED is not a folder of yours alone; this Reelbind runs on its own"
+[ "$(grep -cF "$SAID" "$WORK/alone.err")" -eq 1 ] ||
+    fail "the start beside an open folder did not say so once: $(cat "$WORK/alone.err")"
+echo "e2e-install: a start beside a folder open to others said so and ran on its own"
 kill -HUP "$APP_PID" # a logout
 program_ended && [ "$APP_STATUS" -eq 0 ] || fail "the program did not end cleanly on SIGHUP"
 echo "e2e-install: PASS"

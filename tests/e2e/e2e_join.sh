@@ -6,6 +6,7 @@
 set -u
 E2E_NAME=e2e-join
 . "$(cd "$(dirname "$0")/.." && pwd)/e2e/xsession.sh"
+E2E_KEEP=MIB
 enter_program_session REELBIND_JOIN_INSIDE setsid timeout cmp -- "$@"
 
 # Inside the X server; the files under /var/tmp.

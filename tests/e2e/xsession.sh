@@ -24,18 +24,22 @@ enter_program_session() {
 }
 
 # run_in_xvfb FLAG SCRIPT ARGS...: "bash SCRIPT ARGS..." in xvfb-run with FLAG=1,
-# in a session of its own that is ended before it returns, also on interrupt.
+# in a session of its own that is ended before it returns, also on interrupt; in an
+# environment of its own (test_env).
 run_in_xvfb() {
     local flag=$1 status
     shift
-    setsid --wait env "$flag=1" xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$@" &
+    test_env
+    setsid --wait env -i "${_TEST_ENV[@]}" "$flag=1" \
+        xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" bash "$@" &
     _XSESSION=$!
-    trap _xsession_stop EXIT
+    trap '_xsession_stop; rm -rf "$_TEST_ROOT"' EXIT
     trap 'exit 130' INT TERM
     wait "$_XSESSION"
     status=$?
     trap - EXIT
     _xsession_stop
+    rm -rf "$_TEST_ROOT"
     return "$status"
 }
 _xsession_stop() {
@@ -46,6 +50,25 @@ _xsession_stop() {
         sleep 0.1
     done
     kill -KILL -- "-$_XSESSION" 2>/dev/null
+}
+
+# test_env: whatever the caller exported (a platform, a display, a runtime folder, a
+# locale, a session bus), the test gets PATH alone of it, and the variables named in
+# E2E_KEEP and the sanitizers' options; then its own HOME and XDG folders in a new
+# folder (_TEST_ROOT; the runtime folder 0700) and the C.UTF-8 locale. In _TEST_ENV.
+test_env() {
+    local name
+    _TEST_ROOT=$(mktemp -d) || fail "cannot make a folder for the test's environment"
+    mkdir -p "$_TEST_ROOT"/{home/.local/share,home/.local/state,home/.config,home/.cache,runtime} &&
+        chmod 700 "$_TEST_ROOT/runtime" || fail "cannot make the test's folders"
+    _TEST_ENV=("PATH=$PATH" "HOME=$_TEST_ROOT/home" "XDG_DATA_HOME=$_TEST_ROOT/home/.local/share"
+        "XDG_CONFIG_HOME=$_TEST_ROOT/home/.config" "XDG_CACHE_HOME=$_TEST_ROOT/home/.cache"
+        "XDG_STATE_HOME=$_TEST_ROOT/home/.local/state" "XDG_RUNTIME_DIR=$_TEST_ROOT/runtime"
+        "XDG_DATA_DIRS=/usr/local/share:/usr/share" "XDG_CONFIG_DIRS=/etc/xdg"
+        "LANG=C.UTF-8" "LC_ALL=C.UTF-8")
+    for name in ${E2E_KEEP:-} ASAN_OPTIONS LSAN_OPTIONS UBSAN_OPTIONS; do
+        [ -z "${!name+set}" ] || _TEST_ENV+=("$name=${!name}")
+    done
 }
 
 # x_session_setup [PARENT]: makes WORK (under PARENT), starts openbox, waits for
@@ -76,6 +99,9 @@ install_program() {
     cp "$readme" "$2/Readme.html" || fail "no Readme.html beside $1"
 }
 
+# The main window's title.
+MAIN_TITLE="Orvel's Reelbind 1\.0\.7b"
+
 # launch FOLDER COMMAND...: starts the program in FOLDER (output: WORK/run.log);
 # sets APP_PID and, once its main window shows, MAIN.
 launch() {
@@ -83,7 +109,7 @@ launch() {
     shift
     (cd "$dir" && QT_QPA_PLATFORM=xcb exec "$@") >"$WORK/run.log" 2>&1 &
     APP_PID=$!
-    MAIN=$(window "^Orvel's Reelbind 1\.0\.7b\$" 60) || exit 1
+    MAIN=$(window "^${MAIN_TITLE}\$" 60) || exit 1
 }
 
 # poll SECONDS COMMAND...: runs COMMAND every 0.1 s until it succeeds; fails after SECONDS.
