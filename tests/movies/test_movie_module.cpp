@@ -8,9 +8,11 @@
 #include "support/CoreSupport.h"
 
 #include <QtTest>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <thread>
+#include <vector>
 
 using namespace TestSupport;
 
