@@ -76,6 +76,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     TestSupport::initGuiTest();
+    TestSupport::useBuiltModules();
     QStringList args = QCoreApplication::arguments().mid(1);
     bool engineOnly = false, fallback = false, sync = false, movie = false, noShare = false;
     while (!args.isEmpty() && args.first().startsWith(QLatin1String("--"))) {

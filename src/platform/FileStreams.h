@@ -9,7 +9,9 @@
 class InputFile
 {
 public:
-    virtual ~InputFile();
+    // Defined here, so that the movie module, which holds none of the platform's code, has
+    // this class's type information of its own.
+    virtual ~InputFile() = default;
     /// Its length when it was opened.
     virtual qint64 size() const = 0;
     /// The file and how it stood when it was opened.
@@ -28,7 +30,8 @@ public:
 class OutputFile
 {
 public:
-    virtual ~OutputFile();
+    // Defined here, as InputFile's.
+    virtual ~OutputFile() = default;
     /// Its temporary name; empty while it has none.
     virtual QString path() const = 0;
     /// Writes all of `bytes`, or fails (a full disk...).

@@ -39,7 +39,5 @@ bool DataMover::cannotShare(const FileError& error)
 
 FileLookup::~FileLookup() = default;
 FileStreams::~FileStreams() = default;
-InputFile::~InputFile() = default;
-OutputFile::~OutputFile() = default;
 DataMover::~DataMover() = default;
 Trash::~Trash() = default;

@@ -8,7 +8,10 @@
 
 /// Movie containers (MP4/MOV, Matroska/WebM) read and written through
 /// FFmpeg's libraries, packet by packet: nothing is ever decoded or encoded.
-/// Every byte goes through the seam's InputFile and OutputFile.
+/// Every byte goes through the seam's InputFile and OutputFile. The
+/// libraries live in the movie module (MovieModule), loaded on the first
+/// call of describeMovie() or MovieWriter::create(); where it cannot be
+/// loaded, both fail naming the module and the reason.
 
 /// The containers a movie of parts can be written as: each part's own.
 enum class MovieFamily { None, Mp4, Mov, Matroska, WebM };
@@ -37,7 +40,7 @@ struct MovieLayout
 
 /// Reads the container and streams of the movie `input` holds (from its
 /// first byte); a file the library cannot read as a movie fails with the
-/// library's reason.
+/// library's reason. Safe to call from any thread.
 FileResult<MovieLayout> describeMovie(InputFile& input);
 
 /// One new movie written into an OutputFile from parts added one after
@@ -59,25 +62,26 @@ public:
         WriteFailed,
     };
 
-    ~MovieWriter();
+    virtual ~MovieWriter() = default;
     /// A writer of a `family` movie into `output` (which must outlive it).
+    /// Safe to call from any thread; the writer is then used on one.
     static FileResult<std::unique_ptr<MovieWriter>> create(OutputFile& output, MovieFamily family);
 
     /// Opens `part` (which must outlive its copy) as the next part; its
     /// chapter is named `chapter`. The header is written with the first.
-    Step beginPart(InputFile& part, const QString& chapter);
+    virtual Step beginPart(InputFile& part, const QString& chapter) = 0;
     /// Copies the part's next packet.
-    Step copyPacket();
+    virtual Step copyPacket() = 0;
     /// How far into the current part the copy has read, in bytes.
-    qint64 partPosition() const;
+    virtual qint64 partPosition() const = 0;
     /// Writes the container's ending; WriteFailed or Copied.
-    Step finish();
+    virtual Step finish() = 0;
     /// The reason of the last failure: the seam's text for a failed read or
     /// write of a file, otherwise the library's words.
-    QString failure() const;
+    virtual QString failure() const = 0;
 
-private:
-    MovieWriter();
-    struct Private;
-    std::unique_ptr<Private> d;
+protected:
+    MovieWriter() = default;
+    MovieWriter(const MovieWriter&) = delete;
+    MovieWriter& operator=(const MovieWriter&) = delete;
 };

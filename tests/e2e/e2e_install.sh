@@ -5,15 +5,17 @@
 # keyboard); its settings go to the config folder and nothing under the
 # prefix changes. Started again with a third file while it runs, the file
 # goes into the running program's queue and joins too; beside a socket
-# folder open to others, a start says so and runs on its own. Its command
-# line needs no display for help, version and unknown options.
+# folder open to others, a start says so and runs on its own. Started once
+# more with two MP4 parts, it joins them as one movie through its movie
+# module, which it loads from the prefix's lib/reelbind only then. Its
+# command line needs no display for help, version and unknown options.
 #
 #   bash tests/e2e/e2e_install.sh <build folder>
 
 set -u
 E2E_NAME=e2e-install
 . "$(cd "$(dirname "$0")/.." && pwd)/e2e/xsession.sh"
-enter_program_session REELBIND_INSTALL_INSIDE cmake cmp -- "$@"
+enter_program_session REELBIND_INSTALL_INSIDE cmake cmp ffmpeg ffprobe -- "$@"
 BUILD=$BIN # here the build folder
 x_session_setup
 PREFIX="$WORK/prefix"
@@ -106,5 +108,37 @@ SAID="reelbind: $SHARED is not a folder of yours alone; this Reelbind runs on it
     fail "the start beside an open folder did not say so once: $(cat "$WORK/alone.err")"
 echo "e2e-install: a start beside a folder open to others said so and ran on its own"
 kill -HUP "$APP_PID" # a logout
+program_ended && [ "$APP_STATUS" -eq 0 ] || fail "the program did not end cleanly on SIGHUP"
+
+# Two MP4 parts of 1 s on the command line, joined as one movie: the question's default (Enter)
+# is Join as One Movie. The movie module comes from the prefix, and only with the first movie.
+MODULE=$(cd "$PREFIX" && find . -name reelbind-movies.so)
+[[ $MODULE == ./lib*/reelbind/reelbind-movies.so ]] || fail "the install put the movie module at '$MODULE'"
+MODULE=$PREFIX/${MODULE#./}
+CLIPS="$VIDEOS/clips"
+mkdir -p "$CLIPS" || fail "cannot make $CLIPS"
+for n in 1 2; do
+    ffmpeg -nostdin -v error -f lavfi -i testsrc=d=1:s=160x120:r=25 -f lavfi -i "sine=d=1:f=$((300 * n))" \
+        -c:v libx264 -c:a aac "$CLIPS/clip$n.mp4" || fail "ffmpeg cannot make the parts"
+done
+launch "$CLIPS" env MALLOC_PERTURB_=165 "$PREFIX/bin/reelbind" clip1.mp4 clip2.mp4
+grep -E 'reelbind-movies|libav' "/proc/$APP_PID/maps" && fail "the program loaded FFmpeg's libraries at its start"
+activate "$MAIN" || fail "the main window never got the keyboard"
+click_main 395 245 # Join
+QUESTION=$(wait_window "^Join Files\?\$" 60) || fail "Join did not ask how to join the MP4 parts"
+answer "$QUESTION"
+SAVE=$(wait_window "^Save As\$" 60) || fail "Join as One Movie did not open the save dialog"
+answer "$SAVE" movie.mp4
+STATUS=$(wait_window "^Joining Files\.\.\.Done!\$" 120) || fail "the movie join did not end as done"
+MOVIE=$(find "$HOME" -name movie.mp4)
+[ -f "$MOVIE" ] || fail "no one movie.mp4 under $HOME: '$MOVIE'"
+LENGTH=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$MOVIE")
+awk -v l="$LENGTH" 'BEGIN { exit !(l > 1.95 && l < 2.1) }' || fail "the movie lasts '$LENGTH' s, not 2 s"
+grep -q " $MODULE\$" "/proc/$APP_PID/maps" ||
+    fail "the program did not use $MODULE: $(grep -E 'reelbind-movies|libavformat' "/proc/$APP_PID/maps")"
+answer "$STATUS"
+[ "$(tree_of)" = "$BEFORE" ] || fail "something under the prefix changed"
+echo "e2e-install: two MP4 parts joined as one movie of $LENGTH s through $MODULE, loaded for it"
+kill -HUP "$APP_PID"
 program_ended && [ "$APP_STATUS" -eq 0 ] || fail "the program did not end cleanly on SIGHUP"
 echo "e2e-install: PASS"

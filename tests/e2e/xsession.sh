@@ -90,10 +90,12 @@ _x_session_end() {
     rm -rf "$WORK"
 }
 
-# install_program BIN DIR: a program folder holding the program and its readme, nothing else.
+# install_program BIN DIR: a program folder holding the program, its movie module and its
+# readme, nothing else.
 install_program() {
     local readme
     mkdir -p "$2" && cp "$1" "$2/reelbind" || fail "cannot copy $1 to $2"
+    cp "$(dirname "$1")/reelbind-movies.so" "$2/" || fail "no reelbind-movies.so beside $1"
     readme=$(dirname "$1")/Readme.html
     [ -f "$readme" ] || readme=$(dirname "${BASH_SOURCE[0]}")/../../resources/Readme.html
     cp "$readme" "$2/Readme.html" || fail "no Readme.html beside $1"

@@ -1,5 +1,7 @@
 #include "support/CoreSupport.h"
 
+#include "platform/MovieModule.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -62,10 +64,16 @@ QString isolatedRoot()
     return s_root ? s_root->path() : QString();
 }
 
+void useBuiltModules()
+{
+    MovieModule::lookIn(QStringLiteral(REELBIND_BUILT_MODULES));
+}
+
 void isolateEnvironment()
 {
     if (s_root)
         return;
+    useBuiltModules();
     static QTemporaryDir root(QDir::tempPath() + "/reelbind-test-env-XXXXXX");
     if (!root.isValid())
         qFatal("cannot make a folder for the test's environment");

@@ -16,6 +16,11 @@ void isolateEnvironment();
 /// The folder isolateEnvironment() made, ending in no "/".
 QString isolatedRoot();
 
+/// Makes the program's modules (the movie module) come from this build's
+/// program folder: the test programs and benchmarks lie in folders of their
+/// own. isolateEnvironment() calls it.
+void useBuiltModules();
+
 } // namespace TestSupport
 
 /// main() of a test program on Qt Core alone, in an environment of its own.

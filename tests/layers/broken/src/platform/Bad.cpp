@@ -1,3 +1,4 @@
-// A platform file that reaches up and into the widgets.
+// A platform file that reaches up, into the widgets and into FFmpeg.
 #include <QWidget>
 #include "core/Program.h"
+#include <libavformat/avformat.h>

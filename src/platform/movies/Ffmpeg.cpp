@@ -1,0 +1,79 @@
+#include "platform/movies/Ffmpeg.h"
+
+#include <QCoreApplication>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/avutil.h>
+}
+
+namespace Ffmpeg {
+
+namespace {
+constexpr int kIoBuffer = 1 << 16;
+} // namespace
+
+QString libraryText(int error)
+{
+    char text[AV_ERROR_MAX_STRING_SIZE] = {};
+    av_strerror(error, text, sizeof text);
+    return QString::fromUtf8(text);
+}
+
+QString tr(const char* text)
+{
+    return QCoreApplication::translate("MovieContainers", text);
+}
+
+void quiet()
+{
+    av_log_set_level(AV_LOG_QUIET);
+}
+
+AVIOContext* ioContext(void* opaque, bool write, int (*read)(void*, uint8_t*, int),
+                       int (*put)(void*, uint8_t*, int), int64_t (*seek)(void*, int64_t, int))
+{
+    auto* buffer = static_cast<unsigned char*>(av_malloc(kIoBuffer));
+    AVIOContext* io =
+        buffer ? avio_alloc_context(buffer, kIoBuffer, write, opaque, read, put, seek) : nullptr;
+    if (!io)
+        av_free(buffer);
+    return io;
+}
+
+void freeIo(AVIOContext*& io)
+{
+    if (io)
+        av_freep(&io->buffer);
+    avio_context_free(&io);
+}
+
+const char* muxerOf(MovieFamily family)
+{
+    switch (family) {
+    case MovieFamily::Mp4:
+        return "mp4";
+    case MovieFamily::Mov:
+        return "mov";
+    case MovieFamily::Matroska:
+        return "matroska";
+    case MovieFamily::WebM:
+        return "webm";
+    case MovieFamily::None:
+        break;
+    }
+    return nullptr;
+}
+
+bool carried(const AVStream* st, const AVOutputFormat* muxer)
+{
+    const AVCodecParameters* p = st->codecpar;
+    const bool media = p->codec_type == AVMEDIA_TYPE_VIDEO || p->codec_type == AVMEDIA_TYPE_AUDIO ||
+                       p->codec_type == AVMEDIA_TYPE_SUBTITLE;
+    return media && p->codec_id != AV_CODEC_ID_NONE && muxer &&
+           !(st->disposition & AV_DISPOSITION_ATTACHED_PIC) &&
+           avformat_query_codec(muxer, p->codec_id, FF_COMPLIANCE_NORMAL) == 1;
+}
+
+} // namespace Ffmpeg

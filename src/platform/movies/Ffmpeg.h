@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/MovieContainers.h"
+
+#include <QString>
+#include <cstdint>
+
+struct AVIOContext;
+struct AVOutputFormat;
+struct AVStream;
+
+/// What the movie module's reading and writing share of FFmpeg's libraries.
+namespace Ffmpeg {
+
+/// The library's words for its error code `error`.
+QString libraryText(int error);
+
+/// The program's text for the user, in the movie code's translation context.
+QString tr(const char* text);
+
+/// Silences the library's own messages: its failures come back as texts.
+void quiet();
+
+/// The library's I/O over `opaque` through the given calls, with a buffer of
+/// its own; null without memory. Freed by freeIo().
+AVIOContext* ioContext(void* opaque, bool write, int (*read)(void*, uint8_t*, int),
+                       int (*put)(void*, uint8_t*, int), int64_t (*seek)(void*, int64_t, int));
+
+/// Frees an ioContext() and its buffer; `io` is null after.
+void freeIo(AVIOContext*& io);
+
+/// The library's name of the muxer that writes `family` ("mp4"); null for None.
+const char* muxerOf(MovieFamily family);
+
+/// Whether a new file of `muxer` can carry the stream `st`: pictures, sound
+/// or subtitles of a codec the muxer takes, not a cover picture.
+bool carried(const AVStream* st, const AVOutputFormat* muxer);
+
+} // namespace Ffmpeg

@@ -1,0 +1,103 @@
+#include "platform/movies/FfmpegMovieEngine.h"
+
+#include "platform/MovieModuleEntry.h"
+#include "platform/movies/Ffmpeg.h"
+#include "platform/movies/FfmpegInput.h"
+#include "platform/movies/FfmpegMovieWriter.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/avutil.h>
+}
+
+#include <cerrno>
+#include <type_traits>
+#include <unistd.h>
+
+namespace {
+
+MovieFamily familyOf(const AVFormatContext* format, const QByteArray& head)
+{
+    const QByteArray name = format->iformat->name;
+    if (name.startsWith("matroska"))
+        return head.contains(QByteArray("\x42\x82\x84webm", 7)) ? MovieFamily::WebM
+                                                                : MovieFamily::Matroska;
+    if (!name.startsWith("mov,mp4"))
+        return MovieFamily::None;
+    const AVDictionaryEntry* brand = av_dict_get(format->metadata, "major_brand", nullptr, 0);
+    return !brand || QByteArray(brand->value).startsWith("qt") ? MovieFamily::Mov
+                                                               : MovieFamily::Mp4;
+}
+
+MovieStream streamOf(const AVStream* st, const AVOutputFormat* muxer)
+{
+    const AVCodecParameters* p = st->codecpar;
+    MovieStream s;
+    s.type = p->codec_type == AVMEDIA_TYPE_VIDEO      ? MovieStream::Type::Video
+             : p->codec_type == AVMEDIA_TYPE_AUDIO    ? MovieStream::Type::Audio
+             : p->codec_type == AVMEDIA_TYPE_SUBTITLE ? MovieStream::Type::Subtitle
+                                                      : MovieStream::Type::Other;
+    s.codec = p->codec_id == AV_CODEC_ID_NONE ? QString()
+                                              : QString::fromUtf8(avcodec_get_name(p->codec_id));
+    char tag[AV_FOURCC_MAX_STRING_SIZE] = {};
+    if (p->codec_tag)
+        s.tag = QString::fromLatin1(av_fourcc_make_string(tag, p->codec_tag)).trimmed();
+    s.width = p->width;
+    s.height = p->height;
+    s.sampleRate = p->sample_rate;
+    s.channels = p->ch_layout.nb_channels;
+    s.setup = QByteArray(reinterpret_cast<const char*>(p->extradata), p->extradata_size);
+    s.kept = Ffmpeg::carried(st, muxer);
+    return s;
+}
+
+} // namespace
+
+FfmpegMovieEngine::FfmpegMovieEngine()
+{
+    // The library's own messages would only clutter the terminal: failures come back as texts.
+    Ffmpeg::quiet();
+}
+
+FileResult<MovieLayout> FfmpegMovieEngine::describe(InputFile& input)
+{
+    QByteArray head(64, '\0');
+    const FileResult<qint64> got = input.read(head.data(), head.size());
+    if (!got)
+        return got.error();
+    head.truncate(int(*got));
+    if (::lseek(input.handle(), 0, SEEK_SET) != 0)
+        return FileError(errno, qt_error_string(errno));
+    FfmpegInput in;
+    if (const QString why = in.open(input); !why.isEmpty())
+        return FileError(EINVAL, why);
+    MovieLayout layout;
+    layout.family = familyOf(in.format(), head);
+    const AVOutputFormat* muxer = av_guess_format(Ffmpeg::muxerOf(layout.family), nullptr, nullptr);
+    for (unsigned i = 0; i < in.format()->nb_streams; ++i)
+        layout.streams << streamOf(in.format()->streams[i], muxer);
+    return layout;
+}
+
+FileResult<std::unique_ptr<MovieWriter>> FfmpegMovieEngine::createWriter(OutputFile& output,
+                                                                         MovieFamily family)
+{
+    return FfmpegMovieWriter::open(output, family);
+}
+
+extern "C" Q_DECL_EXPORT const char* reelbind_movies_version()
+{
+    static const QByteArray version = MovieModuleEntry::version();
+    return version.constData();
+}
+
+extern "C" Q_DECL_EXPORT MovieEngine* reelbind_movies_engine()
+{
+    static FfmpegMovieEngine engine;
+    return &engine;
+}
+
+static_assert(
+    std::is_same_v<decltype(&reelbind_movies_version), MovieModuleEntry::VersionFunction>);
+static_assert(std::is_same_v<decltype(&reelbind_movies_engine), MovieModuleEntry::EngineFunction>);

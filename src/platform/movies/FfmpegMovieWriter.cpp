@@ -1,0 +1,332 @@
+#include "platform/movies/FfmpegMovieWriter.h"
+
+#include "platform/movies/Ffmpeg.h"
+#include "platform/movies/FfmpegInput.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/avutil.h>
+#include <libavutil/mathematics.h>
+}
+
+#include <algorithm>
+#include <cerrno>
+#include <deque>
+#include <unistd.h>
+
+namespace {
+
+// The seam's target behind the library's writes and seeks; its last failure is kept for the
+// message.
+struct OutputIo
+{
+    OutputFile* file = nullptr;
+    FileError failure;
+    static int write(void* opaque, uint8_t* buf, int size)
+    {
+        auto* io = static_cast<OutputIo*>(opaque);
+        const FileError e = io->file->write(reinterpret_cast<const char*>(buf), size);
+        if (e.failed())
+            return io->failure = e, AVERROR(EIO);
+        return size;
+    }
+    static int64_t seek(void* opaque, int64_t offset, int whence)
+    {
+        auto* io = static_cast<OutputIo*>(opaque);
+        if (whence & AVSEEK_SIZE)
+            return io->file->identity().size;
+        const off_t at = ::lseek(io->file->handle(), offset, whence & ~AVSEEK_FORCE);
+        return at < 0 ? AVERROR(errno) : at;
+    }
+};
+
+} // namespace
+
+struct FfmpegMovieWriter::Private
+{
+    OutputIo io;
+    AVIOContext* pb = nullptr;
+    AVFormatContext* out = nullptr;
+    bool headerWritten = false;
+    std::unique_ptr<FfmpegInput> part;
+    AVPacket* packet = nullptr;
+    std::deque<AVPacket*> ahead; // read to find where the part starts, not yet copied
+    int aheadEnd = 0;            // what reading further gave then (an error, the end)
+    QList<int> outIndex;         // of the part's streams; -1: left out
+    // Each output stream: its last decode time, and this part's packets, read (each one read is
+    // written, or the part fails) and as its index names them (0: unknown).
+    struct Track
+    {
+        int64_t lastDts = AV_NOPTS_VALUE;
+        int64_t read = 0, frames = 0;
+    };
+    QList<Track> tracks;
+    int64_t base = 0;      // where the current part starts, in microseconds
+    int64_t partStart = 0; // its own first time, in microseconds
+    int64_t partEnd = 0;   // where its packets end so far, from its start
+    qint64 position = 0;
+    bool corrupt = false;
+    QString failure;
+
+    Step fail(Step step, const QString& why) { return failure = why, step; }
+    Step readFailure(int e)
+    {
+        return fail(Step::ReadFailed,
+                    part->failure().failed() ? part->failure().text() : Ffmpeg::libraryText(e));
+    }
+    Step writeFailure(int e)
+    {
+        return fail(Step::WriteFailed,
+                    io.failure.failed() ? io.failure.text() : Ffmpeg::libraryText(e));
+    }
+    Step endPart();
+    int64_t readAhead();
+    void dropAhead()
+    {
+        for (AVPacket* pkt : ahead)
+            av_packet_free(&pkt);
+        ahead.clear();
+        aheadEnd = 0;
+    }
+};
+
+// Where the part starts, in microseconds: the earliest of its kept streams' starts, as its
+// header gives them or (Matroska has none) as their first packets tell.
+int64_t FfmpegMovieWriter::Private::readAhead()
+{
+    const AVFormatContext* in = part->format();
+    QList<int64_t> starts(out->nb_streams, AV_NOPTS_VALUE);
+    qsizetype unknown = 0;
+    for (unsigned i = 0; i < in->nb_streams; ++i)
+        if (const int index = outIndex[int(i)]; index >= 0) {
+            const AVStream* st = in->streams[i];
+            if (st->start_time != AV_NOPTS_VALUE)
+                starts[index] = av_rescale_q(st->start_time, st->time_base, AV_TIME_BASE_Q);
+            else
+                ++unknown;
+        }
+    while (unknown > 0 && ahead.size() < 512) {
+        AVPacket* pkt = av_packet_alloc();
+        if (!pkt || (aheadEnd = av_read_frame(part->format(), pkt)) < 0) {
+            aheadEnd = pkt ? aheadEnd : AVERROR(ENOMEM);
+            av_packet_free(&pkt);
+            break;
+        }
+        ahead.push_back(pkt);
+        const int index = outIndex.value(pkt->stream_index, -1);
+        if (index >= 0 && starts[index] == AV_NOPTS_VALUE && pkt->pts != AV_NOPTS_VALUE) {
+            starts[index] =
+                av_rescale_q(pkt->pts, in->streams[pkt->stream_index]->time_base, AV_TIME_BASE_Q);
+            --unknown;
+        }
+    }
+    int64_t start = AV_NOPTS_VALUE;
+    for (const int64_t s : starts)
+        start = s != AV_NOPTS_VALUE && (start == AV_NOPTS_VALUE || s < start) ? s : start;
+    return start == AV_NOPTS_VALUE ? 0 : start;
+}
+
+FfmpegMovieWriter::FfmpegMovieWriter() : d(std::make_unique<Private>()) {}
+
+FfmpegMovieWriter::~FfmpegMovieWriter()
+{
+    av_packet_free(&d->packet);
+    d->dropAhead();
+    d->part.reset();
+    avformat_free_context(d->out);
+    Ffmpeg::freeIo(d->pb);
+}
+
+FileResult<std::unique_ptr<MovieWriter>> FfmpegMovieWriter::open(OutputFile& output,
+                                                                 MovieFamily family)
+{
+    std::unique_ptr<FfmpegMovieWriter> w(new FfmpegMovieWriter);
+    Private& d = *w->d;
+    d.io.file = &output;
+    d.pb = Ffmpeg::ioContext(&d.io, true, nullptr, &OutputIo::write, &OutputIo::seek);
+    d.packet = av_packet_alloc();
+    if (!d.pb || !d.packet ||
+        avformat_alloc_output_context2(&d.out, nullptr, Ffmpeg::muxerOf(family), nullptr) < 0)
+        return FileError(ENOMEM, Ffmpeg::libraryText(AVERROR(ENOMEM)));
+    d.out->pb = d.pb;
+    d.out->flags |= AVFMT_FLAG_CUSTOM_IO;
+    return std::unique_ptr<MovieWriter>(std::move(w));
+}
+
+MovieWriter::Step FfmpegMovieWriter::beginPart(InputFile& file, const QString& chapter)
+{
+    Private& p = *d;
+    p.base += p.part ? p.partEnd : 0;
+    p.dropAhead();
+    p.part = std::make_unique<FfmpegInput>();
+    if (const QString why = p.part->open(file); !why.isEmpty())
+        return p.fail(Step::ReadFailed, why);
+    AVFormatContext* in = p.part->format();
+    const bool first = !p.headerWritten;
+    const auto otherStreams = [&p] {
+        return p.fail(Step::ReadFailed, Ffmpeg::tr("its streams are not those of the first part"));
+    };
+    p.outIndex.clear();
+    int keptSoFar = 0;
+    for (unsigned i = 0; i < in->nb_streams; ++i) {
+        AVStream* st = in->streams[i];
+        const bool kept = Ffmpeg::carried(st, p.out->oformat);
+        const int index = kept ? keptSoFar++ : -1;
+        p.outIndex << index;
+        if (!kept)
+            continue;
+        if (first) {
+            AVStream* os = avformat_new_stream(p.out, nullptr);
+            if (!os || avcodec_parameters_copy(os->codecpar, st->codecpar) < 0)
+                return p.fail(Step::WriteFailed, Ffmpeg::libraryText(AVERROR(ENOMEM)));
+            const unsigned tag = st->codecpar->codec_tag;
+            if (av_codec_get_id(p.out->oformat->codec_tag, tag) != st->codecpar->codec_id)
+                os->codecpar->codec_tag = 0;
+            os->time_base = st->time_base;
+            os->avg_frame_rate = st->avg_frame_rate;
+            os->disposition = st->disposition;
+            av_dict_copy(&os->metadata, st->metadata, 0);
+            av_dict_set(&os->metadata, "timecode", nullptr, 0); // a track left out
+            for (int s = 0; s < st->nb_side_data; ++s) {
+                const AVPacketSideData& sd = st->side_data[s];
+                if (uint8_t* to = av_stream_new_side_data(os, sd.type, sd.size))
+                    std::copy(sd.data, sd.data + sd.size, to);
+            }
+            p.tracks.append(Private::Track());
+        } else if (index >= int(p.out->nb_streams) ||
+                   p.out->streams[index]->codecpar->codec_id != st->codecpar->codec_id) {
+            return otherStreams();
+        }
+        p.tracks[index] = {p.tracks[index].lastDts, 0, st->nb_frames};
+    }
+    if (!first && keptSoFar != int(p.out->nb_streams))
+        return otherStreams();
+    if (first) {
+        av_dict_copy(&p.out->metadata, in->metadata, 0);
+        av_dict_set(&p.out->metadata, "timecode", nullptr, 0);
+        // Chapters added after the header go to the container's ending, all together.
+        if (const int e = avformat_write_header(p.out, nullptr); e < 0)
+            return p.writeFailure(e);
+        p.headerWritten = true;
+    }
+
+    // The chapter: where this part starts, to the end of the movie (fixed at the part's end).
+    AVChapter* ch = static_cast<AVChapter*>(av_mallocz(sizeof(AVChapter)));
+    if (!ch || av_dynarray_add_nofree(&p.out->chapters, reinterpret_cast<int*>(&p.out->nb_chapters),
+                                      ch) < 0) {
+        av_free(ch);
+        return p.fail(Step::WriteFailed, Ffmpeg::libraryText(AVERROR(ENOMEM)));
+    }
+    ch->id = p.out->nb_chapters;
+    ch->time_base = AV_TIME_BASE_Q;
+    ch->start = ch->end = p.base;
+    av_dict_set(&ch->metadata, "title", chapter.toUtf8().constData(), 0);
+    p.partStart = p.readAhead();
+    p.partEnd = 0;
+    p.position = 0;
+    p.corrupt = false;
+    return Step::Copied;
+}
+
+MovieWriter::Step FfmpegMovieWriter::copyPacket()
+{
+    Private& p = *d;
+    AVFormatContext* in = p.part->format();
+    AVPacket* pkt = p.packet;
+    int e = 0;
+    if (!p.ahead.empty()) {
+        av_packet_move_ref(pkt, p.ahead.front());
+        av_packet_free(&p.ahead.front());
+        p.ahead.pop_front();
+    } else {
+        e = p.aheadEnd < 0 ? std::exchange(p.aheadEnd, 0) : av_read_frame(in, pkt);
+    }
+    if (e == AVERROR_EOF)
+        return p.endPart();
+    if (e < 0)
+        return p.readFailure(e);
+    p.position = std::max<qint64>(p.position, pkt->pos >= 0 ? pkt->pos + pkt->size : 0);
+    const int index = pkt->stream_index < p.outIndex.size() ? p.outIndex[pkt->stream_index] : -1;
+    if (index < 0) {
+        av_packet_unref(pkt);
+        return Step::Copied;
+    }
+    p.corrupt = p.corrupt || (pkt->flags & AV_PKT_FLAG_CORRUPT);
+    ++p.tracks[index].read;
+    const AVRational from = in->streams[pkt->stream_index]->time_base;
+    AVStream* os = p.out->streams[index];
+    const AVRational to = os->time_base;
+    const int64_t shift =
+        av_rescale_q(p.base, AV_TIME_BASE_Q, to) - av_rescale_q(p.partStart, AV_TIME_BASE_Q, to);
+    const auto move = [&](int64_t ts) {
+        return ts == AV_NOPTS_VALUE ? ts : av_rescale_q(ts, from, to) + shift;
+    };
+    if (pkt->pts != AV_NOPTS_VALUE) {
+        const int64_t end = av_rescale_q(pkt->pts + pkt->duration, from, AV_TIME_BASE_Q);
+        p.partEnd = std::max(p.partEnd, end - p.partStart);
+    }
+    pkt->pts = move(pkt->pts);
+    pkt->dts = move(pkt->dts);
+    pkt->duration = av_rescale_q(pkt->duration, from, to);
+    int64_t& last = p.tracks[index].lastDts;
+    // Matroska keeps no decode times: the first packets of a part may come without one.
+    if (pkt->dts == AV_NOPTS_VALUE && pkt->pts != AV_NOPTS_VALUE)
+        pkt->dts = last == AV_NOPTS_VALUE ? pkt->pts - 2 * pkt->duration : last + 1;
+    if (pkt->dts != AV_NOPTS_VALUE && last != AV_NOPTS_VALUE && pkt->dts <= last) {
+        pkt->dts = last + 1;
+        if (pkt->pts != AV_NOPTS_VALUE && pkt->pts < pkt->dts)
+            pkt->pts = pkt->dts;
+    }
+    if (pkt->dts != AV_NOPTS_VALUE)
+        last = pkt->dts;
+    pkt->stream_index = index;
+    pkt->pos = -1;
+    if (const int w = av_interleaved_write_frame(p.out, pkt); w < 0)
+        return p.writeFailure(w);
+    return Step::Copied;
+}
+
+MovieWriter::Step FfmpegMovieWriter::Private::endPart()
+{
+    // Read to its end: no damaged packet, every packet its index names, and (where the
+    // container gives one) its length reached.
+    const AVFormatContext* in = part->format();
+    bool whole = !corrupt;
+    for (const Track& t : std::as_const(tracks))
+        whole = whole && (t.frames <= 0 || t.read >= t.frames);
+    const int64_t length = in->duration;
+    if (length > 0 && partEnd > 0 && partEnd + AV_TIME_BASE / 2 < length)
+        whole = false;
+    if (!whole)
+        return fail(Step::ReadFailed,
+                    Ffmpeg::tr("it ends before its last picture or sound, it is damaged "
+                               "or cut short"));
+    // The container's own length where it gives one: it leaves out an encoder's priming and
+    // padding, which the next part's first packets overlap.
+    if (length > 0)
+        partEnd = length;
+    position = std::max<qint64>(position, part->file().size());
+    out->chapters[out->nb_chapters - 1]->end = base + partEnd;
+    return Step::PartDone;
+}
+
+qint64 FfmpegMovieWriter::partPosition() const
+{
+    return d->position;
+}
+
+MovieWriter::Step FfmpegMovieWriter::finish()
+{
+    if (const int e = av_write_trailer(d->out); e < 0)
+        return d->writeFailure(e);
+    avio_flush(d->pb);
+    if (d->io.failure.failed() || d->pb->error < 0)
+        return d->writeFailure(d->pb->error);
+    return Step::Copied;
+}
+
+QString FfmpegMovieWriter::failure() const
+{
+    return d->failure;
+}
