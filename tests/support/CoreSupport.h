@@ -26,10 +26,22 @@ QString writeFile(const QString& path, const QByteArray& bytes);
 QString sized(const QString& dir, const QString& name, qint64 size);
 /// A file's bytes, or "<missing>".
 QByteArray readAll(const QString& path);
-/// The values as text (bools: true/false), joined by " | ".
+/// A value as text for joined(): bools true/false, a list its items joined by ",".
+inline QString asText(const QStringList& list)
+{
+    return list.join(QLatin1Char(','));
+}
+template <typename T> QString asText(const T& value)
+{
+    const QVariant v(value);
+    if (!v.canConvert<QString>()) // a value that would compare as "" with anything
+        qFatal("joined(): no text for a %s", v.typeName());
+    return v.toString();
+}
+/// The values as text (asText()), joined by " | ".
 template <typename... Values> QString joined(const Values&... v)
 {
-    return QStringList({QVariant(v).toString()...}).join(QStringLiteral(" | "));
+    return QStringList({asText(v)...}).join(QStringLiteral(" | "));
 }
 /// MP4 movies of one second (a test pattern) that ffmpeg makes in `dir`; their paths, or none
 /// where it cannot make them (the case is then skipped).
