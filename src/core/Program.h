@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/queue/JoinQueue.h"
 #include "core/join/JoinSession.h"
+#include "core/queue/JoinQueue.h"
 #include "core/settings/Locations.h"
 #include "core/settings/Preferences.h"
 #include "core/settings/Settings.h"

@@ -1,7 +1,7 @@
 #include "gui/JoinStatusDialog.h"
 
-#include "core/text/Format.h"
 #include "core/movies/MovieKind.h"
+#include "core/text/Format.h"
 #include "gui/Desktop.h"
 #include "gui/Icons.h"
 #include "gui/Layout.h"
@@ -10,8 +10,8 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QPlainTextEdit>
-#include <QProgressBar>
 #include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTextDocument>
 #include <QWindow>
@@ -149,16 +149,17 @@ void JoinStatusDialog::ask()
     JoinSession* session = &m_session;
     const QString title = MovieKind::questionTitle();
     if (!m_session.offersOneMovie()) {
-        m_desktop.askYesNo(m_main, title, m_session.question(), Desktop::Default::No,
-                           [session](bool yes) { session->answer(yes ? Choice::Bytes : Choice::Cancel); });
+        m_desktop.askYesNo(
+            m_main, title, m_session.question(), Desktop::Default::No,
+            [session](bool yes) { session->answer(yes ? Choice::Bytes : Choice::Cancel); });
         return;
     }
-    m_desktop.choose(m_main, title, m_session.question(), MovieKind::oneMovieButtons(), 0, 2,
-                     [session](int pressed) {
-                         static constexpr Choice kButtons[] = {Choice::OneMovie, Choice::Bytes,
-                                                               Choice::Cancel};
-                         session->answer(kButtons[qBound(0, pressed, 2)]);
-                     });
+    m_desktop.choose(
+        m_main, title, m_session.question(), MovieKind::oneMovieButtons(), 0, 2,
+        [session](int pressed) {
+            static constexpr Choice kButtons[] = {Choice::OneMovie, Choice::Bytes, Choice::Cancel};
+            session->answer(kButtons[qBound(0, pressed, 2)]);
+        });
 }
 
 void JoinStatusDialog::chooseTarget()
@@ -392,13 +393,12 @@ void JoinStatusDialog::deleteSources()
         };
         if (done.noTrash.isEmpty())
             return tell({done.message});
-        m_desktop.askYesNo(this, title, AfterJoin::deleteForGoodQuestion(done.noTrash),
-                           Desktop::Default::No,
-                           [this, tell, done](bool yes) {
-                               tell({done.message, yes ? m_session.after().deleteForGood(
-                                                             done.noTrash)
-                                                       : QString()});
-                           });
+        m_desktop.askYesNo(
+            this, title, AfterJoin::deleteForGoodQuestion(done.noTrash), Desktop::Default::No,
+            [this, tell, done](bool yes) {
+                tell({done.message,
+                      yes ? m_session.after().deleteForGood(done.noTrash) : QString()});
+            });
     };
     if (!m_session.after().asksBeforeDelete())
         return deleteThenFinish();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/status/JoinPace.h"
 #include "core/join/JoinSession.h"
+#include "core/status/JoinPace.h"
 #include "core/status/ProgressThrottle.h"
 
 #include <QDialog>

@@ -1,8 +1,8 @@
 #include "gui/MainWindow.h"
 
 #include "Product.h"
-#include "core/text/Format.h"
 #include "core/Program.h"
+#include "core/text/Format.h"
 #include "gui/AboutDialog.h"
 #include "gui/Desktop.h"
 #include "gui/Icons.h"
@@ -337,10 +337,9 @@ void MainWindow::addFiles(const QStringList& paths)
     const QList<PartSets::Set> sets = queue.setsOf(paths);
     if (sets.isEmpty())
         return add(paths);
-    m_desktop.askYesNo(this, PartSets::questionTitle(), PartSets::question(sets),
-                       Desktop::Default::Yes, [add, paths, sets](bool more) {
-                           add(more ? PartSets::withOthers(paths, sets) : paths);
-                       });
+    m_desktop.askYesNo(
+        this, PartSets::questionTitle(), PartSets::question(sets), Desktop::Default::Yes,
+        [add, paths, sets](bool more) { add(more ? PartSets::withOthers(paths, sets) : paths); });
 }
 
 void MainWindow::removeSelected()

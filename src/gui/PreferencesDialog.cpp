@@ -82,20 +82,24 @@ const Control kControls[] = {
     {Control::Browse, "CmdBrowseSource", QT_TRANSLATE_NOOP("PreferencesDialog", "Browse"), 4275,
      525, 990, 285},
     {Control::Switch, "ChkRememberSource",
-     QT_TRANSLATE_NOOP("PreferencesDialog", "Remember Source Directory"), 3000, 225, 2340, 240, SettingId::SaveSourceDir},
+     QT_TRANSLATE_NOOP("PreferencesDialog", "Remember Source Directory"), 3000, 225, 2340, 240,
+     SettingId::SaveSourceDir},
     {Control::Label, "Label2", QT_TRANSLATE_NOOP("PreferencesDialog", "Target Directory:"), 150,
      1050, 1365, 240},
     {Control::Folder, "TextTargetDir", nullptr, 150, 1350, 3915, 285, SettingId::TargetDir},
     {Control::Browse, "CmdBrowseTarget", QT_TRANSLATE_NOOP("PreferencesDialog", "Browse"), 4275,
      1350, 990, 285},
     {Control::Switch, "ChkRememberTarget",
-     QT_TRANSLATE_NOOP("PreferencesDialog", "Remember Target Directory"), 3000, 1050, 2340, 240, SettingId::SaveTargetDir},
+     QT_TRANSLATE_NOOP("PreferencesDialog", "Remember Target Directory"), 3000, 1050, 2340, 240,
+     SettingId::SaveTargetDir},
     {Control::Switch, "ChkConfirmDel", QT_TRANSLATE_NOOP("PreferencesDialog", "Confirm Delete"),
      3150, 2025, 1440, 240, SettingId::ConfirmDel},
     {Control::Switch, "ChkClearQue",
-     QT_TRANSLATE_NOOP("PreferencesDialog", "Clear Queued Files After Join"), 150, 2025, 2715, 240, SettingId::ClearQue},
+     QT_TRANSLATE_NOOP("PreferencesDialog", "Clear Queued Files After Join"), 150, 2025, 2715, 240,
+     SettingId::ClearQue},
     {Control::Switch, "ChkChunkSizeSave",
-     QT_TRANSLATE_NOOP("PreferencesDialog", "Keep Chunk Size Setting"), 150, 2400, 2115, 240, SettingId::ChunkSizeSave},
+     QT_TRANSLATE_NOOP("PreferencesDialog", "Keep Chunk Size Setting"), 150, 2400, 2115, 240,
+     SettingId::ChunkSizeSave},
 };
 
 /// Widens a one-line control whose text the face in use draws wider than
@@ -237,7 +241,7 @@ void PreferencesDialog::showFolder(SettingId id, const QString& text)
 {
     QLineEdit* box = folderBox(id);
     if (box->text() == text)
-        return; // keeps the cursor where the user types
+        return;                      // keeps the cursor where the user types
     const QSignalBlocker quiet(box); // shown, not edited
     box->setText(text);
 }

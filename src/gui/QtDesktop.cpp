@@ -56,7 +56,8 @@ void QtDesktop::chooseFilesToOpen(QWidget* parent, const QString& dir, const QSt
     auto* d = new QFileDialog(parent, QString(), dir, filters.join(QStringLiteral(";;")));
     d->setFileMode(QFileDialog::ExistingFiles);
     open(
-        d, [d, done] { done(d->result() == QDialog::Accepted ? d->selectedFiles() : QStringList()); },
+        d,
+        [d, done] { done(d->result() == QDialog::Accepted ? d->selectedFiles() : QStringList()); },
         [done] { done({}); });
 }
 
@@ -105,15 +106,16 @@ void QtDesktop::message(QWidget* parent, const QString& text, std::function<void
 
 void QtDesktop::messageAtExit(QWidget* parent, const QString& text)
 {
-    open(new QMessageBox(QMessageBox::NoIcon, m_title, text, QMessageBox::Ok, parent), [] {}, [] {},
-         true);
+    open(
+        new QMessageBox(QMessageBox::NoIcon, m_title, text, QMessageBox::Ok, parent), [] {}, [] {},
+        true);
 }
 
-void QtDesktop::askYesNo(QWidget* parent, const QString& title, const QString& text,
-                         Default button, std::function<void(bool)> done)
+void QtDesktop::askYesNo(QWidget* parent, const QString& title, const QString& text, Default button,
+                         std::function<void(bool)> done)
 {
-    auto* box =
-        new QMessageBox(QMessageBox::NoIcon, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    auto* box = new QMessageBox(QMessageBox::NoIcon, title, text,
+                                QMessageBox::Yes | QMessageBox::No, parent);
     box->setDefaultButton(button == Default::No ? QMessageBox::No : QMessageBox::Yes);
     box->setEscapeButton(QMessageBox::No);
     open(

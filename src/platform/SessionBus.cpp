@@ -28,8 +28,8 @@ void SessionBus::launcherProgress(double progress, bool visible)
     if (!busThere())
         return;
     QDBusMessage update = QDBusMessage::createSignal(
-        QStringLiteral("/org/reelbind/Reelbind"), QStringLiteral("com.canonical.Unity.LauncherEntry"),
-        QStringLiteral("Update"));
+        QStringLiteral("/org/reelbind/Reelbind"),
+        QStringLiteral("com.canonical.Unity.LauncherEntry"), QStringLiteral("Update"));
     update << QStringLiteral("application://%1.desktop").arg(m_desktopId)
            << QVariantMap{{QStringLiteral("progress"), progress},
                           {QStringLiteral("progress-visible"), visible}};

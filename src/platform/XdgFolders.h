@@ -1,8 +1,5 @@
 #pragma once
 
-#include <QByteArray>
-#include <QByteArrayList>
-
 /// Holds the process to the XDG base directory rules, which make a relative
 /// path invalid: XDG_DATA_HOME, XDG_CONFIG_HOME, XDG_CACHE_HOME,
 /// XDG_STATE_HOME and XDG_RUNTIME_DIR set to one are unset (Qt and GLib then
@@ -10,22 +7,4 @@
 /// current folder), and XDG_DATA_DIRS and XDG_CONFIG_DIRS lose their
 /// relative entries (unset when none is left). Called first thing in main(),
 /// before Qt or GLib read them: GLib keeps what it read for the process.
-inline void ignoreRelativeXdgFolders()
-{
-    for (const char* home : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME",
-                             "XDG_RUNTIME_DIR"})
-        if (qEnvironmentVariableIsSet(home) && !qgetenv(home).startsWith('/'))
-            qunsetenv(home);
-    for (const char* list : {"XDG_DATA_DIRS", "XDG_CONFIG_DIRS"}) {
-        if (!qEnvironmentVariableIsSet(list))
-            continue;
-        QByteArrayList absolute;
-        for (const QByteArray& folder : qgetenv(list).split(':'))
-            if (folder.startsWith('/'))
-                absolute << folder;
-        if (absolute.isEmpty())
-            qunsetenv(list);
-        else
-            qputenv(list, absolute.join(':'));
-    }
-}
+void ignoreRelativeXdgFolders();

@@ -1,8 +1,8 @@
 #include "core/join/AfterJoin.h"
 
-#include "core/text/Format.h"
 #include "core/queue/JoinQueue.h"
 #include "core/settings/Preferences.h"
+#include "core/text/Format.h"
 #include "platform/FileSystem.h"
 
 QString AfterJoin::notDeleted(const QStringList& problems)

@@ -139,4 +139,3 @@ std::optional<bool> JoinChecks::enoughSpace(const QString& folder, const QString
     }
     return *freeBytes > need;
 }
-

@@ -22,8 +22,8 @@ public:
     {
         QStringList sources; // full paths, in join order
         QString target;
-        int chunkSize = 0;                       // the byte join's unit
-        MovieFamily family = MovieFamily::None;  // the container of one movie
+        int chunkSize = 0;                      // the byte join's unit
+        MovieFamily family = MovieFamily::None; // the container of one movie
     };
     /// What a run did: how it ended (Joined, Cancelled or Failed); for a
     /// failure the message naming the file and the reason, for a cancel what

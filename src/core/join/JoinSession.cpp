@@ -8,8 +8,8 @@
 using Kind = JoinVerdict::Kind;
 
 JoinSession::JoinSession(JoinQueue& queue, Preferences& live, FileSystem& files, QObject* parent)
-    : QObject(parent), m_queue(queue), m_live(live), m_checks(files, m_cancel),
-      m_byteCopy(files), m_oneMovie(files), m_after(queue, live, files, m_record)
+    : QObject(parent), m_queue(queue), m_live(live), m_checks(files, m_cancel), m_byteCopy(files),
+      m_oneMovie(files), m_after(queue, live, files, m_record)
 {
     connect(&m_relay, &ProgressRelay::batchStartedHere, this, &JoinSession::batchStarted);
     connect(&m_relay, &ProgressRelay::fileStartedHere, this, &JoinSession::fileStarted);
@@ -114,8 +114,7 @@ void JoinSession::chooseTarget(const QString& target)
         return end(Ending::NoTarget);
     m_record.target = target;
     setPhase(Phase::Checking);
-    offThread([this, sources = m_sources,
-               target] { return m_checks.checkTarget(sources, target); },
+    offThread([this, sources = m_sources, target] { return m_checks.checkTarget(sources, target); },
               [this](const JoinVerdict& verdict) { targetChecked(verdict); });
 }
 

@@ -77,8 +77,7 @@ JoinMethod::Result PartJoin::joinAll(const Job& job, JoinProgress& progress,
         r.read.append(source.identity());
     }
     if (cancel.cancelled())
-        return cancelled(r, !cancel.keepsNothing() && keepsPartOnCancel() && !m_out->existed()),
-               r;
+        return cancelled(r, !cancel.keepsNothing() && keepsPartOnCancel() && !m_out->existed()), r;
     if (!end() || !m_out->finish(lengthWritten()))
         return r;
     r.ending = JoinEnding::Joined;

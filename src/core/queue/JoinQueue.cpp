@@ -1,7 +1,7 @@
 #include "core/queue/JoinQueue.h"
 
-#include "core/text/Format.h"
 #include "core/settings/Preferences.h"
+#include "core/text/Format.h"
 #include "core/text/StrFunc.h"
 #include "platform/FileLookup.h"
 

@@ -60,7 +60,8 @@ const QList<Rule>& rules()
          [](const Match& m, int k) { return m.captured(1) + QString::number(k) + m.captured(2); }},
         {re("^(g)o(p)r(\\d{4}\\.mp4)$"), one, [](const Match&) { return 99; },
          [](const Match& m, int k) {
-             return k == 1 ? m.captured(0) : m.captured(1) + m.captured(2) + pad(k - 1, 2) + m.captured(3);
+             return k == 1 ? m.captured(0)
+                           : m.captured(1) + m.captured(2) + pad(k - 1, 2) + m.captured(3);
          }},
         {re("^(g[hx])01(\\d{4}\\.mp4)$"), one, [](const Match&) { return 99; },
          [](const Match& m, int k) { return m.captured(1) + pad(k, 2) + m.captured(2); }},

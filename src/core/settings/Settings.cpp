@@ -1,6 +1,5 @@
 #include "core/settings/Settings.h"
 
-
 Settings Settings::defaults(const QString& folder)
 {
     Settings s;
@@ -9,4 +8,3 @@ Settings Settings::defaults(const QString& folder)
             info.kind == SettingInfo::Kind::Folder ? folder : QString::fromLatin1(info.firstStart);
     return s;
 }
-

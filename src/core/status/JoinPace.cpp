@@ -31,7 +31,8 @@ QString JoinPace::line(double bytesPerSecond, qint64 bytesLeft)
     if (bytesPerSecond <= 0)
         return speed;
     const auto seconds = qint64(std::ceil(double(qMax<qint64>(0, bytesLeft)) / bytesPerSecond));
-    return QCoreApplication::translate("JoinPace", "%1, about %2 left").arg(speed, duration(seconds));
+    return QCoreApplication::translate("JoinPace", "%1, about %2 left")
+        .arg(speed, duration(seconds));
 }
 
 QString JoinPace::duration(qint64 seconds)

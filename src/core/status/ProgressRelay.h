@@ -37,9 +37,9 @@ private:
     struct Newest
     {
         int file = -1;
-        int fileSerial = 0;     // counts the sources started
-        JoinFigures atStart;    // the figures when that source started
-        JoinFigures figures;    // the newest figures
+        int fileSerial = 0;  // counts the sources started
+        JoinFigures atStart; // the figures when that source started
+        JoinFigures figures; // the newest figures
         bool copiedSince = false;
     };
     QMutex m_lock;
