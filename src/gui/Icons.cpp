@@ -1,8 +1,13 @@
 #include "gui/Icons.h"
 
+#include <QApplication>
+#include <QHash>
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QStyle>
+#include <QStyleOption>
 
 namespace Icons {
 
@@ -81,13 +86,35 @@ QPixmap drawArrow(int size, bool up)
     return pm;
 }
 
-QIcon build(QPixmap (*draw)(int))
+/// An icon drawn at the size it is asked for, when it is first asked for: nothing is drawn
+/// while the program starts, and every size is sharp.
+class DrawnIcon : public QIconEngine
 {
-    QIcon icon;
-    for (int s : {16, 24, 32, 48, 64, 128})
-        icon.addPixmap(draw(s));
-    return icon;
-}
+public:
+    explicit DrawnIcon(QPixmap (*draw)(int)) : m_draw(draw) {}
+    QIconEngine* clone() const override { return new DrawnIcon(m_draw); }
+    void paint(QPainter* p, const QRect& rect, QIcon::Mode mode, QIcon::State state) override
+    {
+        const int side = qMin(rect.width(), rect.height());
+        p->drawPixmap(QRect(rect.topLeft(), QSize(side, side)),
+                      pixmap(QSize(side, side), mode, state));
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State) override
+    {
+        const int side = qMax(1, qMin(size.width(), size.height()));
+        QPixmap& drawn = m_drawn[side];
+        if (drawn.isNull())
+            drawn = m_draw(side);
+        if (mode != QIcon::Disabled)
+            return drawn;
+        QStyleOption option;
+        return QApplication::style()->generatedIconPixmap(mode, drawn, &option);
+    }
+
+private:
+    QPixmap (*m_draw)(int);
+    QHash<int, QPixmap> m_drawn;
+};
 
 QPixmap drawUp(int s)
 {
@@ -100,19 +127,24 @@ QPixmap drawDown(int s)
 
 } // namespace
 
+// Each icon is one engine for the program's life, so that a size is drawn once; never
+// destroyed, as a pixmap may not outlive the application.
 QIcon program()
 {
-    return build(drawProgram);
+    static const QIcon* icon = new QIcon(new DrawnIcon(drawProgram));
+    return *icon;
 }
 
 QIcon arrowUp()
 {
-    return build(drawUp);
+    static const QIcon* icon = new QIcon(new DrawnIcon(drawUp));
+    return *icon;
 }
 
 QIcon arrowDown()
 {
-    return build(drawDown);
+    static const QIcon* icon = new QIcon(new DrawnIcon(drawDown));
+    return *icon;
 }
 
 } // namespace Icons
