@@ -1,15 +1,12 @@
-// A movie module of another build: it answers FAKE_VERSION (where defined) and
-// has an engine that must never be asked for.
-#include <cstdlib>
-
+// A movie module of another build: it answers FAKE_VERSION (where defined); its engine is never
+// to be asked for.
 #ifdef FAKE_VERSION
 extern "C" const char* reelbind_movies_version()
 {
     return FAKE_VERSION;
 }
 #endif
-
 extern "C" void* reelbind_movies_engine()
 {
-    std::abort();
+    __builtin_trap();
 }
