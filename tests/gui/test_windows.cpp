@@ -1,0 +1,556 @@
+// The windows show what the core decided: the main window and its commands, the program ending
+// with a dialog open, the preferences, the status window, the real dialogs.
+#include "gui/AboutDialog.h"
+#include "gui/PreferencesDialog.h"
+#include "gui/QtDesktop.h"
+#include "gui/QueueList.h"
+#include "support/GuiSupport.h"
+
+#include <QtWidgets>
+
+using namespace TestSupport;
+
+namespace {
+
+/// Does to `on` what the user does: its close box, a key ("Shift+Delete"), a click on the
+/// control or menu item so named; or what the system does: a signal stops the program.
+void act(QWidget* on, const QString& what, Program* program = nullptr)
+{
+    const QKeyCombination key = QKeySequence(what)[0];
+    if (what == "close box")
+        on->close();
+    else if (what == "signal")
+        program->exit(Program::ExitKind::Stopped);
+    else if (on->findChild<QObject*>(what))
+        press(on, qPrintable(what));
+    else
+        QTest::keyClick(on, key.key(), key.keyboardModifiers());
+}
+
+/// A call to the desktop as the user met it: its kind, owner, filters or buttons (Enter's first),
+/// a document's name, a Yes/No box's Enter.
+QString seen(const FakeDesktop::Call& c)
+{
+    const bool yes = c.button == Desktop::Default::Yes;
+    QStringList s = {c.kind, c.parent ? c.parent->objectName() : "", c.filters.join(','),
+                     c.kind == "document" ? QFileInfo(c.text).fileName() : "",
+                     c.kind == "yesno" ? (yes ? "(Yes)" : "(No)") : ""};
+    return s.removeAll(""), s.join(' ');
+}
+
+/// The main window on screen, and what the tests do through it.
+struct Win : Shown
+{
+    using Shown::Shown;
+    QString at(const QString& name) const { return folder.filePath(name); }
+    QueueList* list() const { return child<QueueList>(window.get(), "ListViewAdd"); }
+    void click(int row, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers mods = {})
+    {
+        QTest::mouseClick(list()->viewport(), button, mods,
+                          row < 0 ? QPoint(10, list()->viewport()->height() - 3)
+                                  : list()->visualRect(queue().model().index(row, 0)).center());
+    }
+    QString queued()
+    {
+        QStringList names;
+        for (int p = 0; p < queue().count(); ++p)
+            names << (list()->selectedPositions().contains(p) ? "*" : "") + queue().rows()[p].name;
+        return names.join(' ');
+    }
+    /// Hands over the first part of a set, and E: the question names the set's other parts.
+    QString firstPart()
+    {
+        for (const char* name : {"VTS_01_1.VOB", "VTS_01_2.VOB", "VTS_01_3.VOB"})
+            sized(folder.path(), name, 2048);
+        return window->openFiles({at("VTS_01_1.VOB"), at("E")}), "";
+    }
+    /// Add, the dialog answering E and a missing file: a message names the missing one.
+    QString addTwo()
+    {
+        desktop.setNextOpenFiles({at("E"), at("gone")});
+        return press(window.get(), "CmdAdd"), "";
+    }
+};
+/// What a case does to the program ("no movies" where ffmpeg could make none).
+using Act = std::function<QString(Win&)>;
+
+} // namespace
+
+Q_DECLARE_METATYPE(Act)
+
+class TestWindows : public QObject
+{
+    Q_OBJECT
+private slots:
+    void mainWindowLooks()
+    {
+        Win app;
+        MainWindow& w = *app.window;
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QStringList texts; // the menus, the buttons, the columns' heads and widths, the tab order
+        for (const char* m : {"", "mnu_prefs", "mnu_Links", "mnu_Help", "Option_mnu"}) {
+            QStringList items; // no item has a shortcut or a mnemonic
+            for (QAction* a : *m ? child<QMenu>(&w, m)->actions() : w.menuBar()->actions())
+                items << (a->isSeparator() ? "-" : a->text() + a->shortcut().toString());
+            texts << items.join('|');
+        }
+        texts << shownEach(&w, {"CmdAdd", "CmdRemove", "CmdClear", "CmdJoin", "CmdExit"});
+        for (int c = 0; c < 3; ++c) // the last column ends at the edge
+            texts << app.list()->model()->headerData(c, Qt::Horizontal).toString() + ' ' +
+                         QString::number(app.list()->header()->sectionSize(c));
+        for (QWidget* cur = app.list(); texts.size() < 19; cur = cur->nextInFocusChain())
+            if ((cur->focusPolicy() & Qt::TabFocus) && cur->window() == &w)
+                texts << cur->objectName();
+        // The estimate and the chunk size: at start, lowest, highest, a step less, as set live.
+        texts << shown(&w, "LblEstFilesize") << child<QGroupBox>(&w, "FrameChunkSize")->title();
+        for (auto step : {QSlider::SliderToMinimum, QSlider::SliderToMaximum,
+                          QSlider::SliderSingleStepSub, QSlider::SliderNoAction}) {
+            if (step == QSlider::SliderNoAction) // the slider follows the live chunk size
+                app.prefs().setChunkSize(app.prefs().chunkSize() - 46000);
+            child<QSlider>(&w, "SldrChunkSize")->triggerAction(step);
+            texts << child<QGroupBox>(&w, "FrameChunkSize")->title().section(' ', 2, 2);
+        }
+        for (QAction* a : child<QMenu>(&w, "mnu_Links")->actions())
+            a->trigger();
+        press(&w, "mnu_Readme"); // after the seven links
+        texts << w.windowTitle() << QString::number(w.centralWidget()->width())
+              << QString::number(w.centralWidget()->height())
+              << app.desktop.texts("document").mid(7).join(',') +
+                     layoutFaults(w.centralWidget()).join(',') +
+                     unnamedControls(w.centralWidget()).join(',');
+        QCOMPARE(
+            joined(
+                texts.join(" # ").replace(app.programFolder(), "{d}"),
+                bool(w.windowFlags() & Qt::WindowMaximizeButtonHint) ||
+                    w.menuBar()->actions().contains(child<QMenu>(&w, "Option_mnu")->menuAction()) ||
+                    w.windowIcon().isNull() ||
+                    child<QToolButton>(&w, "CmdMoveUp")->icon().isNull() ||
+                    child<QToolButton>(&w, "CmdMoveDown")->icon().isNull()),
+            joined("Preferences|Useful Links|Help # Preferences|-|Exit # ZIDA FAQ|Brightwater's "
+                   "I.263 Site|Marlowe's IR21 and Tesk's Power Post/Join|Intel's I.263 video "
+                   "CODEC (without IMC audio)|Intel Indeo CODECs (IV3.x, IV4.x, IV5)|Free "
+                   "Agent (Newsreader)|Get The Latest Version of Orvel's Reelbind # View "
+                   "Readme File|-|About # View Selecte File|Remove Selected File(s) # Add "
+                   "Remove Clear Join Exit # Filename 193 # Location 187 # Filesize (in MB) " +
+                       QString::number(app.list()->viewport()->width() - 380) +
+                       " # ListViewAdd # CmdJoin # CmdExit # CmdAdd # CmdRemove # CmdClear "
+                       "# SldrChunkSize # CmdMoveUp # CmdMoveDown # ListViewAdd # Estimated "
+                       "Joined Filesize:  0.00 MB # Chunk Size: 40,000 bytes # 10,000 # "
+                       "70,000 # 69,000 # 23,000 # Orvel's Reelbind 1.0.7b # 575 # 264 # "
+                       "{d}/Readme.html",
+                   false));
+    }
+    void commands_data()
+    {
+        // A to D (3, 1, 4, 2 MiB) queued, rows `select`ed (a click, then Ctrl+clicks), `act` done
+        // with a join `running` or not. Then the queue (*: selected), the list focused, what the
+        // desktop was asked (seen()).
+        const Table<QString, Act, bool, QString, bool, QStringList> row(
+            {"select", "act", "running", "queue", "focused", "calls"});
+        const auto doing = [](const char* what) -> Act { // on the main window, or the list
+            return [what](Win& a) {
+                QWidget* on = a.list();
+                on = a.window->findChild<QObject*>(what) ? a.window.get() : on;
+                return act(on, what), "";
+            };
+        };
+        const auto popup = [](int row, int item) -> Act { // a right click
+            return [row, item](Win& a) {
+                return a.desktop.setNextPopupChoice(item), a.click(row, Qt::RightButton), "";
+            };
+        };
+        const Act sort = [](Win& a) { return emit a.list()->header()->sectionClicked(2), ""; };
+        const auto set = [](bool yes) -> Act {
+            return [yes](Win& a) { return a.desktop.setNextAnswer(yes), a.firstPart(); };
+        };
+        const QString all = "A B C D", withE = "A B C D E", box = "message frmReelbind",
+                      mpg = " frmReelbind MPG Files (*.mpg),All Files (*)";
+        row("Remove", "BC", doing("CmdRemove"), false, "A D", true, {});
+        row("Delete", "BC", doing("Delete"), false, "A D", true, {});
+        row("Shift+Delete", "BC", doing("Shift+Delete"), false, "A *B *C D", false, {});
+        row("Delete, join running", "BC", doing("Delete"), true, "A *B *C D", false, {});
+        row("Move Down", "AC", doing("CmdMoveDown"), false, "B *A D *C", true, {});
+        row("Move Up refused", "AB", doing("CmdMoveUp"), false, "*A *B C D", true, {box});
+        row("Clear", "B", doing("CmdClear"), false, "", false, {});
+        row("pop-up: Remove", "BC", popup(2, 1), false, "A D", true, {"popup"});
+        row("pop-up: View, a row unselected", "BC", popup(0, 0), false, "*A B C D", true,
+            {"popup", "document A"});
+        row("pop-up: nothing selected", "", popup(-1, 1), false, all, true, {});
+        row("View: the topmost", "AC", doing("mnu_View"), false, "*A B *C D", false,
+            {"document A"});
+        row("sort by size", "", sort, false, "B D A C", false, {});
+        row("Add", "", &Win::addTwo, false, withE, false, {"open" + mpg, box});
+        row("a set's first part, Yes", "", set(true), false,
+            "A B C D E VTS_01_1.VOB VTS_01_2.VOB VTS_01_3.VOB", false, {"yesno frmReelbind (Yes)"});
+        row("a set's first part, No", "", set(false), false, "A B C D E VTS_01_1.VOB", false,
+            {"yesno frmReelbind (Yes)"});
+    }
+    void commands()
+    {
+        Win app;
+        MainWindow* w = app.window.get();
+        for (int i = 0; i < 5; ++i) // A to E of 3, 1, 4, 2 and 1 MiB
+            sized(app.folder.path(), QChar('A' + i), qint64("31421"[i] - '0') << 20);
+        app.queue().add({app.at("A"), app.at("B"), app.at("C"), app.at("D")});
+        Qt::KeyboardModifiers how;
+        for (const QChar l : fetch<QString>("select"))
+            app.click(l.unicode() - 'A', Qt::LeftButton, std::exchange(how, Qt::ControlModifier));
+        child(w, "CmdAdd")->setFocus();
+        app.queue().setJoinRunning(fetch<bool>("running"));
+        fetch<Act>("act")(app);
+        const auto calls = [&app] {
+            QStringList out;
+            for (const FakeDesktop::Call& call : std::as_const(app.desktop.calls))
+                out << seen(call);
+            return out;
+        };
+        const JoinQueue::Commands c = app.queue().commands(); // the core's: shown as they are
+        QString enabled = QString::asprintf("%d%d%d%d%d", c.add, c.remove, c.clear, c.join, c.exit);
+        for (const char* b : {"CmdAdd", "CmdRemove", "CmdClear", "CmdJoin", "CmdExit"})
+            enabled += QString::number(child(w, b)->isEnabled());
+        QTRY_COMPARE(joined(app.queued(), calls(), w->focusWidget() == app.list(),
+                            enabled.left(5) == enabled.mid(5), shown(w, "LblEstFilesize")),
+                     joined(fetch<QString>("queue"), fetch<QStringList>("calls"),
+                            fetch<bool>("focused"), true, app.queue().estimate()));
+    }
+    void programEnds_data()
+    {
+        // The preferences and the about box open, `open` opens a dialog that stays (seen()); the
+        // program told to end (`how`), the settings written for Exit only.
+        const Table<Act, QString, QString> row({"open", "held", "how"});
+        const Act none = [](Win&) { return ""; };
+        const Act add = [](Win& a) { return press(a.window.get(), "CmdAdd"), ""; };
+        const Act folder = [](Win& a) {
+            return press(a.window->prefsWindow(), "CmdBrowseSource"), "";
+        };
+        // One file, or files of unlike kinds (an MP4 and an MPEG header), or MP4 parts, joined.
+        const auto join = [](int kind) -> Act {
+            return [kind](Win& a) {
+                const QString d = a.folder.path();
+                const QStringList kinds = {
+                    writeFile(d + "/0", QByteArray::fromHex("0000001866747970")),
+                    writeFile(d + "/1", QByteArray::fromHex("000001BA"))};
+                a.queue().add(kind > 1 ? makeMovies(d, {"0.mp4", "1.mp4"})
+                                       : kinds.mid(0, kind + 1));
+                return a.queue().count() ? (press(a.window.get(), "CmdJoin"), "") : "no movies";
+            };
+        };
+        const auto joined = [](bool deleting) -> Act { // a join's window, Delete pressed
+            return [deleting](Win& a) {
+                a.queue().add({sized(a.folder.path(), "a.mpg", 10)});
+                a.runJoin(a.at("t.mpg"));
+                return a.joinEnded() && deleting ? (press(a.status(), "CmdDelSource"), "") : "";
+            };
+        };
+        const QString mpg = " frmReelbind MPG Files (*.mpg),All Files (*)";
+        row("Exit button", none, "", "CmdExit");
+        row("Exit menu item", none, "", "mnu_Exit");
+        row("about box's Exit", none, "", "about box's CmdExit");
+        row("close box", none, "", "close box");
+        row("a signal", none, "", "signal");
+        row("a signal, the join's question (One Movie)", join(2),
+            "choice frmReelbind Join as One Movie,Join Bytes Anyway,Cancel", "signal");
+        row("a signal, the join's question (Yes/No)", join(1), "yesno frmReelbind (No)", "signal");
+        row("a signal, the save dialog", join(0), "save" + mpg, "signal");
+        row("Exit, the Add dialog", add, "open" + mpg, "CmdExit");
+        row("Exit, Add the Other Parts?", &Win::firstPart, "yesno frmReelbind (Yes)", "CmdExit");
+        row("a signal, the delete question", joined(true), "yesno frmJoinStatus (Yes)", "signal");
+        row("Exit, the folder chooser", folder, "folder frmPrefs", "CmdExit");
+        row("close box, a message", &Win::addTwo, "message frmReelbind", "close box");
+    }
+    void programEnds()
+    {
+        const QString how = fetch<QString>("how");
+        const bool saved = how != "close box" && how != "signal";
+        Win app;
+        MainWindow& w = *app.window;
+        app.desktop.holdUnprepared = true;
+        press(&w, "mnu_subPrefs"), press(&w, "mnu_About");
+        press(w.prefsWindow(), "ChkRememberSource"); // not OK'd: never saved
+        app.settings()[SettingId::ClearQue] = QStringLiteral("1");
+        child<QSlider>(&w, "SldrChunkSize")->setValue(23000);
+        if (fetch<Act>("open")(app) == "no movies")
+            QSKIP("ffmpeg cannot make movies here: the case was not run");
+        const QString held = fetch<QString>("held");
+        QTRY_COMPARE(app.desktop.isOpen() ? seen(app.desktop.calls.last()) : "", held);
+        // The event loop runs as in main(); it must end by itself, the windows left open by the
+        // dialog's Esc closed in order once the settings are written.
+        const QByteArray before = app.iniBytes();
+        QStringList order, closed; // each marked "saved " if the settings were written by then
+        QTimer::singleShot(0, &w, [&] {
+            for (QWidget* top : std::initializer_list<QWidget*>{w.prefsWindow(), w.statusWindow(),
+                                                                w.aboutWindow(), &w})
+                if (top && top->isVisible()) { // the status window goes with its question
+                    const bool early = top == w.statusWindow() && held.contains("JoinStatus");
+                    order.insert(early ? 0 : order.size(),
+                                 (saved && !early ? "saved " : "") + top->objectName());
+                    connect(top->windowHandle(), &QWindow::visibleChanged, this,
+                            [&, name = top->objectName()] {
+                                closed << (app.iniBytes() != before ? "saved " : "") + name;
+                            });
+                }
+            act(how.startsWith("about") ? static_cast<QWidget*>(w.aboutWindow()) : &w,
+                how.section("'s ", -1), app.program.get());
+        });
+        QObject guard; // local: its timer must not fire in a later test's loop
+        QTimer::singleShot(10000, &guard, [] { QCoreApplication::exit(99); });
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QByteArray written = app.firstStartIni();
+        written.replace("ClearQue=0", "ClearQue=1").replace("ChunkSize=40000", "ChunkSize=23000");
+        QCOMPARE(joined(app.iniBytes() == (saved ? written : app.firstStartIni()), closed,
+                        app.desktop.isOpen(), app.desktop.dismissed(), visibleTopLevels()),
+                 joined(true, order, false, true, QStringList()));
+        QTRY_COMPARE(topLevelCount("QDialog"), 0); // the others are gone
+    }
+    void preferencesWindow_data()
+    {
+        // How the window is left: a click, a key on a control, the close box; then whether it is
+        // open, the file written, the messages, the edits shown when it is next opened. Enter
+        // presses only a focused button, Esc none; a failed OK keeps the edits.
+        const Table<QString, QString, bool, bool, bool, int, bool> row(
+            {"control", "key", "unwritable", "open", "written", "messages", "kept"});
+        row("OK", "CmdOK", "", false, false, true, 0, true);
+        row("OK, file unwritable", "CmdOK", "", true, false, false, 1, true);
+        row("Cancel", "CmdCancel", "", false, false, false, 0, false);
+        row("close box", "", "close box", false, false, false, 0, false);
+        row("Esc on OK", "CmdOK", "Esc", false, true, false, 0, true);
+        row("Esc in a folder box", "TextSourceDir", "Esc", false, true, false, 0, true);
+        row("Return in a folder box", "TextTargetDir", "Return", false, true, false, 0, true);
+        row("Enter on a switch", "ChkClearQue", "Enter", false, true, false, 0, true);
+        row("Return on Cancel", "CmdCancel", "Return", false, false, false, 0, false);
+        row("Enter on OK", "CmdOK", "Enter", false, false, true, 0, true);
+    }
+    void preferencesWindow()
+    {
+        const QString control = fetch<QString>("control"), key = fetch<QString>("key");
+        App o("[Preferences]\nSaveSourceDir=1\nSaveTargetDir=2\n" // two greyed
+              "SourceDir=/media/clips\nConfirmDel=2\nChunkSizeSave=1\n");
+        o.desktop.holdUnprepared = true;
+        press(o.window.get(), "mnu_subPrefs"), press(o.window.get(), "mnu_subPrefs"); // one window
+        QPointer<PreferencesDialog> p = o.window->prefsWindow();
+        QStringList states; // the switches, the folder boxes locked or not
+        const auto state = [&] {
+            QString out;
+            for (const QCheckBox* box : p->findChildren<QCheckBox*>())
+                out += QString::number(toStoredCheckState(box->checkState()));
+            for (const QLineEdit* e : p->findChildren<QLineEdit*>())
+                out += (e->isReadOnly() ? " locked " : " editable ") + e->text();
+            states << out;
+        };
+        // The remember boxes stand at one left edge (3,000 twips).
+        QCOMPARE(joined(topLevelCount("PreferencesDialog"), p->windowTitle(), !p->parentWidget(),
+                        p->isModal(), p->focusWidget()->objectName(),
+                        layoutFaults(p) + unnamedControls(p), child(p, "ChkRememberSource")->x(),
+                        child(p, "ChkRememberTarget")->x()),
+                 joined(1, "Preferences", true, false, "CmdOK", QStringList(), 200, 200));
+        if (fetch<bool>("unwritable"))
+            QVERIFY(QFile::remove(o.iniPath()) && QDir().mkdir(o.iniPath()));
+        const QByteArray before = o.iniBytes();
+        state(); // a folder box is editable only while its switch is ticked
+        for (const char* name : {"ChkConfirmDel", "ChkClearQue", "ChkRememberSource",
+                                 "CmdBrowseSource", "CmdBrowseTarget"}) // a click on greyed ticks
+            child<QAbstractButton>(p, name)->click();
+        o.desktop.answerOpen(), o.desktop.answerOpen(), state(); // both choosers cancelled
+        // A chosen folder ticks its remember box; both choosers ask for the "Source" folder.
+        for (const auto& [name, folder] :
+             {std::pair("CmdBrowseSource", "/a"), {"CmdBrowseTarget", "/b"}}) {
+            child<QAbstractButton>(p, name)->click();
+            o.desktop.setNextDirectory(folder);
+            o.desktop.answerOpen();
+        }
+        child(p, "TextTargetDir")->setFocus();
+        QTest::keyClicks(child(p, "TextTargetDir"), "/x");
+        state();
+        o.prefs().setCheckState(SettingId::SaveTargetDir, 0), state(); // a live value shows
+        QCOMPARE(
+            joined(states, o.desktop.texts("folder"), o.desktop.calls[0].dir,
+                   o.desktop.calls[1].dir, o.desktop.calls[3].parent == p.data(),
+                   o.prefs().folderText(SettingId::TargetDir)),
+            joined(QStringList{"12201 editable /media/clips locked ",
+                               "02111 locked /media/clips locked ",
+                               "11111 editable /a editable /b/x", "10111 editable /a locked /b/x"},
+                   QStringList(4, "Select your default Source folder:"), "/media/clips", "", true,
+                   "/b/x"));
+        child(p, "CmdBrowseSource")->setFocus(); // a focused button must not leave a default
+        QWidget* on = control.isEmpty() ? p.data() : child(p, qPrintable(control));
+        on->setFocus();
+        act(key.isEmpty() ? p.data() : on, key.isEmpty() ? control : key);
+        const bool open = o.window->prefsWindow();
+        QTRY_VERIFY(open || !p);
+        press(o.window.get(), "mnu_subPrefs");
+        p = o.window->prefsWindow();
+        QCOMPARE(joined(open, o.iniBytes() != before, o.desktop.texts("message").size(),
+                        shown(p, "TextSourceDir") == "/a" &&
+                            child<QCheckBox>(p, "ChkClearQue")->isChecked()),
+                 joined(fetch<bool>("open"), fetch<bool>("written"), fetch<int>("messages"),
+                        fetch<bool>("kept")));
+    }
+    void statusWindow_data()
+    {
+        // Sources a to d (35, 20, 5, 0 kB) joined in chunks of 10,000 bytes onto `target` (none:
+        // save dialog cancelled; old.mpg stood there) with `room` (-1: plenty); `during`: done as
+        // the join opens c.mpg, the join long, its window inactive but for a key; `leave`: how the
+        // window is left (Delete: the answer). Then its View and Delete buttons (none: no window),
+        // the outcome's end, what the desktop was told ("first": before the window), the files
+        // queued (Finished and Delete clear the queue), whether the sources stay.
+        const Table<QString, qint64, QString, QString, QString, QString, QStringList, int, bool>
+            row({"target", "room", "during", "leave", "actions", "ends", "told", "queued", "kept"});
+        const QString t = "t.mpg", kept = "before the cancel.", same = "was left unchanged.";
+        // Enter never deletes for good.
+        const QStringList beep = {"beep"}, asked = {"beep", "yesno (Yes)"}, notify = {"notify"},
+                          forGood = asked + QStringList("yesno (No)"), noted = notify + beep,
+                          byMain = {"message frmReelbind first"};
+        row("joined, Enter", t, -1, "", "Enter", "enabled", "", beep, 0, true);
+        row("joined, close box", t, -1, "", "close box", "enabled", "", beep, 4, true);
+        row("joined, Delete: No", t, -1, "", "Delete: No", "enabled", "", asked, 0, true);
+        row("joined, Delete: Yes", t, -1, "", "Delete: Yes", "enabled", "", asked, 0, false);
+        row("Delete: no trash", t, -1, "", "Delete: no trash", "enabled", "", forGood, 0, false);
+        row("joined, Join again", t, -1, "", "Join again", "enabled", "", beep + beep, 4, true);
+        row("Esc during, old file", "old.mpg", -1, "Esc", "Esc", "disabled", same, beep, 0, true);
+        row("disk full", t, 40000, "", "Enter", "hidden", "", {"message frmJoinStatus"}, 0, true);
+        row("too little space: message first", t, 0, "", "Enter", "hidden", "", byMain, 0, true);
+        row("save dialog cancelled", "", -1, "", "", "", "", {}, 4, true);
+        row("a source as the target", "a.mpg", -1, "", "", "", "", byMain, 4, true);
+        row("main close box during", t, -1, "main close box", "", "", kept, noted, 4, true);
+        row("status close box during", t, -1, "status close box", "", "", kept, notify, 4, true);
+        row("signal during, an old file", "old.mpg", -1, "signal", "", "", same, noted, 4, true);
+    }
+    void statusWindow()
+    {
+        const QString target = fetch<QString>("target"), during = fetch<QString>("during"),
+                      leave = fetch<QString>("leave"), actions = fetch<QString>("actions");
+        const qint64 room = fetch<qint64>("room");
+        Win f;
+        const QString path = f.at(target.isEmpty() ? "t" : target);
+        QStringList sources;
+        for (int i = 0; i < 4; ++i)
+            sources << makeFile(f.folder.path(), QString("abcd"[i]) + ".mpg",
+                                5000 * ("7410"[i] - '0'), i);
+        const QByteArray before =
+            readAll(target == "old.mpg" ? makeFile(f.folder.path(), target, 100, 9) : path);
+        f.queue().add(sources), f.prefs().setChunkSize(10000);
+        f.prefs().setCheckState(SettingId::ClearQue, 1);
+        f.files.setFreeSpace(room ? qint64(1) << 40 : 0);
+        f.files.diskLeft = room > 0 ? room : -1;
+        f.desktop.setNextAnswer(leave != "Delete: No");
+        f.desktop.setNextAnswer(f.files.noTrash = leave == "Delete: no trash");
+        f.desktop.holdUnprepared = true; // the messages
+        JoinGate gate(f, during.isEmpty() ? "" : "c.mpg");
+        f.runJoin(target.isEmpty() ? "" : path);
+        QPointer<JoinStatusDialog> s = f.status();
+        if (!during.isEmpty()) { // the window follows the join: b.mpg joined, c.mpg next
+            QVERIFY(gate.reached());
+            QTRY_COMPARE(joined(shownEach(s, {"LblFileNow", "CmdCancel"}), s->isVisible(),
+                                child(s, "TextFinal")->isVisible()),
+                         joined("Now joining file: b.mpg to " + path +
+                                    " using a chunk size of 10,000 bytes Cancel",
+                                true, false));
+            s->setLongJoinMs(-1);
+            QApplication::setActiveWindow(during.size() > 3 ? nullptr : s.data());
+            act(during.startsWith("main") ? static_cast<QWidget*>(f.window.get()) : s,
+                during.endsWith("close box") ? "close box" : during, f.program.get());
+            gate.open();
+        }
+        QVERIFY(f.joinEnded());
+        const auto tell = [&](qsizetype from) { // the messages, beeps, questions, notifications
+            QStringList out;
+            for (const FakeDesktop::Call& c : f.desktop.calls.mid(from))
+                if (QStringList{"message", "beep", "yesno", "notify"}.contains(c.kind))
+                    out << seen(c) +
+                               (c.kind == "message" && !(s && s->isVisible()) ? " first" : "");
+            return out;
+        };
+        const QStringList told = tell(0);
+        const qsizetype seenSoFar = f.desktop.calls.size();
+        f.desktop.answerOpen();
+        QTRY_COMPARE(s && s->isVisible(), !actions.isEmpty());
+        const QString text = f.join().finalText();
+        if (s) { // the core's caption and outcome; the bars end empty
+            QString acts;
+            for (const QWidget* b : {child(s, "CmdViewClip"), child(s, "CmdDelSource")})
+                acts += b->isHidden() ? "hidden " : b->isEnabled() ? "enabled " : "disabled ";
+            if (child(s, "CmdViewClip")->isVisible()) // it keeps no focus from Enter
+                child<QAbstractButton>(s, "CmdViewClip")->click();
+            const QStringList messages = f.desktop.texts("message");
+            QCOMPARE(joined(s->windowTitle(), acts,
+                            shownEach(s, {"LblFileNow", "ProgressBarFile", "ProgressBarBatch",
+                                          "CmdCancel", "CmdViewClip", "CmdDelSource"}),
+                            child<QPlainTextEdit>(s, "TextFinal")->toPlainText(),
+                            child(s, "TextFinal")->isVisible(), messages.count(text),
+                            f.desktop.texts("document"), unnamedControls(s)),
+                     joined(f.join().caption(), QString(actions + ' ').repeated(2),
+                            " 0 0 Finished View Joined MPG Delete Source Files", text, true,
+                            messages.size(), QStringList(actions == "enabled" ? 1 : 0, path),
+                            QStringList()));
+            if (leave == "Join again")
+                QVERIFY((f.runJoin(f.at("again.mpg")), f.joinEnded()));
+            else
+                act(s, leave.startsWith("Delete") ? "CmdDelSource" : leave);
+            QTRY_VERIFY(!s);
+        }
+        const bool exits = during == "signal" || during.startsWith("main");
+        QTRY_COMPARE(told + tell(seenSoFar), fetch<QStringList>("told"));
+        QTRY_COMPARE(visibleTopLevels().size(), exits ? 0 : leave == "Join again" ? 2 : 1);
+        const QStringList notified = f.desktop.texts("notify");
+        QCOMPARE(joined(f.queue().count(), QFile::exists(sources[0]),
+                        text.endsWith(fetch<QString>("ends")) || text.isNull(),
+                        !target.startsWith("old") || readAll(path) == before,
+                        notified.count(f.join().caption() + '|' + text) == notified.size(),
+                        f.desktop.texts("yesno").value(0)),
+                 joined(fetch<int>("queued"), fetch<bool>("kept"), true, true, true,
+                        leave.startsWith("Delete") ? "Delete Source Files?|Are you sure you want "
+                                                     "to delete the source files?  These files "
+                                                     "will be moved to the trash."
+                                                   : ""));
+    }
+    // The real dialogs of every kind over a window, answered from the event loop: Enter on a Yes/No
+    // box whose safe answer is No gives No, Esc on the folder chooser none. As the program ends
+    // the others close as by Esc, newest first; later ones are answered so, never shown; but the
+    // message at the end shows, and the next dismissAll() closes it.
+    void realDialogs()
+    {
+        QtDesktop desktop(QStringLiteral("Orvel's Reelbind"));
+        QWidget owner;
+        QStringList answers; // what each dialog's `done` got, in order
+        const auto take = [&answers](const QString& answer) { answers << answer; };
+        const auto show = [&] {
+            desktop.message(&owner, "Not enough free space.", [take] { take("closed"); });
+            desktop.askYesNo(&owner, "Delete?", "Really?", Desktop::Default::Yes,
+                             [take](bool yes) { take(QVariant(yes).toString()); });
+            desktop.choose(&owner, "Join Files?", "How?", {"One", "Two", "Three"}, 0, 2,
+                           [take](int i) { take(QString::number(i)); });
+            desktop.chooseFilesToOpen(
+                &owner, "/", Desktop::movieFilters(),
+                [take](const QStringList& f) { take("open " + f.join(',')); });
+            desktop.chooseSaveFile(&owner, "/", Desktop::movieFilters(), take);
+            desktop.chooseFolder(&owner, "Select your default Source folder:", "/", take);
+            desktop.askYesNo(&owner, "Delete for good?", "Really?", Desktop::Default::No,
+                             [take](bool yes) { take(QVariant(yes).toString()); });
+        };
+        show();
+        QVERIFY(answers.isEmpty()); // never inside the call
+        for (const char* key : {"Return", "Esc"}) {
+            QTRY_VERIFY(QApplication::activeModalWidget());
+            QVERIFY(QApplication::activeModalWidget()->parentWidget() == &owner);
+            act(QApplication::activeModalWidget(), key);
+            QTRY_COMPARE(topLevelCount("QDialog"), key[0] == 'R' ? 6 : 5); // deleted when closed
+        }
+        desktop.dismissAll();
+        const QStringList escs = {"", "open ", "2", "false", "closed"};
+        QCOMPARE(answers, QStringList({"false", ""}) + escs);
+        QTRY_COMPARE(visibleTopLevels(), QStringList());
+        show();
+        QCOMPARE(joined(answers.size(), visibleTopLevels()), joined(7, QStringList()));
+        QTRY_COMPARE(answers.mid(7),
+                     QStringList(escs.crbegin(), escs.crend()) + QStringList({"", "false"}));
+        desktop.messageAtExit(&owner, "The settings were not saved.");
+        QTRY_VERIFY(QApplication::activeModalWidget());
+        auto* m = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(m && m->text() == "The settings were not saved." && m->parentWidget() == &owner);
+        desktop.dismissAll();
+        QTRY_COMPARE(topLevelCount("QMessageBox"), 0);
+    }
+};
+
+REELBIND_GUI_TEST_MAIN(TestWindows)
+#include "test_windows.moc"
