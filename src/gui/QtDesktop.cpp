@@ -34,7 +34,8 @@ void QtDesktop::open(QDialog* dialog, std::function<void()> finished,
     }
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowModality(Qt::ApplicationModal);
-    QObject::connect(dialog, &QDialog::finished, dialog, std::move(finished));
+    QObject::connect(dialog, &QDialog::finished, dialog, std::move(finished),
+                     Qt::SingleShotConnection);
     m_open.removeAll(nullptr);
     m_open.append(dialog);
     dialog->show();
@@ -44,8 +45,9 @@ void QtDesktop::dismissAll()
 {
     m_dismissed = true;
     // Newest first: a dialog opened over another is closed before it.
+    // One answered already only waits for its deletion: it is not asked again.
     for (auto it = m_open.crbegin(); it != m_open.crend(); ++it)
-        if (*it)
+        if (*it && (*it)->isVisible())
             (*it)->reject();
     m_open.clear();
 }
