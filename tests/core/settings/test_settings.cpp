@@ -1,5 +1,5 @@
-// The settings: the INI module, the rules that read stored texts, the settings file at start-up,
-// at exit and on OK in the preferences window, and where the program keeps its files.
+// The settings: the INI module, the rules reading stored texts, and the settings file at start-up,
+// at exit and on OK in the preferences window.
 #include "core/settings/Profile.h"
 #include "core/settings/SettingRules.h"
 #include "support/CoreSupport.h"
@@ -10,390 +10,206 @@
 
 using namespace TestSupport;
 using Id = SettingId;
-using Exit = Program::ExitKind;
 
-namespace {
-const QString kNone; // a field without a value: the file has no line for it
-/// A settings file of these fields (kNone: no line), in the table's order; "{d}" is `folder`.
-QByteArray iniOf(const QStringList& fields, const QString& folder = {})
+const QString kNone; // a field with no value: iniOf(), the file of fields, has no line for it
+static QByteArray iniOf(const QStringList& fields)
 {
     QByteArray out = "[Preferences]\n";
     for (int i = 0; i < fields.size(); ++i)
-        if (!fields[i].isNull())
-            out += kSettingTable[i].key +
-                   ('=' + QString(fields[i]).replace("{d}", folder).toUtf8()) + '\n';
+        out += fields[i].isNull() ? "" : kSettingTable[i].key + ('=' + fields[i].toUtf8()) + '\n';
     return out;
 }
-bool write(const QString& path, const QByteArray& bytes)
-{
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
-/// A file's bytes, or what stands at `path` instead (never opened: it may be a pipe).
-QByteArray whatIsAt(const QString& path)
-{
-    const QFileInfo f(path);
-    return f.isFile()    ? readAll(path)
-           : !f.exists() ? QByteArray(f.isSymLink() ? "<dangling link>" : "<nothing>")
-                         : QByteArray(f.isDir() ? "<folder>" : "<pipe>");
-}
-/// What lies in the settings file's place: before start-up, or (Pipe, HugeFile) after it.
-enum class Place { File, DanglingLink, MissingFolder, Folder, FullDisk, Pipe, HugeFile };
-} // namespace
+/// In the settings file's place at exit (CloseBox: the close box ends; FullDisk: at start-up).
+enum class Place { File, CloseBox, FullDisk, DanglingLink, MissingFolder, Folder, Pipe, HugeFile };
 
 class TestSettings : public QObject
 {
     Q_OBJECT
 private slots:
-    // Reading: lines end at CR, LF or runs of them and are trimmed; names match without ASCII
-    // case; the first section and key win; quotes go; a value is cut to the buffer, in whole
-    // characters.
-    void profileRead_data()
+    // getString ("k" in "Ä"): lines end at CR, LF or runs of them, trimmed; names match without
+    // ASCII case; first section and key win; quotes go; a NUL ends it; 254 characters at most.
+    // applyWrite ("k" in "A") changes that line alone, in the file's first line end (CR: LF).
+    void profile_data()
     {
-        const Table<QByteArray, QString, int, QString> row(
-            {"content", "section", "buffer", "value"});
-        const QString none = "(default)";
-        row("line ends", "\r\n\n[A]\r\r\n\n\rj=1\rk=6", "A", 255, "6");
-        row("ASCII case", "[a]\nK=6\n", "A", 255, "6");
-        row("blanks", " \t[ A ] \t\n\t k \t=  6 \t\n", "A", 255, "6");
-        row("other letters' case", "[Ärger]\nk=1\n", "ärger", 255, none);
-        row("bracket in a name", "[A]b]\nk=1\n", "A]b", 255, "1");
-        row("no header", "[A]\n[B\nk=1\n", "A", 255, "1");
-        row("= in a value", "[A]\nk = b = c\n", "A", 255, "b = c");
-        row("no comment after", "[A]\nk=1 ;x\n", "A", 255, "1 ;x");
-        row("comment line", "[A]\n;k=1\nk=2\n", "A", 255, "2");
-        row("before sections", "k=0\n[A]\nx=1\n", "A", 255, none);
-        row("no section", "[B]\nk=1\n", "A", 255, none);
-        row("other section", "[A]\na=1\n[B]\nk=2\n", "A", 255, none);
-        row("empty", "[A]\nk=\n", "A", 255, "");
-        row("first section", "[A]\nk=1\n[a]\nk=2\n", "A", 255, "1");
-        row("only the first", "[A]\nj=1\n[a]\nk=3\n", "A", 255, none);
-        row("first key", "[A]\nK=1\nk=2\n", "A", 255, "1");
-        row("double quotes", "[A]\nk = \" a \"\n", "A", 255, " a ");
-        row("single quotes", "[A]\nk='b'\n", "A", 255, "b");
-        row("empty quotes", "[A]\nk=\"\"\n", "A", 255, "");
-        row("one quote", "[A]\nk=\"abc\n", "A", 255, "\"abc");
-        row("unmatched quotes", "[A]\nk=\"abc'\n", "A", 255, "\"abc'");
-        row("NUL ends", QByteArrayLiteral("[A]\nk=/a\0b\n"), "A", 255, "/a");
-        row("byte order mark", "\xef\xbb\xbf[A]\nk=1\n", "A", 255, "1");
-        row("buffer", "[A]\nk=abcdef\n", "A", 4, "abc");
-        row("cut after quotes", "[A]\nk=\"" + QByteArray(254, 'd') + "\"\n", "A", 255,
-            QString(254, 'd'));
-        row("whole characters", "[A]\nk=" + QString(300, u'ä').toUtf8(), "A", 255,
-            QString(254, u'ä'));
+        const Table<QVariantList> row({"cases"});
+        const QString none = "(none)", ends = "\r\n\n [ Ä ] \r\r\n\n\rj=1\r\t K \t=  6 \t",
+                      head = "; c \t\r\n\r\nx\r\n[O]  x\r\nk = \"q\"\r\n\r\n[a]\r\n  U=keep  ";
+        const QVariant nul = QByteArrayLiteral("[Ä]\nk=/a\0b"), removed,
+                       bom = QByteArray("\xef\xbb\xbf[Ä]\nk=1"),
+                       cut = "[Ä]\nk=\"" + QString(300, u'ä') + '"', cutTo = QString(254, u'ä');
+        row("getString: lines, names",
+            {ends, "6", "[ä]\nk=1", none, "[Ä]b]\nk=1\n[Ä]\nk=2", "2", "[Ä]\n[B\nk=1", "1",
+             "[Ä]\n;k=1\nk=2", "2", "k=0\n[Ä]\nx=1\n[B]\nk=2", none, "[Ä]\nj=1\n[Ä]\nk=3", none,
+             "[Ä]\nK=1\nk=2", "1", bom, "1"});
+        row("getString: values",
+            {"[Ä]\nk = b = c ;x", "b = c ;x", "[Ä]\nk=", "", "[Ä]\nk = ' a '", " a ", "[Ä]\nk=\"\"",
+             "", "[Ä]\nk=\"abc'", "\"abc'", nul, "/a", cut, cutTo});
+        row("applyWrite: where",
+            {"[B]\nk=1", "v", "[B]\nk=1\n[A]\nk=v\n", "[A]", "v", "[A]\nk=v\n",
+             "[A]\n;n\n\n\n[B]\n", "v", "[A]\n;n\nk=v\n\n\n[B]\n", "[A]\n K = 1\nk=2\n[a]\nk=3\n",
+             "v", "[A]\n K = v\nk=2\n[a]\nk=3\n", "[A]\n  K =  v \t\n", "v", "[A]\n  K =  v \t\n"});
+        row("applyWrite: values, removals",
+            {"[A]\nk=1\n", "", "[A]\nk=\n", "[A]\n", "  \t /Käse=y ;z ", "[A]\nk=/Käse=y ;z \n",
+             "[A]\nk=1\nj=2\n", "a\r\nb\nc", "[A]\nk=a  b c\nj=2\n", "[A]\na=1\nK=2\nb=3\n",
+             removed, "[A]\na=1\nb=3\n", "[A]\na=1\n", removed, "[A]\na=1\n", "[B]\nk=1\n", removed,
+             "[B]\nk=1\n"});
+        row("applyWrite: line ends, every byte",
+            {"[A]\na=1\r\n", "v", "[A]\na=1\r\nk=v\n", "[A]\ra=1\r", "v", "[A]\ra=1\rk=v\n",
+             head + "\r\n\t\r\n[T]", "v", head + "\r\nk=v\r\n\t\r\n[T]",
+             head + "\r\n K = 1 \t\r\n[T]", "v", head + "\r\n K = v\r\n[T]"});
+        row("checkStateOf",
+            {"0",   0, "1",    1, "2",     2, "7",  0, "-1",    0, "2.5",      2, "3.5",   0,
+             "1.5", 2, "2abc", 2, "2.",    2, "+2", 2, "- 1",   0, "1e",       1, " \t 2", 2,
+             "1,5", 1, "１",   0, "1.2.3", 1, ".5", 0, "1e999", 0, QVariant(), 0});
+        row("chunkSizeOf",
+            {"5",       10000,     "4e4",         40000,     "1e999",    70000,      "-1e999",
+             10000,     "60000.5", 60000,         "60001.5", 60002,      "60000.51", 60001,
+             "70000.6", 70000,     "99999999999", 70000,     QVariant(), 10000});
+        row("wholeTextIsOne",
+            {"1.0", 1,     " 1 ", 1,       "+1", 1,     "1e0", 1,    "", 0,   " ", 0,          "1x",
+             0,     "01x", 0,     "0.999", 0,    "1 1", 0,     "11", 0,  "2", 0,   QVariant(), 0});
     }
-    void profileRead()
-    {
-        QTEST(Profile::getString(fetch<QByteArray>("content"), fetch<QString>("section"), "k",
-                                 "(default)", fetch<int>("buffer")),
-              "value");
-    }
-    // Writing changes only the key's line: in place, after its section's last line, or in a new
-    // section at the end; no value removes the line. Every other byte stays.
-    void profileWrite_data()
-    {
-        const Table<QByteArray, Profile::Value, QByteArray> row({"content", "value", "written"});
-        const Profile::Value none;
-        row("nothing", "", "v", "[A]\nk=v\n");
-        row("new section", "[B]\nk=1\n", "v", "[B]\nk=1\n[A]\nk=v\n");
-        row("after an unended line", "[B]\nk=1", "v", "[B]\nk=1\n[A]\nk=v\n");
-        row("same value", "[A]\n  K =  v \t\n", "v", "[A]\n  K =  v \t\n");
-        row("after the last line", "[A]\n;n\n\n\n[B]\n", "v", "[A]\n;n\nk=v\n\n\n[B]\n");
-        row("empty section", "[A]\n\n[B]\n", "v", "[A]\nk=v\n\n[B]\n");
-        row("unended section", "[A]\na=1", "v", "[A]\na=1\nk=v\n");
-        row("empty value", "[A]\nk=1\n", "", "[A]\nk=\n");
-        row("= and ;", "[A]\n", "/Käse=y ;z", "[A]\nk=/Käse=y ;z\n");
-        row("leading blanks", "[A]\n", "  \t v w ", "[A]\nk=v w \n");
-        row("line breaks", "[A]\nk=1\nj=2\n", "a\r\nb\nc", "[A]\nk=a  b c\nj=2\n");
-        row("first key", "[A]\nk=1\nk=2\n[a]\nk=3\n", "v", "[A]\nk=v\nk=2\n[a]\nk=3\n");
-        row("remove", "[A]\na=1\nK=2\nb=3\n", none, "[A]\na=1\nb=3\n");
-        row("remove the last", "[A]\nk=2\n[B]\n", none, "[A]\n[B]\n");
-        row("remove a missing key", "[A]\na=1\n", none, "[A]\na=1\n");
-        row("remove, no section", "[B]\nk=1\n", none, "[B]\nk=1\n");
-        row("CR LF", "[A]\r\na=1", "v", "[A]\r\na=1\r\nk=v\r\n");
-        row("CR LF at the end", "[A]\na=1\r\n", "v", "[A]\na=1\r\nk=v\n");
-        row("CR", "[A]\ra=1\r", "v", "[A]\ra=1\rk=v\n");
-        const QByteArray head =
-            "; c \t\r\n\r\nx\r\n[O]  x\r\nk = \"q\"\r\n\r\n[a]\r\n  U=keep  \r\n";
-        row("every byte kept", head + "  K = 1 \t\r\n\t\r\n[T]", "v",
-            head + "  K = v\r\n\t\r\n[T]");
-    }
-    void profileWrite()
-    {
-        QTEST(Profile::applyWrite(fetch<QByteArray>("content"), "A", "k",
-                                  fetch<Profile::Value>("value")),
-              "written");
-    }
-    // Random files and writes: a write reads back, again changes nothing, other keys stay.
-    void profileAtRandom()
-    {
-        QRandomGenerator rng(20261207);
-        const QList<QByteArray> pieces =
-            QByteArray("[ ] = ; \t \r \n \r\n \" ' A a B k K x v [A] [a]\n [B] k= x=1 \xff \xc3")
-                .split(' ') +
-            QList<QByteArray>{" ", "K = ", {"", 1}};
-        const QStringList names = {"A", "a", "B", "k", "K", "x", "[", ""};
-        const auto get = [](const auto&... args) { return Profile::getString(args..., "<none>"); };
-        const auto pick = [&](const auto& list) { return list.at(rng.bounded(int(list.size()))); };
-        for (int round = 0; round < 3000; ++round) {
-            QByteArray before;
-            QString value; // what a value can hold whole: no edge blanks, quotes or breaks
-            for (int n = rng.bounded(40); n > 0; --n)
-                before += pick(pieces);
-            for (int n = rng.bounded(1, 20); n > 0; --n)
-                value += QChar(u"ab9 .=;[]ä"[rng.bounded(10)]);
-            value = value.trimmed().isEmpty() ? "v" : value.trimmed();
-            const QString section = pick(names), key = pick(names).isEmpty() ? "k" : pick(names);
-            if (key.contains('[') || key.contains('=') || section.contains(']'))
-                continue; // names the format cannot hold
-            const QByteArray after = Profile::applyWrite(before, section, key, value);
-            const QByteArray why = "round " + QByteArray::number(round) + ": " + before.toHex();
-            QVERIFY2(get(after, section, key) == value, why);
-            QVERIFY2(Profile::applyWrite(after, section, key, value) == after, why);
-            for (const QString& s : names)
-                for (const QString& k : names)
-                    if (s.toLower() != section.toLower() || k.toLower() != key.toLower())
-                        QVERIFY2(get(before, s, k) == get(after, s, k), why);
-        }
-    }
-    // The stored texts as numbers, each rule with its (text, value) pairs; QVariant(): no value
-    // stored; "１" is a fullwidth 1. Halves round to the even neighbour.
-    void rules_data()
-    {
-        const Table<QString, QString, double> row({"rule", "text", "value"});
-        const auto rows = [&](const char* rule, const QVariantList& pairs) {
-            for (int i = 0; i < pairs.size(); i += 2) {
-                const QString text = pairs[i].toString();
-                const QString tag =
-                    QString("%1 %2").arg(rule, text.isNull() ? "none" : '"' + text + '"');
-                row(qPrintable(tag), rule, text, pairs[i + 1].toDouble());
-            }
-        };
-        rows("leadingNumber",
-             {"abc",   0,   "12abc", 12, " \t 7", 7,      ".5",          0.5,
-              "3.",    3,   "-3",    -3, "+2",    2,      "4e4",         4e4,
-              "1e",    1,   "- 1",   0,  ".",     0,      "1,5",         1,
-              "1.2.3", 1.2, "１",    0,  "1e999", qInf(), "99999999999", 99999999999.0});
-        rows("checkStateOf", {"0",   0, "1",   1, "2",    2, "7",     0, "-1",       0,
-                              "2.5", 2, "3.5", 0, "1abc", 1, "1e999", 0, QVariant(), 0});
-        rows("chunkSizeOf",
-             {"5", 10000, "1e999", 70000, "-1e999", 10000, "60000.5", 60000, "60001.5", 60002,
-              "60000.51", 60001, "70000.6", 70000, QVariant(), 10000});
-        rows("wholeTextIsOne", {"1.0", 1, " 1 ", 1, "+1",    1, "1e0", 1, "",   0, " ",        0,
-                                "1x",  0, "01x", 0, "0.999", 0, "1 1", 0, "11", 0, QVariant(), 0});
-    }
-    void rules()
+    void profile()
     {
         using namespace SettingRules;
-        const QString rule = fetch<QString>("rule"), text = fetch<QString>("text");
-        const Settings::Field field = text.isNull() ? std::nullopt : Settings::Field(text);
-        QTEST(rule == "leadingNumber"  ? leadingNumber(text)
-              : rule == "checkStateOf" ? checkStateOf(field)
-              : rule == "chunkSizeOf"  ? chunkSizeOf(field)
-                                       : double(wholeTextIsOne(field)),
-              "value");
+        const QString way = QString(QTest::currentDataTag()).section(':', 0, 0);
+        const int n = way == "applyWrite" ? 3 : 2; // the values in a case
+        QVariantList got = fetch<QVariantList>("cases");
+        for (int i = 0; i < got.size(); i += n) {
+            const auto field = [&](int k) { // no value for QVariant()
+                return got[k].isValid() ? Settings::Field(got[k].toString()) : std::nullopt;
+            };
+            got[i + n - 1] =
+                way == "getString"
+                    ? QVariant(Profile::getString(got[i].toByteArray(), "Ä", "k", "(none)"))
+                : way == "applyWrite"   ? QVariant(QString::fromUtf8(Profile::applyWrite(
+                                              got[i].toByteArray(), "A", "k", field(i + 1))))
+                : way == "checkStateOf" ? checkStateOf(field(i))
+                : way == "chunkSizeOf"  ? chunkSizeOf(field(i))
+                                        : double(wholeTextIsOne(field(i)));
+        }
+        QCOMPARE(got, fetch<QVariantList>("cases"));
     }
-    // Start-up writes the file anew with only its own lines: a switch as read, a ticked switch's
-    // folder, the chunk size clamped, and only while ChunkSizeSave is a whole 1. A file that is
-    // no settings file is kept beside as tarvik.ini.bad, and the first start's values taken.
-    void startUp_data()
+    // Start-up writes only its lines (a switch as read, a ticked one's folder, the chunk size
+    // clamped if ChunkSizeSave is a whole 1), keeps a damaged file as .bad, the old on a full disk.
+    // Exit saves once (the close box not) or says why it cannot; no temporary file stays.
+    void settingsFile_data()
     {
-        // ini: null for none; written: empty for the first start's
-        const Table<QByteArray, QStringList, bool> row({"ini", "written", "damaged"});
-        const QString longer = "/" + QString(299, 'm');
-        row("first start", QByteArray(), {}, false);
-        row("long folder, huge chunk",
-            iniOf({"1", "1", longer, "/t", "1", "1", "1.0", "99999999999"}),
-            {"1", "1", longer.left(254), "/t", "1", "1", "1.0", "70000"}, false);
-        row("greyed", iniOf({"2", "1", "/s", "/t", "2", "2", "2", "60000"}),
-            {"2", "1", kNone, "/t", "2", "2", "2", "40000"}, false);
-        row("1x", iniOf({"1", "1", "/s", "/t", "1", "1", "1x", "60000"}),
-            {"1", "1", "/s", "/t", "1", "1", "1x", "40000"}, false);
-        row("other lines go",
+        const Table<Place, QString, QByteArray, QStringList> row(
+            {"place", "reason", "ini", "written"});
+        const QString deep = QString(300, 'm'), unread = "the existing file could not be read";
+        const QStringList one = {"1", "", "", kNone, "", "", "", "40000"}; // read from iniOf({"1"})
+        row("long folder, huge chunk", Place::File, "",
+            iniOf({"1", "1", deep, "/t", "1", "1", "1.0", "99999999999"}),
+            {"1", "1", deep.left(254), "/t", "1", "1", "1.0", "70000"});
+        row("greyed, 1x", Place::File, "", iniOf({"2", "1", "/s", "/t", "2", "2", "1x", "60000"}),
+            {"2", "1", kNone, "/t", "2", "2", "1x", "40000"});
+        row("other lines go", Place::File, "",
             ";\n[O]\nx=1\n" + iniOf({"1", "1", "/in", "\"/out dir\"", "0", "1", "1", "20000"}) +
                 "U=1\n[T]",
-            {"1", "1", "/in", "/out dir", "0", "1", "1", "20000"}, false);
-        row("missing keys", iniOf({"1"}), {"1", "", "", kNone, "", "", "", "40000"}, false);
-        row("binary", pattern(65536, 7), {}, true);
-        row("too big", iniOf({"0"}) + QByteArray(5 << 20, ';'), {}, true);
-        row("not UTF-8", "[Preferences]\nSourceDir=/v\xe9\n", {}, true);
-        row("NUL", QByteArrayLiteral("[Preferences]\nClearQue=1\0\n"), {}, true);
-        row("no section", "[Prefs]\nClearQue=1\n", {}, true);
+            {"1", "1", "/in", "/out dir", "0", "1", "1", "20000"});
+        row("missing keys", Place::File, "", iniOf({"1"}), one);
+        row("too big", Place::File, "", iniOf({"0"}) + QByteArray(5 << 20, ';'), {});
+        row("not UTF-8", Place::File, "", "[Preferences]\nSourceDir=/v\xe9\n", {});
+        row("NUL", Place::File, "", QByteArrayLiteral("[Preferences]\nClearQue=1\0\n"), {});
+        row("no section", Place::File, "", "[Prefs]\nClearQue=1\n", {});
+        row("full disk", Place::FullDisk, "", iniOf({"1"}), one);
+        row("close box", Place::CloseBox, "", {}, {});
+        row("dangling link", Place::DanglingLink, "", {}, {});
+        row("missing folder", Place::MissingFolder, reason(ENOENT), {}, {});
+        row("folder", Place::Folder, unread, {}, {});
+        row("pipe", Place::Pipe, unread, {}, {});
+        row("huge file", Place::HugeFile, unread, {}, {});
     }
-    void startUp()
+    void settingsFile()
     {
-        const QByteArray ini = fetch<QByteArray>("ini");
-        const QStringList written = fetch<QStringList>("written");
-        Core c(ini);
-        QCOMPARE(c.iniBytes(), written.isEmpty() ? c.firstStartIni() : iniOf(written));
-        QCOMPARE(readAll(c.iniPath() + ".bad"), fetch<bool>("damaged") ? ini : "<missing>");
-        QVERIFY(!written.isEmpty() || c.settings() == Settings::defaults(c.programFolder()));
-    }
-    // Exit saves, once however often it is asked; the close box does not. Where Exit cannot
-    // save it says why, and the program still ends. Start-up on a full disk keeps the old file.
-    void exit_data()
-    {
-        // reason: why the settings were not saved, if so; saved: empty when the place stays
-        const Table<QByteArray, Place, Exit, QString, QStringList> row(
-            {"ini", "place", "kind", "reason", "saved"});
-        const QString unread = "the existing file could not be read";
-        const QStringList changed = {"1", "1", "{d}", "{d}", "1", "1", "1", "33000"};
-        row("Exit", {}, Place::File, Exit::Save, "", changed);
-        row("close box", {}, Place::File, Exit::WithoutSaving, "", {});
-        row("dangling link", {}, Place::DanglingLink, Exit::Save, "", changed);
-        row("missing folder", {}, Place::MissingFolder, Exit::Save, reason(ENOENT), {});
-        row("folder", {}, Place::Folder, Exit::Save, unread, {});
-        row("huge file", {}, Place::HugeFile, Exit::Save, unread, {});
-        row("pipe", {}, Place::Pipe, Exit::Save, unread, {});
-        row("full disk at start-up",
-            iniOf({"1", "0", "/old/src", "/old/tgt", "0", "1", "1", "60000"}), Place::FullDisk,
-            Exit::Save, "", {"1", "0", "/old/src", kNone, "0", "1", "1", "33000"});
-    }
-    void exit()
-    {
-        const QByteArray ini = fetch<QByteArray>("ini");
         const Place place = fetch<Place>("place");
         const QString reason = fetch<QString>("reason");
+        const QByteArray ini = fetch<QByteArray>("ini");
         QTemporaryDir dir;
-        const QString folder = place == Place::MissingFolder ? dir.filePath("gone") : dir.path(),
-                      file = folder + "/tarvik.ini";
-        QVERIFY((ini.isNull() || write(file, ini)) &&
-                (place != Place::Folder || QDir().mkdir(file)));
-        QVERIFY(place != Place::DanglingLink || QFile::link(dir.filePath("nowhere"), file));
-        rlimit old, full;
-        QVERIFY(getrlimit(RLIMIT_FSIZE, &old) == 0);
-        full = {32, old.rlim_max}; // no file grows beyond 32 bytes, and a write past that fails
-        const auto handler = std::signal(SIGXFSZ, SIG_IGN);
+        const QString file = dir.filePath("tarvik.ini");
+        QStringList written = fetch<QStringList>("written");
+        const bool damaged = written.isEmpty() && !ini.isNull();
+        if (written.isEmpty()) // the first start's
+            written = {"1", "1", dir.path(), dir.path(), "1", "0", "1", "40000"};
+        QVERIFY(ini.isNull() || !writeFile(file, ini).isEmpty());
+        rlimit old{}, full{};
+        const auto handler = (getrlimit(RLIMIT_FSIZE, &old), std::signal(SIGXFSZ, SIG_IGN));
+        full = {32, old.rlim_max}; // no file grows beyond 32 bytes: a write past that fails
         QVERIFY(place != Place::FullDisk || setrlimit(RLIMIT_FSIZE, &full) == 0);
-        Core c(Core::InFolder{folder});
-        QVERIFY(setrlimit(RLIMIT_FSIZE, &old) == 0);
-        std::signal(SIGXFSZ, handler);
-        QVERIFY(place != Place::FullDisk || whatIsAt(file) == ini);
-        QVERIFY(place != Place::Pipe ||
-                (QFile::remove(file) && !mkfifo(QFile::encodeName(file), 0600)));
-        QVERIFY(place != Place::HugeFile ||
-                write(file, QByteArray(Profile::kMaxFileSize + 1, ';')));
-        const QByteArray before = whatIsAt(file);
-        QSignalSpy closing(c.program.get(), &Program::closing);
-        QSignalSpy notSaved(c.program.get(), &Program::settingsNotSaved);
-        c.settings()[Id::ClearQue] = "1";
-        c.prefs().setChunkSize(33000);
-        c.program->exit(fetch<Exit>("kind"));
-        c.program->exit(Exit::Save); // changes what is saved no more
+        Core c(Core::InFolder{dir.path()});
+        QVERIFY(setrlimit(RLIMIT_FSIZE, &old) == 0 && std::signal(SIGXFSZ, handler) == SIG_IGN);
+        const QByteArray started = readAll(file);
+        QCOMPARE(
+            joined(started, readAll(file + ".bad")),
+            joined(place == Place::FullDisk ? ini : iniOf(written), damaged ? ini : "<missing>"));
+        QVERIFY(place <= Place::FullDisk || QFile::remove(file));
+        QVERIFY(place != Place::MissingFolder || dir.remove());
+        QVERIFY(place != Place::Folder || QDir().mkdir(file));
+        QVERIFY(place != Place::DanglingLink || QFile::link(dir.filePath("nowhere"), file));
+        QVERIFY(place != Place::Pipe || !mkfifo(QFile::encodeName(file), 0600));
+        QVERIFY(place != Place::HugeFile || !writeFile(file, QByteArray(5 << 20, ';')).isEmpty());
+        QSignalSpy closing(c.program.get(), &Program::closing),
+            notSaved(c.program.get(), &Program::settingsNotSaved);
+        c.settings()[Id::ClearQue] = written[5] = "1";
+        c.settings()[Id::ChunkSize] = written[7] = "33000";
+        c.program->exit(place == Place::CloseBox ? Program::ExitKind::WithoutSaving
+                                                 : Program::ExitKind::Save);
+        c.program->exit(Program::ExitKind::Save); // changes what is saved no more
         QTRY_COMPARE(closing.count(), 1);
-        c.program->exit(Exit::Save);
-        QCOMPARE(closing.count(), 1);
-        QCOMPARE(notSaved, reason.isEmpty()
-                               ? QList<QVariantList>()
-                               : QList<QVariantList>{{"The settings could not be saved to " + file +
-                                                      ": " + reason + "."}});
-        const QStringList saved = fetch<QStringList>("saved");
-        QCOMPARE(whatIsAt(file), saved.isEmpty() ? before : iniOf(saved, folder));
-        QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
-        left.removeOne("tarvik.ini"), left.removeOne("nowhere"); // where the link leads
-        QCOMPARE(left, QStringList());                           // no temporary file is left
+        const QString why = "The settings could not be saved to " + file + ": " + reason + ".";
+        QCOMPARE(joined(notSaved.count(), notSaved.value(0).value(0).toString(),
+                        place <= Place::DanglingLink ? readAll(file) : "", // not a pipe's
+                        QDir(dir.path()).entryList({".*"}, QDir::Files | QDir::Hidden)),
+                 joined(int(!reason.isEmpty()), reason.isEmpty() ? "" : why,
+                        place > Place::DanglingLink ? ""
+                        : place == Place::CloseBox  ? started
+                                                    : iniOf(written),
+                        QStringList()));
     }
-    // The slider is clamped and writes nothing to the file; the record follows it while
-    // ChunkSizeSave is ticked. OK stores the switches, a ticked
-    // switch's folder and a kept chunk size; the window then shows the stored values again. OK
-    // that cannot read the file says why, and the record still takes the values.
-    void preferencesOk_data()
+    // The slider is clamped; the record (not the file) follows it while ChunkSizeSave is ticked.
+    // Add opens in the source folder, or home, remembering the folder while ticked (not greyed).
+    // OK stores the switches (state: SaveSourceDir, ConfirmDel, ChunkSizeSave), a ticked one's
+    // folder, a kept chunk size; the window shows a folder only while ticked.
+    void preferences_data()
     {
-        // state: given to SaveSourceDir, ConfirmDel and ChunkSizeSave; recorded: the record's
-        // ChunkSize after the slider moved; shown: the switches, the folders and the slider
-        const Table<int, QString, QStringList, QString> row(
-            {"state", "recorded", "stored", "shown"});
-        row("cleared", 0, "50000", {"0", "1", "/in", "/out", "0", "0", "0", "40000"},
-            "01000 |/out 40000");
-        row("greyed", 2, "50000", {"2", "1", "/in", "/out", "2", "0", "2", "40000"},
-            "21202 |/out 40000");
-        row("ticked", 1, "70000", {"1", "1", "", "/out", "1", "0", "1", "60000"},
-            "11101 |/out 60000");
+        const Table<int, QString, QStringList> row({"state", "recorded", "stored"});
+        row("cleared", 0, "50000", {"0", "1", "/in", "/out", "0", "0", "0", "40000"});
+        row("greyed", 2, "50000", {"2", "1", "/in", "/out", "2", "0", "2", "40000"});
+        row("ticked", 1, "70000", {"1", "1", "{d}/x.y/z", "/out", "1", "0", "1", "60000"});
     }
-    void preferencesOk()
+    void preferences()
     {
         const int state = fetch<int>("state");
-        const QByteArray ini = iniOf({"1", "1", "/in", "/tgt", "1", "0", "1", "50000"});
-        Core c(ini);
+        Core c(iniOf({"1", "1", "/in", "/tgt", "1", "0", "1", "50000"}));
+        const QStringList stored =
+            fetch<QStringList>("stored").replaceInStrings("{d}", c.programFolder());
+        const QByteArray ini = c.iniBytes();
+        const auto back = qScopeGuard([cwd = QDir::currentPath()] { QDir::setCurrent(cwd); });
         Preferences& p = c.prefs();
-        const auto shown = [&] {
-            QString states;
-            for (const Id id : {Id::SaveSourceDir, Id::SaveTargetDir, Id::ConfirmDel, Id::ClearQue,
-                                Id::ChunkSizeSave})
-                states += QString::number(p.checkState(id));
-            return states + ' ' + p.folderText(Id::SourceDir) + '|' + p.folderText(Id::TargetDir) +
-                   ' ' + QString::number(p.chunkSize());
-        };
         p.setFolderText(Id::SourceDir, "");
         p.setFolderText(Id::TargetDir, "/out");
         for (const Id id : {Id::SaveSourceDir, Id::ConfirmDel, Id::ChunkSizeSave})
             p.setCheckState(id, state);
         p.setChunkSize(5);
-        QCOMPARE(p.chunkSize(), kChunkMin);
+        const int lowest = p.chunkSize();
         p.setChunkSize(99999);
-        QCOMPARE(p.chunkSize(), kChunkMax);
-        QTEST(c.settings()[Id::ChunkSize].value_or(kNone), "recorded");
-        QCOMPARE(c.iniBytes(), ini);
+        const QString recorded =
+            c.settings()[Id::ChunkSize].value_or(kNone) + (c.iniBytes() == ini ? "" : ", written");
         p.setCheckState(Id::ChunkSizeSave, 0);
         p.setChunkSize(60000);
         p.setCheckState(Id::ChunkSizeSave, state);
-        QVERIFY(c.program->store().storePreferences());
-        QCOMPARE(c.iniBytes(), iniOf(fetch<QStringList>("stored")));
+        QVERIFY(QDir::setCurrent(c.programFolder()) && QDir().mkpath("x.y/z") &&
+                !sized(".", "x.y/z/a.b", 1).isEmpty());
+        c.queue().add({"x.y/z/a.b", "x.y/z/a.b"}); // twice: two rows
+        const QString addFolder = c.queue().addFolder();
+        const bool ok = c.program->store().storePreferences();
         p.discardWindowValues();
-        QTEST(shown(), "shown");
-        QVERIFY(QFile::remove(c.iniPath()) && QDir().mkdir(c.iniPath()));
-        p.setCheckState(Id::ClearQue, 1);
-        QString why;
-        QVERIFY(!c.program->store().storePreferences(&why));
-        QCOMPARE(why, "the existing file could not be read");
-        QCOMPARE(c.settings()[Id::ClearQue].value_or(kNone), "1");
-        QCOMPARE(p.checkState(Id::ClearQue), 1);
-    }
-    // A program beside its guide, or with a settings file beside it, is portable. Installed (its
-    // guide in ../share/doc/reelbind), its settings live in the user's config folder and a first
-    // start takes the Videos folder, or home; nothing is written beside the program. "{p}": the
-    // prefix, "{h}": home; XDG_CONFIG_HOME is config under home, or unset.
-    void whereFilesLive_data()
-    {
-        const Table<QStringList, QString, QStringList> row({"made", "config", "places"});
-        const QString ini = "{p}/bin/tarvik.ini", guide = "{p}/share/doc/reelbind/Readme.html";
-        const QStringList portable = {"{p}/bin", "{p}/bin/Readme.html", "{p}/bin"};
-        const QString home = "{h}/.config/reelbind";
-        row("build folder", {}, "", portable);
-        row("settings beside", {ini, guide}, "", portable);
-        row("installed", {guide}, "", {home, guide, "{h}"});
-        row("Videos", {guide, "{h}/Videos/"}, "", {home, guide, "{h}/Videos"});
-        row("config folder", {guide}, "cfg", {"{h}/cfg/reelbind", guide, "{h}"});
-        row("config is a file", {guide, "{h}/file"}, "file", {"{h}/file/reelbind", guide, "{h}"});
-    }
-    void whereFilesLive()
-    {
-        QTemporaryDir prefix, home;
-        const auto in = [&](QString path) {
-            return path.replace("{p}", prefix.path()).replace("{h}", home.path());
-        };
-        const QStringList made = fetch<QStringList>("made");
-        for (const QString& path : made)
-            QVERIFY(QDir().mkpath(QFileInfo(in(path)).path()) &&
-                    (path.endsWith('/') || write(in(path), "[Preferences]\n")));
-        const QString config = fetch<QString>("config"), bin = in("{p}/bin");
-        const QByteArray env[] = {qgetenv("HOME"), qgetenv("XDG_CONFIG_HOME")};
-        const auto restore =
-            qScopeGuard([&] { qputenv("HOME", env[0]), qputenv("XDG_CONFIG_HOME", env[1]); });
-        qputenv("HOME", QFile::encodeName(home.path()));
-        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.isEmpty() ? "" : in("{h}/" + config)));
-        TestFileSystem files;
-        const Locations l = (QDir().mkpath(bin), Locations::of(bin, files));
-        QStringList places = fetch<QStringList>("places");
-        std::transform(places.begin(), places.end(), places.begin(), in);
-        QCOMPARE(QStringList({l.settingsFolder, l.readme, l.firstStartFolder}), places);
-        QCOMPARE(l.installed, !l.settingsFolder.startsWith(bin));
-        Core core(l); // start-up writes there, or runs on the first start's values
-        QVERIFY(made.contains("{p}/bin/tarvik.ini") ||
-                core.settings() == Settings::defaults(l.firstStartFolder));
-        QCOMPARE(QFileInfo(l.settingsFile()).isFile(), config != "file");
-        QCOMPARE(QDir(bin).entryList(QDir::Files),
-                 l.installed ? QStringList() : QStringList{"tarvik.ini"});
+        QCOMPARE(
+            joined(lowest, recorded, addFolder, ok, c.iniBytes(), p.checkState(Id::SaveSourceDir),
+                   p.folderText(Id::SourceDir), p.chunkSize(), c.queue().count()),
+            joined(kChunkMin, fetch<QString>("recorded"), state == 1 ? stored[2] : QDir::homePath(),
+                   true, iniOf(stored), state, state == 1 ? stored[2] : "", stored[7], 2));
     }
 };
 
