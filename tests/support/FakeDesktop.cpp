@@ -56,40 +56,42 @@ void FakeDesktop::dismissAll()
     }
 }
 
+namespace {
+// The next prepared answer, or Esc's.
+template <typename T> T next(QList<T>& answers, bool escape, const T& escapes)
+{
+    return escape || answers.isEmpty() ? escapes : answers.takeFirst();
+}
+} // namespace
+
 void FakeDesktop::chooseFilesToOpen(QWidget* parent, const QString& dir, const QStringList& filters,
                                     std::function<void(const QStringList&)> done)
 {
     record("open", {}, parent, dir, filters);
-    open("open", parent, !m_openAnswers.isEmpty(), [this, done](bool escape) {
-        done(escape || m_openAnswers.isEmpty() ? QStringList() : m_openAnswers.takeFirst());
-    });
+    open("open", parent, !m_openAnswers.isEmpty(),
+         [this, done](bool esc) { done(next(m_openAnswers, esc, {})); });
 }
 
 void FakeDesktop::chooseSaveFile(QWidget* parent, const QString& dir, const QStringList& filters,
                                  std::function<void(const QString&)> done)
 {
     record("save", {}, parent, dir, filters);
-    open("save", parent, !m_answers[0].isEmpty(), [this, done](bool escape) {
-        done(escape || m_answers[0].isEmpty() ? QString() : m_answers[0].takeFirst());
-    });
+    open("save", parent, !m_answers[0].isEmpty(),
+         [this, done](bool esc) { done(next(m_answers[0], esc, {})); });
 }
 
 void FakeDesktop::chooseFolder(QWidget* parent, const QString& prompt, const QString& dir,
                                std::function<void(const QString&)> done)
 {
     record("folder", prompt, parent, dir);
-    open("folder", parent, !m_answers[1].isEmpty(), [this, done](bool escape) {
-        done(escape || m_answers[1].isEmpty() ? QString() : m_answers[1].takeFirst());
-    });
+    open("folder", parent, !m_answers[1].isEmpty(),
+         [this, done](bool esc) { done(next(m_answers[1], esc, {})); });
 }
 
 void FakeDesktop::message(QWidget* parent, const QString& text, std::function<void()> done)
 {
     record("message", text, parent);
-    open("message", parent, !holdUnprepared, [done](bool) {
-        if (done)
-            done();
-    });
+    open("message", parent, !holdUnprepared, [done](bool) { done ? done() : void(); });
 }
 
 void FakeDesktop::messageAtExit(QWidget* parent, const QString& text)
@@ -101,9 +103,8 @@ void FakeDesktop::askYesNo(QWidget* parent, const QString& title, const QString&
                            Default button, std::function<void(bool)> done)
 {
     record("yesno", title + QLatin1Char('|') + text, parent, {}, {}, button);
-    open("yesno", parent, !m_yesNoAnswers.isEmpty(), [this, done](bool escape) {
-        done(!escape && !m_yesNoAnswers.isEmpty() && m_yesNoAnswers.takeFirst());
-    });
+    open("yesno", parent, !m_yesNoAnswers.isEmpty(),
+         [this, done](bool esc) { done(next(m_yesNoAnswers, esc, false)); });
 }
 
 void FakeDesktop::choose(QWidget* parent, const QString& title, const QString& text,
@@ -113,23 +114,20 @@ void FakeDesktop::choose(QWidget* parent, const QString& title, const QString& t
     QStringList shown = buttons;
     shown.move(enter, 0);
     record("choice", title + QLatin1Char('|') + text, parent, {}, shown);
-    open("choice", parent, !m_choices.isEmpty(), [this, done, escape](bool esc) {
-        done(esc || m_choices.isEmpty() ? escape : m_choices.takeFirst());
-    });
+    open("choice", parent, !m_choices.isEmpty(),
+         [this, done, escape](bool esc) { done(next(m_choices, esc, escape)); });
 }
 
 void FakeDesktop::launcherProgress(double progress, bool visible)
 {
     record("launcher", visible ? QString::number(progress, 'f', 2) : QStringLiteral("hidden"));
-    if (bus)
-        bus->launcherProgress(progress, visible);
+    bus ? bus->launcherProgress(progress, visible) : void();
 }
 
 void FakeDesktop::notify(const QString& summary, const QString& body)
 {
     record("notify", summary + QLatin1Char('|') + body);
-    if (bus)
-        bus->notify(summary, body);
+    bus ? bus->notify(summary, body) : void();
 }
 
 bool FakeDesktop::openDocument(const QString& target)
