@@ -14,9 +14,9 @@ class TestQueue : public QObject
 private slots:
     void cleanup() { QLocale::setDefault(QLocale::system()); }
     // Add names at most 15 files left out. Sorting (twice: ascending) is numeric, case-blind, by
-    // locale; removals keep it, moves end it: "c" (20 MiB) then goes in its place or last. Marks
-    // follow rows; the estimate adds the sizes shown in single precision. Commands: off with the
-    // last row, all during a join, all back after it.
+    // locale; removals keep it, moves (after a sort by name) end it: "c" (20 MiB) then goes in
+    // its place or last. Marks follow rows; the estimate adds the sizes shown in single
+    // precision. Commands: off with the last row, all during a join, all back after it.
     void edits_data()
     {
         const Table<QString, QStringList, QList<qint64>, Act, QList<int>, QString, QString> row(
@@ -52,6 +52,8 @@ private slots:
             "A B C D E c | 35.00 MB");
         row("down from the end", "C", five, {}, Act::Down, {2, 4},
             "Can't move the selected item below the end of the list.", "A B C D E c | 35.00 MB");
+        row("up, none", "C", five, {}, Act::Up, {-1, 5}, "", "A B C D E c | 35.00 MB");
+        row("down, none", "C", five, {}, Act::Down, {}, "", "A B C D E c | 35.00 MB");
         row("joined", "C", five, {}, Act::Joined, {1, 3}, "", "A C c E | 29.00 MB");
         row("all joined", "C", five, {}, Act::Joined, {0, 1, 2, 3, 4}, "", "c | 20.00 MB");
     }
@@ -87,6 +89,8 @@ private slots:
                           marked.join(' '));
         };
         QString message = add(fetch<QStringList>("files"), fetch<QList<qint64>>("sizes"));
+        if (act == Act::Up || act == Act::Down)
+            q.sortByColumn(0); // the move, even a refused or an empty one, ends this sorting
         QSet<quint64> ids;
         for (int i = 0; i < q.count(); ++i)
             marks << q.model().index(i, i % 3), ids << (at.contains(i) ? q.rows()[i].id : 0);

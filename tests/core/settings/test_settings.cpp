@@ -167,6 +167,50 @@ private slots:
                                                     : iniOf(written),
                         QStringList()));
     }
+    // Beside the program (portable) unless it finds its installed guide and no settings file
+    // beside it; installed, in the config folder (made at start-up; a file there: the first
+    // start's values, nothing written), the first start taking the Videos folder or home. The
+    // made paths ("/": a folder), the folders and the settings file's are under a temporary one.
+    void locations_data()
+    {
+        const Table<QStringList, QString, QString, QString> row(
+            {"made", "config", "settings", "first"});
+        const QString guide = "p/share/doc/reelbind/Readme.html";
+        row("build folder", {}, "", "p/bin", "p/bin");
+        row("settings beside", {guide, "p/bin/tarvik.ini"}, "", "p/bin", "p/bin");
+        row("installed", {guide}, "", "h/.config/reelbind", "h");
+        row("Videos", {guide, "h/Videos/"}, "", "h/.config/reelbind", "h/Videos");
+        row("Videos a file", {guide, "h/Videos"}, "h/c", "h/c/reelbind", "h");
+        row("config a file", {guide, "h/c"}, "h/c", "h/c/reelbind", "h");
+    }
+    void locations()
+    {
+        QTemporaryDir t;
+        const QString config = fetch<QString>("config"), bin = t.filePath("p/bin"),
+                      first = t.filePath(fetch<QString>("first"));
+        const QStringList made = fetch<QStringList>("made");
+        const QByteArray ini = iniOf({"1", "1", first, first, "1", "0", "1", "40000"});
+        QVERIFY(QDir().mkpath(bin) && QDir().mkpath(t.filePath("h")));
+        for (const QString& path : made) // each file holds the settings the first start writes
+            QVERIFY(QDir().mkpath(t.filePath(QFileInfo(path).path())) &&
+                    (path.endsWith('/') || !writeFile(t.filePath(path), ini).isEmpty()));
+        const QByteArray env[] = {qgetenv("HOME"), qgetenv("XDG_CONFIG_HOME")};
+        const auto restore =
+            qScopeGuard([&] { qputenv("HOME", env[0]), qputenv("XDG_CONFIG_HOME", env[1]); });
+        qputenv("HOME", QFile::encodeName(t.filePath("h")));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.isEmpty() ? "" : t.filePath(config)));
+        TestFileSystem files;
+        const Locations l = Locations::of(bin, files);
+        Core c(l);
+        const bool installed = first != bin;
+        QCOMPARE(
+            joined(l.installed, l.settingsFile(), l.readme, l.firstStartFolder,
+                   c.settings() == Settings::defaults(first), readAll(l.settingsFile()),
+                   QDir(bin).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot)),
+            joined(installed, t.filePath(fetch<QString>("settings")) + "/tarvik.ini",
+                   installed ? t.filePath(made[0]) : bin + "/Readme.html", first, true,
+                   made.contains(config) ? "<missing>" : ini, installed ? "" : "tarvik.ini"));
+    }
     // The slider is clamped; the record (not the file) follows it while ChunkSizeSave is ticked.
     // Add opens in the source folder, or home, remembering the folder while ticked (not greyed).
     // OK stores the switches (state: SaveSourceDir, ConfirmDel, ChunkSizeSave), a ticked one's
