@@ -1,5 +1,5 @@
 // The windows show what the core decided: the main window and its commands, the program ending
-// with a dialog open, the preferences, the status window, the real dialogs.
+// with a dialog open, the about box, joins, the preferences, the status window, the real dialogs.
 #include "gui/AboutDialog.h"
 #include "gui/PreferencesDialog.h"
 #include "gui/QtDesktop.h"
@@ -70,6 +70,19 @@ struct Win : Shown
         desktop.setNextOpenFiles({at("E"), at("gone")});
         return press(window.get(), "CmdAdd"), "";
     }
+    /// Presses Join with one file (kind 0), two of unlike kinds (1: an MP4 head, an MPEG head in
+    /// 256 MiB, sparse) or two MP4 parts (2) queued; "no movies" where ffmpeg made none.
+    QString joinKinds(int kind)
+    {
+        const QString mpeg = writeFile(at("2"), QByteArray::fromHex("000001BA"));
+        QFile::resize(mpeg, 256 << 20);
+        queue().add(
+            kind > 1
+                ? makeMovies(folder.path(), {"0", "1"})
+                : QStringList{writeFile(at("0"), QByteArray::fromHex("0000001866747970")), mpeg}
+                      .mid(0, kind + 1));
+        return queue().count() ? (press(window.get(), "CmdJoin"), "") : "no movies";
+    }
 };
 /// What a case does to the program ("no movies" where ffmpeg could make none).
 using Act = std::function<QString(Win&)>;
@@ -81,6 +94,9 @@ Q_DECLARE_METATYPE(Act)
 class TestWindows : public QObject
 {
     Q_OBJECT
+    QStringList opened;
+public slots:
+    void open(const QUrl& url) { opened << url.toString(); } // a URL handler, no test
 private slots:
     void mainWindowLooks()
     {
@@ -101,15 +117,16 @@ private slots:
         for (QWidget* cur = app.list(); texts.size() < 19; cur = cur->nextInFocusChain())
             if ((cur->focusPolicy() & Qt::TabFocus) && cur->window() == &w)
                 texts << cur->objectName();
-        // The estimate and the chunk size: at start, lowest, highest, a step less, as set live.
+        // The estimate, the chunk size: at start, lowest, highest, a step less, set live (German).
         texts << shown(&w, "LblEstFilesize") << child<QGroupBox>(&w, "FrameChunkSize")->title();
         for (auto step : {QSlider::SliderToMinimum, QSlider::SliderToMaximum,
                           QSlider::SliderSingleStepSub, QSlider::SliderNoAction}) {
             if (step == QSlider::SliderNoAction) // the slider follows the live chunk size
-                app.prefs().setChunkSize(app.prefs().chunkSize() - 46000);
+                QLocale::setDefault(QLocale("de_DE")), app.prefs().setChunkSize(23000);
             child<QSlider>(&w, "SldrChunkSize")->triggerAction(step);
             texts << child<QGroupBox>(&w, "FrameChunkSize")->title().section(' ', 2, 2);
         }
+        QLocale::setDefault(QLocale::system());
         for (QAction* a : child<QMenu>(&w, "mnu_Links")->actions())
             a->trigger();
         press(&w, "mnu_Readme"); // after the seven links
@@ -136,22 +153,25 @@ private slots:
                        " # ListViewAdd # CmdJoin # CmdExit # CmdAdd # CmdRemove # CmdClear "
                        "# SldrChunkSize # CmdMoveUp # CmdMoveDown # ListViewAdd # Estimated "
                        "Joined Filesize:  0.00 MB # Chunk Size: 40,000 bytes # 10,000 # "
-                       "70,000 # 69,000 # 23,000 # Orvel's Reelbind 1.0.7b # 575 # 264 # "
+                       "70,000 # 69,000 # 23.000 # Orvel's Reelbind 1.0.7b # 575 # 264 # "
                        "{d}/Readme.html",
                    false));
+        const QRect exit = child(&w, "CmdExit")->geometry(), list = app.list()->geometry();
+        w.resize(w.width() + 100, w.height() + 50); // the frame is sizable; the controls stay put
+        QTRY_COMPARE(w.centralWidget()->width(), 675);
+        QVERIFY(child(&w, "CmdExit")->geometry() == exit && app.list()->geometry() == list);
     }
     void commands_data()
     {
         // A to D (3, 1, 4, 2 MiB) queued, rows `select`ed (a click, then Ctrl+clicks), `act` done
         // with a join `running` or not. Then the queue (*: selected), the list focused, what the
-        // desktop was asked (seen()).
+        // act saw and what the desktop was asked (seen()).
         const Table<QString, Act, bool, QString, bool, QStringList> row(
             {"select", "act", "running", "queue", "focused", "calls"});
         const auto doing = [](const char* what) -> Act { // on the main window, or the list
             return [what](Win& a) {
-                QWidget* on = a.list();
-                on = a.window->findChild<QObject*>(what) ? a.window.get() : on;
-                return act(on, what), "";
+                QWidget* on = a.window->findChild<QObject*>(what) ? a.window.get() : nullptr;
+                return act(on ? on : a.list(), what), "";
             };
         };
         const auto popup = [](int row, int item) -> Act { // a right click
@@ -163,8 +183,36 @@ private slots:
         const auto set = [](bool yes) -> Act {
             return [yes](Win& a) { return a.desktop.setNextAnswer(yes), a.firstPart(); };
         };
+        // Dropped on the list (E, a missing file, web addresses or E's path as "text") with these
+        // actions offered: each of the enter, move and drop events' action (0: refused).
+        const auto drop = [](QStringList items, Qt::DropActions offered) -> Act {
+            return [items, offered](Win& a) {
+                QMimeData mime;
+                for (const QString& u : items) // in the folder (or /gone), on the web, or text
+                    u == "text" ? mime.setText(a.at("E"))
+                                : mime.setUrls(mime.urls() << QUrl::fromUserInput(u, a.at("")));
+                QDragEnterEvent enter({20, 20}, offered, &mime, Qt::LeftButton, {});
+                QDragMoveEvent move({20, 20}, offered, &mime, Qt::LeftButton, {});
+                QDropEvent dropped({20, 20}, offered, &mime, Qt::LeftButton, {});
+                QString taken;
+                for (QDropEvent* e : std::initializer_list<QDropEvent*>{&enter, &move, &dropped})
+                    taken += QString::number(QCoreApplication::sendEvent(a.list()->viewport(), e) *
+                                             e->isAccepted() * e->dropAction());
+                return taken;
+            };
+        };
+        const Act handedOver = [](Win& a) { // during a join: queued once it has ended
+            JoinGate gate(a, "B");
+            a.runJoin(a.at("t.mpg"));
+            const QString meanwhile =
+                gate.reached() ? (a.window->openFiles({a.at("E")}), a.queued()) : "";
+            gate.open();
+            return a.joinEnded() ? "meanwhile " + meanwhile : "no end";
+        };
         const QString all = "A B C D", withE = "A B C D E", box = "message frmReelbind",
-                      mpg = " frmReelbind MPG Files (*.mpg),All Files (*)";
+                      mpg = " frmReelbind MPG Files (*.mpg),All Files (*)",
+                      web = "https://example.org/a.mpg", refused = "000";
+        const Qt::DropActions copy = Qt::CopyAction, move = Qt::MoveAction, link = Qt::LinkAction;
         row("Remove", "BC", doing("CmdRemove"), false, "A D", true, {});
         row("Delete", "BC", doing("Delete"), false, "A D", true, {});
         row("Shift+Delete", "BC", doing("Shift+Delete"), false, "A *B *C D", false, {});
@@ -184,6 +232,14 @@ private slots:
             "A B C D E VTS_01_1.VOB VTS_01_2.VOB VTS_01_3.VOB", false, {"yesno frmReelbind (Yes)"});
         row("a set's first part, No", "", set(false), false, "A B C D E VTS_01_1.VOB", false,
             {"yesno frmReelbind (Yes)"});
+        row("drop", "", drop({"E", "/gone"}, copy | move), false, withE, false, {"111", box});
+        row("drop: link", "", drop({web, "E"}, link | move), false, withE, false, {"444"});
+        row("drop: a move", "", drop({"E"}, move), false, all, false, {refused});
+        row("drop: plain text", "", drop({"text"}, copy), false, all, false, {refused});
+        row("drop: web only", "", drop({web}, copy), false, all, false, {refused});
+        row("drop, join running", "", drop({"E"}, copy | move), true, all, false, {refused});
+        row("handed over during a join", "", handedOver, false, withE, false,
+            {"meanwhile " + all, "save" + mpg, "beep"});
     }
     void commands()
     {
@@ -197,12 +253,12 @@ private slots:
             app.click(l.unicode() - 'A', Qt::LeftButton, std::exchange(how, Qt::ControlModifier));
         child(w, "CmdAdd")->setFocus();
         app.queue().setJoinRunning(fetch<bool>("running"));
-        fetch<Act>("act")(app);
-        const auto calls = [&app] {
-            QStringList out;
+        const QString saw = fetch<Act>("act")(app);
+        const auto calls = [&app, saw] {
+            QStringList out(saw);
             for (const FakeDesktop::Call& call : std::as_const(app.desktop.calls))
-                out << seen(call);
-            return out;
+                out << (call.kind == "launcher" ? "" : seen(call));
+            return out.removeAll(""), out;
         };
         const JoinQueue::Commands c = app.queue().commands(); // the core's: shown as they are
         QString enabled = QString::asprintf("%d%d%d%d%d", c.add, c.remove, c.clear, c.join, c.exit);
@@ -223,24 +279,13 @@ private slots:
         const Act folder = [](Win& a) {
             return press(a.window->prefsWindow(), "CmdBrowseSource"), "";
         };
-        // One file, or files of unlike kinds (an MP4 and an MPEG header), or MP4 parts, joined.
         const auto join = [](int kind) -> Act {
-            return [kind](Win& a) {
-                const QString d = a.folder.path();
-                const QStringList kinds = {
-                    writeFile(d + "/0", QByteArray::fromHex("0000001866747970")),
-                    writeFile(d + "/1", QByteArray::fromHex("000001BA"))};
-                a.queue().add(kind > 1 ? makeMovies(d, {"0.mp4", "1.mp4"})
-                                       : kinds.mid(0, kind + 1));
-                return a.queue().count() ? (press(a.window.get(), "CmdJoin"), "") : "no movies";
-            };
+            return [kind](Win& a) { return a.joinKinds(kind); };
         };
-        const auto joined = [](bool deleting) -> Act { // a join's window, Delete pressed
-            return [deleting](Win& a) {
-                a.queue().add({sized(a.folder.path(), "a.mpg", 10)});
-                a.runJoin(a.at("t.mpg"));
-                return a.joinEnded() && deleting ? (press(a.status(), "CmdDelSource"), "") : "";
-            };
+        const Act deleting = [](Win& a) { // a join's window, Delete pressed
+            a.queue().add({sized(a.folder.path(), "a.mpg", 10)});
+            a.runJoin(a.at("t.mpg"));
+            return a.joinEnded() ? (press(a.status(), "CmdDelSource"), "") : "";
         };
         const QString mpg = " frmReelbind MPG Files (*.mpg),All Files (*)";
         row("Exit button", none, "", "CmdExit");
@@ -254,7 +299,7 @@ private slots:
         row("a signal, the save dialog", join(0), "save" + mpg, "signal");
         row("Exit, the Add dialog", add, "open" + mpg, "CmdExit");
         row("Exit, Add the Other Parts?", &Win::firstPart, "yesno frmReelbind (Yes)", "CmdExit");
-        row("a signal, the delete question", joined(true), "yesno frmJoinStatus (Yes)", "signal");
+        row("a signal, the delete question", deleting, "yesno frmJoinStatus (Yes)", "signal");
         row("Exit, the folder chooser", folder, "folder frmPrefs", "CmdExit");
         row("close box, a message", &Win::addTwo, "message frmReelbind", "close box");
     }
@@ -302,6 +347,81 @@ private slots:
                  joined(true, order, false, true, QStringList()));
         QTRY_COMPARE(topLevelCount("QDialog"), 0); // the others are gone
     }
+    void aboutBox_data() { tableRows("how", {"cmdOK", "Return", "Esc", "close box"}); }
+    void aboutBox() // OK, Esc and Enter bring the main window forward; Exit: programEnds()
+    {
+        App app;
+        press(app.window.get(), "mnu_About");
+        QPointer<AboutDialog> a = app.window->aboutWindow();
+        QVERIFY(a && QTest::qWaitForWindowExposed(a));
+        child<QSlider>(app.window.get(), "SldrChunkSize")->setValue(60000); // saved only by Exit
+        act(a, fetch<QString>("how"));
+        QVERIFY(a && !app.window->aboutWindow()); // deleted later, never under its own handler
+        QTRY_VERIFY(!a);
+        QCOMPARE(joined(app.window->isVisible(), app.program->isExiting(),
+                        app.iniBytes() == app.firstStartIni()),
+                 joined(fetch<QString>("how") != "close box", false, true));
+    }
+    void joins_data()
+    {
+        // Files of unlike kinds (Yes/No) or MP4 parts (One Movie, Join Bytes Anyway, Cancel) joined
+        // in chunks of 10,000 bytes into a folder of a short path or of 4,000 characters, made or
+        // missing (the join fails), the question held, then answered `answer` (Yes/No: 1 or 0, else
+        // the button): the save dialog's first filter (none: not asked), the window's file line.
+        const Table<int, int, QString, QString, QString> row(
+            {"kind", "answer", "folder", "filter", "line"});
+        const QString mpg = "MPG Files (*.mpg)";
+        row("kinds, No", 1, 0, "short", "", "");
+        row("kinds, Yes, a long path", 1, 1, "long", mpg, "using a chunk size of 10,000 bytes");
+        row("MP4 parts, One Movie", 2, 0, "short", "MP4 Files (*.mp4)", "as one movie");
+        row("MP4 parts, Join Bytes Anyway, a long path missing", 2, 1, "missing", mpg, "");
+        row("MP4 parts, Cancel", 2, 2, "short", "", "");
+    }
+    void joins()
+    {
+        const QString filter = fetch<QString>("filter"), folder = fetch<QString>("folder");
+        const int answer = fetch<int>("answer");
+        Win f;
+        QString dir = f.folder.path();
+        while (folder != "short" && dir.size() < 3900)
+            dir += '/' + QString(200, QChar(char16_t(0x64 + dir.size() % 3)));
+        QVERIFY(folder == "missing" || QDir().mkpath(dir));
+        f.prefs().setChunkSize(10000), f.desktop.holdUnprepared = f.files.sparseOutputs = true;
+        f.desktop.setNextSaveFile(dir + "/t");
+        const qint64 start = QDateTime::currentMSecsSinceEpoch();
+        if (!f.joinKinds(fetch<int>("kind")).isEmpty())
+            QSKIP("ffmpeg cannot make movies here: the case was not run");
+        QString line;
+        connect(&f.join(), &JoinSession::fileStarted, f.status(),
+                [&] { line = shown(f.status(), "LblFileNow").section(dir + "/t ", 1); });
+        QTRY_VERIFY(f.desktop.isOpen()); // the question, the files read: no busy cursor
+        const bool busy = QGuiApplication::overrideCursor();
+        f.desktop.setNextAnswer(answer), f.desktop.setNextChoice(answer), f.desktop.answerOpen();
+        QVERIFY(f.joinEnded());
+        QCOMPARE(joined(busy, f.desktop.calls.value(1).filters.value(0), line, bool(f.status())),
+                 joined(false, filter, fetch<QString>("line"), !filter.isEmpty()));
+        if (!f.status())
+            return;
+        const QStringList launcher = f.desktop.texts("launcher");
+        // The outcome readable whole: no control made after it (over it) lies on a line of it; a
+        // long one takes the bars' place and scrolls.
+        const auto* text = child<QPlainTextEdit>(f.status(), "TextFinal");
+        const int end =
+            text->y() + int(text->document()->size().height()) * text->fontMetrics().height();
+        QStringList covering;
+        const QObjectList made = f.status()->children();
+        for (const QObject* o : made.mid(made.indexOf(text) + 1))
+            if (auto* w = qobject_cast<const QWidget*>(o);
+                w && w->isVisible() && w->y() < end && w->geometry().intersects(text->geometry()))
+                covering << w->objectName();
+        // The launcher hears the progress at most four times a second, and not after the end.
+        QCOMPARE(joined(launcher.size() <= 2 + (QDateTime::currentMSecsSinceEpoch() - start) / 250,
+                        launcher.indexOf("hidden"), text->toPlainText().contains(dir), covering,
+                        child(f.status(), "ProgressBarFile")->isVisible(),
+                        text->verticalScrollBar()->maximum() > 0),
+                 joined(true, launcher.size() - 1, true, QStringList(), folder == "short",
+                        folder != "short"));
+    }
     void preferencesWindow_data()
     {
         // How the window is left: a click, a key on a control, the close box; then whether it is
@@ -328,13 +448,14 @@ private slots:
         o.desktop.holdUnprepared = true;
         press(o.window.get(), "mnu_subPrefs"), press(o.window.get(), "mnu_subPrefs"); // one window
         QPointer<PreferencesDialog> p = o.window->prefsWindow();
-        QStringList states; // the switches, the folder boxes locked or not
+        QStringList states; // the switches, the folder boxes locked (on the button colour) or not
         const auto state = [&] {
             QString out;
             for (const QCheckBox* box : p->findChildren<QCheckBox*>())
                 out += QString::number(toStoredCheckState(box->checkState()));
             for (const QLineEdit* e : p->findChildren<QLineEdit*>())
-                out += (e->isReadOnly() ? " locked " : " editable ") + e->text();
+                out += QString(e->isReadOnly() ? " locked " : " editable ") + e->text() +
+                       (e->palette().base() == e->palette().button() ? " grey" : "");
             states << out;
         };
         // The remember boxes stand at one left edge (3,000 twips).
@@ -362,15 +483,15 @@ private slots:
         QTest::keyClicks(child(p, "TextTargetDir"), "/x");
         state();
         o.prefs().setCheckState(SettingId::SaveTargetDir, 0), state(); // a live value shows
-        QCOMPARE(
-            joined(states, o.desktop.texts("folder"), o.desktop.calls[0].dir,
-                   o.desktop.calls[1].dir, o.desktop.calls[3].parent == p.data(),
-                   o.prefs().folderText(SettingId::TargetDir)),
-            joined(QStringList{"12201 editable /media/clips locked ",
-                               "02111 locked /media/clips locked ",
-                               "11111 editable /a editable /b/x", "10111 editable /a locked /b/x"},
-                   QStringList(4, "Select your default Source folder:"), "/media/clips", "", true,
-                   "/b/x"));
+        QCOMPARE(joined(states, o.desktop.texts("folder"), o.desktop.calls[0].dir,
+                        o.desktop.calls[1].dir, o.desktop.calls[3].parent == p.data(),
+                        o.prefs().folderText(SettingId::TargetDir)),
+                 joined(QStringList{"12201 editable /media/clips locked  grey",
+                                    "02111 locked /media/clips grey locked  grey",
+                                    "11111 editable /a editable /b/x",
+                                    "10111 editable /a locked /b/x grey"},
+                        QStringList(4, "Select your default Source folder:"), "/media/clips", "",
+                        true, "/b/x"));
         child(p, "CmdBrowseSource")->setFocus(); // a focused button must not leave a default
         QWidget* on = control.isEmpty() ? p.data() : child(p, qPrintable(control));
         on->setFocus();
@@ -492,63 +613,92 @@ private slots:
         QTRY_COMPARE(told + tell(seenSoFar), fetch<QStringList>("told"));
         QTRY_COMPARE(visibleTopLevels().size(), exits ? 0 : leave == "Join again" ? 2 : 1);
         const QStringList notified = f.desktop.texts("notify");
-        QCOMPARE(joined(f.queue().count(), QFile::exists(sources[0]),
-                        text.endsWith(fetch<QString>("ends")) || text.isNull(),
-                        !target.startsWith("old") || readAll(path) == before,
-                        notified.count(f.join().caption() + '|' + text) == notified.size(),
-                        f.desktop.texts("yesno").value(0)),
-                 joined(fetch<int>("queued"), fetch<bool>("kept"), true, true, true,
-                        leave.startsWith("Delete") ? "Delete Source Files?|Are you sure you want "
-                                                     "to delete the source files?  These files "
-                                                     "will be moved to the trash."
-                                                   : ""));
+        QCOMPARE(
+            joined(f.queue().count(), QFile::exists(sources[0]),
+                   text.endsWith(fetch<QString>("ends")) || text.isNull(),
+                   !target.startsWith("old") || readAll(path) == before,
+                   notified.count(f.join().caption() + '|' + text) == notified.size(),
+                   f.desktop.texts("yesno")),
+            joined(fetch<int>("queued"), fetch<bool>("kept"), true, true, true,
+                   QStringList{"Delete Source Files?|Are you sure you want to delete the "
+                               "source files?  These files will be moved to the trash.",
+                               "Delete Source Files?|" + AfterJoin::deleteForGoodQuestion(sources)}
+                       .mid(0, fetch<QStringList>("told").filter("yesno").size())));
     }
-    // The real dialogs of every kind over a window, answered from the event loop: Enter on a Yes/No
-    // box whose safe answer is No gives No, Esc on the folder chooser none. As the program ends
-    // the others close as by Esc, newest first; later ones are answered so, never shown; but the
-    // message at the end shows, and the next dismissAll() closes it.
+    // The real dialogs, owned by a window, answered from the event loop, newest first: Enter on
+    // a Yes/No box whose safe answer is No gives No, Y on another Yes, a typed folder no final
+    // "/", Esc on the save dialog none; the file dialogs show the folder and filters given, the
+    // first selected. As the program ends the others close as by Esc, newest first, later ones
+    // are answered so, unseen; but the message at the end shows till the next dismissAll().
     void realDialogs()
     {
         QtDesktop desktop(QStringLiteral("Orvel's Reelbind"));
         QWidget owner;
-        QStringList answers; // what each dialog's `done` got, in order
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("movies"));
+        QStringList answers, files; // what each `done` got; the file dialogs as they showed
         const auto take = [&answers](const QString& answer) { answers << answer; };
         const auto show = [&] {
             desktop.message(&owner, "Not enough free space.", [take] { take("closed"); });
-            desktop.askYesNo(&owner, "Delete?", "Really?", Desktop::Default::Yes,
-                             [take](bool yes) { take(QVariant(yes).toString()); });
             desktop.choose(&owner, "Join Files?", "How?", {"One", "Two", "Three"}, 0, 2,
                            [take](int i) { take(QString::number(i)); });
             desktop.chooseFilesToOpen(
-                &owner, "/", Desktop::movieFilters(),
+                &owner, dir.path(), Desktop::movieFilters("MP4 Files (*.mp4)"),
                 [take](const QStringList& f) { take("open " + f.join(',')); });
-            desktop.chooseSaveFile(&owner, "/", Desktop::movieFilters(), take);
-            desktop.chooseFolder(&owner, "Select your default Source folder:", "/", take);
-            desktop.askYesNo(&owner, "Delete for good?", "Really?", Desktop::Default::No,
-                             [take](bool yes) { take(QVariant(yes).toString()); });
+            desktop.chooseSaveFile(&owner, dir.path(), Desktop::movieFilters(), take);
+            desktop.chooseFolder(&owner, "Select your default Source folder:", dir.path(), take);
+            for (const auto enter : {Desktop::Default::Yes, Desktop::Default::No})
+                desktop.askYesNo(&owner, "Delete?", "Really?", enter,
+                                 [take](bool yes) { take(QVariant(yes).toString()); });
         };
         show();
-        QVERIFY(answers.isEmpty()); // never inside the call
-        for (const char* key : {"Return", "Esc"}) {
+        QCOMPARE(joined(answers.size(), owner.findChildren<QDialog*>().size()), joined(0, 7));
+        for (const QString key : {"Return", "Y", "movies/", "Esc", ""}) {
             QTRY_VERIFY(QApplication::activeModalWidget());
-            QVERIFY(QApplication::activeModalWidget()->parentWidget() == &owner);
-            act(QApplication::activeModalWidget(), key);
-            QTRY_COMPARE(topLevelCount("QDialog"), key[0] == 'R' ? 6 : 5); // deleted when closed
+            QWidget* d = QApplication::activeModalWidget();
+            const qsizetype before = answers.size();
+            if (auto* f = qobject_cast<QFileDialog*>(d)) // where, filters, asks before replacing
+                files << joined(f->directory().absolutePath(), f->nameFilters(),
+                                f->selectedNameFilter(),
+                                f->acceptMode() == QFileDialog::AcceptSave &&
+                                    !f->testOption(QFileDialog::DontConfirmOverwrite));
+            if (key.endsWith('/'))
+                child<QLineEdit>(d, "fileNameEdit")->setText(key), act(d, "Return");
+            else if (!key.isEmpty())
+                act(d, key);
+            QTRY_VERIFY(key.isEmpty() || answers.size() > before);
         }
         desktop.dismissAll();
-        const QStringList escs = {"", "open ", "2", "false", "closed"};
-        QCOMPARE(answers, QStringList({"false", ""}) + escs);
-        QTRY_COMPARE(visibleTopLevels(), QStringList());
+        QCOMPARE(joined(answers, files).replace(dir.path(), "{d}"),
+                 joined(QStringList{"false", "true", "{d}/movies", "", "open ", "2", "closed"},
+                        QStringList{
+                            "{d} | All Files (*) | Directories | false",
+                            "{d} | MPG Files (*.mpg),All Files (*) | MPG Files (*.mpg) | true",
+                            "{d} | MP4 Files (*.mp4),All Files (*) | MP4 Files (*.mp4) | false"}));
+        QTRY_COMPARE(topLevelCount("QDialog"), 0); // each deleted once closed
         show();
         QCOMPARE(joined(answers.size(), visibleTopLevels()), joined(7, QStringList()));
         QTRY_COMPARE(answers.mid(7),
-                     QStringList(escs.crbegin(), escs.crend()) + QStringList({"", "false"}));
+                     QStringList({"closed", "2", "open ", "", "", "false", "false"}));
         desktop.messageAtExit(&owner, "The settings were not saved.");
         QTRY_VERIFY(QApplication::activeModalWidget());
         auto* m = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         QVERIFY(m && m->text() == "The settings were not saved." && m->parentWidget() == &owner);
         desktop.dismissAll();
         QTRY_COMPARE(topLevelCount("QMessageBox"), 0);
+        // A web address opens as a URL, a path as a local file, "//Readme.html" (a program in "/")
+        // as the file /Readme.html, not a host; through the URL handlers (none takes "refused").
+        for (const char* scheme : {"https", "file"})
+            QDesktopServices::setUrlHandler(scheme, this, "open");
+        QString done;
+        for (const char* target : {"https://en.wikipedia.org/wiki/Indeo", "/movies/clip#1.mpg",
+                                   "//Readme.html", "/a:b/c.mpg", "refused://example.org/"})
+            done += QString::number(desktop.openDocument(QString::fromUtf8(target)));
+        for (const char* scheme : {"https", "file"})
+            QDesktopServices::unsetUrlHandler(scheme);
+        QCOMPARE(joined(done, opened.join(' ')),
+                 joined("11110", "https://en.wikipedia.org/wiki/Indeo file:///movies/clip%231.mpg "
+                                 "file:///Readme.html file:///a:b/c.mpg"));
     }
 };
 
