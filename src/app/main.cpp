@@ -2,6 +2,7 @@
 #include "core/Program.h"
 #include "gui/Icons.h"
 #include "gui/MainWindow.h"
+#include "gui/ProgramStyle.h"
 #include "gui/QtDesktop.h"
 #include "platform/PosixFileSystem.h"
 #include "platform/SignalWatcher.h"
@@ -105,6 +106,7 @@ int main(int argc, char* argv[])
     QApplication::setApplicationVersion(Product::kVersion);
     QApplication::setDesktopFileName(Product::kDesktopId);
     QApplication::setWindowIcon(Icons::program());
+    QApplication::setStyle(new ProgramStyle);
     QFont font(QStringLiteral("Sans Serif"), 8);
     font.setStyleHint(QFont::SansSerif);
     QApplication::setFont(font);

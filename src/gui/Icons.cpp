@@ -116,6 +116,20 @@ private:
     QHash<int, QPixmap> m_drawn;
 };
 
+// The menu bar's "more" button: two chevrons pointing right.
+QPixmap drawMore(int size)
+{
+    QPixmap pm(size, size);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 16.0, size / 16.0);
+    p.setPen(QPen(QApplication::palette().color(QPalette::ButtonText), 1.5));
+    for (const qreal x : {4.0, 9.0})
+        p.drawPolyline(QPolygonF({{x, 4}, {x + 3.5, 8}, {x, 12}}));
+    return pm;
+}
+
 QPixmap drawUp(int s)
 {
     return drawArrow(s, true);
@@ -144,6 +158,12 @@ QIcon arrowUp()
 QIcon arrowDown()
 {
     static const QIcon* icon = new QIcon(new DrawnIcon(drawDown));
+    return *icon;
+}
+
+QIcon more()
+{
+    static const QIcon* icon = new QIcon(new DrawnIcon(drawMore));
     return *icon;
 }
 

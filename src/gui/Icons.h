@@ -19,4 +19,7 @@ void paintProgram(QPainter& painter, qreal size);
 QIcon arrowUp();
 QIcon arrowDown();
 
+/// The menu bar's button for the menus that do not fit.
+QIcon more();
+
 } // namespace Icons

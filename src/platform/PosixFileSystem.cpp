@@ -11,6 +11,7 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibrary>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -28,6 +29,7 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
+#include <type_traits>
 #include <unistd.h>
 
 namespace {
@@ -536,21 +538,60 @@ qint64 PosixFileSystem::sharedBlockSize(const QString& folder, const QString& sa
     return block;
 }
 
+namespace {
+
+// GIO's calls for the trash, loaded at the first trashing rather than at every start.
+struct Gio
+{
+    decltype(&g_vfs_get_local) vfsLocal = nullptr;
+    decltype(&g_vfs_get_file_for_path) fileForPath = nullptr;
+    decltype(&g_file_trash) trash = nullptr;
+    decltype(&g_object_unref) unref = nullptr;
+    decltype(&g_error_free) errorFree = nullptr;
+    decltype(&g_io_error_quark) ioErrorQuark = nullptr;
+    QString failure; // why it cannot be used; empty when it can
+};
+
+const Gio& gio()
+{
+    static const Gio loaded = [] {
+        Gio g;
+        QLibrary library(QStringLiteral("gio-2.0"), 0); // never unloaded
+        const auto resolve = [&library](auto& function, const char* name) {
+            function = reinterpret_cast<std::remove_reference_t<decltype(function)>>(
+                library.resolve(name));
+            return function != nullptr;
+        };
+        if (!resolve(g.vfsLocal, "g_vfs_get_local") ||
+            !resolve(g.fileForPath, "g_vfs_get_file_for_path") ||
+            !resolve(g.trash, "g_file_trash") || !resolve(g.unref, "g_object_unref") ||
+            !resolve(g.errorFree, "g_error_free") || !resolve(g.ioErrorQuark, "g_io_error_quark"))
+            g.failure = library.errorString();
+        return g;
+    }();
+    return loaded;
+}
+
+} // namespace
+
 FileError PosixFileSystem::moveToTrash(const QString& path)
 {
+    const Gio& g = gio();
+    if (!g.failure.isEmpty())
+        return FileError(ENOSYS, g.failure);
     // GIO's own local files: no modules loaded, no session bus needed.
-    GFile* file = g_vfs_get_file_for_path(g_vfs_get_local(), native(path).constData());
+    GFile* file = g.fileForPath(g.vfsLocal(), native(path).constData());
     GError* error = nullptr;
-    const bool trashed = g_file_trash(file, nullptr, &error);
-    g_object_unref(file);
+    const bool trashed = g.trash(file, nullptr, &error);
+    g.unref(file);
     if (trashed)
         return FileError();
-    const int code = error->domain != G_IO_ERROR                   ? EIO
+    const int code = error->domain != g.ioErrorQuark()             ? EIO
                      : error->code == G_IO_ERROR_NOT_FOUND         ? ENOENT
                      : error->code == G_IO_ERROR_PERMISSION_DENIED ? EACCES
                                                                    : EIO;
     FileError why(code, QString::fromUtf8(error->message));
-    g_error_free(error);
+    g.errorFree(error);
     return why;
 }
 

@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QRegularExpression>
 #include <QTimer>
 #include <QtEndian>
 
@@ -89,7 +88,10 @@ QString SingleInstance::socketName(const QString& platform, const QString& displ
         }
     }
     QString key = platform + QLatin1Char('-') + displayKey(platform, display);
-    key.replace(QRegularExpression(QStringLiteral("[^A-Za-z0-9.-]")), QStringLiteral("_"));
+    for (QChar& c : key) // a plain loop: no pattern compiled at every start
+        if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != QLatin1Char('.') &&
+            c != QLatin1Char('-'))
+            c = QLatin1Char('_');
     return folder + QStringLiteral("/reelbind-%1-%2").arg(::getuid()).arg(key);
 }
 
