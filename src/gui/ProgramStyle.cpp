@@ -20,7 +20,8 @@ QIcon ProgramStyle::standardIcon(StandardPixmap icon, const QStyleOption* option
 void ProgramStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
                                  QPainter* painter, const QWidget* widget) const
 {
-    if (element != PE_FrameGroupBox || baseStyle()->name() != QLatin1String("fusion"))
+    if (element != PE_FrameGroupBox ||
+        baseStyle()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) != 0)
         return QProxyStyle::drawPrimitive(element, option, painter, widget);
     // Fusion's frame picture as lines: a faint rounded border, a fainter line inside it, the
     // inside shaded, below the title's height.
