@@ -1,6 +1,7 @@
 // The windows show what the core decided: the main window and its commands, the program ending
 // with a dialog open, the about box, joins, the preferences, the status window, the real dialogs.
 #include "gui/AboutDialog.h"
+#include "gui/JoinStatusDialog.h"
 #include "gui/PreferencesDialog.h"
 #include "gui/QtDesktop.h"
 #include "gui/QueueList.h"
@@ -11,6 +12,98 @@
 using namespace TestSupport;
 
 namespace {
+
+/// Names (or titles) of the visible top-level widgets.
+QStringList visibleTopLevels()
+{
+    QStringList names;
+    const auto widgets = QApplication::topLevelWidgets();
+    for (QWidget* w : widgets)
+        if (w->isVisible())
+            names << (w->objectName().isEmpty() ? w->windowTitle() : w->objectName());
+    return names;
+}
+
+/// How many top-level widgets inherit `className` (shown or hidden).
+int topLevelCount(const char* className)
+{
+    const auto widgets = QApplication::topLevelWidgets();
+    return int(std::count_if(widgets.begin(), widgets.end(),
+                             [className](const QWidget* w) { return w->inherits(className); }));
+}
+
+/// Faults in a fixed layout of `window`'s direct children: a control that leaves the window,
+/// two that overlap, or a text drawn larger than its control (a push button keeps 4 pixels of
+/// bevel a side). Empty if none.
+QStringList layoutFaults(const QWidget* window)
+{
+    QStringList faults;
+    const auto controls = window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    for (qsizetype i = 0; i < controls.size(); ++i) {
+        const QWidget* w = controls[i];
+        const QString name = w->objectName();
+        if (!window->rect().contains(w->geometry()))
+            faults << name + QStringLiteral(" leaves the window");
+        for (qsizetype j = i + 1; j < controls.size(); ++j)
+            if (w->geometry().intersects(controls[j]->geometry()))
+                faults << name + QStringLiteral(" overlaps ") + controls[j]->objectName();
+        const QFontMetrics fm = w->fontMetrics();
+        QSize need;
+        if (auto* b = qobject_cast<const QPushButton*>(w))
+            need = QSize(fm.horizontalAdvance(b->text()) + 8, fm.height());
+        else if (auto* c = qobject_cast<const QCheckBox*>(w))
+            need = QSize(c->sizeHint().width(), fm.height());
+        else if (auto* l = qobject_cast<const QLabel*>(w); l && !l->text().isEmpty())
+            need = l->wordWrap() ? QSize(0, l->heightForWidth(l->width()))
+                                 : QSize(fm.horizontalAdvance(l->text()), fm.height());
+        if (need.width() > w->width() || need.height() > w->height())
+            faults << name + QStringLiteral(" cuts its text");
+    }
+    return faults;
+}
+
+/// The controls of `window` a screen reader could not name: each that takes the keyboard, and
+/// each progress bar, without an accessible name.
+QStringList unnamedControls(const QWidget* window)
+{
+    QStringList unnamed;
+    const auto controls = window->findChildren<QWidget*>();
+    for (QWidget* w : controls) {
+        if (!(w->focusPolicy() & Qt::TabFocus) && !qobject_cast<QProgressBar*>(w))
+            continue;
+        if (w->objectName().isEmpty() || w->objectName().startsWith(QLatin1String("qt_")))
+            continue; // the inner parts of Qt's own controls; every control of ours has a name
+        const QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        if (!a || a->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed << w->objectName();
+    }
+    return unnamed;
+}
+
+/// What a control shows: a progress bar's value, any other's text.
+QString shown(const QObject* parent, const char* name)
+{
+    const QObject* c = child<QObject>(parent, name);
+    return c->property(c->inherits("QProgressBar") ? "value" : "text").toString();
+}
+
+/// Clicks the button, or triggers the action, named `name` of `parent`.
+void press(const QObject* parent, const char* name)
+{
+    if (auto* action = parent->findChild<QAction*>(QLatin1String(name)))
+        action->trigger();
+    else
+        QTest::mouseClick(child(parent, name), Qt::LeftButton);
+}
+
+/// What these controls show, joined by spaces.
+QString shownEach(const QObject* parent, std::initializer_list<const char*> names)
+{
+    QStringList out;
+    for (const char* name : names)
+        out << shown(parent, name);
+    return out.join(QLatin1Char(' '));
+}
 
 /// Does to `on` what the user does: its close box, a key ("Shift+Delete"), a click on the
 /// control or menu item so named; or what the system does: a signal stops the program.
@@ -39,9 +132,16 @@ QString seen(const FakeDesktop::Call& c)
 }
 
 /// The main window on screen, and what the tests do through it.
-struct Win : Shown
+struct Win : App
 {
-    using Shown::Shown;
+    Win() { window->show(); }
+    JoinStatusDialog* status() const { return window->statusWindow(); }
+    /// Presses Join, the save dialog to answer `target` (empty: cancelled).
+    void runJoin(const QString& target)
+    {
+        desktop.setNextSaveFile(target);
+        child<QAbstractButton>(window.get(), "CmdJoin")->click();
+    }
     QString at(const QString& name) const { return folder.filePath(name); }
     QueueList* list() const { return child<QueueList>(window.get(), "ListViewAdd"); }
     void click(int row, Qt::MouseButton button = Qt::LeftButton, Qt::KeyboardModifiers mods = {})
@@ -347,7 +447,12 @@ private slots:
                  joined(true, order, false, true, QStringList()));
         QTRY_COMPARE(topLevelCount("QDialog"), 0); // the others are gone
     }
-    void aboutBox_data() { tableRows("how", {"cmdOK", "Return", "Esc", "close box"}); }
+    void aboutBox_data()
+    {
+        const Table<QString> row({"how"});
+        for (const char* how : {"cmdOK", "Return", "Esc", "close box"})
+            row(how, how);
+    }
     void aboutBox() // OK, Esc and Enter bring the main window forward; Exit: programEnds()
     {
         App app;

@@ -13,36 +13,28 @@ QStringList FakeDesktop::texts(const QString& kind) const
     return out;
 }
 
-void FakeDesktop::record(const char* kind, const QString& text, QWidget* parent, const QString& dir,
-                         const QStringList& filters, Default button)
+void FakeDesktop::open(const Call& call, const QVariant& escape,
+                       std::function<void(const QVariant&)> done)
 {
-    calls.append({QLatin1String(kind), text, dir, filters, parent, button});
-}
-
-void FakeDesktop::open(const char* kind, QWidget* parent, bool prepared,
-                       std::function<void(bool)> answer)
-{
-    Dialog d{QLatin1String(kind), parent, parent != nullptr, std::move(answer)};
-    if (!prepared && holdUnprepared && !m_dismissed)
+    calls.append(call);
+    QVariantList& next = m_next[call.kind];
+    QObject* owner = call.parent ? static_cast<QObject*>(call.parent) : &m_context;
+    Dialog d{owner, [&next, escape, done](bool esc) {
+                 done(esc || next.isEmpty() ? escape : next.takeFirst());
+             }};
+    const bool esc = next.isEmpty() || m_dismissed;
+    if (next.isEmpty() && holdUnprepared && !m_dismissed)
         m_open.append(std::move(d));
     else
-        answerLater(std::move(d), !prepared || m_dismissed);
-}
-
-void FakeDesktop::answerLater(Dialog d, bool escape)
-{
-    QObject* context = d.hasParent ? static_cast<QObject*>(d.parent.data()) : &m_context;
-    if (!context)
-        return; // its window is gone: no answer, as with a real dialog
-    QTimer::singleShot(0, context, [answer = std::move(d.answer), escape] { answer(escape); });
+        QTimer::singleShot(0, owner, [answer = std::move(d.answer), esc] { answer(esc); });
 }
 
 void FakeDesktop::answerOpen()
 {
     if (m_open.isEmpty())
         return;
-    Dialog d = m_open.takeLast();
-    if (!d.hasParent || d.parent)
+    const Dialog d = m_open.takeLast();
+    if (d.owner)
         d.answer(false);
 }
 
@@ -50,61 +42,51 @@ void FakeDesktop::dismissAll()
 {
     m_dismissed = true;
     while (!m_open.isEmpty()) {
-        Dialog d = m_open.takeLast();
-        if (!d.hasParent || d.parent)
+        const Dialog d = m_open.takeLast();
+        if (d.owner)
             d.answer(true);
     }
 }
 
-namespace {
-// The next prepared answer, or Esc's.
-template <typename T> T next(QList<T>& answers, bool escape, const T& escapes)
-{
-    return escape || answers.isEmpty() ? escapes : answers.takeFirst();
-}
-} // namespace
-
 void FakeDesktop::chooseFilesToOpen(QWidget* parent, const QString& dir, const QStringList& filters,
                                     std::function<void(const QStringList&)> done)
 {
-    record("open", {}, parent, dir, filters);
-    open("open", parent, !m_openAnswers.isEmpty(),
-         [this, done](bool esc) { done(next(m_openAnswers, esc, {})); });
+    open({"open", {}, dir, filters, parent}, QStringList(),
+         [done](const QVariant& v) { done(v.toStringList()); });
 }
 
 void FakeDesktop::chooseSaveFile(QWidget* parent, const QString& dir, const QStringList& filters,
                                  std::function<void(const QString&)> done)
 {
-    record("save", {}, parent, dir, filters);
-    open("save", parent, !m_answers[0].isEmpty(),
-         [this, done](bool esc) { done(next(m_answers[0], esc, {})); });
+    open({"save", {}, dir, filters, parent}, QString(),
+         [done](const QVariant& v) { done(v.toString()); });
 }
 
 void FakeDesktop::chooseFolder(QWidget* parent, const QString& prompt, const QString& dir,
                                std::function<void(const QString&)> done)
 {
-    record("folder", prompt, parent, dir);
-    open("folder", parent, !m_answers[1].isEmpty(),
-         [this, done](bool esc) { done(next(m_answers[1], esc, {})); });
+    open({"folder", prompt, dir, {}, parent}, QString(),
+         [done](const QVariant& v) { done(v.toString()); });
 }
 
 void FakeDesktop::message(QWidget* parent, const QString& text, std::function<void()> done)
 {
-    record("message", text, parent);
-    open("message", parent, !holdUnprepared, [done](bool) { done ? done() : void(); });
+    open({"message", text, {}, {}, parent}, {}, [done](const QVariant&) {
+        if (done)
+            done();
+    });
 }
 
 void FakeDesktop::messageAtExit(QWidget* parent, const QString& text)
 {
-    record("message", text, parent);
+    calls.append({"message", text, {}, {}, parent});
 }
 
 void FakeDesktop::askYesNo(QWidget* parent, const QString& title, const QString& text,
                            Default button, std::function<void(bool)> done)
 {
-    record("yesno", title + QLatin1Char('|') + text, parent, {}, {}, button);
-    open("yesno", parent, !m_yesNoAnswers.isEmpty(),
-         [this, done](bool esc) { done(next(m_yesNoAnswers, esc, false)); });
+    open({"yesno", title + '|' + text, {}, {}, parent, button}, false,
+         [done](const QVariant& v) { done(v.toBool()); });
 }
 
 void FakeDesktop::choose(QWidget* parent, const QString& title, const QString& text,
@@ -113,26 +95,23 @@ void FakeDesktop::choose(QWidget* parent, const QString& title, const QString& t
 {
     QStringList shown = buttons;
     shown.move(enter, 0);
-    record("choice", title + QLatin1Char('|') + text, parent, {}, shown);
-    open("choice", parent, !m_choices.isEmpty(),
-         [this, done, escape](bool esc) { done(next(m_choices, esc, escape)); });
+    open({"choice", title + '|' + text, {}, shown, parent}, escape,
+         [done](const QVariant& v) { done(v.toInt()); });
 }
 
 void FakeDesktop::launcherProgress(double progress, bool visible)
 {
-    record("launcher", visible ? QString::number(progress, 'f', 2) : QStringLiteral("hidden"));
-    bus ? bus->launcherProgress(progress, visible) : void();
+    calls.append({"launcher", visible ? QString::number(progress, 'f', 2) : "hidden"});
 }
 
 void FakeDesktop::notify(const QString& summary, const QString& body)
 {
-    record("notify", summary + QLatin1Char('|') + body);
-    bus ? bus->notify(summary, body) : void();
+    calls.append({"notify", summary + '|' + body});
 }
 
 bool FakeDesktop::openDocument(const QString& target)
 {
-    record("document", target);
+    calls.append({"document", target});
     return true;
 }
 
@@ -142,13 +121,14 @@ void FakeDesktop::popupMenu(QMenu* menu, const QPoint&)
     const auto actions = menu->actions();
     for (QAction* a : actions)
         texts << a->text();
-    record("popup", texts.join(QLatin1Char(',')));
-    const int choice = m_popupChoices.isEmpty() ? -1 : m_popupChoices.takeFirst();
+    calls.append({"popup", texts.join(',')});
+    QVariantList& choices = m_next["popup"];
+    const int choice = choices.isEmpty() ? -1 : choices.takeFirst().toInt();
     if (choice >= 0 && choice < actions.size())
         QTimer::singleShot(0, actions[choice], &QAction::trigger);
 }
 
 void FakeDesktop::beep()
 {
-    record("beep");
+    calls.append({"beep"});
 }

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "gui/Desktop.h"
-#include "platform/SessionBus.h"
 
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QVariant>
 #include <functional>
+#include <map>
 
 /// Scripted desktop for tests and benchmarks. Each call is recorded in
 /// `calls`; a dialog is answered from what the test prepared with the
@@ -26,29 +27,28 @@ public:
         QString kind;
         /// A message, a question's "title|text", a document, a pop-up menu's
         /// action texts joined by ",", a folder chooser's prompt.
-        QString text;
-        QString dir; // where a dialog opens
-        QStringList filters;
-        QPointer<QWidget> parent;
+        QString text = {};
+        QString dir = {}; // where a dialog opens
+        QStringList filters = {};
+        QPointer<QWidget> parent = {};
         Default button = Default::Yes; // the one Enter would press in a Yes/No box
     };
     QList<Call> calls;
     /// The texts of the calls of this kind, in order.
     QStringList texts(const QString& kind) const;
 
-    void setNextOpenFiles(const QStringList& paths) { m_openAnswers.append(paths); }
-    void setNextSaveFile(const QString& path) { m_answers[0].append(path); }
-    void setNextDirectory(const QString& path) { m_answers[1].append(path); }
-    void setNextAnswer(bool yes) { m_yesNoAnswers.append(yes); }
+    void setNextOpenFiles(const QStringList& paths) { m_next["open"] << paths; }
+    void setNextSaveFile(const QString& path) { m_next["save"] << path; }
+    void setNextDirectory(const QString& path) { m_next["folder"] << path; }
+    void setNextAnswer(bool yes) { m_next["yesno"] << yes; }
     /// The index of the button the next choose() box answers (unset: Esc's).
-    void setNextChoice(int button) { m_choices.append(button); }
+    void setNextChoice(int button) { m_next["choice"] << button; }
     /// Index of the pop-up menu action to trigger (-1: dismiss the menu).
-    void setNextPopupChoice(int actionIndex) { m_popupChoices.append(actionIndex); }
+    void setNextPopupChoice(int actionIndex) { m_next["popup"] << actionIndex; }
 
     bool holdUnprepared = false;
-    /// Whether a dialog is held open, and the kind of the newest one.
+    /// Whether a dialog is held open.
     bool isOpen() const { return !m_open.isEmpty(); }
-    QString openKind() const { return m_open.isEmpty() ? QString() : m_open.last().kind; }
     /// Answers the newest held dialog as prepared now (setNext...), or as Esc.
     void answerOpen();
     /// Whether dismissAll() was called.
@@ -71,33 +71,23 @@ public:
     bool openDocument(const QString& target) override;
     void popupMenu(QMenu* menu, const QPoint& globalPos) override;
     void beep() override;
-    /// Recorded as "launcher" ("0.25", or "hidden") and "notify" ("summary|body"); passed on
-    /// to `bus` when one is set.
+    /// Recorded as "launcher" ("0.25", or "hidden") and "notify" ("summary|body").
     void launcherProgress(double progress, bool visible) override;
     void notify(const QString& summary, const QString& body) override;
-    SessionBus* bus = nullptr;
 
 private:
-    /// A dialog: `prepared` says whether an answer waits for its kind;
-    /// `answer(escape)` answers it (as Esc, or as prepared).
+    /// A dialog, owned by its window (or by the desktop); `answer(escape)` answers it as
+    /// Esc, or as prepared. Once its owner is gone nothing answers it, as with a real dialog.
     struct Dialog
     {
-        QString kind;
-        QPointer<QWidget> parent;
-        bool hasParent;
+        QPointer<QObject> owner;
         std::function<void(bool escape)> answer;
     };
-    void record(const char* kind, const QString& text = {}, QWidget* parent = nullptr,
-                const QString& dir = {}, const QStringList& filters = {},
-                Default button = Default::Yes);
-    void open(const char* kind, QWidget* parent, bool prepared, std::function<void(bool)> answer);
-    void answerLater(Dialog dialog, bool escape);
+    /// Records the call and opens its dialog: answered by the next prepared answer of its kind,
+    /// else by `escape`.
+    void open(const Call& call, const QVariant& escape, std::function<void(const QVariant&)> done);
 
-    QList<QStringList> m_openAnswers;
-    QStringList m_answers[2]; // of the save dialog, of the folder chooser
-    QList<bool> m_yesNoAnswers;
-    QList<int> m_popupChoices;
-    QList<int> m_choices;
+    std::map<QString, QVariantList> m_next; // the prepared answers of each kind
     QList<Dialog> m_open;
     bool m_dismissed = false;
     QObject m_context;
