@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <utility>
 
 namespace TestSupport {
 
@@ -55,15 +56,6 @@ QString emptyTrash()
     return trash;
 }
 
-namespace {
-QTemporaryDir* s_root = nullptr;
-} // namespace
-
-QString isolatedRoot()
-{
-    return s_root ? s_root->path() : QString();
-}
-
 void useBuiltModules()
 {
     MovieModule::lookIn(QStringLiteral(REELBIND_BUILT_MODULES));
@@ -71,13 +63,13 @@ void useBuiltModules()
 
 void isolateEnvironment()
 {
-    if (s_root)
+    static bool done = false;
+    if (std::exchange(done, true))
         return;
     useBuiltModules();
     static QTemporaryDir root(QDir::tempPath() + "/reelbind-test-env-XXXXXX");
     if (!root.isValid())
         qFatal("cannot make a folder for the test's environment");
-    s_root = &root;
     const QString r = root.path();
     const auto folder = [&](const char* variable, const QString& name) {
         QDir().mkpath(r + '/' + name);
@@ -104,10 +96,13 @@ void isolateEnvironment()
         qunsetenv("DBUS_SESSION_BUS_ADDRESS");
 }
 
+namespace {
+// Where a sparse source holds its marks: at its start, across 2 GiB, at its end.
 QList<qint64> marksOf(qint64 size)
 {
     return {0, (qint64(1) << 31) - 3, size - 9};
 }
+} // namespace
 
 QStringList makeSources(const QString& dir, const QList<qint64>& sizes, QByteArray& joined)
 {

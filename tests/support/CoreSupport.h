@@ -73,11 +73,9 @@ QString reason(int error);
 QString emptyTrash();
 
 /// Sources f0, f1... in `dir` of these sizes: makeFile's pattern(size, i + 1), except that a
-/// source of 1 GiB or more is sparse, holding "!!!!!!!!!" at each of marksOf(size). Their
-/// paths; `joined` gets what readJoined() reads of them joined.
+/// source of 1 GiB or more is sparse, holding "!!!!!!!!!" at its start, across 2 GiB and at its
+/// end. Their paths; `joined` gets what readJoined() reads of them joined.
 QStringList makeSources(const QString& dir, const QList<qint64>& sizes, QByteArray& joined);
-/// Where a sparse source holds its marks: at its start, across 2 GiB, at its end.
-QList<qint64> marksOf(qint64 size);
 /// A joined file as makeSources() describes it, its last source `lastSize` bytes long: all of
 /// it, or up to a sparse last source and then that source's marks; "<no file>" when none.
 QByteArray readJoined(const QString& path, qint64 lastSize);

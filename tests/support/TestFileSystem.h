@@ -3,7 +3,6 @@
 #include "platform/PosixFileSystem.h"
 
 #include <QStringList>
-#include <QThread>
 #include <cerrno>
 #include <functional>
 
@@ -43,25 +42,16 @@ public:
     {
         return noTrash ? FileError(EIO, "no trash here") : PosixFileSystem::moveToTrash(path);
     }
-    /// Every path given to openInput, in order; each open, size and identity asked first waits
-    /// lookDelayMs milliseconds (a slow disk). beforeOpen(path) runs before each open, on the
+    /// Every path given to openInput, in order. beforeOpen(path) runs before each open, on the
     /// thread that opens (the join's): what another program does meanwhile.
     QStringList opened;
-    int lookDelayMs = 0;
     std::function<void(const QString&)> beforeOpen;
     FileResult<std::unique_ptr<InputFile>> openInput(const QString& path) override
     {
         if (beforeOpen)
             beforeOpen(path);
-        return opened << path, slowDisk(), PosixFileSystem::openInput(path);
-    }
-    FileResult<qint64> fileSize(const QString& path) override
-    {
-        return slowDisk(), PosixFileSystem::fileSize(path);
-    }
-    FileIdentity identity(const QString& path) override
-    {
-        return slowDisk(), PosixFileSystem::identity(path);
+        opened << path;
+        return PosixFileSystem::openInput(path);
     }
     /// Scripted sharing (shareAnswers empty: the real file system's): each shareAll() takes the
     /// next answer, 0 to share (the bytes are copied in their place) or an error number; the
@@ -84,7 +74,6 @@ public:
     {
         return folder == unreadableFolder ? QStringList() : PosixFileSystem::fileNames(folder);
     }
-    void slowDisk() const { lookDelayMs > 0 ? QThread::msleep(lookDelayMs) : void(); } // 0: no call
 
 private:
     FileResult<qint64> m_freeSpace = qint64(1) << 50;

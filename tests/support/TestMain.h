@@ -13,9 +13,6 @@ namespace TestSupport {
 /// user's trash, settings, runtime folder or desktop.
 void isolateEnvironment();
 
-/// The folder isolateEnvironment() made, ending in no "/".
-QString isolatedRoot();
-
 /// Makes the program's modules (the movie module) come from this build's
 /// program folder: the test programs and benchmarks lie in folders of their
 /// own. isolateEnvironment() calls it.

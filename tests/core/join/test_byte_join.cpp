@@ -6,7 +6,6 @@
 #include "core/join/JoinProgress.h"
 #include "support/CoreSupport.h"
 
-#include <QtTest>
 #include <cerrno>
 #include <new>
 
@@ -76,10 +75,6 @@ struct Rounds : JoinProgress
 };
 
 } // namespace
-
-Q_DECLARE_METATYPE(Meddling)
-Q_DECLARE_METATYPE(JoinEnding)
-Q_DECLARE_METATYPE(Left)
 
 class TestByteJoin : public QObject
 {
