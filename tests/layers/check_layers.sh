@@ -48,14 +48,10 @@ while IFS= read -r -d '' file; do
         for up in ${above[$layer]:-}; do
             case "$name" in "$up"/*) fault "$rel: $inc is above $layer" ;; esac
         done
-        case "$rel" in
+        case "$rel:$name" in
         platform/movies/*) ;;
-        *)
-            case "$name" in
-            libav*/* | libsw*/*) fault "$rel: $inc is FFmpeg's, outside the movie module" ;;
-            platform/movies/*) fault "$rel: $inc is inside the movie module" ;;
-            esac
-            ;;
+        *:libav*/* | *:libsw*/*) fault "$rel: $inc is FFmpeg's, outside the movie module" ;;
+        *:platform/movies/*) fault "$rel: $inc is inside the movie module" ;;
         esac
         case "$layer:$base:$name" in
         gui:MainWindow.*:* | gui:*:gui/"${base%.*}".h) ;;

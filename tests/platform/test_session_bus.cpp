@@ -4,7 +4,6 @@
 #include "support/CoreSupport.h"
 
 #include <QtDBus>
-#include <QtTest>
 
 using namespace TestSupport;
 
