@@ -1,11 +1,14 @@
 // The platform on the real system: the file system seam (lookups, writes, the trash, the XDG
-// folders), the hand-over to a running program over its local socket, and Unix signals in the
-// event loop.
+// folders), the hand-over to a running program over its local socket, Unix signals in the event
+// loop, and what a long job tells the desktop over the session bus, heard by stand-ins for the
+// desktop's notification service and launcher on a bus of the test's own.
 #include "platform/PosixFileSystem.h"
+#include "platform/SessionBus.h"
 #include "platform/SignalWatcher.h"
 #include "platform/SingleInstance.h"
 #include "platform/XdgFolders.h"
 #include "support/CoreSupport.h"
+#include <QtDBus>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -22,6 +25,25 @@ static int connectTo(const QString& name, decltype(::connect) how = ::connect)
     const int c = ::socket(AF_UNIX, SOCK_STREAM, 0);
     return how(c, reinterpret_cast<const sockaddr*>(&addr), sizeof addr), c;
 }
+/// The desktop's side: a notification service, and a launcher that listens.
+class DesktopServices : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.Notifications")
+public:
+    QStringList heard;
+public slots:
+    uint Notify(const QString& app, uint, const QString& icon, const QString& summary,
+                const QString& body, const QStringList&, const QVariantMap&, int)
+    {
+        return heard << QStringList{"notify", app, icon, summary, body}.join('|'), 1;
+    }
+    void Update(const QString& app, const QVariantMap& p)
+    {
+        heard << app + ' ' + p["progress"].toString() + ' ' + p["progress-visible"].toString();
+    }
+};
+
 class TestPlatform : public QObject
 {
     Q_OBJECT
@@ -314,6 +336,28 @@ private slots:
         QTRY_COMPARE(got, QList<int>({SIGHUP, SIGTERM, SIGINT, SIGHUP}));
         watcher.reset();
         QVERIFY(std::signal(SIGHUP, SIG_DFL) == SIG_DFL);
+    }
+    void desktopHearsTheProgressAndOneNotification()
+    {
+        DesktopServices desktop;
+        QDBusConnection bus = QDBusConnection::connectToBus(QDBusConnection::SessionBus, "desk");
+        const auto drop = qScopeGuard([] { QDBusConnection::disconnectFromBus("desk"); });
+        if (!bus.isConnected())
+            QSKIP("no session bus of the test's own: not run");
+        QVERIFY(bus.registerService("org.freedesktop.Notifications") &&
+                bus.registerObject("/org/freedesktop/Notifications", &desktop,
+                                   QDBusConnection::ExportAllSlots) &&
+                bus.connect({}, {}, "com.canonical.Unity.LauncherEntry", "Update", &desktop,
+                            SLOT(Update(QString, QVariantMap))));
+        SessionBus session("org.reelbind.Reelbind", "Orvel's Reelbind");
+        session.launcherProgress(0.25, true);
+        session.notify("Joining Files...Done!", "File /m/t.mpg has successfully been joined!");
+        session.launcherProgress(0, false);
+        QTRY_COMPARE(desktop.heard,
+                     QStringList({"application://org.reelbind.Reelbind.desktop 0.25 true",
+                                  "notify|Orvel's Reelbind|org.reelbind.Reelbind|Joining "
+                                  "Files...Done!|File /m/t.mpg has successfully been joined!",
+                                  "application://org.reelbind.Reelbind.desktop 0 false"}));
     }
 };
 REELBIND_CORE_TEST_MAIN(TestPlatform)
