@@ -4,7 +4,6 @@
 #include "support/CoreSupport.h"
 
 #include <QProcess>
-#include <sys/stat.h>
 
 using namespace TestSupport;
 using Phase = JoinSession::Phase;

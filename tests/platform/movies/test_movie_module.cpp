@@ -5,7 +5,6 @@
 #include "platform/MovieModuleEntry.h"
 #include "platform/PosixFileSystem.h"
 #include "support/CoreSupport.h"
-#include <QtTest>
 #include <future>
 using namespace TestSupport;
 class TestMovieModule : public QObject
