@@ -139,32 +139,34 @@ QPixmap drawDown(int s)
     return drawArrow(s, false);
 }
 
-} // namespace
-
 // Each icon is one engine for the program's life, so that a size is drawn once; never
 // destroyed, as a pixmap may not outlive the application.
+template <QPixmap (*Draw)(int)> QIcon drawnOnce()
+{
+    static const QIcon* icon = new QIcon(new DrawnIcon(Draw));
+    return *icon;
+}
+
+} // namespace
+
 QIcon program()
 {
-    static const QIcon* icon = new QIcon(new DrawnIcon(drawProgram));
-    return *icon;
+    return drawnOnce<drawProgram>();
 }
 
 QIcon arrowUp()
 {
-    static const QIcon* icon = new QIcon(new DrawnIcon(drawUp));
-    return *icon;
+    return drawnOnce<drawUp>();
 }
 
 QIcon arrowDown()
 {
-    static const QIcon* icon = new QIcon(new DrawnIcon(drawDown));
-    return *icon;
+    return drawnOnce<drawDown>();
 }
 
 QIcon more()
 {
-    static const QIcon* icon = new QIcon(new DrawnIcon(drawMore));
-    return *icon;
+    return drawnOnce<drawMore>();
 }
 
 } // namespace Icons

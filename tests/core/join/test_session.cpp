@@ -220,6 +220,20 @@ private slots:
         after.finish(); // Finished, with ClearQue ticked
         QCOMPARE(q.queue().count(), 0);
     }
+    // A source reached through a second path (a FUSE view, another device and inode) as the
+    // target: the joined file replaces it whole, and deleting the sources keeps it.
+    void sourceThroughASecondPath()
+    {
+        Queued q({30000, 25000});
+        BindView view(q.dir.path());
+        if (!view.mounted)
+            QSKIP("bindfs (FUSE) cannot mount here: the case on a second file system was not run");
+        QVERIFY(q.run(view.filePath("f1")) && q.join().ending() == Ending::Joined);
+        QCOMPARE(q.join().after().deleteSources().message,
+                 "These files could not be deleted:\n" + q.at("f1") +
+                     ": it was changed after it was joined, so it was kept");
+        QCOMPARE(readAll(q.at("f1")), q.all);
+    }
     // A join killed in its middle leaves nothing where a file can be unnamed (ext4); elsewhere
     // (FUSE) its temporary file stays until the next join there, which keeps a file still locked
     // by its writer and names not its own.
