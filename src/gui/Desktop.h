@@ -29,9 +29,12 @@ public:
     virtual void chooseFilesToOpen(QWidget* parent, const QString& dir, const QStringList& filters,
                                    std::function<void(const QStringList&)> done) = 0;
 
-    /// Save dialog that asks before replacing an existing file. `done` gets
-    /// the chosen full path, or an empty text when the user cancelled.
+    /// Save dialog that asks before replacing an existing file. A name typed
+    /// without an ending gets `suffix` (without the dot; none when empty)
+    /// before that question. `done` gets the chosen full path, or an empty
+    /// text when the user cancelled.
     virtual void chooseSaveFile(QWidget* parent, const QString& dir, const QStringList& filters,
+                                const QString& suffix,
                                 std::function<void(const QString&)> done) = 0;
 
     /// Folder chooser owned by `parent`, showing `prompt`. `done` gets the

@@ -167,6 +167,7 @@ void JoinStatusDialog::chooseTarget()
     JoinSession* session = &m_session;
     m_desktop.chooseSaveFile(m_main, m_session.targetFolder(),
                              Desktop::movieFilters(m_session.targetFilter()),
+                             m_session.targetSuffix(),
                              [session](const QString& target) { session->chooseTarget(target); });
 }
 

@@ -64,12 +64,14 @@ void QtDesktop::chooseFilesToOpen(QWidget* parent, const QString& dir, const QSt
 }
 
 void QtDesktop::chooseSaveFile(QWidget* parent, const QString& dir, const QStringList& filters,
-                               std::function<void(const QString&)> done)
+                               const QString& suffix, std::function<void(const QString&)> done)
 {
-    // A save dialog asks before replacing an existing file by default.
+    // A save dialog asks before replacing an existing file by default, about the name with
+    // its default suffix.
     auto* d = new QFileDialog(parent, QString(), dir, filters.join(QStringLiteral(";;")));
     d->setAcceptMode(QFileDialog::AcceptSave);
     d->setFileMode(QFileDialog::AnyFile);
+    d->setDefaultSuffix(suffix);
     open(
         d,
         [d, done] {

@@ -19,7 +19,7 @@ public:
     void chooseFilesToOpen(QWidget* parent, const QString& dir, const QStringList& filters,
                            std::function<void(const QStringList&)> done) override;
     void chooseSaveFile(QWidget* parent, const QString& dir, const QStringList& filters,
-                        std::function<void(const QString&)> done) override;
+                        const QString& suffix, std::function<void(const QString&)> done) override;
     void chooseFolder(QWidget* parent, const QString& prompt, const QString& dir,
                       std::function<void(const QString&)> done) override;
     void message(QWidget* parent, const QString& text, std::function<void()> done) override;

@@ -472,15 +472,16 @@ private slots:
         // Files of unlike kinds (Yes/No) or MP4 parts (One Movie, Join Bytes Anyway, Cancel) joined
         // in chunks of 10,000 bytes into a folder of a short path or of 4,000 characters, made or
         // missing (the join fails), the question held, then answered `answer` (Yes/No: 1 or 0, else
-        // the button): the save dialog's first filter (none: not asked), the window's file line.
-        const Table<int, int, QString, QString, QString> row(
-            {"kind", "answer", "folder", "filter", "line"});
+        // the button): the save dialog's first filter (none: not asked) and the ending it adds to
+        // a name typed without one, the window's file line.
+        const Table<int, int, QString, QString, QString, QString> row(
+            {"kind", "answer", "folder", "filter", "suffix", "line"});
         const QString mpg = "MPG Files (*.mpg)";
-        row("kinds, No", 1, 0, "short", "", "");
-        row("kinds, Yes, a long path", 1, 1, "long", mpg, "using a chunk size of 10,000 bytes");
-        row("MP4 parts, One Movie", 2, 0, "short", "MP4 Files (*.mp4)", "as one movie");
-        row("MP4 parts, Join Bytes Anyway, a long path missing", 2, 1, "missing", mpg, "");
-        row("MP4 parts, Cancel", 2, 2, "short", "", "");
+        row("kinds, No", 1, 0, "short", "", "", "");
+        row("kinds, Yes, a long path", 1, 1, "long", mpg, "", "using a chunk size of 10,000 bytes");
+        row("MP4 parts, One Movie", 2, 0, "short", "MP4 Files (*.mp4)", "mp4", "as one movie");
+        row("MP4 parts, Join Bytes Anyway, a long path missing", 2, 1, "missing", mpg, "", "");
+        row("MP4 parts, Cancel", 2, 2, "short", "", "", "");
     }
     void joins()
     {
@@ -503,8 +504,10 @@ private slots:
         const bool busy = QGuiApplication::overrideCursor();
         f.desktop.setNextAnswer(answer), f.desktop.setNextChoice(answer), f.desktop.answerOpen();
         QVERIFY(f.joinEnded());
-        QCOMPARE(joined(busy, f.desktop.calls.value(1).filters.value(0), line, bool(f.status())),
-                 joined(false, filter, fetch<QString>("line"), !filter.isEmpty()));
+        QCOMPARE(joined(busy, f.desktop.calls.value(1).filters.value(0),
+                        f.desktop.calls.value(1).text, line, bool(f.status())),
+                 joined(false, filter, fetch<QString>("suffix"), fetch<QString>("line"),
+                        !filter.isEmpty()));
         if (!f.status())
             return;
         const QStringList launcher = f.desktop.texts("launcher");
@@ -732,9 +735,10 @@ private slots:
     }
     // The real dialogs, owned by a window, answered from the event loop, newest first: Enter on
     // a Yes/No box whose safe answer is No gives No, Y on another Yes, a typed folder no final
-    // "/", Esc on the save dialog none; the file dialogs show the folder and filters given, the
-    // first selected. As the program ends the others close as by Esc, newest first, later ones
-    // are answered so, unseen; but the message at the end shows till the next dismissAll().
+    // "/", a name typed without an ending the save dialog's, Esc on the open dialog none; the
+    // file dialogs show the folder and filters given, the first selected. As the program ends the
+    // others close as by Esc, newest first, later ones are answered so, unseen; but the message at
+    // the end shows till the next dismissAll().
     void realDialogs()
     {
         QtDesktop desktop(QStringLiteral("Orvel's Reelbind"));
@@ -750,7 +754,7 @@ private slots:
             desktop.chooseFilesToOpen(
                 &owner, dir.path(), Desktop::movieFilters("MP4 Files (*.mp4)"),
                 [take](const QStringList& f) { take("open " + f.join(',')); });
-            desktop.chooseSaveFile(&owner, dir.path(), Desktop::movieFilters(), take);
+            desktop.chooseSaveFile(&owner, dir.path(), Desktop::movieFilters(), "mp4", take);
             desktop.chooseFolder(&owner, "Select your default Source folder:", dir.path(), take);
             for (const auto enter : {Desktop::Default::Yes, Desktop::Default::No})
                 desktop.askYesNo(&owner, "Delete?", "Really?", enter,
@@ -758,7 +762,7 @@ private slots:
         };
         show();
         QCOMPARE(joined(answers.size(), owner.findChildren<QDialog*>().size()), joined(0, 7));
-        for (const QString key : {"Return", "Y", "movies/", "Esc", ""}) {
+        for (const QString key : {"Return", "Y", "type movies/", "type joined", "Esc"}) {
             QTRY_VERIFY(QApplication::activeModalWidget());
             QWidget* d = QApplication::activeModalWidget();
             const qsizetype before = answers.size();
@@ -767,15 +771,16 @@ private slots:
                                 f->selectedNameFilter(),
                                 f->acceptMode() == QFileDialog::AcceptSave &&
                                     !f->testOption(QFileDialog::DontConfirmOverwrite));
-            if (key.endsWith('/'))
-                child<QLineEdit>(d, "fileNameEdit")->setText(key), act(d, "Return");
+            if (key.startsWith("type "))
+                child<QLineEdit>(d, "fileNameEdit")->setText(key.mid(5)), act(d, "Return");
             else if (!key.isEmpty())
                 act(d, key);
             QTRY_VERIFY(key.isEmpty() || answers.size() > before);
         }
         desktop.dismissAll();
         QCOMPARE(joined(answers, files).replace(dir.path(), "{d}"),
-                 joined(QStringList{"false", "true", "{d}/movies", "", "open ", "2", "closed"},
+                 joined(QStringList{"false", "true", "{d}/movies", "{d}/joined.mp4", "open ", "2",
+                                    "closed"},
                         QStringList{
                             "{d} | All Files (*) | Directories | false",
                             "{d} | MPG Files (*.mpg),All Files (*) | MPG Files (*.mpg) | true",

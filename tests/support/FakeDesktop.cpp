@@ -56,9 +56,9 @@ void FakeDesktop::chooseFilesToOpen(QWidget* parent, const QString& dir, const Q
 }
 
 void FakeDesktop::chooseSaveFile(QWidget* parent, const QString& dir, const QStringList& filters,
-                                 std::function<void(const QString&)> done)
+                                 const QString& suffix, std::function<void(const QString&)> done)
 {
-    open({"save", {}, dir, filters, parent}, QString(),
+    open({"save", suffix, dir, filters, parent}, QString(),
          [done](const QVariant& v) { done(v.toString()); });
 }
 

@@ -26,7 +26,7 @@ public:
         /// "notify".
         QString kind;
         /// A message, a question's "title|text", a document, a pop-up menu's
-        /// action texts joined by ",", a folder chooser's prompt.
+        /// action texts joined by ",", a folder chooser's prompt, a save dialog's suffix.
         QString text = {};
         QString dir = {}; // where a dialog opens
         QStringList filters = {};
@@ -57,7 +57,7 @@ public:
     void chooseFilesToOpen(QWidget* parent, const QString& dir, const QStringList& filters,
                            std::function<void(const QStringList&)> done) override;
     void chooseSaveFile(QWidget* parent, const QString& dir, const QStringList& filters,
-                        std::function<void(const QString&)> done) override;
+                        const QString& suffix, std::function<void(const QString&)> done) override;
     void chooseFolder(QWidget* parent, const QString& prompt, const QString& dir,
                       std::function<void(const QString&)> done) override;
     void message(QWidget* parent, const QString& text, std::function<void()> done) override;

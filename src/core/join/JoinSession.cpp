@@ -106,6 +106,11 @@ QString JoinSession::targetFilter() const
     return m_asOneMovie ? movieFilter(m_family) : QString();
 }
 
+QString JoinSession::targetSuffix() const
+{
+    return m_asOneMovie ? movieSuffix(m_family) : QString();
+}
+
 void JoinSession::chooseTarget(const QString& target)
 {
     if (m_phase != Phase::ChoosingTarget)

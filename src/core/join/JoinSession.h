@@ -72,10 +72,12 @@ public:
     /// (MovieKind::oneMovieButtons()) or asks Yes (Bytes) or No.
     const QString& question() const { return m_question; }
     bool offersOneMovie() const { return m_family != MovieFamily::None; }
-    /// While ChoosingTarget: where the save dialog opens, and its first
-    /// filter (empty: the usual ones).
+    /// While ChoosingTarget: where the save dialog opens, its first filter
+    /// (empty: the usual ones) and the ending it adds to a name typed without
+    /// one (the movie's; empty for a byte join, whose names stay as typed).
     QString targetFolder() const;
     QString targetFilter() const;
+    QString targetSuffix() const;
 
     // What the last join took and how it ended.
     const QList<QueueRow>& rows() const { return m_record.rows; }

@@ -143,5 +143,10 @@ QString movieFilter(MovieFamily family)
 {
     return family == MovieFamily::None
                ? QString()
-               : tr("%1 Files (*.%2)").arg(familyName(family), kFamilies[int(family)][1]);
+               : tr("%1 Files (*.%2)").arg(familyName(family), movieSuffix(family));
+}
+
+QString movieSuffix(MovieFamily family)
+{
+    return QString::fromLatin1(kFamilies[int(family)][1]);
 }

@@ -25,3 +25,6 @@ MoviePlan planMovie(const QStringList& names, const QList<FileResult<MovieLayout
 /// The save dialog's first filter for a movie of `family`: "MP4 Files
 /// (*.mp4)"...; empty for None.
 QString movieFilter(MovieFamily family);
+/// The file name ending of a movie of `family`, without the dot ("mp4"...);
+/// empty for None.
+QString movieSuffix(MovieFamily family);
