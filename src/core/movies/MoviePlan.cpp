@@ -68,6 +68,16 @@ QString streamsText(const QList<MovieStream>& streams)
     return tr("%1 and %2").arg(words.join(QStringLiteral(", ")), last);
 }
 
+// What a decoder needs of a stream's setup. FLAC's block of stream facts also holds each part's
+// own frame sizes, sample count and checksum: only its block sizes, rate, channels and bits count.
+QByteArray decoderSetup(const MovieStream& s)
+{
+    const QByteArray facts = s.setup.mid(s.setup.startsWith("fLaC") ? 8 : 0, 34);
+    if (s.codec != QLatin1String("flac") || facts.size() < 34)
+        return s.setup;
+    return facts.left(4) + facts.mid(10, 3) + char(facts[13] & 0xf0);
+}
+
 // How `s` differs from the first part's `f`, or "".
 QString streamDifference(const MovieStream& s, const MovieStream& f)
 {
@@ -86,9 +96,19 @@ QString streamDifference(const MovieStream& s, const MovieStream& f)
         return tr("%1-channel sound; the first part has %2-channel")
             .arg(s.channels)
             .arg(f.channels);
-    if (s.setup != f.setup)
-        return tr("its %1 are encoded with other settings than the first part's").arg(what);
-    return QString();
+    if (decoderSetup(s) == decoderSetup(f))
+        return QString();
+    switch (s.type) {
+    case Type::Video:
+        return tr("its pictures are encoded with other settings than the first part's");
+    case Type::Audio:
+        return tr("its sound is encoded with other settings than the first part's");
+    case Type::Subtitle:
+        return tr("its subtitles are encoded with other settings than the first part's");
+    case Type::Other:
+        break;
+    }
+    return tr("its data is encoded with other settings than the first part's");
 }
 
 } // namespace

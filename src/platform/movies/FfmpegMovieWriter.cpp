@@ -17,6 +17,25 @@ extern "C" {
 
 namespace {
 
+// FLAC's block of stream facts in the first part's setup also holds that part's frame sizes,
+// sample count and checksum, which are not the movie's: they become "unknown" (zero), as in a
+// stream written live.
+void forgetPartTotals(AVCodecParameters* p)
+{
+    if (p->codec_id != AV_CODEC_ID_FLAC || !p->extradata)
+        return;
+    const bool marked =
+        p->extradata_size >= 4 &&
+        std::equal(p->extradata, p->extradata + 4, reinterpret_cast<const uint8_t*>("fLaC"));
+    const int at = marked ? 8 : 0;
+    if (p->extradata_size < at + 34)
+        return;
+    uint8_t* facts = p->extradata + at;
+    std::fill(facts + 4, facts + 10, 0);  // the smallest and largest frame
+    facts[13] &= 0xf0;                    // the sample count's high bits,
+    std::fill(facts + 14, facts + 34, 0); // the rest of it and the checksum
+}
+
 // The seam's target behind the library's writes and seeks; its last failure is kept for the
 // message.
 struct OutputIo
@@ -180,6 +199,7 @@ MovieWriter::Step FfmpegMovieWriter::beginPart(InputFile& file, const QString& c
             AVStream* os = avformat_new_stream(p.out, nullptr);
             if (!os || avcodec_parameters_copy(os->codecpar, st->codecpar) < 0)
                 return p.fail(Step::WriteFailed, Ffmpeg::libraryText(AVERROR(ENOMEM)));
+            forgetPartTotals(os->codecpar);
             const unsigned tag = st->codecpar->codec_tag;
             if (av_codec_get_id(p.out->oformat->codec_tag, tag) != st->codecpar->codec_id)
                 os->codecpar->codec_tag = 0;

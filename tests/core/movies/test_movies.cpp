@@ -27,18 +27,30 @@ const auto frames = [](const char* header, int length, int count) {
 };
 // Part n (a., b., ...): a second of 160x120 pictures at 25 a second and of a sine, unlike the
 // other parts'. Big: 320x240; Mute: no sound; Phone: turned by 90 degrees, with a timecode track;
-// Cut: its index first, then cut short; Bare: cut short, its index gone. Its path, or "" where
-// ffmpeg cannot make it.
-enum class Movie { Avc, Big, Mute, Phone, Cut, Bare, Mov, WebM, Mkv };
+// Cut: its index first, then cut short; Bare: cut short, its index gone; Flac: its sound FLAC, in
+// Matroska; Profile: its pictures in another H.264 profile (4:2:0). Its path, or "" where ffmpeg
+// cannot make it.
+enum class Movie { Avc, Big, Mute, Phone, Cut, Bare, Mov, WebM, Mkv, Flac, Profile };
 QString makeMovie(const QString& dir, Movie m, int n)
 {
     const QString avc = " -c:v libx264 -bf 2 -c:a aac",
                   vp9 = " -c:v libvpx-vp9 -deadline realtime -cpu-used 8 -c:a libopus";
-    const QStringList how = {
-        avc, " -s 320x240" + avc, " -an" + avc, avc, avc + " -movflags +faststart",
-        avc, " -an -c:v mpeg4",   vp9,          avc};
+    const QStringList how = {avc,
+                             " -s 320x240" + avc,
+                             " -an" + avc,
+                             avc,
+                             avc + " -movflags +faststart",
+                             avc,
+                             " -an -c:v mpeg4",
+                             vp9,
+                             avc,
+                             " -c:v libx264 -c:a flac",
+                             " -pix_fmt yuv420p" + avc};
     const QString path = QString("%1/%2.").arg(dir, QChar('a' + n)) +
-                         QStringList{"mp4", "mov", "webm", "mkv"}.value(qMax(0, int(m) - 5));
+                         (m == Movie::Mov                       ? "mov"
+                          : m == Movie::WebM                    ? "webm"
+                          : m == Movie::Mkv || m == Movie::Flac ? "mkv"
+                                                                : "mp4");
     const QString made = path + (m == Movie::Phone ? ".mp4" : ""); // turned below
     const QString args = QString::asprintf("-nostdin -v error -y -f lavfi -i testsrc=d=1:r=25:s="
                                            "160x120:decimals=%d -f lavfi -i sine=d=1:f=%d:r=48000",
@@ -199,6 +211,12 @@ private slots:
         row("turned, with a timecode track", {M::Phone, M::Phone}, movie, go,
             offer + "\n\nThe new file leaves out what it cannot carry: data (tmcd).", mp4, ok,
             done);
+        // FLAC's setup holds each part's own length and checksum.
+        row("FLAC sound in Matroska parts", {M::Flac, M::Flac, M::Flac}, movie, go, offer,
+            "Matroska Files (*.mkv)", ok, done);
+        row("pictures of another profile", {M::Avc, M::Profile}, no, go,
+            "b.mp4: its pictures are encoded with other settings than the first part's.", "", none,
+            "");
         row("a part of another size", {M::Avc, M::Big}, no, go,
             "\nThey cannot be joined as one movie: b.mp4: 320x240 pictures; the first part has "
             "160x120.\n",
@@ -271,6 +289,13 @@ private slots:
                 chapters += QFileInfo(part).completeBaseName() + '\n';
         const double off = qAbs(entries(t, "format=duration").toDouble() - length);
         QCOMPARE(packets({t}), packets(paths));
+        if (parts[0] == Movie::Flac) // the movie's FLAC setup: the parts' frame sizes, length and
+                                     // checksum unknown
+            QCOMPARE(run("ffprobe", {"-select_streams", "a", "-show_data", "-show_entries",
+                                     "stream=extradata", "-of", "default=nw=1", t})
+                         .section('\n', 1, 2),
+                     "00000000: 1200 1200 0000 0000 0000 0bb8 00f0 0000  ................\n"
+                     "00000010: 0000 0000 0000 0000 0000 0000 0000 0000  ................");
         QCOMPARE(
             joined(off < 0.04 ? "within a frame" : QString::number(off),
                    entries(t, "stream_side_data=rotation", "v"), entries(t, "chapter_tags=title"),
