@@ -207,9 +207,14 @@ QString joinQuestion(const QList<Queued>& files, const MoviePlan& plan)
     const QString list = Format::listMessage(
         tr("These files will not play as one movie when joined byte by byte:"), lines);
     if (plan.family != MovieFamily::None) {
-        QString text = list + tr("\n\nJoin as One Movie copies their pictures and sound unchanged "
-                                 "into one new file that plays all parts. With Join Bytes Anyway "
-                                 "the joined file will most likely play only its first part.");
+        QString text =
+            list + (soundOnly(plan.family)
+                        ? tr("\n\nJoin as One Movie copies their sound unchanged into one new file "
+                             "that plays all parts. With Join Bytes Anyway the joined file will "
+                             "most likely play only its first part.")
+                        : tr("\n\nJoin as One Movie copies their pictures and sound unchanged "
+                             "into one new file that plays all parts. With Join Bytes Anyway the "
+                             "joined file will most likely play only its first part."));
         if (!plan.leftOut.isEmpty())
             text += tr("\n\nThe new file leaves out what it cannot carry: %1.").arg(plan.leftOut);
         return text;

@@ -14,7 +14,16 @@ QString tr(const char* text)
 
 // The name and the usual extension of each family, in the enum's order.
 constexpr const char* kFamilies[][2] = {
-    {"", ""}, {"MP4", "mp4"}, {"MOV", "mov"}, {"Matroska", "mkv"}, {"WebM", "webm"}};
+    {"", ""},         {"MP4", "mp4"}, {"MOV", "mov"}, {"Matroska", "mkv"},
+    {"WebM", "webm"}, {"M4A", "m4a"}, {"MKA", "mka"}};
+
+// The container a family is written in.
+MovieFamily container(MovieFamily family)
+{
+    return family == MovieFamily::M4a   ? MovieFamily::Mp4
+           : family == MovieFamily::Mka ? MovieFamily::Matroska
+                                        : family;
+}
 
 QString familyName(MovieFamily family)
 {
@@ -123,7 +132,8 @@ MoviePlan planMovie(const QStringList& names, const QList<FileResult<MovieLayout
             if (!part)
                 return tr("it cannot be read as a movie (%1)").arg(part.error().text());
             const MovieLayout& first = *layouts[0];
-            if (part->family != first.family)
+            // Sound alone where the first part has pictures is told by the streams below.
+            if (container(part->family) != container(first.family))
                 return tr("a %1 file; the first part is a %2 file")
                     .arg(familyName(part->family), familyName(first.family));
             const QList<MovieStream> kept = part->kept(), firstKept = first.kept();

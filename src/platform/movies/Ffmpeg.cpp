@@ -54,9 +54,12 @@ const char* muxerOf(MovieFamily family)
     switch (family) {
     case MovieFamily::Mp4:
         return "mp4";
+    case MovieFamily::M4a: // MP4 of the brand "M4A "
+        return "ipod";
     case MovieFamily::Mov:
         return "mov";
     case MovieFamily::Matroska:
+    case MovieFamily::Mka:
         return "matroska";
     case MovieFamily::WebM:
         return "webm";

@@ -20,13 +20,23 @@ namespace {
 MovieFamily familyOf(const AVFormatContext* format, const QByteArray& head)
 {
     const QByteArray name = format->iformat->name;
+    bool pictures = false, sound = false; // a cover is no picture
+    for (unsigned i = 0; i < format->nb_streams; ++i) {
+        const AVStream* st = format->streams[i];
+        pictures |= st->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
+                    !(st->disposition & AV_DISPOSITION_ATTACHED_PIC);
+        sound |= st->codecpar->codec_type == AVMEDIA_TYPE_AUDIO;
+    }
+    const bool soundAlone = sound && !pictures;
     if (name.startsWith("matroska"))
         return head.contains(QByteArray("\x42\x82\x84webm", 7)) ? MovieFamily::WebM
+               : soundAlone                                     ? MovieFamily::Mka
                                                                 : MovieFamily::Matroska;
     if (!name.startsWith("mov,mp4"))
         return MovieFamily::None;
     const AVDictionaryEntry* brand = av_dict_get(format->metadata, "major_brand", nullptr, 0);
     return !brand || QByteArray(brand->value).startsWith("qt") ? MovieFamily::Mov
+           : soundAlone                                        ? MovieFamily::M4a
                                                                : MovieFamily::Mp4;
 }
 

@@ -28,9 +28,9 @@ const auto frames = [](const char* header, int length, int count) {
 // Part n (a., b., ...): a second of 160x120 pictures at 25 a second and of a sine, unlike the
 // other parts'. Big: 320x240; Mute: no sound; Phone: turned by 90 degrees, with a timecode track;
 // Cut: its index first, then cut short; Bare: cut short, its index gone; Flac: its sound FLAC, in
-// Matroska; Profile: its pictures in another H.264 profile (4:2:0). Its path, or "" where ffmpeg
-// cannot make it.
-enum class Movie { Avc, Big, Mute, Phone, Cut, Bare, Mov, WebM, Mkv, Flac, Profile };
+// Matroska; Profile: its pictures in another H.264 profile (4:2:0); M4a, Mka: its sound alone in
+// an M4A or Matroska file. Its path, or "" where ffmpeg cannot make it.
+enum class Movie { Avc, Big, Mute, Phone, Cut, Bare, Mov, WebM, Mkv, Flac, Profile, M4a, Mka };
 QString makeMovie(const QString& dir, Movie m, int n)
 {
     const QString avc = " -c:v libx264 -bf 2 -c:a aac",
@@ -45,12 +45,16 @@ QString makeMovie(const QString& dir, Movie m, int n)
                              vp9,
                              avc,
                              " -c:v libx264 -c:a flac",
-                             " -pix_fmt yuv420p" + avc};
-    const QString path = QString("%1/%2.").arg(dir, QChar('a' + n)) +
-                         (m == Movie::Mov                       ? "mov"
-                          : m == Movie::WebM                    ? "webm"
-                          : m == Movie::Mkv || m == Movie::Flac ? "mkv"
-                                                                : "mp4");
+                             " -pix_fmt yuv420p" + avc,
+                             " -vn -c:a aac",
+                             " -vn -c:a libopus"};
+    const QString path =
+        QString("%1/%2.").arg(dir, QChar('a' + n)) + (m == Movie::Mov                       ? "mov"
+                                                      : m == Movie::WebM                    ? "webm"
+                                                      : m == Movie::Mkv || m == Movie::Flac ? "mkv"
+                                                      : m == Movie::M4a                     ? "m4a"
+                                                      : m == Movie::Mka                     ? "mka"
+                                                                        : "mp4");
     const QString made = path + (m == Movie::Phone ? ".mp4" : ""); // turned below
     const QString args = QString::asprintf("-nostdin -v error -y -f lavfi -i testsrc=d=1:r=25:s="
                                            "160x120:decimals=%d -f lavfi -i sine=d=1:f=%d:r=48000",
@@ -84,7 +88,7 @@ QStringList packets(const QStringList& movies)
 {
     QStringList out;
     for (const QString& movie : movies)
-        for (const QString& line : run("ffmpeg", {"-i", movie, "-map", "0:v", "-map", "0:a?", "-c",
+        for (const QString& line : run("ffmpeg", {"-i", movie, "-map", "0:v?", "-map", "0:a?", "-c",
                                                   "copy", "-f", "framemd5", "-"})
                                        .split('\n'))
             if (!line.startsWith('#') && line.count(',') >= 5) // then side data, if any
@@ -211,6 +215,14 @@ private slots:
         row("turned, with a timecode track", {M::Phone, M::Phone}, movie, go,
             offer + "\n\nThe new file leaves out what it cannot carry: data (tmcd).", mp4, ok,
             done);
+        const QString soundOffer = "\n\nJoin as One Movie copies their sound unchanged into one "
+                                   "new file that plays all parts.";
+        row("M4A parts, sound alone", {M::M4a, M::M4a}, movie, go, soundOffer, "M4A Files (*.m4a)",
+            ok, done);
+        row("MKA parts, sound alone", {M::Mka, M::Mka}, movie, go, soundOffer, "MKA Files (*.mka)",
+            ok, done);
+        row("a part of sound alone", {M::Avc, M::M4a}, no, go,
+            "b.m4a: sound only; the first part has pictures and sound.", "", none, "");
         // FLAC's setup holds each part's own length and checksum.
         row("FLAC sound in Matroska parts", {M::Flac, M::Flac, M::Flac}, movie, go, offer,
             "Matroska Files (*.mkv)", ok, done);
@@ -289,6 +301,8 @@ private slots:
                 chapters += QFileInfo(part).completeBaseName() + '\n';
         const double off = qAbs(entries(t, "format=duration").toDouble() - length);
         QCOMPARE(packets({t}), packets(paths));
+        if (parts[0] == Movie::M4a) // an M4A file, as players of sound books look for
+            QCOMPARE(entries(t, "format_tags=major_brand"), "M4A \n");
         if (parts[0] == Movie::Flac) // the movie's FLAC setup: the parts' frame sizes, length and
                                      // checksum unknown
             QCOMPARE(run("ffprobe", {"-select_streams", "a", "-show_data", "-show_entries",
@@ -296,13 +310,16 @@ private slots:
                          .section('\n', 1, 2),
                      "00000000: 1200 1200 0000 0000 0000 0bb8 00f0 0000  ................\n"
                      "00000010: 0000 0000 0000 0000 0000 0000 0000 0000  ................");
-        QCOMPARE(
-            joined(off < 0.04 ? "within a frame" : QString::number(off),
-                   entries(t, "stream_side_data=rotation", "v"), entries(t, "chapter_tags=title"),
-                   run("ffmpeg", {"-i", t, "-f", "null", "-"}),
-                   core.join().after().record().read.size()),
-            joined(QString("within a frame"), QString(parts[0] == Movie::Phone ? "90\n\n" : "\n"),
-                   chapters, QString(), paths.size()));
+        QCOMPARE(joined(off < 0.04 ? "within a frame" : QString::number(off),
+                        entries(t, "stream_side_data=rotation", "v"),
+                        entries(t, "chapter_tags=title"),
+                        run("ffmpeg", {"-i", t, "-f", "null", "-"}),
+                        core.join().after().record().read.size()),
+                 joined(QString("within a frame"),
+                        QString(parts[0] == Movie::Phone ? "90\n\n"
+                                : parts[0] >= Movie::M4a ? ""
+                                                         : "\n"),
+                        chapters, QString(), paths.size()));
     }
 };
 
