@@ -218,7 +218,10 @@ MovieWriter::Step FfmpegMovieWriter::beginPart(InputFile& file, const QString& c
                    p.out->streams[index]->codecpar->codec_id != st->codecpar->codec_id) {
             return otherStreams();
         }
-        p.tracks[index] = {p.tracks[index].lastDts, 0, st->nb_frames};
+        // MP4's subtitle tracks end in an empty sample that the index counts and the library
+        // does not return.
+        const bool text = st->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE;
+        p.tracks[index] = {p.tracks[index].lastDts, 0, st->nb_frames - (text ? 1 : 0)};
     }
     if (!first && keptSoFar != int(p.out->nb_streams))
         return otherStreams();

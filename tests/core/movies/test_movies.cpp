@@ -29,8 +29,34 @@ const auto frames = [](const char* header, int length, int count) {
 // other parts'. Big: 320x240; Mute: no sound; Phone: turned by 90 degrees, with a timecode track;
 // Cut: its index first, then cut short; Bare: cut short, its index gone; Flac: its sound FLAC, in
 // Matroska; Profile: its pictures in another H.264 profile (4:2:0); M4a, Mka: its sound alone in
-// an M4A or Matroska file. Its path, or "" where ffmpeg cannot make it.
-enum class Movie { Avc, Big, Mute, Phone, Cut, Bare, Mov, WebM, Mkv, Flac, Profile, M4a, Mka };
+// an M4A or Matroska file; Subs: with a subtitle track (MP4's text). Its path, or "" where ffmpeg
+// cannot make it.
+enum class Movie {
+    Avc,
+    Big,
+    Mute,
+    Phone,
+    Cut,
+    Bare,
+    Mov,
+    WebM,
+    Mkv,
+    Flac,
+    Profile,
+    M4a,
+    Mka,
+    Subs
+};
+bool soundOnly(Movie m)
+{
+    return m == Movie::M4a || m == Movie::Mka;
+}
+// Two lines of subtitles in `dir`; their path.
+QString subtitles(const QString& dir)
+{
+    return writeFile(dir + "/s.srt", "1\n00:00:00,100 --> 00:00:00,500\nOne\n\n"
+                                     "2\n00:00:00,600 --> 00:00:00,900\nTwo\n");
+}
 QString makeMovie(const QString& dir, Movie m, int n)
 {
     const QString avc = " -c:v libx264 -bf 2 -c:a aac",
@@ -47,7 +73,8 @@ QString makeMovie(const QString& dir, Movie m, int n)
                              " -c:v libx264 -c:a flac",
                              " -pix_fmt yuv420p" + avc,
                              " -vn -c:a aac",
-                             " -vn -c:a libopus"};
+                             " -vn -c:a libopus",
+                             " -i " + subtitles(dir) + " -c:s mov_text" + avc};
     const QString path =
         QString("%1/%2.").arg(dir, QChar('a' + n)) + (m == Movie::Mov                       ? "mov"
                                                       : m == Movie::WebM                    ? "webm"
@@ -60,7 +87,9 @@ QString makeMovie(const QString& dir, Movie m, int n)
                                            "160x120:decimals=%d -f lavfi -i sine=d=1:f=%d:r=48000",
                                            n, 300 + 100 * n);
     // ffmpeg turns a movie by its rotate tag only where it copies the streams.
-    if (QProcess::execute("ffmpeg", (args + how[int(m)]).split(' ') << made) != 0 ||
+    const int encoded = QProcess::execute("ffmpeg", (args + how[int(m)]).split(' ') << made);
+    QFile::remove(dir + "/s.srt");
+    if (encoded != 0 ||
         (made != path &&
          (QProcess::execute("ffmpeg", {"-v", "error", "-i", made, "-c", "copy", "-metadata:s:v",
                                        "rotate=90", "-timecode", "01:00:00:00", path}) != 0 ||
@@ -83,15 +112,21 @@ QString entries(const QString& movie, const char* which, const char* streams = "
     return run("ffprobe",
                {"-select_streams", streams, "-show_entries", which, "-of", "csv=p=0", movie});
 }
-// Each picture and sound packet of the movies, as "stream, size, hash", stream by stream.
+// The hash of MP4's empty subtitle sample, which a writer puts in each gap between two lines,
+// also where two parts meet.
+constexpr char kNoText[] = "c4103f122d27677c9db144cae1394a66";
+// Each picture, sound and subtitle packet of the movies (but empty subtitles), as "stream, size,
+// hash", stream by stream.
 QStringList packets(const QStringList& movies)
 {
     QStringList out;
     for (const QString& movie : movies)
-        for (const QString& line : run("ffmpeg", {"-i", movie, "-map", "0:v?", "-map", "0:a?", "-c",
-                                                  "copy", "-f", "framemd5", "-"})
-                                       .split('\n'))
-            if (!line.startsWith('#') && line.count(',') >= 5) // then side data, if any
+        for (const QString& line :
+             run("ffmpeg", {"-i", movie, "-map", "0:v?", "-map", "0:a?", "-map", "0:s?", "-c",
+                            "copy", "-f", "framemd5", "-"})
+                 .split('\n'))
+            if (!line.startsWith('#') && line.count(',') >= 5 && // then side data, if any
+                !line.section(',', 5, 5).contains(kNoText))
                 out << line.section(',', 0, 0) + ',' + line.section(',', 4, 5);
     std::stable_sort(out.begin(), out.end(), [](auto& a, auto& b) { return a[0] < b[0]; });
     return out;
@@ -223,6 +258,7 @@ private slots:
             ok, done);
         row("a part of sound alone", {M::Avc, M::M4a}, no, go,
             "b.m4a: sound only; the first part has pictures and sound.", "", none, "");
+        row("subtitled MP4 parts", {M::Subs, M::Subs}, movie, go, offer, mp4, ok, done);
         // FLAC's setup holds each part's own length and checksum.
         row("FLAC sound in Matroska parts", {M::Flac, M::Flac, M::Flac}, movie, go, offer,
             "Matroska Files (*.mkv)", ok, done);
@@ -317,7 +353,7 @@ private slots:
                         core.join().after().record().read.size()),
                  joined(QString("within a frame"),
                         QString(parts[0] == Movie::Phone ? "90\n\n"
-                                : parts[0] >= Movie::M4a ? ""
+                                : soundOnly(parts[0])    ? ""
                                                          : "\n"),
                         chapters, QString(), paths.size()));
     }
