@@ -99,6 +99,15 @@ QString streamDifference(const MovieStream& s, const MovieStream& f)
             .arg(s.height)
             .arg(f.width)
             .arg(f.height);
+    // One track shows all its pictures turned one way.
+    if (s.type == Type::Video && s.turned != f.turned && f.turned == 0)
+        return tr("turned %1 degrees; the first part is not").arg(s.turned);
+    if (s.type == Type::Video && s.turned != f.turned && s.turned == 0)
+        return tr("not turned; the first part is turned %1 degrees").arg(f.turned);
+    if (s.type == Type::Video && s.turned != f.turned)
+        return tr("turned %1 degrees; the first part is turned %2 degrees")
+            .arg(s.turned)
+            .arg(f.turned);
     if (s.type == Type::Audio && s.sampleRate != f.sampleRate)
         return tr("sound at %1 Hz; the first part has %2 Hz").arg(s.sampleRate).arg(f.sampleRate);
     if (s.type == Type::Audio && s.channels != f.channels)

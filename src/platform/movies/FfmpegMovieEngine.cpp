@@ -9,9 +9,11 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
 #include <libavutil/avutil.h>
+#include <libavutil/display.h>
 }
 
 #include <cerrno>
+#include <cmath>
 #include <type_traits>
 #include <unistd.h>
 
@@ -55,6 +57,13 @@ MovieStream streamOf(const AVStream* st, const AVOutputFormat* muxer)
         s.tag = QString::fromLatin1(av_fourcc_make_string(tag, p->codec_tag)).trimmed();
     s.width = p->width;
     s.height = p->height;
+    size_t size = 0;
+    const uint8_t* matrix = av_stream_get_side_data(st, AV_PKT_DATA_DISPLAYMATRIX, &size);
+    if (matrix && size >= 9 * sizeof(int32_t)) {
+        // As the library measures it, which is what a phone's "rotate" tag says.
+        const double degrees = av_display_rotation_get(reinterpret_cast<const int32_t*>(matrix));
+        s.turned = (int(std::lround(degrees / 90)) % 4 + 4) % 4 * 90;
+    }
     s.sampleRate = p->sample_rate;
     s.channels = p->ch_layout.nb_channels;
     s.setup = QByteArray(reinterpret_cast<const char*>(p->extradata), p->extradata_size);

@@ -265,6 +265,10 @@ private slots:
         row("pictures of another profile", {M::Avc, M::Profile}, no, go,
             "b.mp4: its pictures are encoded with other settings than the first part's.", "", none,
             "");
+        row("a part turned", {M::Avc, M::Phone}, no, go,
+            "b.mp4: turned 90 degrees; the first part is not.", "", none, "");
+        row("a part not turned", {M::Phone, M::Avc}, no, go,
+            "b.mp4: not turned; the first part is turned 90 degrees.", "", none, "");
         row("a part of another size", {M::Avc, M::Big}, no, go,
             "\nThey cannot be joined as one movie: b.mp4: 320x240 pictures; the first part has "
             "160x120.\n",
