@@ -9,7 +9,7 @@ QList<MovieStream> MovieLayout::kept() const
 {
     QList<MovieStream> out;
     std::copy_if(streams.cbegin(), streams.cend(), std::back_inserter(out),
-                 [](const MovieStream& s) { return s.kept; });
+                 [](const MovieStream& s) { return s.kept && s.attached.isEmpty(); });
     return out;
 }
 

@@ -10,6 +10,6 @@ struct MovieLayout
 {
     MovieFamily family = MovieFamily::None;
     QList<MovieStream> streams;
-    /// The kept streams alone, in order.
+    /// The kept streams alone, in order, without attached files.
     QList<MovieStream> kept() const;
 };

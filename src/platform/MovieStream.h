@@ -15,5 +15,6 @@ struct MovieStream
         0; ///< pictures: turned for showing, as a phone's rotate tag says (0, 90, 180, 270)
     int sampleRate = 0, channels = 0; ///< sound
     QByteArray setup;                 ///< the decoder setup (codec extra data)
+    QString attached;                 ///< a file attached to the movie (a font): its name
     bool kept = false;                ///< a new file of the movie's family can carry it
 };

@@ -166,6 +166,13 @@ MoviePlan planMovie(const QStringList& names, const QList<FileResult<MovieLayout
             return plan;
         }
         for (const MovieStream& s : part->streams) {
+            const bool font = s.codec == QLatin1String("ttf") || s.codec == QLatin1String("otf");
+            if (!s.attached.isEmpty()) { // the first part's are the movie's
+                if (i == 0 && !s.kept)
+                    leftOut << (font ? tr("the attached font %1") : tr("the attached file %1"))
+                                   .arg(s.attached);
+                continue;
+            }
             const QString what = QStringLiteral("%1 (%2)").arg(
                 typeWord(s.type),
                 s.codec.isEmpty() && !s.tag.isEmpty() ? s.tag : codecName(s.codec));

@@ -13,8 +13,8 @@ struct MoviePlan
     /// When they cannot, though all are of one kind: the line that names
     /// the first part that differs from the first one, and how.
     QString difference;
-    /// What the new file leaves out, as streams it cannot carry; empty:
-    /// nothing.
+    /// What the new file leaves out: streams it cannot carry, the first
+    /// part's attached files (the later parts' are not kept); empty: nothing.
     QString leftOut;
 };
 

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include <cstring>
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -72,6 +74,8 @@ const char* muxerOf(MovieFamily family)
 bool carried(const AVStream* st, const AVOutputFormat* muxer)
 {
     const AVCodecParameters* p = st->codecpar;
+    if (p->codec_type == AVMEDIA_TYPE_ATTACHMENT) // of the Matroska family, not WebM
+        return muxer && std::strcmp(muxer->name, "matroska") == 0 && p->extradata_size > 0;
     const bool media = p->codec_type == AVMEDIA_TYPE_VIDEO || p->codec_type == AVMEDIA_TYPE_AUDIO ||
                        p->codec_type == AVMEDIA_TYPE_SUBTITLE;
     return media && p->codec_id != AV_CODEC_ID_NONE && muxer &&

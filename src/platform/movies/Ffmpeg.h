@@ -33,7 +33,8 @@ void freeIo(AVIOContext*& io);
 const char* muxerOf(MovieFamily family);
 
 /// Whether a new file of `muxer` can carry the stream `st`: pictures, sound
-/// or subtitles of a codec the muxer takes, not a cover picture.
+/// or subtitles of a codec the muxer takes, not a cover picture; an attached
+/// file where the muxer writes attachments (Matroska).
 bool carried(const AVStream* st, const AVOutputFormat* muxer);
 
 } // namespace Ffmpeg

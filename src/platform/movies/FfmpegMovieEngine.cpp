@@ -67,6 +67,10 @@ MovieStream streamOf(const AVStream* st, const AVOutputFormat* muxer)
     s.sampleRate = p->sample_rate;
     s.channels = p->ch_layout.nb_channels;
     s.setup = QByteArray(reinterpret_cast<const char*>(p->extradata), p->extradata_size);
+    if (p->codec_type == AVMEDIA_TYPE_ATTACHMENT) {
+        const AVDictionaryEntry* name = av_dict_get(st->metadata, "filename", nullptr, 0);
+        s.attached = name ? QString::fromUtf8(name->value) : QStringLiteral("?");
+    }
     s.kept = Ffmpeg::carried(st, muxer);
     return s;
 }

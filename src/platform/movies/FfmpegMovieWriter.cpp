@@ -190,7 +190,8 @@ MovieWriter::Step FfmpegMovieWriter::beginPart(InputFile& file, const QString& c
     int keptSoFar = 0;
     for (unsigned i = 0; i < in->nb_streams; ++i) {
         AVStream* st = in->streams[i];
-        const bool kept = Ffmpeg::carried(st, p.out->oformat);
+        const bool attached = st->codecpar->codec_type == AVMEDIA_TYPE_ATTACHMENT;
+        const bool kept = !attached && Ffmpeg::carried(st, p.out->oformat);
         const int index = kept ? keptSoFar++ : -1;
         p.outIndex << index;
         if (!kept)
@@ -214,7 +215,7 @@ MovieWriter::Step FfmpegMovieWriter::beginPart(InputFile& file, const QString& c
                     std::copy(sd.data, sd.data + sd.size, to);
             }
             p.tracks.append(Private::Track());
-        } else if (index >= int(p.out->nb_streams) ||
+        } else if (index >= p.tracks.size() ||
                    p.out->streams[index]->codecpar->codec_id != st->codecpar->codec_id) {
             return otherStreams();
         }
@@ -223,9 +224,20 @@ MovieWriter::Step FfmpegMovieWriter::beginPart(InputFile& file, const QString& c
         const bool text = st->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE;
         p.tracks[index] = {p.tracks[index].lastDts, 0, st->nb_frames - (text ? 1 : 0)};
     }
-    if (!first && keptSoFar != int(p.out->nb_streams))
+    if (!first && keptSoFar != p.tracks.size())
         return otherStreams();
     if (first) {
+        // The first part's attached files (fonts for its subtitles), after its streams.
+        for (unsigned i = 0; i < in->nb_streams; ++i) {
+            const AVStream* st = in->streams[i];
+            if (st->codecpar->codec_type != AVMEDIA_TYPE_ATTACHMENT ||
+                !Ffmpeg::carried(st, p.out->oformat))
+                continue;
+            AVStream* os = avformat_new_stream(p.out, nullptr);
+            if (!os || avcodec_parameters_copy(os->codecpar, st->codecpar) < 0)
+                return p.fail(Step::WriteFailed, Ffmpeg::libraryText(AVERROR(ENOMEM)));
+            av_dict_copy(&os->metadata, st->metadata, 0);
+        }
         av_dict_copy(&p.out->metadata, in->metadata, 0);
         av_dict_set(&p.out->metadata, "timecode", nullptr, 0);
         // Chapters added after the header go to the container's ending, all together.

@@ -1,6 +1,7 @@
 // What kind of movie a file is, told by its first bytes, and the question asked before a join;
 // movie parts made by ffmpeg looked at and joined as one movie through the session.
 #include "core/movies/MovieKind.h"
+#include "core/movies/MoviePlan.h"
 #include "support/CoreSupport.h"
 
 #include <QProcess>
@@ -29,8 +30,8 @@ const auto frames = [](const char* header, int length, int count) {
 // other parts'. Big: 320x240; Mute: no sound; Phone: turned by 90 degrees, with a timecode track;
 // Cut: its index first, then cut short; Bare: cut short, its index gone; Flac: its sound FLAC, in
 // Matroska; Profile: its pictures in another H.264 profile (4:2:0); M4a, Mka: its sound alone in
-// an M4A or Matroska file; Subs: with a subtitle track (MP4's text). Its path, or "" where ffmpeg
-// cannot make it.
+// an M4A or Matroska file; Subs: with a subtitle track (MP4's text); Font: Matroska with a font
+// attached. Its path, or "" where ffmpeg cannot make it.
 enum class Movie {
     Avc,
     Big,
@@ -45,7 +46,8 @@ enum class Movie {
     Profile,
     M4a,
     Mka,
-    Subs
+    Subs,
+    Font
 };
 bool soundOnly(Movie m)
 {
@@ -61,27 +63,31 @@ QString makeMovie(const QString& dir, Movie m, int n)
 {
     const QString avc = " -c:v libx264 -bf 2 -c:a aac",
                   vp9 = " -c:v libvpx-vp9 -deadline realtime -cpu-used 8 -c:a libopus";
-    const QStringList how = {avc,
-                             " -s 320x240" + avc,
-                             " -an" + avc,
-                             avc,
-                             avc + " -movflags +faststart",
-                             avc,
-                             " -an -c:v mpeg4",
-                             vp9,
-                             avc,
-                             " -c:v libx264 -c:a flac",
-                             " -pix_fmt yuv420p" + avc,
-                             " -vn -c:a aac",
-                             " -vn -c:a libopus",
-                             " -i " + subtitles(dir) + " -c:s mov_text" + avc};
-    const QString path =
-        QString("%1/%2.").arg(dir, QChar('a' + n)) + (m == Movie::Mov                       ? "mov"
-                                                      : m == Movie::WebM                    ? "webm"
-                                                      : m == Movie::Mkv || m == Movie::Flac ? "mkv"
-                                                      : m == Movie::M4a                     ? "m4a"
-                                                      : m == Movie::Mka                     ? "mka"
-                                                                        : "mp4");
+    const QStringList how = {
+        avc,
+        " -s 320x240" + avc,
+        " -an" + avc,
+        avc,
+        avc + " -movflags +faststart",
+        avc,
+        " -an -c:v mpeg4",
+        vp9,
+        avc,
+        " -c:v libx264 -c:a flac",
+        " -pix_fmt yuv420p" + avc,
+        " -vn -c:a aac",
+        " -vn -c:a libopus",
+        " -i " + subtitles(dir) + " -c:s mov_text" + avc,
+        " -attach /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf -metadata:s:t "
+        "mimetype=application/x-truetype-font" +
+            avc};
+    const QString path = QString("%1/%2.").arg(dir, QChar('a' + n)) +
+                         (m == Movie::Mov                                           ? "mov"
+                          : m == Movie::WebM                                        ? "webm"
+                          : m == Movie::Mkv || m == Movie::Flac || m == Movie::Font ? "mkv"
+                          : m == Movie::M4a                                         ? "m4a"
+                          : m == Movie::Mka                                         ? "mka"
+                                                                                    : "mp4");
     const QString made = path + (m == Movie::Phone ? ".mp4" : ""); // turned below
     const QString args = QString::asprintf("-nostdin -v error -y -f lavfi -i testsrc=d=1:r=25:s="
                                            "160x120:decimals=%d -f lavfi -i sine=d=1:f=%d:r=48000",
@@ -220,6 +226,22 @@ private slots:
         QCOMPARE(driver.phaseDigits() + ' ' + core.files.opened.join(' '),
                  "136 " + paths.join(' '));
     }
+    // Files attached to the first part that the movie's container cannot carry are named as
+    // left out; the later parts' are not kept, and not named.
+    void attachedFilesLeftOut()
+    {
+        MovieStream pictures{MovieStream::Type::Video, "vp9"};
+        pictures.kept = true;
+        MovieStream font{MovieStream::Type::Other, "ttf"}, notes{MovieStream::Type::Other, "bin"};
+        font.attached = "DejaVuSans.ttf";
+        notes.attached = "notes.txt";
+        const MovieLayout first{MovieFamily::WebM, {pictures, font, notes}},
+            second{MovieFamily::WebM, {pictures, notes}};
+        const MoviePlan plan = planMovie({"a.webm", "b.webm"}, {first, second});
+        QCOMPARE(joined(int(plan.family), plan.difference, plan.leftOut),
+                 joined(int(MovieFamily::WebM), QString(),
+                        "the attached font DejaVuSans.ttf, the attached file notes.txt"));
+    }
     // Parts joined through the session: the question offers one movie only where the parts make
     // one and names what stands against it or what the movie leaves out; the save dialog offers
     // the parts' container first. A cancel in the look at the files (it reads no more) or in the
@@ -259,6 +281,8 @@ private slots:
         row("a part of sound alone", {M::Avc, M::M4a}, no, go,
             "b.m4a: sound only; the first part has pictures and sound.", "", none, "");
         row("subtitled MP4 parts", {M::Subs, M::Subs}, movie, go, offer, mp4, ok, done);
+        row("Matroska parts with a font attached", {M::Font, M::Font}, movie, go, offer,
+            "Matroska Files (*.mkv)", ok, done);
         // FLAC's setup holds each part's own length and checksum.
         row("FLAC sound in Matroska parts", {M::Flac, M::Flac, M::Flac}, movie, go, offer,
             "Matroska Files (*.mkv)", ok, done);
@@ -341,6 +365,10 @@ private slots:
                 chapters += QFileInfo(part).completeBaseName() + '\n';
         const double off = qAbs(entries(t, "format=duration").toDouble() - length);
         QCOMPARE(packets({t}), packets(paths));
+        if (parts[0] == Movie::Font) // the first part's font, not named as left out
+            QCOMPARE(joined(entries(t, "stream_tags=filename", "t"),
+                            driver.question.contains("leaves out")),
+                     joined("DejaVuSans.ttf\n", false));
         if (parts[0] == Movie::M4a) // an M4A file, as players of sound books look for
             QCOMPARE(entries(t, "format_tags=major_brand"), "M4A \n");
         if (parts[0] == Movie::Flac) // the movie's FLAC setup: the parts' frame sizes, length and
