@@ -17,4 +17,5 @@ struct MovieStream
     QByteArray setup;                 ///< the decoder setup (codec extra data)
     QString attached;                 ///< a file attached to the movie (a font): its name
     bool kept = false;                ///< a new file of the movie's family can carry it
+    bool remade = false; ///< not copied, but made again from the first part's (a timecode track)
 };

@@ -176,7 +176,7 @@ MoviePlan planMovie(const QStringList& names, const QList<FileResult<MovieLayout
             const QString what = QStringLiteral("%1 (%2)").arg(
                 typeWord(s.type),
                 s.codec.isEmpty() && !s.tag.isEmpty() ? s.tag : codecName(s.codec));
-            if (!s.kept && !leftOut.contains(what))
+            if (!s.kept && !s.remade && !leftOut.contains(what))
                 leftOut << what;
         }
     }

@@ -14,6 +14,7 @@ extern "C" {
 
 #include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <type_traits>
 #include <unistd.h>
 
@@ -72,6 +73,9 @@ MovieStream streamOf(const AVStream* st, const AVOutputFormat* muxer)
         s.attached = name ? QString::fromUtf8(name->value) : QStringLiteral("?");
     }
     s.kept = Ffmpeg::carried(st, muxer);
+    // MP4 and MOV write a timecode track of their own from the first part's start timecode.
+    s.remade = s.tag == QLatin1String("tmcd") && muxer &&
+               (std::strcmp(muxer->name, "mp4") == 0 || std::strcmp(muxer->name, "mov") == 0);
     return s;
 }
 

@@ -207,8 +207,7 @@ MovieWriter::Step FfmpegMovieWriter::beginPart(InputFile& file, const QString& c
             os->time_base = st->time_base;
             os->avg_frame_rate = st->avg_frame_rate;
             os->disposition = st->disposition;
-            av_dict_copy(&os->metadata, st->metadata, 0);
-            av_dict_set(&os->metadata, "timecode", nullptr, 0); // a track left out
+            av_dict_copy(&os->metadata, st->metadata, 0); // its timecode, MP4's makes a track
             for (int s = 0; s < st->nb_side_data; ++s) {
                 const AVPacketSideData& sd = st->side_data[s];
                 if (uint8_t* to = av_stream_new_side_data(os, sd.type, sd.size))
@@ -239,7 +238,6 @@ MovieWriter::Step FfmpegMovieWriter::beginPart(InputFile& file, const QString& c
             av_dict_copy(&os->metadata, st->metadata, 0);
         }
         av_dict_copy(&p.out->metadata, in->metadata, 0);
-        av_dict_set(&p.out->metadata, "timecode", nullptr, 0);
         // Chapters added after the header go to the container's ending, all together.
         if (const int e = avformat_write_header(p.out, nullptr); e < 0)
             return p.writeFailure(e);

@@ -27,7 +27,8 @@ const auto frames = [](const char* header, int length, int count) {
     return (hex(header) + QByteArray(length - 4, '\x11')).repeated(count);
 };
 // Part n (a., b., ...): a second of 160x120 pictures at 25 a second and of a sine, unlike the
-// other parts'. Big: 320x240; Mute: no sound; Phone: turned by 90 degrees, with a timecode track;
+// other parts'. Big: 320x240; Mute: no sound; Phone: turned by 90 degrees, with a timecode track
+// and a creation time;
 // Cut: its index first, then cut short; Bare: cut short, its index gone; Flac: its sound FLAC, in
 // Matroska; Profile: its pictures in another H.264 profile (4:2:0); M4a, Mka: its sound alone in
 // an M4A or Matroska file; Subs: with a subtitle track (MP4's text); Font: Matroska with a font
@@ -98,7 +99,8 @@ QString makeMovie(const QString& dir, Movie m, int n)
     if (encoded != 0 ||
         (made != path &&
          (QProcess::execute("ffmpeg", {"-v", "error", "-i", made, "-c", "copy", "-metadata:s:v",
-                                       "rotate=90", "-timecode", "01:00:00:00", path}) != 0 ||
+                                       "rotate=90", "-timecode", "01:00:00:00", "-metadata",
+                                       "creation_time=2024-05-01T10:00:00Z", path}) != 0 ||
           !QFile::remove(made))))
         return {};
     const bool cut = m == Movie::Cut || m == Movie::Bare;
@@ -269,9 +271,7 @@ private slots:
         row("WebM parts", {M::WebM, M::WebM}, movie, go, offer, "WebM Files (*.webm)", ok, done);
         row("Matroska parts", {M::Mkv, M::Mkv, M::Mkv}, movie, go, offer, "Matroska Files (*.mkv)",
             ok, done);
-        row("turned, with a timecode track", {M::Phone, M::Phone}, movie, go,
-            offer + "\n\nThe new file leaves out what it cannot carry: data (tmcd).", mp4, ok,
-            done);
+        row("turned, with a timecode track", {M::Phone, M::Phone}, movie, go, offer, mp4, ok, done);
         const QString soundOffer = "\n\nJoin as One Movie copies their sound unchanged into one "
                                    "new file that plays all parts.";
         row("M4A parts, sound alone", {M::M4a, M::M4a}, movie, go, soundOffer, "M4A Files (*.m4a)",
@@ -365,6 +365,11 @@ private slots:
                 chapters += QFileInfo(part).completeBaseName() + '\n';
         const double off = qAbs(entries(t, "format=duration").toDouble() - length);
         QCOMPARE(packets({t}), packets(paths));
+        if (parts[0] == Movie::Phone) // the first part's timecode and time, nothing left out
+            QCOMPARE(joined(entries(t, "stream_tags=timecode", "d").split('\n', Qt::SkipEmptyParts),
+                            entries(t, "format_tags=creation_time"),
+                            driver.question.contains("leaves out")),
+                     joined(QStringList("01:00:00:00"), "2024-05-01T10:00:00.000000Z\n", false));
         if (parts[0] == Movie::Font) // the first part's font, not named as left out
             QCOMPARE(joined(entries(t, "stream_tags=filename", "t"),
                             driver.question.contains("leaves out")),
