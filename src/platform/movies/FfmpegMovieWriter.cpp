@@ -79,6 +79,7 @@ struct FfmpegMovieWriter::Private
     {
         int64_t lastDts = AV_NOPTS_VALUE;
         int64_t read = 0, frames = 0;
+        bool text = false; // subtitles, which a part may hold none of
     };
     QList<Track> tracks;
     int64_t base = 0;      // where the current part starts, in microseconds
@@ -221,7 +222,7 @@ MovieWriter::Step FfmpegMovieWriter::beginPart(InputFile& file, const QString& c
         // MP4's subtitle tracks end in an empty sample that the index counts and the library
         // does not return.
         const bool text = st->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE;
-        p.tracks[index] = {p.tracks[index].lastDts, 0, st->nb_frames - (text ? 1 : 0)};
+        p.tracks[index] = {p.tracks[index].lastDts, 0, st->nb_frames - (text ? 1 : 0), text};
     }
     if (!first && keptSoFar != p.tracks.size())
         return otherStreams();
@@ -322,14 +323,14 @@ MovieWriter::Step FfmpegMovieWriter::copyPacket()
 
 MovieWriter::Step FfmpegMovieWriter::Private::endPart()
 {
-    // Read to its end: no damaged packet, every packet its index names, and (where the
-    // container gives one) its length reached.
+    // Read to its end: no damaged packet, pictures and sound in each of their tracks, every
+    // packet its index names, and (where the container gives one) its length reached.
     const AVFormatContext* in = part->format();
     bool whole = !corrupt;
     for (const Track& t : std::as_const(tracks))
-        whole = whole && (t.frames <= 0 || t.read >= t.frames);
+        whole = whole && (t.read > 0 || t.text) && (t.frames <= 0 || t.read >= t.frames);
     const int64_t length = in->duration;
-    if (length > 0 && partEnd > 0 && partEnd + AV_TIME_BASE / 2 < length)
+    if (length > 0 && partEnd + AV_TIME_BASE / 2 < length)
         whole = false;
     if (!whole)
         return fail(Step::ReadFailed,

@@ -32,7 +32,8 @@ const auto frames = [](const char* header, int length, int count) {
 // Cut: its index first, then cut short; Bare: cut short, its index gone; Flac: its sound FLAC, in
 // Matroska; Profile: its pictures in another H.264 profile (4:2:0); M4a, Mka: its sound alone in
 // an M4A or Matroska file; Subs: with a subtitle track (MP4's text); Font: Matroska with a font
-// attached. Its path, or "" where ffmpeg cannot make it.
+// attached; Untimed: its pictures' timing table emptied. Its path, or "" where ffmpeg cannot make
+// it.
 enum class Movie {
     Avc,
     Big,
@@ -48,7 +49,8 @@ enum class Movie {
     M4a,
     Mka,
     Subs,
-    Font
+    Font,
+    Untimed
 };
 bool soundOnly(Movie m)
 {
@@ -81,7 +83,8 @@ QString makeMovie(const QString& dir, Movie m, int n)
         " -i " + subtitles(dir) + " -c:s mov_text" + avc,
         " -attach /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf -metadata:s:t "
         "mimetype=application/x-truetype-font" +
-            avc};
+            avc,
+        avc};
     const QString path = QString("%1/%2.").arg(dir, QChar('a' + n)) +
                          (m == Movie::Mov                                           ? "mov"
                           : m == Movie::WebM                                        ? "webm"
@@ -104,6 +107,12 @@ QString makeMovie(const QString& dir, Movie m, int n)
           !QFile::remove(made))))
         return {};
     const bool cut = m == Movie::Cut || m == Movie::Bare;
+    if (m == Movie::Untimed) { // the first track's: no time to any picture
+        QByteArray bytes = readAll(path);
+        const qsizetype table = bytes.indexOf("stts");
+        return table > 0 ? writeFile(path, bytes.replace(table + 8, 4, QByteArray(4, '\0')))
+                         : QString();
+    }
     return !cut || QFile::resize(path, QFileInfo(path).size() * 3 / 5) ? path : QString();
 }
 // What ffmpeg or ffprobe prints (with "-v error": a word only where something is wrong).
@@ -302,6 +311,8 @@ private slots:
         row("a part without its index", {M::Avc, M::Bare}, no, go,
             "b.mp4: it cannot be read as a movie (", "", none, "");
         row("a part cut short after its index", {M::Avc, M::Cut}, movie, go, offer, mp4,
+            Ending::Failed, "Could not read file %1/b.mp4 as a movie: ");
+        row("a part whose pictures lost their timing", {M::Avc, M::Untimed}, movie, go, offer, mp4,
             Ending::Failed, "Could not read file %1/b.mp4 as a movie: ");
         row("MP4 parts byte by byte", avc2, Choice::Bytes, go, offer, "", ok, done);
         row("cancelled in the look", avc3, movie, Phase::LookingAtFiles, "", "", none, "");
