@@ -12,10 +12,42 @@ extern "C" {
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <deque>
 #include <unistd.h>
 
 namespace {
+
+// Rounding between time bases, in microseconds.
+constexpr int64_t kSlack = 1000;
+
+// How long one packet of a stream lasts, in microseconds, where its packets may not say (Matroska
+// gives pictures no duration): a picture at its rate, a sound frame of a fixed size; else 0.
+int64_t packetLength(const AVStream* st)
+{
+    const AVCodecParameters* p = st->codecpar;
+    if (p->codec_type == AVMEDIA_TYPE_VIDEO && st->avg_frame_rate.num > 0)
+        return av_rescale_q(1, av_inv_q(st->avg_frame_rate), AV_TIME_BASE_Q);
+    if (p->codec_type == AVMEDIA_TYPE_AUDIO && p->frame_size > 0 && p->sample_rate > 0)
+        return av_rescale(p->frame_size, AV_TIME_BASE, p->sample_rate);
+    return 0;
+}
+
+// Where a stream's packets should end, in microseconds on the part's clock: after its own length
+// from its start, as its header gives them, or at its DURATION tag (Matroska's, counted from the
+// file's start); 0 where neither says.
+int64_t ownEnd(const AVStream* st)
+{
+    if (st->duration != AV_NOPTS_VALUE && st->duration > 0)
+        return av_rescale_q((st->start_time == AV_NOPTS_VALUE ? 0 : st->start_time) + st->duration,
+                            st->time_base, AV_TIME_BASE_Q);
+    const AVDictionaryEntry* tag = av_dict_get(st->metadata, "DURATION", nullptr, 0);
+    int h = 0, m = 0;
+    double s = 0;
+    if (!tag || std::sscanf(tag->value, "%d:%d:%lf", &h, &m, &s) != 3)
+        return 0;
+    return int64_t((h * 3600.0 + m * 60.0 + s) * AV_TIME_BASE);
+}
 
 // FLAC's block of stream facts in the first part's setup also holds that part's frame sizes,
 // sample count and checksum, which are not the movie's: they become "unknown" (zero), as in a
@@ -80,6 +112,9 @@ struct FfmpegMovieWriter::Private
         int64_t lastDts = AV_NOPTS_VALUE;
         int64_t read = 0, frames = 0;
         bool text = false; // subtitles, which a part may hold none of
+        // In microseconds: where the part says the stream ends (0: it does not), where its
+        // packets began and ended, and the longest of them.
+        int64_t ownEnd = 0, start = AV_NOPTS_VALUE, end = 0, longest = 0, lastAt = 0;
     };
     QList<Track> tracks;
     int64_t base = 0;      // where the current part starts, in microseconds
@@ -222,7 +257,14 @@ MovieWriter::Step FfmpegMovieWriter::beginPart(InputFile& file, const QString& c
         // MP4's subtitle tracks end in an empty sample that the index counts and the library
         // does not return.
         const bool text = st->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE;
-        p.tracks[index] = {p.tracks[index].lastDts, 0, st->nb_frames - (text ? 1 : 0), text};
+        p.tracks[index] = {p.tracks[index].lastDts,
+                           0,
+                           st->nb_frames - (text ? 1 : 0),
+                           text,
+                           ownEnd(st),
+                           AV_NOPTS_VALUE,
+                           0,
+                           packetLength(st)};
     }
     if (!first && keptSoFar != p.tracks.size())
         return otherStreams();
@@ -287,8 +329,19 @@ MovieWriter::Step FfmpegMovieWriter::copyPacket()
         return Step::Copied;
     }
     p.corrupt = p.corrupt || (pkt->flags & AV_PKT_FLAG_CORRUPT);
-    ++p.tracks[index].read;
+    Private::Track& track = p.tracks[index];
+    ++track.read;
     const AVRational from = in->streams[pkt->stream_index]->time_base;
+    if (pkt->pts != AV_NOPTS_VALUE) {
+        const int64_t at = av_rescale_q(pkt->pts, from, AV_TIME_BASE_Q),
+                      lasts = av_rescale_q(pkt->duration, from, AV_TIME_BASE_Q);
+        // Where packets do not say how long they last (Matroska's sound), the step between two.
+        const int64_t step = track.start == AV_NOPTS_VALUE ? 0 : at - track.lastAt;
+        track.start = track.start == AV_NOPTS_VALUE ? at : std::min(track.start, at);
+        track.end = std::max(track.end, at + lasts);
+        track.longest = std::max({track.longest, lasts, step});
+        track.lastAt = at;
+    }
     AVStream* os = p.out->streams[index];
     const AVRational to = os->time_base;
     const int64_t shift =
@@ -327,8 +380,12 @@ MovieWriter::Step FfmpegMovieWriter::Private::endPart()
     // packet its index names, and (where the container gives one) its length reached.
     const AVFormatContext* in = part->format();
     bool whole = !corrupt;
-    for (const Track& t : std::as_const(tracks))
+    for (const Track& t : std::as_const(tracks)) {
         whole = whole && (t.read > 0 || t.text) && (t.frames <= 0 || t.read >= t.frames);
+        // Each picture and sound stream as long as the part says, within one of its packets.
+        if (!t.text && t.ownEnd > 0 && t.read > 0)
+            whole = whole && t.end + t.longest + kSlack >= t.ownEnd;
+    }
     const int64_t length = in->duration;
     if (length > 0 && partEnd + AV_TIME_BASE / 2 < length)
         whole = false;

@@ -32,8 +32,8 @@ const auto frames = [](const char* header, int length, int count) {
 // Cut: its index first, then cut short; Bare: cut short, its index gone; Flac: its sound FLAC, in
 // Matroska; Profile: its pictures in another H.264 profile (4:2:0); M4a, Mka: its sound alone in
 // an M4A or Matroska file; Subs: with a subtitle track (MP4's text); Font: Matroska with a font
-// attached; Untimed: its pictures' timing table emptied. Its path, or "" where ffmpeg cannot make
-// it.
+// attached; Untimed: its pictures' timing table emptied; Tail: Matroska without its last 5 %. Its
+// path, or "" where ffmpeg cannot make it.
 enum class Movie {
     Avc,
     Big,
@@ -50,7 +50,8 @@ enum class Movie {
     Mka,
     Subs,
     Font,
-    Untimed
+    Untimed,
+    Tail
 };
 bool soundOnly(Movie m)
 {
@@ -84,14 +85,18 @@ QString makeMovie(const QString& dir, Movie m, int n)
         " -attach /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf -metadata:s:t "
         "mimetype=application/x-truetype-font" +
             avc,
+        avc,
         avc};
-    const QString path = QString("%1/%2.").arg(dir, QChar('a' + n)) +
-                         (m == Movie::Mov                                           ? "mov"
-                          : m == Movie::WebM                                        ? "webm"
-                          : m == Movie::Mkv || m == Movie::Flac || m == Movie::Font ? "mkv"
-                          : m == Movie::M4a                                         ? "m4a"
-                          : m == Movie::Mka                                         ? "mka"
-                                                                                    : "mp4");
+    if (how.size() <= int(m))
+        qFatal("makeMovie(): no ffmpeg options for this kind of part");
+    const QString path =
+        QString("%1/%2.").arg(dir, QChar('a' + n)) +
+        (m == Movie::Mov                                                               ? "mov"
+         : m == Movie::WebM                                                            ? "webm"
+         : m == Movie::Mkv || m == Movie::Flac || m == Movie::Font || m == Movie::Tail ? "mkv"
+         : m == Movie::M4a                                                             ? "m4a"
+         : m == Movie::Mka                                                             ? "mka"
+                                                                                       : "mp4");
     const QString made = path + (m == Movie::Phone ? ".mp4" : ""); // turned below
     const QString args = QString::asprintf("-nostdin -v error -y -f lavfi -i testsrc=d=1:r=25:s="
                                            "160x120:decimals=%d -f lavfi -i sine=d=1:f=%d:r=48000",
@@ -106,14 +111,14 @@ QString makeMovie(const QString& dir, Movie m, int n)
                                        "creation_time=2024-05-01T10:00:00Z", path}) != 0 ||
           !QFile::remove(made))))
         return {};
-    const bool cut = m == Movie::Cut || m == Movie::Bare;
+    const int kept = m == Movie::Cut || m == Movie::Bare ? 60 : m == Movie::Tail ? 95 : 100;
     if (m == Movie::Untimed) { // the first track's: no time to any picture
         QByteArray bytes = readAll(path);
         const qsizetype table = bytes.indexOf("stts");
         return table > 0 ? writeFile(path, bytes.replace(table + 8, 4, QByteArray(4, '\0')))
                          : QString();
     }
-    return !cut || QFile::resize(path, QFileInfo(path).size() * 3 / 5) ? path : QString();
+    return QFile::resize(path, QFileInfo(path).size() * kept / 100) ? path : QString();
 }
 // What ffmpeg or ffprobe prints (with "-v error": a word only where something is wrong).
 QString run(const QString& tool, const QStringList& args)
@@ -314,6 +319,8 @@ private slots:
             Ending::Failed, "Could not read file %1/b.mp4 as a movie: ");
         row("a part whose pictures lost their timing", {M::Avc, M::Untimed}, movie, go, offer, mp4,
             Ending::Failed, "Could not read file %1/b.mp4 as a movie: ");
+        row("a Matroska part without its last packets", {M::Mkv, M::Tail}, movie, go, offer,
+            "Matroska Files (*.mkv)", Ending::Failed, "Could not read file %1/b.mkv as a movie: ");
         row("MP4 parts byte by byte", avc2, Choice::Bytes, go, offer, "", ok, done);
         row("cancelled in the look", avc3, movie, Phase::LookingAtFiles, "", "", none, "");
         row("cancelled in the checks", avc2, movie, Phase::Checking, offer, mp4, none, "");
