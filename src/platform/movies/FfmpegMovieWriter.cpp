@@ -21,6 +21,19 @@ namespace {
 // Rounding between time bases, in microseconds.
 constexpr int64_t kSlack = 1000;
 
+// Whether a later part's stream `b` continues the movie's `a` as the plan compared them: the same
+// codec, picture size, rate, channels and decoder setup (FLAC's holds each part's own length).
+// A part replaced since is caught here.
+bool sameStream(const AVCodecParameters* a, const AVCodecParameters* b)
+{
+    const bool setup = a->codec_id == AV_CODEC_ID_FLAC ||
+                       (a->extradata_size == b->extradata_size &&
+                        std::equal(a->extradata, a->extradata + a->extradata_size, b->extradata));
+    return a->codec_id == b->codec_id && a->width == b->width && a->height == b->height &&
+           a->sample_rate == b->sample_rate &&
+           a->ch_layout.nb_channels == b->ch_layout.nb_channels && setup;
+}
+
 // How long one packet of a stream lasts, in microseconds, where its packets may not say (Matroska
 // gives pictures no duration): a picture at its rate, a sound frame of a fixed size; else 0.
 int64_t packetLength(const AVStream* st)
@@ -251,7 +264,7 @@ MovieWriter::Step FfmpegMovieWriter::beginPart(InputFile& file, const QString& c
             }
             p.tracks.append(Private::Track());
         } else if (index >= p.tracks.size() ||
-                   p.out->streams[index]->codecpar->codec_id != st->codecpar->codec_id) {
+                   !sameStream(p.out->streams[index]->codecpar, st->codecpar)) {
             return otherStreams();
         }
         // MP4's subtitle tracks end in an empty sample that the index counts and the library

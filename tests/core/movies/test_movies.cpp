@@ -412,6 +412,36 @@ private slots:
                                                          : "\n"),
                         chapters, QString(), paths.size()));
     }
+    // A part replaced by a movie of another picture size after the question compared the parts
+    // (at the save dialog): the join fails naming it, and the old target stays as it was.
+    void partReplacedAfterTheQuestion()
+    {
+        QTemporaryDir dir;
+        const QStringList paths = {makeMovie(dir.path(), Movie::Avc, 0),
+                                   makeMovie(dir.path(), Movie::Avc, 1)};
+        const QString other = makeMovie(dir.path(), Movie::Big, 2);
+        if (paths.contains(QString()) || other.isEmpty())
+            QSKIP("ffmpeg cannot make these movies here: the case was not run");
+        Core core;
+        QVERIFY(core.queue().add(paths).isEmpty());
+        const QByteArray old = readAll(makeFile(dir.path(), "t", 100, 3));
+        JoinDriver driver(core.join());
+        driver.choice = Choice::OneMovie;
+        driver.target = dir.filePath("t");
+        driver.onPhase = [&](Phase p) {
+            if (p == Phase::ChoosingTarget && QFile::remove(paths[1]))
+                QFile::rename(other, paths[1]);
+        };
+        QVERIFY(driver.run());
+        QCOMPARE(joined(int(core.join().ending()), core.join().finalText(),
+                        readAll(dir.filePath("t")) == old),
+                 joined(int(Ending::Failed),
+                        "Could not read file " + paths[1] +
+                            " as a movie: its streams are not those of the first part.\nThe "
+                            "target file " +
+                            dir.filePath("t") + " was left unchanged.",
+                        true));
+    }
 };
 
 REELBIND_CORE_TEST_MAIN(TestMovies)
