@@ -125,14 +125,14 @@ struct FfmpegMovieWriter::Private
         int64_t lastDts = AV_NOPTS_VALUE;
         int64_t read = 0, frames = 0;
         bool text = false; // subtitles, which a part may hold none of
-        // In microseconds: where the part says the stream ends (0: it does not), where its
-        // packets began and ended, and the longest of them.
-        int64_t ownEnd = 0, start = AV_NOPTS_VALUE, end = 0, longest = 0, lastAt = 0;
+        // In microseconds: where the part says the stream ends (0: it does not), the longest of
+        // its packets, where they end, where the last one began.
+        int64_t ownEnd = 0, longest = 0, end = 0, lastAt = AV_NOPTS_VALUE;
     };
     QList<Track> tracks;
     int64_t base = 0;      // where the current part starts, in microseconds
     int64_t partStart = 0; // its own first time, in microseconds
-    int64_t partEnd = 0;   // where its packets end so far, from its start
+    int64_t partEnd = 0;   // its length, once it is read
     qint64 position = 0;
     bool corrupt = false;
     QString failure;
@@ -270,14 +270,9 @@ MovieWriter::Step FfmpegMovieWriter::beginPart(InputFile& file, const QString& c
         // MP4's subtitle tracks end in an empty sample that the index counts and the library
         // does not return.
         const bool text = st->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE;
-        p.tracks[index] = {p.tracks[index].lastDts,
-                           0,
-                           st->nb_frames - (text ? 1 : 0),
-                           text,
-                           ownEnd(st),
-                           AV_NOPTS_VALUE,
-                           0,
-                           packetLength(st)};
+        p.tracks[index] = {
+            p.tracks[index].lastDts, 0, st->nb_frames - (text ? 1 : 0), text, ownEnd(st),
+            packetLength(st)};
     }
     if (!first && keptSoFar != p.tracks.size())
         return otherStreams();
@@ -312,7 +307,6 @@ MovieWriter::Step FfmpegMovieWriter::beginPart(InputFile& file, const QString& c
     ch->start = ch->end = p.base;
     av_dict_set(&ch->metadata, "title", chapter.toUtf8().constData(), 0);
     p.partStart = p.readAhead();
-    p.partEnd = 0;
     p.position = 0;
     p.corrupt = false;
     return Step::Copied;
@@ -349,8 +343,7 @@ MovieWriter::Step FfmpegMovieWriter::copyPacket()
         const int64_t at = av_rescale_q(pkt->pts, from, AV_TIME_BASE_Q),
                       lasts = av_rescale_q(pkt->duration, from, AV_TIME_BASE_Q);
         // Where packets do not say how long they last (Matroska's sound), the step between two.
-        const int64_t step = track.start == AV_NOPTS_VALUE ? 0 : at - track.lastAt;
-        track.start = track.start == AV_NOPTS_VALUE ? at : std::min(track.start, at);
+        const int64_t step = track.lastAt == AV_NOPTS_VALUE ? 0 : at - track.lastAt;
         track.end = std::max(track.end, at + lasts);
         track.longest = std::max({track.longest, lasts, step});
         track.lastAt = at;
@@ -362,14 +355,10 @@ MovieWriter::Step FfmpegMovieWriter::copyPacket()
     const auto move = [&](int64_t ts) {
         return ts == AV_NOPTS_VALUE ? ts : av_rescale_q(ts, from, to) + shift;
     };
-    if (pkt->pts != AV_NOPTS_VALUE) {
-        const int64_t end = av_rescale_q(pkt->pts + pkt->duration, from, AV_TIME_BASE_Q);
-        p.partEnd = std::max(p.partEnd, end - p.partStart);
-    }
     pkt->pts = move(pkt->pts);
     pkt->dts = move(pkt->dts);
     pkt->duration = av_rescale_q(pkt->duration, from, to);
-    int64_t& last = p.tracks[index].lastDts;
+    int64_t& last = track.lastDts;
     // Matroska keeps no decode times: the first packets of a part may come without one.
     if (pkt->dts == AV_NOPTS_VALUE && pkt->pts != AV_NOPTS_VALUE)
         pkt->dts = last == AV_NOPTS_VALUE ? pkt->pts - 2 * pkt->duration : last + 1;
@@ -393,13 +382,16 @@ MovieWriter::Step FfmpegMovieWriter::Private::endPart()
     // packet its index names, and (where the container gives one) its length reached.
     const AVFormatContext* in = part->format();
     bool whole = !corrupt;
+    int64_t packetsEnd = partStart;
     for (const Track& t : std::as_const(tracks)) {
+        packetsEnd = std::max(packetsEnd, t.end);
         whole = whole && (t.read > 0 || t.text) && (t.frames <= 0 || t.read >= t.frames);
         // Each picture and sound stream as long as the part says, within one of its packets.
         if (!t.text && t.ownEnd > 0 && t.read > 0)
             whole = whole && t.end + t.longest + kSlack >= t.ownEnd;
     }
     const int64_t length = in->duration;
+    partEnd = packetsEnd - partStart;
     if (length > 0 && partEnd + AV_TIME_BASE / 2 < length)
         whole = false;
     if (!whole)
