@@ -8,14 +8,14 @@ struct MovieStream
 {
     enum class Type { Video, Audio, Subtitle, Other };
     Type type = Type::Other;
-    QString codec;             ///< FFmpeg's short name ("h264", "aac"); empty: none
-    QString tag;               ///< the container's name for it ("avc1", "tmcd"), if any
+    QString codec{};           ///< FFmpeg's short name ("h264", "aac"); empty: none
+    QString tag{};             ///< the container's name for it ("avc1", "tmcd"), if any
     int width = 0, height = 0; ///< pictures
     int turned =
         0; ///< pictures: turned for showing, as a phone's rotate tag says (0, 90, 180, 270)
     int sampleRate = 0, channels = 0; ///< sound
-    QByteArray setup;                 ///< the decoder setup (codec extra data)
-    QString attached;                 ///< a file attached to the movie (a font): its name
+    QByteArray setup{};               ///< the decoder setup (codec extra data)
+    QString attached{};               ///< a file attached to the movie (a font): its name
     bool kept = false;                ///< a new file of the movie's family can carry it
     bool remade = false; ///< not copied, but made again from the first part's (a timecode track)
 };

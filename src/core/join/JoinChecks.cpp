@@ -43,30 +43,36 @@ JoinVerdict JoinChecks::lookAtKinds(const QStringList& sources)
             return {Kind::Stopped, QString()};
     }
     MoviePlan plan;
+    QList<FileIdentity> compared;
     const MovieKind::Kind first = files.isEmpty() ? MovieKind::Kind::Unknown : files[0].kind;
     if (files.size() > 1 && (first == MovieKind::Kind::Mp4 || first == MovieKind::Kind::Matroska) &&
         std::all_of(files.cbegin(), files.cend(),
                     [first](const MovieKind::Queued& f) { return f.kind == first; })) {
-        if (!lookInside(sources, plan))
+        if (!lookInside(sources, plan, compared))
             return {Kind::Stopped, QString()};
     }
     const QString question = MovieKind::joinQuestion(files, plan);
-    return {question.isEmpty() ? Kind::Go : Kind::Ask, question, plan.family};
+    if (plan.family == MovieFamily::None)
+        compared.clear();
+    return {question.isEmpty() ? Kind::Go : Kind::Ask, question, plan.family, compared};
 }
 
-bool JoinChecks::lookInside(const QStringList& sources, MoviePlan& plan)
+bool JoinChecks::lookInside(const QStringList& sources, MoviePlan& plan,
+                            QList<FileIdentity>& compared)
 {
-    QHash<QString, FileResult<MovieLayout>> seen;
+    QHash<QString, std::pair<FileResult<MovieLayout>, FileIdentity>> seen;
     QList<FileResult<MovieLayout>> layouts;
     QStringList names;
     for (const QString& path : sources) {
         auto it = seen.constFind(path);
         if (it == seen.cend()) {
             FileResult<std::unique_ptr<InputFile>> input = m_files.openInput(path);
-            it = seen.insert(path, input ? describeMovie(**input)
-                                         : FileResult<MovieLayout>(input.error()));
+            it = seen.insert(
+                path, {input ? describeMovie(**input) : FileResult<MovieLayout>(input.error()),
+                       input ? (*input)->identity() : FileIdentity()});
         }
-        layouts << it.value();
+        layouts << it->first;
+        compared << it->second;
         names << QFileInfo(path).fileName();
         if (m_cancel.cancelled())
             return false;

@@ -47,7 +47,7 @@ public:
 private:
     /// Describes each source as a movie and compares them; false when the
     /// join was cancelled meanwhile.
-    bool lookInside(const QStringList& sources, MoviePlan& plan);
+    bool lookInside(const QStringList& sources, MoviePlan& plan, QList<FileIdentity>& compared);
 
     FileSystem& m_files;
     const CancelToken& m_cancel;

@@ -24,6 +24,9 @@ public:
         QString target;
         int chunkSize = 0;                      // the byte join's unit
         MovieFamily family = MovieFamily::None; // the container of one movie
+        // Each source as it stood when the parts were compared; a source
+        // that is no longer that file fails the join. Empty: not compared.
+        QList<FileIdentity> compared = {};
     };
     /// What a run did: how it ended (Joined, Cancelled or Failed); for a
     /// failure the message naming the file and the reason, for a cancel what

@@ -58,6 +58,7 @@ bool JoinSession::start()
     m_notice.clear();
     m_message.clear();
     m_family = MovieFamily::None;
+    m_compared.clear();
     m_asOneMovie = false;
     m_ending = Ending::None;
     m_queue.setJoinRunning(true);
@@ -77,6 +78,7 @@ void JoinSession::kindsSeen(const JoinVerdict& kinds)
         return askForTarget();
     m_question = kinds.text;
     m_family = kinds.oneMovie;
+    m_compared = kinds.compared;
     setPhase(Phase::Asking);
 }
 
@@ -139,11 +141,10 @@ void JoinSession::targetChecked(const JoinVerdict& verdict)
     m_chunk = m_live.chunkSize();
     setPhase(Phase::Joining);
     JoinMethod* method = m_asOneMovie ? static_cast<JoinMethod*>(&m_oneMovie) : &m_byteCopy;
-    offThread(
-        [this, method, job = JoinMethod::Job{m_sources, m_record.target, m_chunk, m_family}] {
-            return method->run(job, m_relay, m_cancel);
-        },
-        [this](const JoinMethod::Result& result) { methodEnded(result); });
+    offThread([this, method,
+               job = JoinMethod::Job{m_sources, m_record.target, m_chunk, m_family,
+                                     m_compared}] { return method->run(job, m_relay, m_cancel); },
+              [this](const JoinMethod::Result& result) { methodEnded(result); });
 }
 
 void JoinSession::methodEnded(const JoinMethod::Result& result)

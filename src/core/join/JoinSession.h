@@ -131,6 +131,7 @@ private:
     QStringList m_sources;
     QString m_question;
     MovieFamily m_family = MovieFamily::None;
+    QList<FileIdentity> m_compared; // the sources as the question compared them
     bool m_asOneMovie = false;
     JoinRecord m_record;
     AfterJoin m_after;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "platform/FileIdentity.h"
 #include "platform/MovieContainers.h"
+
+#include <QList>
 
 #include <QString>
 
@@ -16,4 +19,7 @@ struct JoinVerdict
     /// With Ask: the container the files can be joined into as one movie;
     /// None when they cannot.
     MovieFamily oneMovie = MovieFamily::None;
+    /// With oneMovie: each source as it stood when it was compared, in join
+    /// order.
+    QList<FileIdentity> compared = {};
 };

@@ -17,6 +17,7 @@ OneMovie::~OneMovie() = default;
 bool OneMovie::begin(const Job& job)
 {
     m_longestGapNs = 0;
+    m_compared = job.compared;
     FileResult<std::unique_ptr<MovieWriter>> made =
         MovieWriter::create(*target().file(), job.family);
     if (!made)
@@ -41,6 +42,11 @@ PartJoin::Moved OneMovie::movePart(Part& part)
 {
     JoinFigures& fig = part.figures;
     const qint64 before = fig.batchDone;
+    // The part must be the file whose streams the plan compared: one put in its place since
+    // (another size, another setup) would make a movie that claims the first part's.
+    if (part.index < m_compared.size() &&
+        !part.file.identity().unchangedSince(m_compared.at(part.index)))
+        return fail(Op::Changed, part.path, QString()), Moved::Failed;
     QElapsedTimer sinceReport;
     sinceReport.start();
     Step step = m_writer->beginPart(part.file, QFileInfo(part.path).completeBaseName());

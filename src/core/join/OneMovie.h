@@ -7,7 +7,8 @@
 
 /// The join of MP4/MOV or Matroska/WebM parts into one movie (MovieWriter):
 /// every packet copied unchanged into one new file of the job's container,
-/// with a chapter for each part. Proven as the byte join is, and the
+/// with a chapter for each part. Proven as the byte join is, each part the
+/// very file the parts' comparison looked at (Job::compared), and the
 /// container's ending written. A cancel takes effect between packets and
 /// always keeps nothing: a half-written container does not play. Progress
 /// follows the bytes read of each part, reported about every 15 ms.
@@ -30,4 +31,5 @@ private:
 
     std::unique_ptr<MovieWriter> m_writer;
     qint64 m_longestGapNs = 0;
+    QList<FileIdentity> m_compared; // the parts as the plan compared them
 };

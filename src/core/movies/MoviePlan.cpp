@@ -148,6 +148,8 @@ MoviePlan planMovie(const QStringList& names, const QList<FileResult<MovieLayout
             const QList<MovieStream> kept = part->kept(), firstKept = first.kept();
             if (kept.isEmpty())
                 return tr("no pictures or sound that a new file can carry");
+            if (!part->timed) // written live: what is missing of it would go unnoticed
+                return tr("it does not say how long it is, so it cannot be proven whole");
             QList<Type> types, firstTypes;
             for (const MovieStream& s : kept)
                 types << s.type;

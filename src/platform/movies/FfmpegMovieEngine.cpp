@@ -43,6 +43,23 @@ MovieFamily familyOf(const AVFormatContext* format, const QByteArray& head)
                                                                : MovieFamily::Mp4;
 }
 
+// Whether the file says how long it is: its container, or each of its picture and sound streams
+// (their headers, or Matroska's DURATION tags).
+bool timed(const AVFormatContext* format)
+{
+    if (format->duration > 0)
+        return true;
+    for (unsigned i = 0; i < format->nb_streams; ++i) {
+        const AVStream* st = format->streams[i];
+        const AVMediaType type = st->codecpar->codec_type;
+        if ((type == AVMEDIA_TYPE_VIDEO || type == AVMEDIA_TYPE_AUDIO) &&
+            !(st->disposition & AV_DISPOSITION_ATTACHED_PIC) && st->duration <= 0 &&
+            !av_dict_get(st->metadata, "DURATION", nullptr, 0))
+            return false;
+    }
+    return true;
+}
+
 MovieStream streamOf(const AVStream* st, const AVOutputFormat* muxer)
 {
     const AVCodecParameters* p = st->codecpar;
@@ -101,6 +118,7 @@ FileResult<MovieLayout> FfmpegMovieEngine::describe(InputFile& input)
         return FileError(EINVAL, why);
     MovieLayout layout;
     layout.family = familyOf(in.format(), head);
+    layout.timed = timed(in.format());
     const AVOutputFormat* muxer = av_guess_format(Ffmpeg::muxerOf(layout.family), nullptr, nullptr);
     for (unsigned i = 0; i < in.format()->nb_streams; ++i)
         layout.streams << streamOf(in.format()->streams[i], muxer);

@@ -46,14 +46,13 @@ int64_t packetLength(const AVStream* st)
     return 0;
 }
 
-// Where a stream's packets should end, in microseconds on the part's clock: after its own length
-// from its start, as its header gives them, or at its DURATION tag (Matroska's, counted from the
-// file's start); 0 where neither says.
-int64_t ownEnd(const AVStream* st)
+// Where a stream says it ends, in microseconds on the part's clock: at its DURATION tag
+// (Matroska's, counted from the file's start), else after its header's length from `start`, where
+// it begins; 0 where it says neither.
+int64_t ownEnd(const AVStream* st, int64_t start)
 {
     if (st->duration != AV_NOPTS_VALUE && st->duration > 0)
-        return av_rescale_q((st->start_time == AV_NOPTS_VALUE ? 0 : st->start_time) + st->duration,
-                            st->time_base, AV_TIME_BASE_Q);
+        return start + av_rescale_q(st->duration, st->time_base, AV_TIME_BASE_Q);
     const AVDictionaryEntry* tag = av_dict_get(st->metadata, "DURATION", nullptr, 0);
     int h = 0, m = 0;
     double s = 0;
@@ -124,10 +123,12 @@ struct FfmpegMovieWriter::Private
     {
         int64_t lastDts = AV_NOPTS_VALUE;
         int64_t read = 0, frames = 0;
-        bool text = false; // subtitles, which a part may hold none of
-        // In microseconds: where the part says the stream ends (0: it does not), the longest of
-        // its packets, where they end, where the last one began.
-        int64_t ownEnd = 0, longest = 0, end = 0, lastAt = AV_NOPTS_VALUE;
+        bool text = false;      // subtitles, which a part may hold none of
+        const AVStream* stream; // the part's
+        // In microseconds: where the stream starts (its header's time, else its first packet's),
+        // how long one packet lasts where packets do not say, the longest of its packets, where
+        // they end, where the last one began.
+        int64_t start = AV_NOPTS_VALUE, step = 0, longest = 0, end = 0, lastAt = AV_NOPTS_VALUE;
     };
     QList<Track> tracks;
     int64_t base = 0;      // where the current part starts, in microseconds
@@ -270,9 +271,16 @@ MovieWriter::Step FfmpegMovieWriter::beginPart(InputFile& file, const QString& c
         // MP4's subtitle tracks end in an empty sample that the index counts and the library
         // does not return.
         const bool text = st->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE;
-        p.tracks[index] = {
-            p.tracks[index].lastDts, 0, st->nb_frames - (text ? 1 : 0), text, ownEnd(st),
-            packetLength(st)};
+        p.tracks[index] = {p.tracks[index].lastDts,
+                           0,
+                           st->nb_frames - (text ? 1 : 0),
+                           text,
+                           st,
+                           st->start_time == AV_NOPTS_VALUE
+                               ? AV_NOPTS_VALUE
+                               : av_rescale_q(st->start_time, st->time_base, AV_TIME_BASE_Q),
+                           packetLength(st),
+                           packetLength(st)};
     }
     if (!first && keptSoFar != p.tracks.size())
         return otherStreams();
@@ -339,11 +347,19 @@ MovieWriter::Step FfmpegMovieWriter::copyPacket()
     Private::Track& track = p.tracks[index];
     ++track.read;
     const AVRational from = in->streams[pkt->stream_index]->time_base;
+    // A packet that does not say how long it lasts (the last of a fragmented MP4's tracks) lasts
+    // as long as one of its stream's.
+    if (pkt->duration <= 0 && !track.text)
+        pkt->duration = av_rescale_q(track.step, AV_TIME_BASE_Q, from);
     if (pkt->pts != AV_NOPTS_VALUE) {
         const int64_t at = av_rescale_q(pkt->pts, from, AV_TIME_BASE_Q),
                       lasts = av_rescale_q(pkt->duration, from, AV_TIME_BASE_Q);
-        // Where packets do not say how long they last (Matroska's sound), the step between two.
-        const int64_t step = track.lastAt == AV_NOPTS_VALUE ? 0 : at - track.lastAt;
+        // Where packets do not say how long they last, the step between two.
+        const int64_t step = track.lastAt == AV_NOPTS_VALUE || lasts > 0 ? 0 : at - track.lastAt;
+        // Sound is never reordered: a packet before its predecessor has a damaged time.
+        p.corrupt = p.corrupt || (track.lastAt != AV_NOPTS_VALUE && at + kSlack < track.lastAt &&
+                                  track.stream->codecpar->codec_type == AVMEDIA_TYPE_AUDIO);
+        track.start = track.start == AV_NOPTS_VALUE ? at : track.start;
         track.end = std::max(track.end, at + lasts);
         track.longest = std::max({track.longest, lasts, step});
         track.lastAt = at;
@@ -379,29 +395,34 @@ MovieWriter::Step FfmpegMovieWriter::copyPacket()
 MovieWriter::Step FfmpegMovieWriter::Private::endPart()
 {
     // Read to its end: no damaged packet, pictures and sound in each of their tracks, every
-    // packet its index names, and (where the container gives one) its length reached.
+    // packet its index names, each stream as long as the part says, and no packet beyond it.
     const AVFormatContext* in = part->format();
     bool whole = !corrupt;
-    int64_t packetsEnd = partStart;
+    int64_t packetsEnd = partStart, streamsEnd = 0, longest = 0;
     for (const Track& t : std::as_const(tracks)) {
-        packetsEnd = std::max(packetsEnd, t.end);
         whole = whole && (t.read > 0 || t.text) && (t.frames <= 0 || t.read >= t.frames);
-        // Each picture and sound stream as long as the part says, within one of its packets.
-        if (!t.text && t.ownEnd > 0 && t.read > 0)
-            whole = whole && t.end + t.longest + kSlack >= t.ownEnd;
+        if (t.text || t.read == 0)
+            continue;
+        packetsEnd = std::max(packetsEnd, t.end);
+        longest = std::max(longest, t.longest);
+        // Within one of its packets of where it says it ends.
+        if (const int64_t own = ownEnd(t.stream, t.start); own > 0) {
+            whole = whole && t.end + t.longest + kSlack >= own && t.end <= own + t.longest + kSlack;
+            streamsEnd = std::max(streamsEnd, own);
+        }
     }
-    const int64_t length = in->duration;
+    // The part's length: the container's where it gives one (it leaves out an encoder's priming
+    // and padding, which the next part's first packets overlap), else its streams' own.
+    const int64_t length = in->duration > 0 ? in->duration
+                           : streamsEnd > 0 ? streamsEnd - partStart
+                                            : packetsEnd - partStart;
     partEnd = packetsEnd - partStart;
-    if (length > 0 && partEnd + AV_TIME_BASE / 2 < length)
-        whole = false;
+    whole = whole && partEnd + longest + kSlack >= length && partEnd <= length + longest + kSlack;
     if (!whole)
         return fail(Step::ReadFailed,
                     Ffmpeg::tr("it ends before its last picture or sound, it is damaged "
                                "or cut short"));
-    // The container's own length where it gives one: it leaves out an encoder's priming and
-    // padding, which the next part's first packets overlap.
-    if (length > 0)
-        partEnd = length;
+    partEnd = length;
     position = std::max<qint64>(position, part->file().size());
     out->chapters[out->nb_chapters - 1]->end = base + partEnd;
     return Step::PartDone;

@@ -32,8 +32,11 @@ const auto frames = [](const char* header, int length, int count) {
 // Cut: its index first, then cut short; Bare: cut short, its index gone; Flac: its sound FLAC, in
 // Matroska; Profile: its pictures in another H.264 profile (4:2:0); M4a, Mka: its sound alone in
 // an M4A or Matroska file; Subs: with a subtitle track (MP4's text); Font: Matroska with a font
-// attached; Untimed: its pictures' timing table emptied; Tail: Matroska without its last 5 %. Its
-// path, or "" where ffmpeg cannot make it.
+// attached; Untimed: its pictures' timing table emptied; Tail: Matroska without its last 5 %;
+// Frag: fragmented MP4, as screen recorders write; Jump: Matroska whose second cluster's time was
+// damaged (33 s later); Described: MP4 whose picture's sample description has an impossible size;
+// Live: Matroska written as a live stream, without its length.
+// Its path, or "" where ffmpeg cannot make it.
 enum class Movie {
     Avc,
     Big,
@@ -51,7 +54,11 @@ enum class Movie {
     Subs,
     Font,
     Untimed,
-    Tail
+    Tail,
+    Frag,
+    Jump,
+    Described,
+    Live
 };
 bool soundOnly(Movie m)
 {
@@ -67,42 +74,40 @@ QString makeMovie(const QString& dir, Movie m, int n)
 {
     const QString avc = " -c:v libx264 -bf 2 -c:a aac",
                   vp9 = " -c:v libvpx-vp9 -deadline realtime -cpu-used 8 -c:a libopus";
-    const QStringList how = {
-        avc,
-        " -s 320x240" + avc,
-        " -an" + avc,
-        avc,
-        avc + " -movflags +faststart",
-        avc,
-        " -an -c:v mpeg4",
-        vp9,
-        avc,
-        " -c:v libx264 -c:a flac",
-        " -pix_fmt yuv420p" + avc,
-        " -vn -c:a aac",
-        " -vn -c:a libopus",
-        " -i " + subtitles(dir) + " -c:s mov_text" + avc,
-        " -attach /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf -metadata:s:t "
-        "mimetype=application/x-truetype-font" +
-            avc,
-        avc,
-        avc};
+    // Each kind's file name ending and ffmpeg's options, in the enum's order.
+    const QList<std::pair<QString, QString>> how = {
+        {"mp4", avc},
+        {"mp4", " -s 320x240" + avc},
+        {"mp4", " -an" + avc},
+        {"mp4", avc},
+        {"mp4", avc + " -movflags +faststart"},
+        {"mp4", avc},
+        {"mov", " -an -c:v mpeg4"},
+        {"webm", vp9},
+        {"mkv", avc},
+        {"mkv", " -c:v libx264 -c:a flac"},
+        {"mp4", " -pix_fmt yuv420p" + avc},
+        {"m4a", " -vn -c:a aac"},
+        {"mka", " -vn -c:a libopus"},
+        {"mp4", " -i " + subtitles(dir) + " -c:s mov_text" + avc},
+        {"mkv", " -attach /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf -metadata:s:t "
+                "mimetype=application/x-truetype-font" +
+                    avc},
+        {"mp4", avc},
+        {"mkv", avc},
+        {"mp4", avc + " -movflags frag_keyframe+empty_moov"},
+        {"mkv", avc + " -cluster_time_limit 300"},
+        {"mp4", avc},
+        {"mkv", avc + " -live 1"}};
     if (how.size() <= int(m))
         qFatal("makeMovie(): no ffmpeg options for this kind of part");
-    const QString path =
-        QString("%1/%2.").arg(dir, QChar('a' + n)) +
-        (m == Movie::Mov                                                               ? "mov"
-         : m == Movie::WebM                                                            ? "webm"
-         : m == Movie::Mkv || m == Movie::Flac || m == Movie::Font || m == Movie::Tail ? "mkv"
-         : m == Movie::M4a                                                             ? "m4a"
-         : m == Movie::Mka                                                             ? "mka"
-                                                                                       : "mp4");
+    const QString path = QString("%1/%2.%3").arg(dir, QChar('a' + n), how[int(m)].first);
     const QString made = path + (m == Movie::Phone ? ".mp4" : ""); // turned below
     const QString args = QString::asprintf("-nostdin -v error -y -f lavfi -i testsrc=d=1:r=25:s="
                                            "160x120:decimals=%d -f lavfi -i sine=d=1:f=%d:r=48000",
                                            n, 300 + 100 * n);
     // ffmpeg turns a movie by its rotate tag only where it copies the streams.
-    const int encoded = QProcess::execute("ffmpeg", (args + how[int(m)]).split(' ') << made);
+    const int encoded = QProcess::execute("ffmpeg", (args + how[int(m)].second).split(' ') << made);
     QFile::remove(dir + "/s.srt");
     if (encoded != 0 ||
         (made != path &&
@@ -112,12 +117,26 @@ QString makeMovie(const QString& dir, Movie m, int n)
           !QFile::remove(made))))
         return {};
     const int kept = m == Movie::Cut || m == Movie::Bare ? 60 : m == Movie::Tail ? 95 : 100;
-    if (m == Movie::Untimed) { // the first track's: no time to any picture
-        QByteArray bytes = readAll(path);
-        const qsizetype table = bytes.indexOf("stts");
-        return table > 0 ? writeFile(path, bytes.replace(table + 8, 4, QByteArray(4, '\0')))
-                         : QString();
-    }
+    // Damage: bytes written over the part where a mark is found (its second time for Jump).
+    const struct
+    {
+        Movie part;
+        QByteArray mark;
+        int nth, at;
+        QByteArray bytes;
+    } damages[] = {
+        {Movie::Untimed, "stts", 1, 8, QByteArray(4, '\0')}, // no time to any picture
+        {Movie::Described, "stsd", 1, 12, hex("00000010")},
+        {Movie::Jump, hex("1F43B675"), 2, 14, hex("7F")}}; // its ID, size, checksum, time ID
+    for (const auto& d : damages)
+        if (d.part == m) {
+            QByteArray bytes = readAll(path);
+            qsizetype found = -1;
+            for (int i = 0; i < d.nth; ++i)
+                found = bytes.indexOf(d.mark, found + 1);
+            return found > 0 ? writeFile(path, bytes.replace(found + d.at, d.bytes.size(), d.bytes))
+                             : QString();
+        }
     return QFile::resize(path, QFileInfo(path).size() * kept / 100) ? path : QString();
 }
 // What ffmpeg or ffprobe prints (with "-v error": a word only where something is wrong).
@@ -321,6 +340,13 @@ private slots:
             Ending::Failed, "Could not read file %1/b.mp4 as a movie: ");
         row("a Matroska part without its last packets", {M::Mkv, M::Tail}, movie, go, offer,
             "Matroska Files (*.mkv)", Ending::Failed, "Could not read file %1/b.mkv as a movie: ");
+        row("fragmented MP4 parts", {M::Frag, M::Frag, M::Frag}, movie, go, offer, mp4, ok, done);
+        row("a Matroska part with a damaged time", {M::Mkv, M::Jump}, movie, go, offer,
+            "Matroska Files (*.mkv)", Ending::Failed, "Could not read file %1/b.mkv as a movie: ");
+        row("a part with an impossible sample description", {M::Avc, M::Described}, no, go,
+            "b.mp4: its pictures are encoded with other settings", "", none, "");
+        row("a Matroska part that does not tell its length", {M::Mkv, M::Live}, no, go,
+            "b.mkv: it does not say how long it is, so it cannot be proven whole.", "", none, "");
         row("MP4 parts byte by byte", avc2, Choice::Bytes, go, offer, "", ok, done);
         row("cancelled in the look", avc3, movie, Phase::LookingAtFiles, "", "", none, "");
         row("cancelled in the checks", avc2, movie, Phase::Checking, offer, mp4, none, "");
@@ -412,8 +438,14 @@ private slots:
                                                          : "\n"),
                         chapters, QString(), paths.size()));
     }
-    // A part replaced by a movie of another picture size after the question compared the parts
-    // (at the save dialog): the join fails naming it, and the old target stays as it was.
+    // A part replaced by a movie of another picture size after the question compared the parts:
+    // the join fails naming it, and the old target stays as it was.
+    void partReplacedAfterTheQuestion_data()
+    {
+        const Table<Phase> row({"replacedIn"});
+        row("at the save dialog", Phase::ChoosingTarget);
+        row("in the join, as it opens the part", Phase::Joining);
+    }
     void partReplacedAfterTheQuestion()
     {
         QTemporaryDir dir;
@@ -428,19 +460,24 @@ private slots:
         JoinDriver driver(core.join());
         driver.choice = Choice::OneMovie;
         driver.target = dir.filePath("t");
+        const auto replace = [&] { QFile::remove(paths[1]) && QFile::rename(other, paths[1]); };
         driver.onPhase = [&](Phase p) {
-            if (p == Phase::ChoosingTarget && QFile::remove(paths[1]))
-                QFile::rename(other, paths[1]);
+            if (p == fetch<Phase>("replacedIn") && p != Phase::Joining)
+                replace();
+            else if (p == fetch<Phase>("replacedIn"))
+                core.files.beforeOpen = [&](const QString& path) {
+                    if (path == paths[1])
+                        replace();
+                };
         };
         QVERIFY(driver.run());
         QCOMPARE(joined(int(core.join().ending()), core.join().finalText(),
-                        readAll(dir.filePath("t")) == old),
+                        readAll(dir.filePath("t")) == old, QFile::exists(other)),
                  joined(int(Ending::Failed),
                         "Could not read file " + paths[1] +
-                            " as a movie: its streams are not those of the first part.\nThe "
-                            "target file " +
+                            ": it was changed during the join.\nThe target file " +
                             dir.filePath("t") + " was left unchanged.",
-                        true));
+                        true, false));
     }
 };
 
