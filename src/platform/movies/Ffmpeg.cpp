@@ -76,8 +76,12 @@ bool carried(const AVStream* st, const AVOutputFormat* muxer)
     const AVCodecParameters* p = st->codecpar;
     if (p->codec_type == AVMEDIA_TYPE_ATTACHMENT) // of the Matroska family, not WebM
         return muxer && std::strcmp(muxer->name, "matroska") == 0 && p->extradata_size > 0;
+    // Of data, action cameras' telemetry (GoPro's "gpmd"), which MP4 and MOV carry.
+    const bool telemetry =
+        p->codec_type == AVMEDIA_TYPE_DATA && p->codec_tag == MKTAG('g', 'p', 'm', 'd') && muxer &&
+        (std::strcmp(muxer->name, "mp4") == 0 || std::strcmp(muxer->name, "mov") == 0);
     const bool media = p->codec_type == AVMEDIA_TYPE_VIDEO || p->codec_type == AVMEDIA_TYPE_AUDIO ||
-                       p->codec_type == AVMEDIA_TYPE_SUBTITLE;
+                       p->codec_type == AVMEDIA_TYPE_SUBTITLE || telemetry;
     return media && p->codec_id != AV_CODEC_ID_NONE && muxer &&
            !(st->disposition & AV_DISPOSITION_ATTACHED_PIC) &&
            avformat_query_codec(muxer, p->codec_id, FF_COMPLIANCE_NORMAL) == 1;

@@ -33,8 +33,9 @@ void freeIo(AVIOContext*& io);
 const char* muxerOf(MovieFamily family);
 
 /// Whether a new file of `muxer` can carry the stream `st`: pictures, sound
-/// or subtitles of a codec the muxer takes, not a cover picture; an attached
-/// file where the muxer writes attachments (Matroska).
+/// or subtitles of a codec the muxer takes, not a cover picture; a camera's
+/// telemetry where the muxer writes it (MP4, MOV); an attached file where the
+/// muxer writes attachments (Matroska).
 bool carried(const AVStream* st, const AVOutputFormat* muxer);
 
 } // namespace Ffmpeg

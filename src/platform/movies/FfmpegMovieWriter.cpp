@@ -123,7 +123,7 @@ struct FfmpegMovieWriter::Private
     {
         int64_t lastDts = AV_NOPTS_VALUE;
         int64_t read = 0, frames = 0;
-        bool text = false;      // subtitles, which a part may hold none of
+        bool text = false;      // subtitles or telemetry, which a part may hold none of
         const AVStream* stream; // the part's
         // In microseconds: where the stream starts (its header's time, else its first packet's),
         // how long one packet lasts where packets do not say, the longest of its packets, where
@@ -134,6 +134,7 @@ struct FfmpegMovieWriter::Private
     int64_t base = 0;      // where the current part starts, in microseconds
     int64_t partStart = 0; // its own first time, in microseconds
     int64_t partEnd = 0;   // its length, once it is read
+    int partChapter = 0;   // its chapter; its own chapters follow
     qint64 position = 0;
     bool corrupt = false;
     QString failure;
@@ -150,6 +151,19 @@ struct FfmpegMovieWriter::Private
                     io.failure.failed() ? io.failure.text() : Ffmpeg::libraryText(e));
     }
     Step endPart();
+    // A chapter of the movie, in microseconds; false when memory ran out.
+    bool addChapter(int64_t start, int64_t end, const char* title)
+    {
+        auto* ch = static_cast<AVChapter*>(av_mallocz(sizeof(AVChapter)));
+        if (!ch || av_dynarray_add_nofree(&out->chapters, reinterpret_cast<int*>(&out->nb_chapters),
+                                          ch) < 0)
+            return av_free(ch), false;
+        ch->id = out->nb_chapters;
+        ch->time_base = AV_TIME_BASE_Q;
+        ch->start = start;
+        ch->end = end;
+        return av_dict_set(&ch->metadata, "title", title, 0) >= 0;
+    }
     int64_t readAhead();
     void dropAhead()
     {
@@ -270,10 +284,11 @@ MovieWriter::Step FfmpegMovieWriter::beginPart(InputFile& file, const QString& c
         }
         // MP4's subtitle tracks end in an empty sample that the index counts and the library
         // does not return.
-        const bool text = st->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE;
+        const bool subtitles = st->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE,
+                   text = subtitles || st->codecpar->codec_type == AVMEDIA_TYPE_DATA;
         p.tracks[index] = {p.tracks[index].lastDts,
                            0,
-                           st->nb_frames - (text ? 1 : 0),
+                           st->nb_frames - (subtitles ? 1 : 0),
                            text,
                            st,
                            st->start_time == AV_NOPTS_VALUE
@@ -303,18 +318,32 @@ MovieWriter::Step FfmpegMovieWriter::beginPart(InputFile& file, const QString& c
         p.headerWritten = true;
     }
 
-    // The chapter: where this part starts, to the end of the movie (fixed at the part's end).
-    AVChapter* ch = static_cast<AVChapter*>(av_mallocz(sizeof(AVChapter)));
-    if (!ch || av_dynarray_add_nofree(&p.out->chapters, reinterpret_cast<int*>(&p.out->nb_chapters),
-                                      ch) < 0) {
-        av_free(ch);
-        return p.fail(Step::WriteFailed, Ffmpeg::libraryText(AVERROR(ENOMEM)));
-    }
-    ch->id = p.out->nb_chapters;
-    ch->time_base = AV_TIME_BASE_Q;
-    ch->start = ch->end = p.base;
-    av_dict_set(&ch->metadata, "title", chapter.toUtf8().constData(), 0);
     p.partStart = p.readAhead();
+    // The part's chapter, from where it starts (its end is fixed at the part's end), then the
+    // part's own chapters inside it. Chapters are a flat list, each starting after the one before
+    // (readers drop a chapter that starts with its predecessor): an own chapter at the part's
+    // start is told in the part's chapter's title.
+    QByteArray title = chapter.toUtf8();
+    const auto ownTitle = [](const AVChapter* own) {
+        const AVDictionaryEntry* t = av_dict_get(own->metadata, "title", nullptr, 0);
+        return QByteArray(t ? t->value : "");
+    };
+    const auto moved = [&p](const AVChapter* own, int64_t t) {
+        return std::max(p.base,
+                        p.base + av_rescale_q(t, own->time_base, AV_TIME_BASE_Q) - p.partStart);
+    };
+    unsigned c = 0;
+    if (in->nb_chapters > 0 && moved(in->chapters[0], in->chapters[0]->start) <= p.base + kSlack &&
+        !ownTitle(in->chapters[0]).isEmpty())
+        title += ": " + ownTitle(in->chapters[c++]);
+    p.partChapter = int(p.out->nb_chapters);
+    bool added = p.addChapter(p.base, p.base, title.constData());
+    for (; added && c < in->nb_chapters; ++c) {
+        const AVChapter* own = in->chapters[c];
+        added = p.addChapter(moved(own, own->start), moved(own, own->end), ownTitle(own));
+    }
+    if (!added)
+        return p.fail(Step::WriteFailed, Ffmpeg::libraryText(AVERROR(ENOMEM)));
     p.position = 0;
     p.corrupt = false;
     return Step::Copied;
@@ -424,7 +453,12 @@ MovieWriter::Step FfmpegMovieWriter::Private::endPart()
                                "or cut short"));
     partEnd = length;
     position = std::max<qint64>(position, part->file().size());
-    out->chapters[out->nb_chapters - 1]->end = base + partEnd;
+    out->chapters[partChapter]->end = base + partEnd;
+    for (unsigned c = unsigned(partChapter) + 1; c < out->nb_chapters; ++c) {
+        AVChapter* own = out->chapters[c];
+        own->end = std::min(own->end, base + partEnd);
+        own->start = std::min(own->start, own->end);
+    }
     return Step::PartDone;
 }
 

@@ -5,6 +5,7 @@
 #include "support/CoreSupport.h"
 
 #include <QProcess>
+#include <QUrl>
 
 using namespace TestSupport;
 using Phase = JoinSession::Phase;
@@ -35,7 +36,8 @@ const auto frames = [](const char* header, int length, int count) {
 // attached; Untimed: its pictures' timing table emptied; Tail: Matroska without its last 5 %;
 // Frag: fragmented MP4, as screen recorders write; Jump: Matroska whose second cluster's time was
 // damaged (33 s later); Described: MP4 whose picture's sample description has an impossible size;
-// Live: Matroska written as a live stream, without its length.
+// Live: Matroska written as a live stream, without its length; Telemetry: with an action camera's
+// telemetry track; Chaptered: Matroska with chapters of its own.
 // Its path, or "" where ffmpeg cannot make it.
 enum class Movie {
     Avc,
@@ -58,17 +60,26 @@ enum class Movie {
     Frag,
     Jump,
     Described,
-    Live
+    Live,
+    Telemetry,
+    Chaptered
 };
 bool soundOnly(Movie m)
 {
     return m == Movie::M4a || m == Movie::Mka;
 }
-// Two lines of subtitles in `dir`; their path.
+// Two lines of subtitles in `dir`, or two chapters ("Intro" and "Main"); their path.
 QString subtitles(const QString& dir)
 {
     return writeFile(dir + "/s.srt", "1\n00:00:00,100 --> 00:00:00,500\nOne\n\n"
                                      "2\n00:00:00,600 --> 00:00:00,900\nTwo\n");
+}
+QString ownChapters(const QString& dir)
+{
+    const QString one = "[CHAPTER]\nTIMEBASE=1/1000\nSTART=%1\nEND=%2\ntitle=%3\n";
+    return writeFile(dir + "/c.txt", (";FFMETADATA1\n" + one.arg(0).arg(400).arg("Intro") +
+                                      one.arg(400).arg(1000).arg("Main"))
+                                         .toUtf8());
 }
 QString makeMovie(const QString& dir, Movie m, int n)
 {
@@ -98,23 +109,29 @@ QString makeMovie(const QString& dir, Movie m, int n)
         {"mp4", avc + " -movflags frag_keyframe+empty_moov"},
         {"mkv", avc + " -cluster_time_limit 300"},
         {"mp4", avc},
-        {"mkv", avc + " -live 1"}};
+        {"mkv", avc + " -live 1"},
+        {"mp4", avc},
+        {"mkv", " -i " + ownChapters(dir) + " -map 0 -map 1 -map_chapters 2" + avc}};
     if (how.size() <= int(m))
         qFatal("makeMovie(): no ffmpeg options for this kind of part");
     const QString path = QString("%1/%2.%3").arg(dir, QChar('a' + n), how[int(m)].first);
-    const QString made = path + (m == Movie::Phone ? ".mp4" : ""); // turned below
+    const bool remade = m == Movie::Phone || m == Movie::Telemetry;
+    const QString made = path + (remade ? ".mp4" : ""); // turned or given telemetry below
     const QString args = QString::asprintf("-nostdin -v error -y -f lavfi -i testsrc=d=1:r=25:s="
                                            "160x120:decimals=%d -f lavfi -i sine=d=1:f=%d:r=48000",
                                            n, 300 + 100 * n);
     // ffmpeg turns a movie by its rotate tag only where it copies the streams.
     const int encoded = QProcess::execute("ffmpeg", (args + how[int(m)].second).split(' ') << made);
-    QFile::remove(dir + "/s.srt");
-    if (encoded != 0 ||
-        (made != path &&
-         (QProcess::execute("ffmpeg", {"-v", "error", "-i", made, "-c", "copy", "-metadata:s:v",
-                                       "rotate=90", "-timecode", "01:00:00:00", "-metadata",
-                                       "creation_time=2024-05-01T10:00:00Z", path}) != 0 ||
-          !QFile::remove(made))))
+    QFile::remove(dir + "/s.srt"), QFile::remove(dir + "/c.txt");
+    const auto finish = [&] {
+        return m == Movie::Telemetry
+                   ? QProcess::execute(REELBIND_ADD_TELEMETRY, {made, path})
+                   : QProcess::execute("ffmpeg",
+                                       {"-v", "error", "-i", made, "-c", "copy", "-metadata:s:v",
+                                        "rotate=90", "-timecode", "01:00:00:00", "-metadata",
+                                        "creation_time=2024-05-01T10:00:00Z", path});
+    };
+    if (encoded != 0 || (remade && (finish() != 0 || !QFile::remove(made))))
         return {};
     const int kept = m == Movie::Cut || m == Movie::Bare ? 60 : m == Movie::Tail ? 95 : 100;
     // Damage: bytes written over the part where a mark is found (its second time for Jump).
@@ -147,6 +164,21 @@ QString run(const QString& tool, const QStringList& args)
     p.start(tool, QStringList{"-v", "error"} + args);
     return p.waitForFinished(60000) && p.exitCode() == 0 ? p.readAll() : '<' + tool + '>';
 }
+// What GStreamer says as it plays a movie through, every stream decoded as fast as it can: its
+// errors and its decoders' warnings, a line each; "" when all went well.
+QString gstreamer(const QString& movie)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("GST_DEBUG", "*:1,libav:2");
+    env.insert("GST_DEBUG_NO_COLOR", "1");
+    p.setProcessEnvironment(env);
+    const QString sink = "fakesink sync=false";
+    p.start("gst-launch-1.0", {"-q", "playbin", "uri=" + QUrl::fromLocalFile(movie).toString(),
+                               "video-sink=" + sink, "audio-sink=" + sink, "text-sink=" + sink});
+    return p.waitForFinished(60000) && p.exitCode() == 0 ? p.readAll() : "<gst-launch-1.0>";
+}
 // ffprobe's values of these entries of a movie (of its pictures alone: streams "v"), a line each.
 QString entries(const QString& movie, const char* which, const char* streams = "")
 {
@@ -156,15 +188,18 @@ QString entries(const QString& movie, const char* which, const char* streams = "
 // The hash of MP4's empty subtitle sample, which a writer puts in each gap between two lines,
 // also where two parts meet.
 constexpr char kNoText[] = "c4103f122d27677c9db144cae1394a66";
-// Each picture, sound and subtitle packet of the movies (but empty subtitles), as "stream, size,
-// hash", stream by stream.
-QStringList packets(const QStringList& movies)
+// Each picture, sound and subtitle packet of the movies (but empty subtitles), and of their data
+// stream with `data` (the first: a chapter track follows), as "stream, size, hash", stream by
+// stream.
+QStringList packets(const QStringList& movies, bool data = false)
 {
     QStringList out;
     for (const QString& movie : movies)
         for (const QString& line :
-             run("ffmpeg", {"-i", movie, "-map", "0:v?", "-map", "0:a?", "-map", "0:s?", "-c",
-                            "copy", "-f", "framemd5", "-"})
+             run("ffmpeg",
+                 QStringList{"-i", movie, "-map", "0:v?", "-map", "0:a?", "-map", "0:s?"} +
+                     (data ? QStringList{"-map", "0:d:0"} : QStringList()) +
+                     QStringList{"-c", "copy", "-f", "framemd5", "-"})
                  .split('\n'))
             if (!line.startsWith('#') && line.count(',') >= 5 && // then side data, if any
                 !line.section(',', 5, 5).contains(kNoText))
@@ -340,6 +375,10 @@ private slots:
             Ending::Failed, "Could not read file %1/b.mp4 as a movie: ");
         row("a Matroska part without its last packets", {M::Mkv, M::Tail}, movie, go, offer,
             "Matroska Files (*.mkv)", Ending::Failed, "Could not read file %1/b.mkv as a movie: ");
+        row("MP4 parts with telemetry", {M::Telemetry, M::Telemetry}, movie, go, offer, mp4, ok,
+            done);
+        row("Matroska parts with chapters of their own", {M::Chaptered, M::Chaptered}, movie, go,
+            offer, "Matroska Files (*.mkv)", ok, done);
         row("fragmented MP4 parts", {M::Frag, M::Frag, M::Frag}, movie, go, offer, mp4, ok, done);
         row("a Matroska part with a damaged time", {M::Mkv, M::Jump}, movie, go, offer,
             "Matroska Files (*.mkv)", Ending::Failed, "Could not read file %1/b.mkv as a movie: ");
@@ -401,14 +440,17 @@ private slots:
         if (!movie)
             return;
         // The movie: as long as its parts within a frame, each packet of theirs in order, turned
-        // as the first part was, a chapter for each named after it, decodable throughout.
+        // as the first part was, a chapter for each named after it (its own inside it), decoded
+        // throughout by FFmpeg and by GStreamer without a word.
         double length = 0;
         QString chapters;
         for (const QString& part : paths)
             length += entries(part, "format=duration").toDouble(),
-                chapters += QFileInfo(part).completeBaseName() + '\n';
+                chapters += QFileInfo(part).completeBaseName() +
+                            (parts[0] == Movie::Chaptered ? ": Intro\nMain\n" : "\n");
         const double off = qAbs(entries(t, "format=duration").toDouble() - length);
-        QCOMPARE(packets({t}), packets(paths));
+        QCOMPARE(packets({t}, parts[0] == Movie::Telemetry),
+                 packets(paths, parts[0] == Movie::Telemetry));
         if (parts[0] == Movie::Phone) // the first part's timecode and time, nothing left out
             QCOMPARE(joined(entries(t, "stream_tags=timecode", "d").split('\n', Qt::SkipEmptyParts),
                             entries(t, "format_tags=creation_time"),
@@ -430,7 +472,7 @@ private slots:
         QCOMPARE(joined(off < 0.04 ? "within a frame" : QString::number(off),
                         entries(t, "stream_side_data=rotation", "v"),
                         entries(t, "chapter_tags=title"),
-                        run("ffmpeg", {"-i", t, "-f", "null", "-"}),
+                        run("ffmpeg", {"-i", t, "-f", "null", "-"}) + gstreamer(t),
                         core.join().after().record().read.size()),
                  joined(QString("within a frame"),
                         QString(parts[0] == Movie::Phone ? "90\n\n"
