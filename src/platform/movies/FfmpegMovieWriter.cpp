@@ -61,6 +61,15 @@ int64_t ownEnd(const AVStream* st, int64_t start)
     return int64_t((h * 3600.0 + m * 60.0 + s) * AV_TIME_BASE);
 }
 
+// Whether a stream's packets come in the order they are shown: sound, and pictures of a codec that
+// never reorders them (VP8, VP9, AV1, MJPEG, but not H.264, HEVC or MPEG-4).
+bool inShowingOrder(const AVCodecParameters* p)
+{
+    const AVCodecDescriptor* codec = avcodec_descriptor_get(p->codec_id);
+    return p->codec_type == AVMEDIA_TYPE_AUDIO || (p->codec_type == AVMEDIA_TYPE_VIDEO && codec &&
+                                                   !(codec->props & AV_CODEC_PROP_REORDER));
+}
+
 // FLAC's block of stream facts in the first part's setup also holds that part's frame sizes,
 // sample count and checksum, which are not the movie's: they become "unknown" (zero), as in a
 // stream written live.
@@ -125,6 +134,8 @@ struct FfmpegMovieWriter::Private
         int64_t read = 0, frames = 0;
         bool text = false;      // subtitles or telemetry, which a part may hold none of
         const AVStream* stream; // the part's
+        bool ordered;           // its packets come in order of showing (sound, pictures never
+                                // reordered)
         // In microseconds: where the stream starts (its header's time, else its first packet's),
         // how long one packet lasts where packets do not say, the longest of its packets, where
         // they end, where the last one began.
@@ -291,6 +302,7 @@ MovieWriter::Step FfmpegMovieWriter::beginPart(InputFile& file, const QString& c
                            st->nb_frames - (subtitles ? 1 : 0),
                            text,
                            st,
+                           inShowingOrder(st->codecpar),
                            st->start_time == AV_NOPTS_VALUE
                                ? AV_NOPTS_VALUE
                                : av_rescale_q(st->start_time, st->time_base, AV_TIME_BASE_Q),
@@ -385,9 +397,9 @@ MovieWriter::Step FfmpegMovieWriter::copyPacket()
                       lasts = av_rescale_q(pkt->duration, from, AV_TIME_BASE_Q);
         // Where packets do not say how long they last, the step between two.
         const int64_t step = track.lastAt == AV_NOPTS_VALUE || lasts > 0 ? 0 : at - track.lastAt;
-        // Sound is never reordered: a packet before its predecessor has a damaged time.
-        p.corrupt = p.corrupt || (track.lastAt != AV_NOPTS_VALUE && at + kSlack < track.lastAt &&
-                                  track.stream->codecpar->codec_type == AVMEDIA_TYPE_AUDIO);
+        // In order of showing, a packet that starts before its predecessor ends has a damaged time.
+        p.corrupt = p.corrupt ||
+                    (track.ordered && track.lastAt != AV_NOPTS_VALUE && at + kSlack < track.end);
         track.start = track.start == AV_NOPTS_VALUE ? at : track.start;
         track.end = std::max(track.end, at + lasts);
         track.longest = std::max({track.longest, lasts, step});
@@ -434,9 +446,14 @@ MovieWriter::Step FfmpegMovieWriter::Private::endPart()
             continue;
         packetsEnd = std::max(packetsEnd, t.end);
         longest = std::max(longest, t.longest);
-        // Within one of its packets of where it says it ends.
+        // Within one of its packets of where it says it ends, and of the sound's priming (Opus
+        // in Matroska), which a file copied anew may count in that end.
+        const AVCodecParameters* c = t.stream->codecpar;
+        const int64_t within =
+            t.longest + kSlack +
+            (c->sample_rate > 0 ? av_rescale(c->initial_padding, AV_TIME_BASE, c->sample_rate) : 0);
         if (const int64_t own = ownEnd(t.stream, t.start); own > 0) {
-            whole = whole && t.end + t.longest + kSlack >= own && t.end <= own + t.longest + kSlack;
+            whole = whole && t.end + within >= own && t.end <= own + within;
             streamsEnd = std::max(streamsEnd, own);
         }
     }

@@ -37,7 +37,8 @@ const auto frames = [](const char* header, int length, int count) {
 // Frag: fragmented MP4, as screen recorders write; Jump: Matroska whose second cluster's time was
 // damaged (33 s later); Described: MP4 whose picture's sample description has an impossible size;
 // Live: Matroska written as a live stream, without its length; Telemetry: with an action camera's
-// telemetry track; Chaptered: Matroska with chapters of its own.
+// telemetry track; Chaptered: Matroska with chapters of its own; Late: WebM with one picture's
+// time damaged; Copied: WebM copied anew by ffmpeg (which counts the sound's priming in its end).
 // Its path, or "" where ffmpeg cannot make it.
 enum class Movie {
     Avc,
@@ -62,7 +63,9 @@ enum class Movie {
     Described,
     Live,
     Telemetry,
-    Chaptered
+    Chaptered,
+    Late,
+    Copied
 };
 bool soundOnly(Movie m)
 {
@@ -111,12 +114,15 @@ QString makeMovie(const QString& dir, Movie m, int n)
         {"mp4", avc},
         {"mkv", avc + " -live 1"},
         {"mp4", avc},
-        {"mkv", " -i " + ownChapters(dir) + " -map 0 -map 1 -map_chapters 2" + avc}};
+        {"mkv", " -i " + ownChapters(dir) + " -map 0 -map 1 -map_chapters 2" + avc},
+        {"webm", vp9},
+        {"webm", vp9}};
     if (how.size() <= int(m))
         qFatal("makeMovie(): no ffmpeg options for this kind of part");
     const QString path = QString("%1/%2.%3").arg(dir, QChar('a' + n), how[int(m)].first);
-    const bool remade = m == Movie::Phone || m == Movie::Telemetry;
-    const QString made = path + (remade ? ".mp4" : ""); // turned or given telemetry below
+    const bool copied = m == Movie::Late || m == Movie::Copied,
+               remade = copied || m == Movie::Phone || m == Movie::Telemetry;
+    const QString made = path + (!remade ? "" : copied ? ".webm" : ".mp4"); // then remade
     const QString args = QString::asprintf("-nostdin -v error -y -f lavfi -i testsrc=d=1:r=25:s="
                                            "160x120:decimals=%d -f lavfi -i sine=d=1:f=%d:r=48000",
                                            n, 300 + 100 * n);
@@ -124,6 +130,13 @@ QString makeMovie(const QString& dir, Movie m, int n)
     const int encoded = QProcess::execute("ffmpeg", (args + how[int(m)].second).split(' ') << made);
     QFile::remove(dir + "/s.srt"), QFile::remove(dir + "/c.txt");
     const auto finish = [&] {
+        if (copied) // Late: its 13th picture's time 60 ms early
+            return QProcess::execute(
+                "ffmpeg", QStringList{"-v", "error", "-i", made, "-c", "copy"} +
+                              (m == Movie::Late ? QStringList{"-bsf:v", "setts=pts=if(eq(N\\,12)"
+                                                                        "\\,PTS-60\\,PTS)"}
+                                                : QStringList()) +
+                              QStringList(path));
         return m == Movie::Telemetry
                    ? QProcess::execute(REELBIND_ADD_TELEMETRY, {made, path})
                    : QProcess::execute("ffmpeg",
@@ -337,6 +350,8 @@ private slots:
             done);
         row("MOV parts", {M::Mov, M::Mov}, movie, go, offer, "MOV Files (*.mov)", ok, done);
         row("WebM parts", {M::WebM, M::WebM}, movie, go, offer, "WebM Files (*.webm)", ok, done);
+        row("WebM parts copied anew", {M::Copied, M::Copied}, movie, go, offer,
+            "WebM Files (*.webm)", ok, done);
         row("Matroska parts", {M::Mkv, M::Mkv, M::Mkv}, movie, go, offer, "Matroska Files (*.mkv)",
             ok, done);
         row("turned, with a timecode track", {M::Phone, M::Phone}, movie, go, offer, mp4, ok, done);
@@ -382,6 +397,8 @@ private slots:
         row("fragmented MP4 parts", {M::Frag, M::Frag, M::Frag}, movie, go, offer, mp4, ok, done);
         row("a Matroska part with a damaged time", {M::Mkv, M::Jump}, movie, go, offer,
             "Matroska Files (*.mkv)", Ending::Failed, "Could not read file %1/b.mkv as a movie: ");
+        row("a WebM part with a picture's time damaged", {M::WebM, M::Late}, movie, go, offer,
+            "WebM Files (*.webm)", Ending::Failed, "Could not read file %1/b.webm as a movie: ");
         row("a part with an impossible sample description", {M::Avc, M::Described}, no, go,
             "b.mp4: its pictures are encoded with other settings", "", none, "");
         row("a Matroska part that does not tell its length", {M::Mkv, M::Live}, no, go,
