@@ -150,6 +150,9 @@ int main(int argc, char** argv)
         TestSupport::waitUntil([&] { return !a.join().isRunning(); }, 3600000);
         turns.stop();
         ok = a.join().ending() == JoinSession::Ending::Joined && (!sync || syncTarget(target));
+        if (!ok) // what the user would have read
+            std::fprintf(stderr, "%s\n%s\n", qPrintable(a.join().question()),
+                         qPrintable(a.join().finalText()));
         kernel = a.join().byteCopy().kernelCopied();
         longestRoundNs = a.join().byteCopy().longestRoundNs();
         shared = a.join().byteCopy().sharedSources();

@@ -11,15 +11,35 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <deque>
+#include <memory>
 #include <unistd.h>
 
 namespace {
 
 // Rounding between time bases, in microseconds.
 constexpr int64_t kSlack = 1000;
+// How many pictures a codec may show before one decoded earlier (H.264's and HEVC's most).
+constexpr int kMaxReorder = 16;
+using ShowTimes = std::array<int64_t, kMaxReorder + 1>;
+
+// A decode time for a picture that comes without a real one (Matroska keeps none, and the library
+// makes them up as the show times, which go back wherever pictures are reordered): the earliest
+// show time among the last ones, as far behind as a codec may reorder. `shown` holds them, sorted.
+int64_t decodeTime(ShowTimes& shown, int64_t pts, int64_t duration)
+{
+    if (shown[0] == AV_NOPTS_VALUE) // the first: as if pictures had come before it
+        for (int i = 1; i <= kMaxReorder; ++i)
+            shown[i] = pts + (i - kMaxReorder - 1) * duration;
+    shown[0] = pts;
+    for (int i = 0; i < kMaxReorder && shown[i] > shown[i + 1]; ++i)
+        std::swap(shown[i], shown[i + 1]);
+    return shown[0];
+}
 
 // Whether a later part's stream `b` continues the movie's `a` as the plan compared them: the same
 // codec, picture size, rate, channels and decoder setup (FLAC's holds each part's own length).
@@ -131,6 +151,8 @@ struct FfmpegMovieWriter::Private
     struct Track
     {
         int64_t lastDts = AV_NOPTS_VALUE;
+        std::shared_ptr<ShowTimes>
+            shown; // of the movie's pictures, where parts keep no decode times
         int64_t read = 0, frames = 0;
         bool text = false;      // subtitles or telemetry, which a part may hold none of
         const AVStream* stream; // the part's
@@ -139,7 +161,8 @@ struct FfmpegMovieWriter::Private
         // In microseconds: where the stream starts (its header's time, else its first packet's),
         // how long one packet lasts where packets do not say, the longest of its packets, where
         // they end, where the last one began.
-        int64_t start = AV_NOPTS_VALUE, step = 0, longest = 0, end = 0, lastAt = AV_NOPTS_VALUE;
+        int64_t start = AV_NOPTS_VALUE, step = 0, longest = 0, end = AV_NOPTS_VALUE,
+                lastAt = AV_NOPTS_VALUE;
     };
     QList<Track> tracks;
     int64_t base = 0;      // where the current part starts, in microseconds
@@ -297,17 +320,21 @@ MovieWriter::Step FfmpegMovieWriter::beginPart(InputFile& file, const QString& c
         // does not return.
         const bool subtitles = st->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE,
                    text = subtitles || st->codecpar->codec_type == AVMEDIA_TYPE_DATA;
-        p.tracks[index] = {p.tracks[index].lastDts,
-                           0,
-                           st->nb_frames - (subtitles ? 1 : 0),
-                           text,
-                           st,
-                           inShowingOrder(st->codecpar),
+        if (first && std::strncmp(in->iformat->name, "matroska", 8) == 0 &&
+            st->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
+            p.tracks[index].shown = std::make_shared<ShowTimes>();
+            p.tracks[index].shown->fill(AV_NOPTS_VALUE);
+        }
+        p.tracks[index] = {p.tracks[index].lastDts, p.tracks[index].shown, 0,
+                           // MOV counts each sample of plain (PCM) sound, read many to a packet.
+                           av_get_exact_bits_per_sample(st->codecpar->codec_id) > 0
+                               ? 0
+                               : st->nb_frames - (subtitles ? 1 : 0),
+                           text, st, inShowingOrder(st->codecpar),
                            st->start_time == AV_NOPTS_VALUE
                                ? AV_NOPTS_VALUE
                                : av_rescale_q(st->start_time, st->time_base, AV_TIME_BASE_Q),
-                           packetLength(st),
-                           packetLength(st)};
+                           packetLength(st), packetLength(st)};
     }
     if (!first && keptSoFar != p.tracks.size())
         return otherStreams();
@@ -416,7 +443,9 @@ MovieWriter::Step FfmpegMovieWriter::copyPacket()
     pkt->dts = move(pkt->dts);
     pkt->duration = av_rescale_q(pkt->duration, from, to);
     int64_t& last = track.lastDts;
-    // Matroska keeps no decode times: the first packets of a part may come without one.
+    if (track.shown && pkt->pts != AV_NOPTS_VALUE)
+        pkt->dts = decodeTime(*track.shown, pkt->pts, pkt->duration);
+    // Other packets may come without one too.
     if (pkt->dts == AV_NOPTS_VALUE && pkt->pts != AV_NOPTS_VALUE)
         pkt->dts = last == AV_NOPTS_VALUE ? pkt->pts - 2 * pkt->duration : last + 1;
     if (pkt->dts != AV_NOPTS_VALUE && last != AV_NOPTS_VALUE && pkt->dts <= last) {
@@ -457,18 +486,17 @@ MovieWriter::Step FfmpegMovieWriter::Private::endPart()
             streamsEnd = std::max(streamsEnd, own);
         }
     }
-    // The part's length: the container's where it gives one (it leaves out an encoder's priming
-    // and padding, which the next part's first packets overlap), else its streams' own.
-    const int64_t length = in->duration > 0 ? in->duration
-                           : streamsEnd > 0 ? streamsEnd - partStart
-                                            : packetsEnd - partStart;
-    partEnd = packetsEnd - partStart;
-    whole = whole && partEnd + longest + kSlack >= length && partEnd <= length + longest + kSlack;
+    // Where the part ends on its clock: the container's length where it gives one (it leaves out
+    // an encoder's priming and padding, which the next part's first packets overlap), else its
+    // streams' own ends.
+    const int64_t end = in->duration > 0 ? in->duration : streamsEnd > 0 ? streamsEnd : packetsEnd;
+    whole = whole && packetsEnd + longest + kSlack >= end && packetsEnd <= end + longest + kSlack;
     if (!whole)
         return fail(Step::ReadFailed,
                     Ffmpeg::tr("it ends before its last picture or sound, it is damaged "
                                "or cut short"));
-    partEnd = length;
+    // A part that starts late (cut out of a longer movie) joins without the wait before its start.
+    partEnd = end - std::max<int64_t>(partStart, 0);
     position = std::max<qint64>(position, part->file().size());
     out->chapters[partChapter]->end = base + partEnd;
     for (unsigned c = unsigned(partChapter) + 1; c < out->nb_chapters; ++c) {

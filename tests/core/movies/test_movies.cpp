@@ -5,7 +5,9 @@
 #include "support/CoreSupport.h"
 
 #include <QProcess>
+
 #include <QUrl>
+#include <map>
 
 using namespace TestSupport;
 using Phase = JoinSession::Phase;
@@ -38,7 +40,9 @@ const auto frames = [](const char* header, int length, int count) {
 // damaged (33 s later); Described: MP4 whose picture's sample description has an impossible size;
 // Live: Matroska written as a live stream, without its length; Telemetry: with an action camera's
 // telemetry track; Chaptered: Matroska with chapters of its own; Late: WebM with one picture's
-// time damaged; Copied: WebM copied anew by ffmpeg (which counts the sound's priming in its end).
+// time damaged; Copied: WebM copied anew by ffmpeg (which counts the sound's priming in its end);
+// Hevc: HEVC pictures in Matroska; Pcm: MOV with plain (PCM) sound, as cameras write; Trimmed: MP4
+// cut out of a longer one without encoding, starting inside its pictures' group.
 // Its path, or "" where ffmpeg cannot make it.
 enum class Movie {
     Avc,
@@ -65,7 +69,10 @@ enum class Movie {
     Telemetry,
     Chaptered,
     Late,
-    Copied
+    Copied,
+    Hevc,
+    Pcm,
+    Trimmed
 };
 bool soundOnly(Movie m)
 {
@@ -116,13 +123,25 @@ QString makeMovie(const QString& dir, Movie m, int n)
         {"mp4", avc},
         {"mkv", " -i " + ownChapters(dir) + " -map 0 -map 1 -map_chapters 2" + avc},
         {"webm", vp9},
-        {"webm", vp9}};
+        {"webm", vp9},
+        {"mkv", " -c:v libx265 -x265-params log-level=none -c:a aac"},
+        {"mov", " -c:v libx264 -c:a pcm_s16le"},
+        {"mp4", " -g 5" + avc}};
     if (how.size() <= int(m))
         qFatal("makeMovie(): no ffmpeg options for this kind of part");
     const QString path = QString("%1/%2.%3").arg(dir, QChar('a' + n), how[int(m)].first);
-    const bool copied = m == Movie::Late || m == Movie::Copied,
-               remade = copied || m == Movie::Phone || m == Movie::Telemetry;
-    const QString made = path + (!remade ? "" : copied ? ".webm" : ".mp4"); // then remade
+    // Parts made in two steps: encoded, then copied by ffmpeg with these options (Phone: turned,
+    // with a timecode and a creation time; Late: its 13th picture's time 60 ms early; Trimmed: cut
+    // out from half a second on), or given telemetry.
+    const std::map<Movie, QStringList> copy = {
+        {Movie::Phone,
+         {"-metadata:s:v", "rotate=90", "-timecode", "01:00:00:00", "-metadata",
+          "creation_time=2024-05-01T10:00:00Z"}},
+        {Movie::Late, {"-bsf:v", "setts=pts=if(eq(N\\,12)\\,PTS-60\\,PTS)"}},
+        {Movie::Copied, {}},
+        {Movie::Trimmed, {}}};
+    const bool remade = copy.count(m) || m == Movie::Telemetry;
+    const QString made = path + (!remade ? "" : "." + how[int(m)].first); // then remade
     const QString args = QString::asprintf("-nostdin -v error -y -f lavfi -i testsrc=d=1:r=25:s="
                                            "160x120:decimals=%d -f lavfi -i sine=d=1:f=%d:r=48000",
                                            n, 300 + 100 * n);
@@ -130,19 +149,12 @@ QString makeMovie(const QString& dir, Movie m, int n)
     const int encoded = QProcess::execute("ffmpeg", (args + how[int(m)].second).split(' ') << made);
     QFile::remove(dir + "/s.srt"), QFile::remove(dir + "/c.txt");
     const auto finish = [&] {
-        if (copied) // Late: its 13th picture's time 60 ms early
-            return QProcess::execute(
-                "ffmpeg", QStringList{"-v", "error", "-i", made, "-c", "copy"} +
-                              (m == Movie::Late ? QStringList{"-bsf:v", "setts=pts=if(eq(N\\,12)"
-                                                                        "\\,PTS-60\\,PTS)"}
-                                                : QStringList()) +
-                              QStringList(path));
-        return m == Movie::Telemetry
-                   ? QProcess::execute(REELBIND_ADD_TELEMETRY, {made, path})
-                   : QProcess::execute("ffmpeg",
-                                       {"-v", "error", "-i", made, "-c", "copy", "-metadata:s:v",
-                                        "rotate=90", "-timecode", "01:00:00:00", "-metadata",
-                                        "creation_time=2024-05-01T10:00:00Z", path});
+        if (m == Movie::Telemetry)
+            return QProcess::execute(REELBIND_ADD_TELEMETRY, {made, path});
+        return QProcess::execute(
+            "ffmpeg", QStringList{"-v", "error"} +
+                          (m == Movie::Trimmed ? QStringList{"-ss", "0.5"} : QStringList()) +
+                          QStringList{"-i", made, "-c", "copy"} + copy.at(m) + QStringList(path));
     };
     if (encoded != 0 || (remade && (finish() != 0 || !QFile::remove(made))))
         return {};
@@ -350,6 +362,12 @@ private slots:
             done);
         row("MOV parts", {M::Mov, M::Mov}, movie, go, offer, "MOV Files (*.mov)", ok, done);
         row("WebM parts", {M::WebM, M::WebM}, movie, go, offer, "WebM Files (*.webm)", ok, done);
+        row("HEVC pictures in Matroska parts", {M::Hevc, M::Hevc, M::Hevc}, movie, go, offer,
+            "Matroska Files (*.mkv)", ok, done);
+        row("MOV parts with plain sound", {M::Pcm, M::Pcm}, movie, go, offer, "MOV Files (*.mov)",
+            ok, done);
+        row("an MP4 part cut out of a longer one", {M::Trimmed, M::Avc}, movie, go, offer, mp4, ok,
+            done);
         row("WebM parts copied anew", {M::Copied, M::Copied}, movie, go, offer,
             "WebM Files (*.webm)", ok, done);
         row("Matroska parts", {M::Mkv, M::Mkv, M::Mkv}, movie, go, offer, "Matroska Files (*.mkv)",
