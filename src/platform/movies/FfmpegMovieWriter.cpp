@@ -268,6 +268,9 @@ FileResult<std::unique_ptr<MovieWriter>> FfmpegMovieWriter::open(OutputFile& out
         return FileError(ENOMEM, Ffmpeg::libraryText(AVERROR(ENOMEM)));
     d.out->pb = d.pb;
     d.out->flags |= AVFMT_FLAG_CUSTOM_IO;
+    // What the parts already hold (FLAC in MP4, which the library still calls experimental) is
+    // written as it is.
+    d.out->strict_std_compliance = FF_COMPLIANCE_EXPERIMENTAL;
     return std::unique_ptr<MovieWriter>(std::move(w));
 }
 

@@ -42,7 +42,8 @@ const auto frames = [](const char* header, int length, int count) {
 // telemetry track; Chaptered: Matroska with chapters of its own; Late: WebM with one picture's
 // time damaged; Copied: WebM copied anew by ffmpeg (which counts the sound's priming in its end);
 // Hevc: HEVC pictures in Matroska; Pcm: MOV with plain (PCM) sound, as cameras write; Trimmed: MP4
-// cut out of a longer one without encoding, starting inside its pictures' group.
+// cut out of a longer one without encoding, starting inside its pictures' group; FlacMp4: its
+// sound FLAC, in MP4.
 // Its path, or "" where ffmpeg cannot make it.
 enum class Movie {
     Avc,
@@ -72,7 +73,8 @@ enum class Movie {
     Copied,
     Hevc,
     Pcm,
-    Trimmed
+    Trimmed,
+    FlacMp4
 };
 bool soundOnly(Movie m)
 {
@@ -126,7 +128,8 @@ QString makeMovie(const QString& dir, Movie m, int n)
         {"webm", vp9},
         {"mkv", " -c:v libx265 -x265-params log-level=none -c:a aac"},
         {"mov", " -c:v libx264 -c:a pcm_s16le"},
-        {"mp4", " -g 5" + avc}};
+        {"mp4", " -g 5" + avc},
+        {"mp4", " -c:v libx264 -c:a flac -strict -2"}};
     if (how.size() <= int(m))
         qFatal("makeMovie(): no ffmpeg options for this kind of part");
     const QString path = QString("%1/%2.%3").arg(dir, QChar('a' + n), how[int(m)].first);
@@ -387,6 +390,7 @@ private slots:
         // FLAC's setup holds each part's own length and checksum.
         row("FLAC sound in Matroska parts", {M::Flac, M::Flac, M::Flac}, movie, go, offer,
             "Matroska Files (*.mkv)", ok, done);
+        row("FLAC sound in MP4 parts", {M::FlacMp4, M::FlacMp4}, movie, go, offer, mp4, ok, done);
         row("pictures of another profile", {M::Avc, M::Profile}, no, go,
             "b.mp4: its pictures are encoded with other settings than the first part's.", "", none,
             "");
@@ -497,8 +501,8 @@ private slots:
                      joined("DejaVuSans.ttf\n", false));
         if (parts[0] == Movie::M4a) // an M4A file, as players of sound books look for
             QCOMPARE(entries(t, "format_tags=major_brand"), "M4A \n");
-        if (parts[0] == Movie::Flac) // the movie's FLAC setup: the parts' frame sizes, length and
-                                     // checksum unknown
+        // The movie's FLAC setup: the parts' frame sizes, length and checksum unknown.
+        if (parts[0] == Movie::Flac || parts[0] == Movie::FlacMp4)
             QCOMPARE(run("ffprobe", {"-select_streams", "a", "-show_data", "-show_entries",
                                      "stream=extradata", "-of", "default=nw=1", t})
                          .section('\n', 1, 2),
