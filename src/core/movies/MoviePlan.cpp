@@ -148,6 +148,10 @@ MoviePlan planMovie(const QStringList& names, const QList<FileResult<MovieLayout
             const QList<MovieStream> kept = part->kept(), firstKept = first.kept();
             if (kept.isEmpty())
                 return tr("no pictures or sound that a new file can carry");
+            // Its first pictures, decoded only, would be shown over the end of the part before.
+            if (i > 0 && part->cutInside)
+                return tr("it was cut between two key pictures without encoding, which only the "
+                          "first part may be");
             if (!part->timed) // written live: what is missing of it would go unnoticed
                 return tr("it does not say how long it is, so it cannot be proven whole");
             QList<Type> types, firstTypes;

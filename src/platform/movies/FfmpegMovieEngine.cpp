@@ -60,6 +60,24 @@ bool timed(const AVFormatContext* format)
     return true;
 }
 
+// Whether the first picture read is one to decode but not to show (the file starts between two
+// key pictures); the first packets are read to tell.
+bool cutInside(AVFormatContext* format)
+{
+    AVPacket* pkt = av_packet_alloc();
+    bool cut = false;
+    for (int read = 0; pkt && read < 64 && av_read_frame(format, pkt) >= 0; ++read) {
+        const bool picture =
+            format->streams[pkt->stream_index]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO;
+        cut = picture && (pkt->flags & AV_PKT_FLAG_DISCARD);
+        av_packet_unref(pkt);
+        if (picture)
+            break;
+    }
+    av_packet_free(&pkt);
+    return cut;
+}
+
 MovieStream streamOf(const AVStream* st, const AVOutputFormat* muxer)
 {
     const AVCodecParameters* p = st->codecpar;
@@ -119,6 +137,7 @@ FileResult<MovieLayout> FfmpegMovieEngine::describe(InputFile& input)
     MovieLayout layout;
     layout.family = familyOf(in.format(), head);
     layout.timed = timed(in.format());
+    layout.cutInside = cutInside(in.format());
     const AVOutputFormat* muxer = av_guess_format(Ffmpeg::muxerOf(layout.family), nullptr, nullptr);
     for (unsigned i = 0; i < in.format()->nb_streams; ++i)
         layout.streams << streamOf(in.format()->streams[i], muxer);

@@ -371,6 +371,10 @@ private slots:
             ok, done);
         row("an MP4 part cut out of a longer one", {M::Trimmed, M::Avc}, movie, go, offer, mp4, ok,
             done);
+        row("a later part cut out of a longer one", {M::Avc, M::Trimmed}, no, go,
+            "b.mp4: it was cut between two key pictures without encoding, which only the first "
+            "part may be.",
+            "", none, "");
         row("WebM parts copied anew", {M::Copied, M::Copied}, movie, go, offer,
             "WebM Files (*.webm)", ok, done);
         row("Matroska parts", {M::Mkv, M::Mkv, M::Mkv}, movie, go, offer, "Matroska Files (*.mkv)",
