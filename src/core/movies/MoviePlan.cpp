@@ -39,20 +39,25 @@ QString codecName(const QString& codec)
     return names.value(codec, codec.isEmpty() ? tr("unknown") : codec.toUpper());
 }
 
+// For each type of stream, in the enum's order: its word, and how its setup differs.
+constexpr const char* kTypeTexts[][2] = {
+    {QT_TRANSLATE_NOOP("MoviePlan", "pictures"),
+     QT_TRANSLATE_NOOP("MoviePlan",
+                       "its pictures are encoded with other settings than the first part's")},
+    {QT_TRANSLATE_NOOP("MoviePlan", "sound"),
+     QT_TRANSLATE_NOOP("MoviePlan",
+                       "its sound is encoded with other settings than the first part's")},
+    {QT_TRANSLATE_NOOP("MoviePlan", "subtitles"),
+     QT_TRANSLATE_NOOP("MoviePlan",
+                       "its subtitles are encoded with other settings than the first part's")},
+    {QT_TRANSLATE_NOOP("MoviePlan", "data"),
+     QT_TRANSLATE_NOOP("MoviePlan",
+                       "its data is encoded with other settings than the first part's")}};
+
 // "pictures", "sound", "subtitles" or "data".
 QString typeWord(Type type)
 {
-    switch (type) {
-    case Type::Video:
-        return tr("pictures");
-    case Type::Audio:
-        return tr("sound");
-    case Type::Subtitle:
-        return tr("subtitles");
-    case Type::Other:
-        break;
-    }
-    return tr("data");
+    return tr(kTypeTexts[int(type)][0]);
 }
 
 // "pictures and sound", "pictures only", "pictures, 2 sound streams and subtitles".
@@ -114,19 +119,7 @@ QString streamDifference(const MovieStream& s, const MovieStream& f)
         return tr("%1-channel sound; the first part has %2-channel")
             .arg(s.channels)
             .arg(f.channels);
-    if (decoderSetup(s) == decoderSetup(f))
-        return QString();
-    switch (s.type) {
-    case Type::Video:
-        return tr("its pictures are encoded with other settings than the first part's");
-    case Type::Audio:
-        return tr("its sound is encoded with other settings than the first part's");
-    case Type::Subtitle:
-        return tr("its subtitles are encoded with other settings than the first part's");
-    case Type::Other:
-        break;
-    }
-    return tr("its data is encoded with other settings than the first part's");
+    return decoderSetup(s) == decoderSetup(f) ? QString() : tr(kTypeTexts[int(s.type)][1]);
 }
 
 } // namespace

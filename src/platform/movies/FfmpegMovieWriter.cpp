@@ -17,6 +17,7 @@ extern "C" {
 #include <cstring>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -146,23 +147,44 @@ struct FfmpegMovieWriter::Private
     std::deque<AVPacket*> ahead; // read to find where the part starts, not yet copied
     int aheadEnd = 0;            // what reading further gave then (an error, the end)
     QList<int> outIndex;         // of the part's streams; -1: left out
-    // Each output stream: its last decode time, and this part's packets, read (each one read is
-    // written, or the part fails) and as its index names them (0: unknown).
+    // Each output stream: what the movie needs of it so far, and the reckoning of this part's
+    // packets that proves the part whole.
     struct Track
     {
         int64_t lastDts = AV_NOPTS_VALUE;
-        std::shared_ptr<ShowTimes>
-            shown; // of the movie's pictures, where parts keep no decode times
+        std::optional<ShowTimes> shown; // of its pictures, where parts keep no decode times
+
+        const AVStream* stream = nullptr; // the part's
+        // Packets read (each one read is written, or the part fails) and as its index names them
+        // (0: unknown).
         int64_t read = 0, frames = 0;
-        bool text = false;      // subtitles or telemetry, which a part may hold none of
-        const AVStream* stream; // the part's
-        bool ordered;           // its packets come in order of showing (sound, pictures never
-                                // reordered)
+        bool text = false;    // subtitles or telemetry, which a part may hold none of
+        bool ordered = false; // packets come in order of showing (sound, pictures never reordered)
         // In microseconds: where the stream starts (its header's time, else its first packet's),
         // how long one packet lasts where packets do not say, the longest of its packets, where
         // they end, where the last one began.
         int64_t start = AV_NOPTS_VALUE, step = 0, longest = 0, end = AV_NOPTS_VALUE,
                 lastAt = AV_NOPTS_VALUE;
+
+        // Begins the reckoning of a part whose stream `st` continues this one.
+        void beginPart(const AVStream* st)
+        {
+            const AVCodecParameters* c = st->codecpar;
+            stream = st;
+            read = 0;
+            // MP4's subtitle tracks end in an empty sample that the index counts and the library
+            // does not return; MOV counts each sample of plain (PCM) sound, read many to a packet.
+            frames = av_get_exact_bits_per_sample(c->codec_id) > 0
+                         ? 0
+                         : st->nb_frames - (c->codec_type == AVMEDIA_TYPE_SUBTITLE ? 1 : 0);
+            text = c->codec_type == AVMEDIA_TYPE_SUBTITLE || c->codec_type == AVMEDIA_TYPE_DATA;
+            ordered = inShowingOrder(c);
+            start = st->start_time == AV_NOPTS_VALUE
+                        ? AV_NOPTS_VALUE
+                        : av_rescale_q(st->start_time, st->time_base, AV_TIME_BASE_Q);
+            step = longest = packetLength(st);
+            end = lastAt = AV_NOPTS_VALUE;
+        }
     };
     QList<Track> tracks;
     int64_t base = 0;      // where the current part starts, in microseconds
@@ -315,29 +337,14 @@ MovieWriter::Step FfmpegMovieWriter::beginPart(InputFile& file, const QString& c
                     std::copy(sd.data, sd.data + sd.size, to);
             }
             p.tracks.append(Private::Track());
+            if (std::strncmp(in->iformat->name, "matroska", 8) == 0 &&
+                st->codecpar->codec_type == AVMEDIA_TYPE_VIDEO)
+                p.tracks.last().shown.emplace().fill(AV_NOPTS_VALUE);
         } else if (index >= p.tracks.size() ||
                    !sameStream(p.out->streams[index]->codecpar, st->codecpar)) {
             return otherStreams();
         }
-        // MP4's subtitle tracks end in an empty sample that the index counts and the library
-        // does not return.
-        const bool subtitles = st->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE,
-                   text = subtitles || st->codecpar->codec_type == AVMEDIA_TYPE_DATA;
-        if (first && std::strncmp(in->iformat->name, "matroska", 8) == 0 &&
-            st->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
-            p.tracks[index].shown = std::make_shared<ShowTimes>();
-            p.tracks[index].shown->fill(AV_NOPTS_VALUE);
-        }
-        p.tracks[index] = {p.tracks[index].lastDts, p.tracks[index].shown, 0,
-                           // MOV counts each sample of plain (PCM) sound, read many to a packet.
-                           av_get_exact_bits_per_sample(st->codecpar->codec_id) > 0
-                               ? 0
-                               : st->nb_frames - (subtitles ? 1 : 0),
-                           text, st, inShowingOrder(st->codecpar),
-                           st->start_time == AV_NOPTS_VALUE
-                               ? AV_NOPTS_VALUE
-                               : av_rescale_q(st->start_time, st->time_base, AV_TIME_BASE_Q),
-                           packetLength(st), packetLength(st)};
+        p.tracks[index].beginPart(st);
     }
     if (!first && keptSoFar != p.tracks.size())
         return otherStreams();
