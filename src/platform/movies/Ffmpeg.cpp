@@ -71,15 +71,25 @@ const char* muxerOf(MovieFamily family)
     return nullptr;
 }
 
+bool writesMp4(const AVOutputFormat* muxer)
+{
+    return muxer && (std::strcmp(muxer->name, "mp4") == 0 || std::strcmp(muxer->name, "mov") == 0);
+}
+
+bool pictures(const AVStream* st)
+{
+    return st->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
+           !(st->disposition & AV_DISPOSITION_ATTACHED_PIC);
+}
+
 bool carried(const AVStream* st, const AVOutputFormat* muxer)
 {
     const AVCodecParameters* p = st->codecpar;
     if (p->codec_type == AVMEDIA_TYPE_ATTACHMENT) // of the Matroska family, not WebM
         return muxer && std::strcmp(muxer->name, "matroska") == 0 && p->extradata_size > 0;
     // Of data, action cameras' telemetry (GoPro's "gpmd"), which MP4 and MOV carry.
-    const bool telemetry =
-        p->codec_type == AVMEDIA_TYPE_DATA && p->codec_tag == MKTAG('g', 'p', 'm', 'd') && muxer &&
-        (std::strcmp(muxer->name, "mp4") == 0 || std::strcmp(muxer->name, "mov") == 0);
+    const bool telemetry = p->codec_type == AVMEDIA_TYPE_DATA &&
+                           p->codec_tag == MKTAG('g', 'p', 'm', 'd') && writesMp4(muxer);
     const bool media = p->codec_type == AVMEDIA_TYPE_VIDEO || p->codec_type == AVMEDIA_TYPE_AUDIO ||
                        p->codec_type == AVMEDIA_TYPE_SUBTITLE || telemetry;
     return media && p->codec_id != AV_CODEC_ID_NONE && muxer &&

@@ -32,6 +32,12 @@ void freeIo(AVIOContext*& io);
 /// The library's name of the muxer that writes `family` ("mp4"); null for None.
 const char* muxerOf(MovieFamily family);
 
+/// Whether `muxer` writes the MP4 family (MP4, MOV: not M4A's "ipod").
+bool writesMp4(const AVOutputFormat* muxer);
+
+/// Whether `st` is a stream of pictures, not a cover picture.
+bool pictures(const AVStream* st);
+
 /// Whether a new file of `muxer` can carry the stream `st`: pictures, sound
 /// or subtitles of a codec the muxer takes, not a cover picture; a camera's
 /// telemetry where the muxer writes it (MP4, MOV); an attached file where the

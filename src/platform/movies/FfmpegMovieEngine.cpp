@@ -14,7 +14,6 @@ extern "C" {
 
 #include <cerrno>
 #include <cmath>
-#include <cstring>
 #include <type_traits>
 #include <unistd.h>
 
@@ -26,8 +25,7 @@ MovieFamily familyOf(const AVFormatContext* format, const QByteArray& head)
     bool pictures = false, sound = false; // a cover is no picture
     for (unsigned i = 0; i < format->nb_streams; ++i) {
         const AVStream* st = format->streams[i];
-        pictures |= st->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
-                    !(st->disposition & AV_DISPOSITION_ATTACHED_PIC);
+        pictures |= Ffmpeg::pictures(st);
         sound |= st->codecpar->codec_type == AVMEDIA_TYPE_AUDIO;
     }
     const bool soundAlone = sound && !pictures;
@@ -51,10 +49,8 @@ bool timed(const AVFormatContext* format)
         return true;
     for (unsigned i = 0; i < format->nb_streams; ++i) {
         const AVStream* st = format->streams[i];
-        const AVMediaType type = st->codecpar->codec_type;
-        if ((type == AVMEDIA_TYPE_VIDEO || type == AVMEDIA_TYPE_AUDIO) &&
-            !(st->disposition & AV_DISPOSITION_ATTACHED_PIC) && st->duration <= 0 &&
-            !av_dict_get(st->metadata, "DURATION", nullptr, 0))
+        if ((Ffmpeg::pictures(st) || st->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) &&
+            st->duration <= 0 && !av_dict_get(st->metadata, "DURATION", nullptr, 0))
             return false;
     }
     return true;
@@ -67,8 +63,7 @@ bool cutInside(AVFormatContext* format)
     AVPacket* pkt = av_packet_alloc();
     bool cut = false;
     for (int read = 0; pkt && read < 64 && av_read_frame(format, pkt) >= 0; ++read) {
-        const bool picture =
-            format->streams[pkt->stream_index]->codecpar->codec_type == AVMEDIA_TYPE_VIDEO;
+        const bool picture = Ffmpeg::pictures(format->streams[pkt->stream_index]);
         cut = picture && (pkt->flags & AV_PKT_FLAG_DISCARD);
         av_packet_unref(pkt);
         if (picture)
@@ -109,8 +104,7 @@ MovieStream streamOf(const AVStream* st, const AVOutputFormat* muxer)
     }
     s.kept = Ffmpeg::carried(st, muxer);
     // MP4 and MOV write a timecode track of their own from the first part's start timecode.
-    s.remade = s.tag == QLatin1String("tmcd") && muxer &&
-               (std::strcmp(muxer->name, "mp4") == 0 || std::strcmp(muxer->name, "mov") == 0);
+    s.remade = s.tag == QLatin1String("tmcd") && Ffmpeg::writesMp4(muxer);
     return s;
 }
 
