@@ -3,7 +3,8 @@
 # real main and status windows (offscreen), against cat of the same files, both
 # from the page cache; best of RUNS. Prints the ratio of the speeds (goal: at
 # least 0.6), the peak memory (goal: under 128 MiB) and the longest gap between
-# two turns of the window's event loop (goal: under 50 ms). FFmpeg's concat and
+# two turns of the window's event loop (goal: under 50 ms), and the time spent
+# decoding and encoding the sound again at each join. FFmpeg's concat and
 # mkvmerge (where installed) join the same parts, in the same rounds, as
 # reference lines.
 #
@@ -38,7 +39,7 @@ seconds() {
     echo "$s $e" | awk '{ printf "%.4f", $2 - $1 }'
 }
 printf "file '%s'\n" "${PARTS[@]}" >"$WORK/parts.txt"
-cat_times=() movie_lines=() concat_times=() mkvmerge_times=()
+cat_times=() movie_lines=() concat_times=() mkvmerge_times=() bridge_times=()
 for _ in $(seq "$RUNS"); do
     rm -f "$WORK/concat.mp4"
     concat_times+=("$(seconds ffmpeg -nostdin -v error -f concat -safe 0 -i "$WORK/parts.txt" \
@@ -56,7 +57,9 @@ for _ in $(seq "$RUNS"); do
     e=$(date +%s.%N)
     cat_times+=("$(echo "$s $e" | awk '{ printf "%.4f", $2 - $1 }')")
     rm -f "$WORK/movie.mp4" "$WORK/cat.mp4"
-    movie_lines+=("$(QT_QPA_PLATFORM=offscreen "$JOIN" --movie 40000 "$WORK/movie.mp4" "${PARTS[@]}")")
+    movie_lines+=("$(QT_QPA_PLATFORM=offscreen QT_LOGGING_RULES='reelbind.movies.debug=true' \
+        "$JOIN" --movie 40000 "$WORK/movie.mp4" "${PARTS[@]}" 2>"$WORK/join.log")")
+    bridge_times+=("$(sed -n 's/.*sound joined \([0-9]*\) times in \([0-9.]*\) ms each.*/\2 \1/p' "$WORK/join.log")")
 done
 cat_best=$(printf '%s\n' "${cat_times[@]}" | best)
 movie_best=$(printf '%s\n' "${movie_lines[@]}" | sed 's/.*seconds=\([0-9.]*\).*/\1/' | best)
@@ -66,6 +69,8 @@ length=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$WORK/movie
 echo "cat: best ${cat_best} s; one movie: best ${movie_best} s (the movie lasts ${length} s)"
 awk -v c="$cat_best" -v m="$movie_best" 'BEGIN { printf "speed ratio one movie / cat: %.2f (goal >= 0.6)\n", c / m }'
 echo "peak memory: $((rss / 1024)) MiB (goal < 128); longest gap in the window's event loop: ${gap} ms (goal < 50)"
+bridge=$(printf '%s\n' "${bridge_times[@]}" | sort -n | head -n 1)
+echo "sound joined again at ${bridge#* } joins: best ${bridge% *} ms each, decoding and encoding"
 concat_best=$(printf '%s\n' "${concat_times[@]}" | best)
 awk -v c="$cat_best" -v r="$concat_best" 'BEGIN { printf "reference: FFmpeg concat best %.3f s, speed ratio / cat %.2f\n", r, c / r }'
 if [ "${#mkvmerge_times[@]}" -gt 0 ]; then

@@ -18,4 +18,8 @@ struct MovieStream
     QString attached{};               ///< a file attached to the movie (a font): its name
     bool kept = false;                ///< a new file of the movie's family can carry it
     bool remade = false; ///< not copied, but made again from the first part's (a timecode track)
+    /// Sound: encoded again for a few frames where one part meets the next,
+    /// so that it plays on without a gap or a click (lossy sound the library
+    /// can encode as the parts hold it).
+    bool smoothed = false;
 };

@@ -207,14 +207,25 @@ QString joinQuestion(const QList<Queued>& files, const MoviePlan& plan)
     const QString list = Format::listMessage(
         tr("These files will not play as one movie when joined byte by byte:"), lines);
     if (plan.family != MovieFamily::None) {
+        const bool sound = soundOnly(plan.family);
         QString text =
-            list + (soundOnly(plan.family)
-                        ? tr("\n\nJoin as One Movie copies their sound unchanged into one new file "
-                             "that plays all parts. With Join Bytes Anyway the joined file will "
-                             "most likely play only its first part.")
-                        : tr("\n\nJoin as One Movie copies their pictures and sound unchanged "
-                             "into one new file that plays all parts. With Join Bytes Anyway the "
-                             "joined file will most likely play only its first part."));
+            list +
+            (sound && plan.smoothed
+                 ? tr("\n\nJoin as One Movie copies their sound into one new file that plays all "
+                      "parts, smoothed where one part meets the next so that it plays on without "
+                      "a gap. With Join Bytes Anyway the joined file will most likely play only "
+                      "its first part.")
+             : sound ? tr("\n\nJoin as One Movie copies their sound unchanged into one new file "
+                          "that plays all parts. With Join Bytes Anyway the joined file will "
+                          "most likely play only its first part.")
+             : plan.smoothed
+                 ? tr("\n\nJoin as One Movie copies their pictures unchanged into one new file "
+                      "that plays all parts, and smooths the sound where one part meets the "
+                      "next so that it plays on without a gap. With Join Bytes Anyway the joined "
+                      "file will most likely play only its first part.")
+                 : tr("\n\nJoin as One Movie copies their pictures and sound unchanged into one "
+                      "new file that plays all parts. With Join Bytes Anyway the joined file "
+                      "will most likely play only its first part."));
         if (!plan.leftOut.isEmpty())
             text += tr("\n\nThe new file leaves out what it cannot carry: %1.").arg(plan.leftOut);
         return text;

@@ -180,6 +180,8 @@ MoviePlan planMovie(const QStringList& names, const QList<FileResult<MovieLayout
         }
     }
     plan.family = layouts.isEmpty() ? MovieFamily::None : layouts[0]->family;
+    for (const MovieStream& s : layouts.isEmpty() ? QList<MovieStream>() : layouts[0]->streams)
+        plan.smoothed = plan.smoothed || s.smoothed;
     plan.leftOut = leftOut.join(QStringLiteral(", "));
     return plan;
 }

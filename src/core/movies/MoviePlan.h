@@ -16,6 +16,8 @@ struct MoviePlan
     /// What the new file leaves out: streams it cannot carry, the first
     /// part's attached files (the later parts' are not kept); empty: nothing.
     QString leftOut;
+    /// Whether the movie's sound is encoded again where parts meet.
+    bool smoothed = false;
 };
 
 /// Compares the parts, in queue order (`names`: their file names; `layouts`:

@@ -4,6 +4,7 @@
 #include "platform/movies/Ffmpeg.h"
 #include "platform/movies/FfmpegInput.h"
 #include "platform/movies/FfmpegMovieWriter.h"
+#include "platform/movies/SoundBridge.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -103,6 +104,7 @@ MovieStream streamOf(const AVStream* st, const AVOutputFormat* muxer)
         s.attached = name ? QString::fromUtf8(name->value) : QStringLiteral("?");
     }
     s.kept = Ffmpeg::carried(st, muxer);
+    s.smoothed = s.kept && p->codec_type == AVMEDIA_TYPE_AUDIO && SoundBridge::bridges(p);
     // MP4 and MOV write a timecode track of their own from the first part's start timecode.
     s.remade = s.tag == QLatin1String("tmcd") && Ffmpeg::writesMp4(muxer);
     return s;
