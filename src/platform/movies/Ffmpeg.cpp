@@ -12,6 +12,8 @@ extern "C" {
 
 namespace Ffmpeg {
 
+Q_LOGGING_CATEGORY(lcMovies, "reelbind.movies", QtWarningMsg)
+
 namespace {
 constexpr int kIoBuffer = 1 << 16;
 } // namespace

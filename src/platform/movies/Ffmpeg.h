@@ -2,6 +2,7 @@
 
 #include "platform/MovieContainers.h"
 
+#include <QLoggingCategory>
 #include <QString>
 #include <cstdint>
 
@@ -11,6 +12,10 @@ struct AVStream;
 
 /// What the movie module's reading and writing share of FFmpeg's libraries.
 namespace Ffmpeg {
+
+/// The movie module's diagnostics ("reelbind.movies"; debug: how long each
+/// join of the sound took).
+Q_DECLARE_LOGGING_CATEGORY(lcMovies)
 
 /// The library's words for its error code `error`.
 QString libraryText(int error);

@@ -2,19 +2,14 @@
 
 #include "platform/movies/Ffmpeg.h"
 #include "platform/movies/FfmpegInput.h"
-#include "platform/movies/SoundBridge.h"
+#include "platform/movies/JoinedSound.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>
-#include <libavcodec/vorbis_parser.h>
 #include <libavformat/avformat.h>
 #include <libavutil/avutil.h>
-#include <libavutil/intreadwrite.h>
 #include <libavutil/mathematics.h>
 }
-
-#include <QElapsedTimer>
-#include <QLoggingCategory>
 
 #include <algorithm>
 #include <array>
@@ -37,12 +32,6 @@ using ShowTimes = std::array<int64_t, kMaxReorder + 1>;
 // them, and be a sound encoder's priming or padding (or pictures delayed where they are
 // reordered, by a writer that keeps no edit list), in microseconds.
 constexpr int64_t kOverhang = 150000;
-// Frames of sound decoded and encoded again at each join: of the part before, of the part after.
-constexpr int kTailFrames = 4, kHeadFrames = 4;
-// At most this many new frames at a join, and the sound stretched by at most 1/kMostStretch.
-constexpr int kMostFrames = 12, kMostStretch = 8;
-
-Q_LOGGING_CATEGORY(lcMovies, "reelbind.movies", QtWarningMsg)
 
 // A decode time for a picture that comes without a real one (Matroska keeps none, and the library
 // makes them up as the show times, which go back wherever pictures are reordered): the earliest
@@ -202,52 +191,11 @@ struct FfmpegMovieWriter::Private
             end = lastAt = AV_NOPTS_VALUE;
         }
 
-        // Sound: in samples on the movie's clock, where the sound written so far ends, and how far
-        // this part's sound lies behind its pictures (the remainder of the joins' whole frames).
+        // Sound: its samples a second, and its track joined where parts meet.
         int rate = 0;
-        int64_t written = AV_NOPTS_VALUE, drift = 0;
-        int64_t shift = 0; // from the part's clock to the movie's, for its pictures, in samples
-        std::shared_ptr<SoundBridge> bridge; // null: the sound is copied, its priming dropped
-        // The part's packets held back for the next join, its last ones, on their own clock.
-        std::deque<AVPacket*> held;
-        // The part before's, where its sound ends on its clock and its shift with its drift.
-        std::deque<AVPacket*> tail;
-        int64_t tailEnd = 0, tailShift = 0;
-        // This part's first packets while the join before it waits for them, and where its own
-        // sound begins on its clock, in samples.
-        std::deque<AVPacket*> head;
-        bool joining = false;
-        int64_t from = 0;
-        bool lossless = false;
-        // Vorbis: its packets' block sizes, which tell how many samples each decodes to after the
-        // one before (Matroska does not say).
-        std::shared_ptr<AVVorbisParseContext> vorbis;
-
-        // How many of the part's last packets the next join needs: those it encodes again, and
-        // before them enough for the decoder and encoder to settle.
-        size_t holds() const
-        {
-            const SoundBridge* b = bridge.get();
-            return size_t(b ? b->settle() + (b->warmUp() + b->frameSize() - 1) / b->frameSize() +
-                                  kTailFrames
-                            : kTailFrames);
-        }
-        int64_t samples(int64_t t, AVRational base) const
-        {
-            return av_rescale_q(t, base, AVRational{1, rate});
-        }
-        // How many samples a packet decodes to: a whole frame where the codec's are of one length
-        // (a part's last packet may say less, leaving out padding that decoders still play;
-        // Matroska's may say nothing).
-        int64_t decoded(const AVPacket* pkt, AVRational base) const
-        {
-            return std::max<int64_t>(bridge && !vorbis ? bridge->frameSize() : 0,
-                                     samples(pkt->duration, base));
-        }
+        std::shared_ptr<JoinedSound> sound;
     };
     QList<Track> tracks;
-    int64_t bridgeTime = 0; // spent on the sound's joins, in nanoseconds
-    int bridges = 0;
     int64_t base = 0;      // where the current part starts, in microseconds
     int64_t partStart = 0; // its own first time, in microseconds
     int64_t partEnd = 0;   // its length, once it is read
@@ -284,12 +232,13 @@ struct FfmpegMovieWriter::Private
     int64_t readAhead(bool later);
     Step write(int index, AVPacket* pkt);
     Step sound(int index, AVPacket* pkt);
-    Step writeSound(int index, AVPacket* pkt, AVRational base, int64_t shift);
-    Step writeHeld(int index, std::deque<AVPacket*>& packets, size_t keep, AVRational base,
-                   int64_t shift);
-    Step join(int index, bool partEnded);
-    Step copyJoin(int index, bool partEnded);
-    void freeSound();
+    // A sound track's packet, timed in samples, written; a sound track's failure.
+    bool writeSound(int index, AVPacket* pkt);
+    Step soundFailure()
+    {
+        return failure.isEmpty() ? fail(Step::WriteFailed, Ffmpeg::libraryText(AVERROR(ENOMEM)))
+                                 : Step::WriteFailed;
+    }
     void dropAhead()
     {
         for (AVPacket* pkt : ahead)
@@ -367,199 +316,11 @@ MovieWriter::Step FfmpegMovieWriter::Private::write(int index, AVPacket* pkt)
     return Step::Copied;
 }
 
-// A sound packet of the part, on its own clock (`base`), written `shift` samples later on the
-// movie's; freed.
-MovieWriter::Step FfmpegMovieWriter::Private::writeSound(int index, AVPacket* pkt, AVRational base,
-                                                         int64_t shift)
+bool FfmpegMovieWriter::Private::writeSound(int index, AVPacket* pkt)
 {
-    Track& t = tracks[index];
-    const AVRational to = out->streams[index]->time_base;
-    const int64_t at = t.samples(pkt->pts, base) + shift;
-    t.written = at + t.decoded(pkt, base);
-    pkt->pts = pkt->dts = av_rescale_q(at, AVRational{1, t.rate}, to);
-    pkt->duration = av_rescale_q(pkt->duration, base, to);
-    // A later part's priming is gone or bridged: nothing of it is to be skipped.
-    size_t size = 0;
-    if (uint8_t* skip = av_packet_get_side_data(pkt, AV_PKT_DATA_SKIP_SAMPLES, &size);
-        skip && size >= 4 && partChapter > 0)
-        AV_WL32(skip, 0);
-    const Step step = write(index, pkt);
-    av_packet_free(&pkt);
-    return step;
-}
-
-// Writes the packets but the last `keep`.
-MovieWriter::Step FfmpegMovieWriter::Private::writeHeld(int index, std::deque<AVPacket*>& packets,
-                                                        size_t keep, AVRational base, int64_t shift)
-{
-    Step step = Step::Copied;
-    while (packets.size() > keep && step == Step::Copied) {
-        AVPacket* pkt = packets.front();
-        packets.pop_front();
-        step = writeSound(index, pkt, base, shift);
-    }
-    return step;
-}
-
-// A sound packet read from the part, on its own clock: held back for the next join, or for this
-// part's join with the one before; written once no join needs it.
-MovieWriter::Step FfmpegMovieWriter::Private::sound(int index, AVPacket* pkt)
-{
-    Track& t = tracks[index];
-    AVPacket* own = av_packet_alloc();
-    if (!own)
-        return fail(Step::WriteFailed, Ffmpeg::libraryText(AVERROR(ENOMEM)));
-    // Held on a clock of samples, exact where the container rounds.
-    av_packet_move_ref(own, pkt);
-    av_packet_rescale_ts(own, t.stream->time_base, AVRational{1, t.rate});
-    if (t.vorbis)
-        if (const int length = av_vorbis_parse_frame(t.vorbis.get(), own->data, own->size);
-            length > 0)
-            own->duration = length;
-    if (t.joining) {
-        t.head.push_back(own);
-        return join(index, false);
-    }
-    t.held.push_back(own);
-    return writeHeld(index, t.held, t.holds(), AVRational{1, t.rate}, t.shift + t.drift);
-}
-
-// The part's sound joined to the part before's: where a bridge can be made once enough of this
-// part's first packets are read (or it ended), they and the last of the part before are encoded
-// again; otherwise the sound is copied (copyJoin).
-MovieWriter::Step FfmpegMovieWriter::Private::join(int index, bool partEnded)
-{
-    Track& t = tracks[index];
-    SoundBridge* b = t.bridge.get();
-    if (!b)
-        return copyJoin(index, partEnded);
-    const AVRational base{1, t.rate};
-    const int frame = b->frameSize();
-    // The head: its priming, the frames to bridge, then the follow-up the encoder is given.
-    size_t primed = 0;
-    while (primed < t.head.size() &&
-           t.samples(t.head[primed]->pts, base) + t.decoded(t.head[primed], base) <= t.from)
-        ++primed;
-    // One packet more than the follow-up needs: Matroska's times are rounded to milliseconds.
-    const size_t last = primed + kHeadFrames,
-                 needed = last + size_t((b->followUp() + frame - 1) / frame) + 1;
-    if (t.head.size() < needed && !partEnded)
-        return Step::Copied;
-    const size_t before = t.holds() - kTailFrames;
-    if (t.head.size() < needed || t.tail.size() <= before)
-        return copyJoin(index, partEnded);
-    const size_t first = std::max(before, t.tail.size() - kTailFrames);
-    // On the movie's clock: where the bridge begins, where it should end (where the pictures put
-    // the head's end), and the whole frames nearest that.
-    // Packets follow each other without a gap: counted from a side's first one, their times are
-    // exact where the container rounds them.
-    const auto position = [&t](const std::deque<AVPacket*>& side, size_t i, AVRational tb) {
-        int64_t at = t.samples(side[0]->pts, tb);
-        for (size_t k = 0; k < i; ++k)
-            at += t.decoded(side[k], tb);
-        return at;
-    };
-    const int64_t begins = position(t.tail, first, AVRational{1, t.rate}),
-                  ends = position(t.head, last, base), at = begins + t.tailShift,
-                  should = ends + t.shift;
-    // The whole frames nearest where it should end, else (an encoder that cannot end there) the
-    // next nearest, so that the sound stays within a frame of the pictures; stretched a little.
-    const int64_t content = (t.tailEnd - begins) + (ends - t.from),
-                  nearest = (should - at + frame / 2) / frame,
-                  other = should - at > nearest * frame ? nearest + 1 : nearest - 1;
-    SoundBridge::Side tail{
-        {t.tail.begin(), t.tail.end()}, AVRational{1, t.rate}, begins, t.tailEnd},
-        head{{t.head.begin(), t.head.begin() + needed}, base, t.from, ends};
-    std::vector<AVPacket*> bridged;
-    QElapsedTimer timer;
-    timer.start();
-    for (const int64_t frames : {nearest, other})
-        if (bridged.empty() && frames >= 1 && frames <= kMostFrames && content > 0 &&
-            std::abs(frames * frame - content) * kMostStretch <= content &&
-            std::abs(at + frames * frame - should) * 2 <= frame * (frames == nearest ? 1 : 2))
-            bridged = b->bridge(tail, head, frames * frame);
-    bridgeTime += timer.nsecsElapsed();
-    ++bridges;
-    qCDebug(lcMovies, "sound joined in %d packets in %.2f ms", int(bridged.size()),
-            double(timer.nsecsElapsed()) / 1e6);
-    if (bridged.empty())
-        return copyJoin(index, partEnded);
-
-    Step step = writeHeld(index, t.tail, t.tail.size() - first, AVRational{1, t.rate}, t.tailShift);
-    for (AVPacket* pkt : t.tail)
-        av_packet_free(&pkt);
-    t.tail.clear();
-    int64_t length = 0;
-    for (AVPacket* pkt : bridged) {
-        length += pkt->duration;
-        step = step == Step::Copied ? writeSound(index, pkt, AVRational{1, t.rate}, at)
-                                    : (av_packet_free(&pkt), step);
-    }
-    // The packets after it follow on; their rounded times are what the muxer sees.
-    t.drift = at + length - (t.samples(t.head[last]->pts, base) + t.shift);
-    for (size_t i = 0; i < last; ++i)
-        av_packet_free(&t.head[i]);
-    t.held.assign(t.head.begin() + last, t.head.end());
-    t.head.clear();
-    t.joining = false;
-    return step == Step::Copied ? writeHeld(index, t.held, t.holds(), base, t.shift + t.drift)
-                                : step;
-}
-
-// The part's sound copied after the part before's. Lossy sound without a bridge: the part
-// before's last packets that hold little but padding, and this part's first that hold little but
-// priming, are left out; where what the part before decodes to reaches over half a packet into
-// this part, its next packets too, so that the sound stays with the pictures. A packet's length is
-// told by the next one's start: the first is decided once the second is read.
-MovieWriter::Step FfmpegMovieWriter::Private::copyJoin(int index, bool partEnded)
-{
-    Track& t = tracks[index];
-    while (!t.lossless && t.tail.size() >= 2) {
-        const int64_t last = t.samples(t.tail.back()->pts, AVRational{1, t.rate}),
-                      before = t.samples(t.tail[t.tail.size() - 2]->pts, AVRational{1, t.rate});
-        if (last + (last - before) / 2 < t.tailEnd)
-            break;
-        av_packet_free(&t.tail.back());
-        t.tail.pop_back();
-    }
-    Step step = writeHeld(index, t.tail, 0, AVRational{1, t.rate}, t.tailShift);
-    const AVRational base{1, t.rate};
-    while (step == Step::Copied && !t.head.empty()) {
-        if (t.head.size() < 2 && !partEnded)
-            return step;
-        AVPacket* pkt = t.head.front();
-        const int64_t at = t.samples(pkt->pts, base),
-                      next = t.head.size() >= 2 ? t.samples(t.head[1]->pts, base) : at,
-                      length = std::max<int64_t>(1, next > at ? next - at : t.decoded(pkt, base));
-        // Lossless packets may not say how long they are (FLAC's in Matroska): the part before
-        // ends at its own end, or where its last packet decodes to.
-        const int64_t written =
-                          t.lossless ? std::max(t.written, t.tailEnd + t.tailShift) : t.written,
-                      drift = written - (at + t.shift);
-        if (at + length / 2 > t.from && drift <= length / 2) {
-            t.drift = drift;
-            t.joining = false;
-            break;
-        }
-        t.head.pop_front();
-        av_packet_free(&pkt);
-    }
-    if (t.joining)
-        return step;
-    t.held.insert(t.held.end(), t.head.begin(), t.head.end());
-    t.head.clear();
-    return step == Step::Copied ? writeHeld(index, t.held, t.holds(), base, t.shift + t.drift)
-                                : step;
-}
-
-void FfmpegMovieWriter::Private::freeSound()
-{
-    for (Track& t : tracks)
-        for (auto* packets : {&t.held, &t.tail, &t.head}) {
-            for (AVPacket* pkt : *packets)
-                av_packet_free(&pkt);
-            packets->clear();
-        }
+    const AVRational samples{1, tracks[index].rate}, to = out->streams[index]->time_base;
+    av_packet_rescale_ts(pkt, samples, to);
+    return write(index, pkt) == Step::Copied;
 }
 
 FfmpegMovieWriter::FfmpegMovieWriter() : d(std::make_unique<Private>()) {}
@@ -568,7 +329,6 @@ FfmpegMovieWriter::~FfmpegMovieWriter()
 {
     av_packet_free(&d->packet);
     d->dropAhead();
-    d->freeSound();
     d->part.reset();
     avformat_free_context(d->out);
     Ffmpeg::freeIo(d->pb);
@@ -640,13 +400,8 @@ MovieWriter::Step FfmpegMovieWriter::beginPart(InputFile& file, const QString& c
                 t.shown.emplace().fill(AV_NOPTS_VALUE);
             if (st->codecpar->codec_type == AVMEDIA_TYPE_AUDIO && st->codecpar->sample_rate > 0) {
                 t.rate = st->codecpar->sample_rate;
-                t.bridge = SoundBridge::create(st->codecpar);
-                const AVCodecDescriptor* codec = avcodec_descriptor_get(st->codecpar->codec_id);
-                t.lossless = codec && (codec->props & AV_CODEC_PROP_LOSSLESS);
-                if (st->codecpar->codec_id == AV_CODEC_ID_VORBIS)
-                    t.vorbis.reset(
-                        av_vorbis_parse_init(st->codecpar->extradata, st->codecpar->extradata_size),
-                        [](AVVorbisParseContext* v) { av_vorbis_parse_free(&v); });
+                t.sound = std::make_shared<JoinedSound>(
+                    st->codecpar, [&p, index](AVPacket* pkt) { return p.writeSound(index, pkt); });
             }
         } else if (index >= p.tracks.size() ||
                    !sameStream(p.out->streams[index]->codecpar, st->codecpar)) {
@@ -676,15 +431,9 @@ MovieWriter::Step FfmpegMovieWriter::beginPart(InputFile& file, const QString& c
     }
 
     p.partStart = p.readAhead(!first);
-    for (Private::Track& t : p.tracks)
-        if (t.rate > 0) {
-            t.shift = av_rescale(p.base - p.partStart, t.rate, AV_TIME_BASE);
-            t.from = av_rescale(p.partStart, t.rate, AV_TIME_BASE);
-            t.tail.swap(t.held);
-            t.joining = !first;
-            if (t.vorbis)
-                av_vorbis_parse_reset(t.vorbis.get());
-        }
+    for (const Private::Track& t : std::as_const(p.tracks))
+        if (t.sound)
+            t.sound->beginPart(t.stream, p.base - p.partStart, p.partStart);
     // The part's chapter, from where it starts (its end is fixed at the part's end), then the
     // part's own chapters inside it. Chapters are a flat list, each starting after the one before
     // (readers drop a chapter that starts with its predecessor): an own chapter at the part's
@@ -759,8 +508,8 @@ MovieWriter::Step FfmpegMovieWriter::copyPacket()
         track.longest = std::max({track.longest, lasts, step});
         track.lastAt = at;
     }
-    if (track.rate > 0)
-        return p.sound(index, pkt);
+    if (track.sound)
+        return track.sound->add(pkt) ? Step::Copied : p.soundFailure();
     AVStream* os = p.out->streams[index];
     const AVRational to = os->time_base;
     const int64_t shift =
@@ -818,16 +567,9 @@ MovieWriter::Step FfmpegMovieWriter::Private::endPart()
     const int64_t until =
         pictures != AV_NOPTS_VALUE && end > pictures && end - pictures <= kOverhang ? pictures
                                                                                     : end;
-    for (int i = 0; i < tracks.size(); ++i) {
-        Track& t = tracks[i];
-        if (t.rate == 0)
-            continue;
-        if (t.joining)
-            if (const Step step = join(i, true); step != Step::Copied)
-                return step;
-        t.tailEnd = av_rescale(until, t.rate, AV_TIME_BASE);
-        t.tailShift = t.shift + t.drift;
-    }
+    for (const Track& t : std::as_const(tracks))
+        if (t.sound && !t.sound->endPart(until))
+            return soundFailure();
     // From where the part starts: one cut out of a longer movie joins without the wait before its
     // start, one whose priming starts before 0 with it.
     partEnd = until - partStart;
@@ -848,16 +590,13 @@ qint64 FfmpegMovieWriter::partPosition() const
 
 MovieWriter::Step FfmpegMovieWriter::finish()
 {
-    Private& p = *d;
-    for (int i = 0; i < p.tracks.size(); ++i)
-        if (Private::Track& t = p.tracks[i]; t.rate > 0)
-            if (const Step step =
-                    p.writeHeld(i, t.held, 0, AVRational{1, t.rate}, t.shift + t.drift);
-                step != Step::Copied)
-                return step;
-    if (p.bridges > 0)
-        qCDebug(lcMovies, "sound joined %d times in %.2f ms each", p.bridges,
-                double(p.bridgeTime) / 1e6 / p.bridges);
+    for (const Private::Track& t : std::as_const(d->tracks)) {
+        if (t.sound && !t.sound->finish())
+            return d->soundFailure();
+        if (t.sound && t.sound->bridged() > 0)
+            qCDebug(Ffmpeg::lcMovies, "sound joined %d times in %.2f ms each", t.sound->bridged(),
+                    double(t.sound->bridgeTime()) / 1e6 / t.sound->bridged());
+    }
     if (const int e = av_write_trailer(d->out); e < 0)
         return d->writeFailure(e);
     avio_flush(d->pb);

@@ -4,12 +4,16 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/mathematics.h>
-#include <libavutil/opt.h>
 #include <libavutil/samplefmt.h>
 }
 
+#include <QByteArray>
+
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <mutex>
+#include <tuple>
 #include <utility>
 
 namespace {
@@ -173,9 +177,6 @@ AVCodecContext* openEncoder(const AVCodecParameters* par, int64_t bitRate)
         c->profile = par->profile;
     c->time_base = AVRational{1, par->sample_rate};
     c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    // Vorbis: as few short blocks as it can, which would shift its packets off the parts' grid.
-    if (par->codec_id == AV_CODEC_ID_VORBIS)
-        av_opt_set_double(c->priv_data, "iblock", -15, 0);
     if (avcodec_open2(c, codec, nullptr) < 0 || c->frame_size <= 0 ||
         (codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE) ||
         (par->frame_size > 0 && par->frame_size != c->frame_size) ||
@@ -245,8 +246,17 @@ SoundBridge::~SoundBridge() = default;
 
 bool SoundBridge::bridges(const AVCodecParameters* par)
 {
+    // The parts of a set share their sound's parameters: each kind is tried once.
+    static std::mutex lock;
+    static std::map<std::tuple<int, int, int, int, QByteArray>, bool> known;
+    const auto key = std::make_tuple(
+        int(par->codec_id), par->sample_rate, par->ch_layout.nb_channels, par->profile,
+        QByteArray(reinterpret_cast<const char*>(par->extradata), par->extradata_size));
+    const std::lock_guard<std::mutex> locked(lock);
+    if (const auto found = known.find(key); found != known.end())
+        return found->second;
     CodecContext probe{openEncoder(par, par->bit_rate)};
-    return probe.c != nullptr;
+    return known[key] = probe.c != nullptr;
 }
 
 std::unique_ptr<SoundBridge> SoundBridge::create(const AVCodecParameters* par)
@@ -356,9 +366,12 @@ std::vector<AVPacket*> SoundBridge::bridge(const Side& tail, const Side& head, i
     const Pcm before = decode(d->par, tail), after = decode(d->par, head);
     const int64_t warm = warmUp(), follow = followUp();
     // Where the decoders say less (a part's padding discarded, its priming skipped), the sound
-    // they give.
+    // they give; the head from its first sound where the side's start was rounded (Matroska's
+    // milliseconds), so that a sound that goes on across the parts goes on without a click.
     const int64_t tailTo = std::min(tail.to, before.end()),
-                  headFrom = std::max(head.from, after.start);
+                  headFrom = std::abs(head.from - after.start) <= rate / 1000
+                                 ? after.start
+                                 : std::max(head.from, after.start);
     const int64_t content = (tailTo - tail.from) + (head.to - headFrom);
     if (before.channels.empty() || after.channels.empty() || before.start > tail.from - warm ||
         after.end() < head.to + follow || tailTo < tail.from || head.to < headFrom ||
