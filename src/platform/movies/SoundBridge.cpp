@@ -372,9 +372,10 @@ std::vector<AVPacket*> SoundBridge::bridge(const Side& tail, const Side& head, i
                   headFrom = std::abs(head.from - after.start) <= rate / 1000
                                  ? after.start
                                  : std::max(head.from, after.start);
-    const int64_t content = (tailTo - tail.from) + (head.to - headFrom);
+    // Where the sides meet, they fade into each other for a few samples: no click.
+    const int64_t fade = rate / 500, content = (tailTo - tail.from) + (head.to - headFrom) - fade;
     if (before.channels.empty() || after.channels.empty() || before.start > tail.from - warm ||
-        after.end() < head.to + follow || tailTo < tail.from || head.to < headFrom ||
+        after.end() < head.to + follow || tailTo < tail.from + fade || head.to < headFrom + fade ||
         content <= 0 || length <= 0)
         return {};
     // Each channel: the warm-up, the sound of both sides, the follow-up, as they were.
@@ -384,7 +385,13 @@ std::vector<AVPacket*> SoundBridge::bridge(const Side& tail, const Side& head, i
         const auto& a = after.channels[c];
         natural[c].assign(b.begin() + (tail.from - warm - before.start),
                           b.begin() + (tailTo - before.start));
-        natural[c].insert(natural[c].end(), a.begin() + (headFrom - after.start),
+        const auto head0 = a.begin() + (headFrom - after.start);
+        for (int64_t i = 0; i < fade; ++i) {
+            float& v = natural[c][size_t(int64_t(natural[c].size()) - fade + i)];
+            const float w = float(0.5 - 0.5 * std::cos(M_PI * (double(i) + 0.5) / double(fade)));
+            v = v * (1 - w) + head0[i] * w;
+        }
+        natural[c].insert(natural[c].end(), head0 + fade,
                           a.begin() + (head.to + follow - after.start));
     }
     // About the parts' bit rate: their header's, else their packets' around the join.

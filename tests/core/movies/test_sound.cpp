@@ -190,10 +190,6 @@ private slots:
             found << off(sound.value("marks").section(' ', n, n), near[n]);
             inStep << "in step";
         }
-        QEXPECT_FAIL("Vorbis in WebM",
-                     "libvorbis does not always end a join's packets where the parts' blocks "
-                     "begin; such a join is copied, and its padding plays",
-                     Continue);
         QCOMPARE(
             joined(off(sound.value("length"), movie.last()), sound.value("dip"), found,
                    changes(shown, packets(driver.target, "v"), 0),
