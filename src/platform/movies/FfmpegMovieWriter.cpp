@@ -433,7 +433,8 @@ MovieWriter::Step FfmpegMovieWriter::beginPart(InputFile& file, const QString& c
     p.partStart = p.readAhead(!first);
     for (const Private::Track& t : std::as_const(p.tracks))
         if (t.sound)
-            t.sound->beginPart(t.stream, p.base - p.partStart, p.partStart);
+            t.sound->beginPart(t.stream, p.base - p.partStart, p.partStart,
+                               std::max(ownEnd(t.stream, t.start), in->duration));
     // The part's chapter, from where it starts (its end is fixed at the part's end), then the
     // part's own chapters inside it. Chapters are a flat list, each starting after the one before
     // (readers drop a chapter that starts with its predecessor): an own chapter at the part's

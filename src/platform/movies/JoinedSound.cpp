@@ -21,7 +21,7 @@ namespace {
 // Frames of sound decoded and encoded again at each join: of the part before (its last, which
 // holds its padding; held back until the part ends, and the muxer holds the pictures meanwhile),
 // of Vorbis's (whose last blocks are short), of the part after.
-constexpr int kTailFrames = 1, kVorbisTailFrames = 2, kHeadFrames = 7;
+constexpr int kTailFrames = 2, kVorbisTailFrames = 2, kHeadFrames = 7;
 // At most this many new frames at a join, and the sound stretched by at most 1/kMostStretch.
 constexpr int kMostFrames = 12, kMostStretch = 8;
 
@@ -40,6 +40,7 @@ struct JoinedSound::Private
     int rate = 0;
     std::unique_ptr<SoundBridge> bridge; // null: the sound is copied, its priming dropped
     bool lossless = false;
+    int frame = 0; // samples in each of its frames, where they are of one length and lossy
     // Vorbis: its packets' block sizes, which tell how many samples each decodes to after the one
     // before (Matroska does not say).
     std::unique_ptr<AVVorbisParseContext, void (*)(AVVorbisParseContext*)> vorbis{
@@ -64,6 +65,7 @@ struct JoinedSound::Private
     std::deque<AVPacket*> head;
     bool joining = false;
     int64_t from = 0, next = AV_NOPTS_VALUE;
+    int64_t end = AV_NOPTS_VALUE; // where the part says its sound ends
 
     size_t tailFrames() const { return vorbis ? kVorbisTailFrames : kTailFrames; }
     // How many written packets a join's decoder and encoder need before those it encodes.
@@ -77,7 +79,7 @@ struct JoinedSound::Private
     // may say nothing).
     int64_t decoded(const AVPacket* pkt) const
     {
-        return std::max<int64_t>(bridge && !vorbis ? bridge->frameSize() : 0, pkt->duration);
+        return std::max<int64_t>(vorbis ? 0 : bridge ? bridge->frameSize() : frame, pkt->duration);
     }
     bool send(AVPacket* pkt, int64_t shift);
     bool writeHeld(std::deque<AVPacket*>& packets, size_t keep, int64_t shift,
@@ -94,6 +96,10 @@ JoinedSound::JoinedSound(const AVCodecParameters* first, Write write)
     d->bridge = SoundBridge::create(first);
     const AVCodecDescriptor* codec = avcodec_descriptor_get(first->codec_id);
     d->lossless = codec && (codec->props & AV_CODEC_PROP_LOSSLESS);
+    d->frame = d->lossless ? 0
+               : first->frame_size > 0
+                   ? first->frame_size
+                   : av_get_audio_frame_duration2(const_cast<AVCodecParameters*>(first), 0);
     if (first->codec_id == AV_CODEC_ID_VORBIS)
         d->vorbis.reset(av_vorbis_parse_init(first->extradata, first->extradata_size));
 }
@@ -104,9 +110,10 @@ JoinedSound::~JoinedSound()
         freeAll(*packets);
 }
 
-void JoinedSound::beginPart(const AVStream* st, int64_t shift, int64_t from)
+void JoinedSound::beginPart(const AVStream* st, int64_t shift, int64_t from, int64_t end)
 {
     Private& p = *d;
+    p.end = end > 0 ? av_rescale(end, p.rate, AV_TIME_BASE) : AV_NOPTS_VALUE;
     p.later = p.stream != nullptr;
     p.stream = st;
     p.shift = av_rescale(shift, p.rate, AV_TIME_BASE);
@@ -143,8 +150,13 @@ bool JoinedSound::add(AVPacket* pkt)
         p.head.push_back(own);
         return p.join(false);
     }
+    // Only the packets near where the part says it ends are held back: until then the muxer
+    // need not hold the pictures that come with them.
+    const bool nearEnd =
+        p.end == AV_NOPTS_VALUE ||
+        own->pts + int64_t(p.tailFrames() + 2) * std::max<int64_t>(p.decoded(own), 1) >= p.end;
     p.held.push_back(own);
-    return p.writeHeld(p.held, p.tailFrames(), p.shift + p.drift, &p.past);
+    return p.writeHeld(p.held, nearEnd ? p.tailFrames() : 0, p.shift + p.drift, &p.past);
 }
 
 bool JoinedSound::endPart(int64_t until)

@@ -29,9 +29,10 @@ public:
     JoinedSound& operator=(const JoinedSound&) = delete;
 
     /// Begins a part whose stream is `st`: its clock runs `shift`
-    /// microseconds behind the movie's, and its own sound begins at `from`
-    /// microseconds on its clock. The first part joins to none before it.
-    void beginPart(const AVStream* st, int64_t shift, int64_t from);
+    /// microseconds behind the movie's, its own sound begins at `from` and
+    /// should end about `end` (0: it does not say) microseconds on its clock.
+    /// The first part joins to none before it.
+    void beginPart(const AVStream* st, int64_t shift, int64_t from, int64_t end);
     /// A packet read from the part, taken from `pkt`; false when writing
     /// failed or memory ran out.
     bool add(AVPacket* pkt);

@@ -94,18 +94,17 @@ void fill(AVFrame* f, const std::vector<std::vector<float>>& channels, size_t fr
 }
 
 // The encoder that writes a codec as cameras and ffmpeg do: the external libraries where the
-// library's own is experimental or missing. None for lossless sound.
+// library's own is experimental or missing. None for lossless sound, nor for MP3, whose frames
+// take bytes from the frames before them: those after a bridge would lose theirs.
 const AVCodec* encoderFor(AVCodecID id)
 {
     const AVCodecDescriptor* codec = avcodec_descriptor_get(id);
-    if (!codec || (codec->props & AV_CODEC_PROP_LOSSLESS))
+    if (!codec || (codec->props & AV_CODEC_PROP_LOSSLESS) || id == AV_CODEC_ID_MP3)
         return nullptr;
     if (id == AV_CODEC_ID_OPUS)
         return avcodec_find_encoder_by_name("libopus");
     if (id == AV_CODEC_ID_VORBIS)
         return avcodec_find_encoder_by_name("libvorbis");
-    if (id == AV_CODEC_ID_MP3)
-        return avcodec_find_encoder_by_name("libmp3lame");
     const AVCodec* encoder = avcodec_find_encoder(id);
     return encoder && !(encoder->capabilities & AV_CODEC_CAP_EXPERIMENTAL) ? encoder : nullptr;
 }
@@ -142,7 +141,7 @@ bool sameSetup(AVCodecID id, const uint8_t* mine, int mineSize, const uint8_t* t
 bool selfDescribing(AVCodecID id)
 {
     return id == AV_CODEC_ID_OPUS || id == AV_CODEC_ID_AC3 || id == AV_CODEC_ID_EAC3 ||
-           id == AV_CODEC_ID_MP3 || id == AV_CODEC_ID_MP2;
+           id == AV_CODEC_ID_MP2;
 }
 
 struct CodecContext
@@ -188,8 +187,8 @@ AVCodecContext* openEncoder(const AVCodecParameters* par, int64_t bitRate)
     return decodes ? std::exchange(enc.c, nullptr) : nullptr;
 }
 
-// A side's sound as its packets decode in order, from the first sample they give; empty where
-// decoding failed.
+// A side's sound as its packets decode in order, from the first sample they give, in as many
+// channels as they hold (an MP4's header may say otherwise); empty where decoding failed.
 Pcm decode(const AVCodecParameters* par, const SoundBridge::Side& side)
 {
     Pcm pcm;
@@ -215,9 +214,7 @@ Pcm decode(const AVCodecParameters* par, const SoundBridge::Side& side)
         }
     }
     av_frame_free(&f);
-    if (!ok || pcm.channels.size() != size_t(par->ch_layout.nb_channels))
-        return Pcm();
-    return pcm;
+    return ok ? pcm : Pcm();
 }
 
 // Catmull-Rom interpolation of `s` at `x` (1 <= x < size - 2).
@@ -236,8 +233,6 @@ struct SoundBridge::Private
     AVCodecParameters* par = nullptr;
     int frameSize = 0, padding = 0;
     ~Private() { avcodec_parameters_free(&par); }
-    int64_t encode(const std::vector<std::vector<float>>& input, int64_t bits, int64_t warm,
-                   int64_t length, std::vector<AVPacket*>& out) const;
 };
 
 SoundBridge::SoundBridge() : d(std::make_unique<Private>()) {}
@@ -304,18 +299,18 @@ int SoundBridge::followUp() const
 
 int SoundBridge::settle() const
 {
-    // Opus needs 80 ms to converge; MP3's frames reach back into the ones before.
-    const AVCodecID id = d->par->codec_id;
-    return id == AV_CODEC_ID_OPUS || id == AV_CODEC_ID_MP3 || id == AV_CODEC_ID_MP2 ? 4 : 2;
+    // Opus needs 80 ms to converge.
+    return d->par->codec_id == AV_CODEC_ID_OPUS ? 4 : 2;
 }
+
+namespace {
 
 // Encodes `input` (per channel) with frame times from 0, keeping the packets that begin from
 // `warm` on, before `warm + length`, into `out`: each begins where the one before ends, the first
 // at `warm`, the last ending at `warm + length`; else `out` stays empty. Where the packets begin
 // from `warm` on, how far after it the one nearest `warm + length` ends; else 0.
-int64_t SoundBridge::Private::encode(const std::vector<std::vector<float>>& input, int64_t bits,
-                                     int64_t warm, int64_t length,
-                                     std::vector<AVPacket*>& out) const
+int64_t encode(const AVCodecParameters* par, const std::vector<std::vector<float>>& input,
+               int64_t bits, int64_t warm, int64_t length, std::vector<AVPacket*>& out)
 {
     CodecContext enc{openEncoder(par, bits)};
     AVFrame* f = av_frame_alloc();
@@ -323,8 +318,10 @@ int64_t SoundBridge::Private::encode(const std::vector<std::vector<float>>& inpu
     bool ok = enc.c && f && pkt;
     const int64_t total = int64_t(input[0].size()), chunk = ok ? enc.c->frame_size : 1;
     int64_t next = warm, nearest = 0; // where the next packet of the bridge must begin
-    for (int64_t from = 0; ok && from <= total; from += chunk) {
-        if (from < total) {
+    // Frames of the encoder's size, the last one shorter; then the end, which drains it.
+    for (int64_t from = 0; ok; from = std::min(from + chunk, total)) {
+        const bool end = from == total;
+        if (!end) {
             av_frame_unref(f);
             f->format = enc.c->sample_fmt;
             f->nb_samples = int(std::min<int64_t>(chunk, total - from));
@@ -334,7 +331,7 @@ int64_t SoundBridge::Private::encode(const std::vector<std::vector<float>>& inpu
             if (ok)
                 fill(f, input, size_t(from), f->nb_samples);
         }
-        ok = ok && avcodec_send_frame(enc.c, from < total ? f : nullptr) >= 0;
+        ok = ok && avcodec_send_frame(enc.c, end ? nullptr : f) >= 0;
         while (ok && avcodec_receive_packet(enc.c, pkt) >= 0) {
             const int64_t end = pkt->pts + pkt->duration - warm;
             if (pkt->pts >= warm && std::abs(end - length) < std::abs(nearest - length))
@@ -347,6 +344,8 @@ int64_t SoundBridge::Private::encode(const std::vector<std::vector<float>>& inpu
             }
             av_packet_unref(pkt);
         }
+        if (end)
+            break;
     }
     av_packet_free(&pkt);
     av_frame_free(&f);
@@ -360,6 +359,8 @@ int64_t SoundBridge::Private::encode(const std::vector<std::vector<float>>& inpu
     return ok || next > warm ? nearest : 0;
 }
 
+} // namespace
+
 std::vector<AVPacket*> SoundBridge::bridge(const Side& tail, const Side& head, int64_t length)
 {
     const int rate = d->par->sample_rate;
@@ -372,12 +373,24 @@ std::vector<AVPacket*> SoundBridge::bridge(const Side& tail, const Side& head, i
                   headFrom = std::abs(head.from - after.start) <= rate / 1000
                                  ? after.start
                                  : std::max(head.from, after.start);
-    // Where the sides meet, they fade into each other for a few samples: no click.
-    const int64_t fade = rate / 500, content = (tailTo - tail.from) + (head.to - headFrom) - fade;
-    if (before.channels.empty() || after.channels.empty() || before.start > tail.from - warm ||
-        after.end() < head.to + follow || tailTo < tail.from + fade || head.to < headFrom + fade ||
-        content <= 0 || length <= 0)
+    // Where the sides meet, they fade into each other for up to 2 ms: no click.
+    const int64_t fade = std::clamp<int64_t>(
+                      std::min({int64_t(rate / 500), tailTo - tail.from, head.to - headFrom}), 0,
+                      rate),
+                  content = (tailTo - tail.from) + (head.to - headFrom) - fade;
+    if (before.channels.empty() || before.channels.size() != after.channels.size() ||
+        before.start > tail.from - warm || after.end() < head.to + follow || tailTo < tail.from ||
+        head.to < headFrom || content <= 0 || length <= 0)
         return {};
+    // Encoded in as many channels as the parts' sound holds.
+    std::unique_ptr<AVCodecParameters, void (*)(AVCodecParameters*)> as(
+        avcodec_parameters_alloc(), [](AVCodecParameters* p) { avcodec_parameters_free(&p); });
+    if (!as || avcodec_parameters_copy(as.get(), d->par) < 0)
+        return {};
+    if (as->ch_layout.nb_channels != int(before.channels.size())) {
+        av_channel_layout_uninit(&as->ch_layout);
+        av_channel_layout_default(&as->ch_layout, int(before.channels.size()));
+    }
     // Each channel: the warm-up, the sound of both sides, the follow-up, as they were.
     std::vector<std::vector<float>> natural(before.channels.size());
     for (size_t c = 0; c < natural.size(); ++c) {
@@ -418,7 +431,7 @@ std::vector<AVPacket*> SoundBridge::bridge(const Side& tail, const Side& head, i
                     at(n, double(warm) + double(i) * double(content) / double(length)));
             input[c].insert(input[c].end(), n.end() - follow, n.end());
         }
-        const int64_t ends = d->encode(input, bits, warm, length, out);
+        const int64_t ends = encode(as.get(), input, bits, warm, length, out);
         if (out.empty() && ends > 0 && ends != length && std::abs(ends - asked) * 2 <= d->frameSize)
             length = ends;
         else
