@@ -136,6 +136,8 @@ bool JoinedSound::add(AVPacket* pkt)
     // Held on a clock of samples, exact where the container rounds.
     av_packet_move_ref(own, pkt);
     av_packet_rescale_ts(own, p.stream->time_base, AVRational{1, p.rate});
+    if (own->pts == AV_NOPTS_VALUE) // sound says when it plays by where it follows on
+        own->pts = own->dts != AV_NOPTS_VALUE ? own->dts : p.next != AV_NOPTS_VALUE ? p.next : 0;
     if (p.vorbis)
         if (const int length = av_vorbis_parse_frame(p.vorbis.get(), own->data, own->size);
             length > 0)
