@@ -4,6 +4,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/mathematics.h>
+#include <libavutil/opt.h>
 #include <libavutil/samplefmt.h>
 }
 
@@ -13,6 +14,7 @@ extern "C" {
 #include <cmath>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <tuple>
 #include <utility>
 
@@ -176,6 +178,9 @@ AVCodecContext* openEncoder(const AVCodecParameters* par, int64_t bitRate)
         c->profile = par->profile;
     c->time_base = AVRational{1, par->sample_rate};
     c->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    // The library's AAC encoder searches its quantizers faster so, as good for a few frames.
+    if (par->codec_id == AV_CODEC_ID_AAC)
+        av_opt_set(c->priv_data, "aac_coder", "fast", 0);
     if (avcodec_open2(c, codec, nullptr) < 0 || c->frame_size <= 0 ||
         (codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE) ||
         (par->frame_size > 0 && par->frame_size != c->frame_size) ||
@@ -239,32 +244,45 @@ SoundBridge::SoundBridge() : d(std::make_unique<Private>()) {}
 
 SoundBridge::~SoundBridge() = default;
 
-bool SoundBridge::bridges(const AVCodecParameters* par)
+namespace {
+
+// What an encoder for sound as `par` holds it says of its frames: how many samples each, how many
+// of the first are priming; none where there is no such encoder. The parts of a set share their
+// sound's parameters: each kind is tried once.
+std::optional<std::pair<int, int>> encoderFrames(const AVCodecParameters* par)
 {
-    // The parts of a set share their sound's parameters: each kind is tried once.
     static std::mutex lock;
-    static std::map<std::tuple<int, int, int, int, QByteArray>, bool> known;
+    static std::map<std::tuple<int, int, int, int, QByteArray>, std::optional<std::pair<int, int>>>
+        known;
     const auto key = std::make_tuple(
         int(par->codec_id), par->sample_rate, par->ch_layout.nb_channels, par->profile,
         QByteArray(reinterpret_cast<const char*>(par->extradata), par->extradata_size));
     const std::lock_guard<std::mutex> locked(lock);
     if (const auto found = known.find(key); found != known.end())
         return found->second;
-    CodecContext probe{openEncoder(par, par->bit_rate)};
-    return known[key] = probe.c != nullptr;
+    const CodecContext probe{openEncoder(par, par->bit_rate)};
+    return known[key] =
+               probe.c ? std::optional(std::pair(probe.c->frame_size, probe.c->initial_padding))
+                       : std::nullopt;
+}
+
+} // namespace
+
+bool SoundBridge::bridges(const AVCodecParameters* par)
+{
+    return encoderFrames(par).has_value();
 }
 
 std::unique_ptr<SoundBridge> SoundBridge::create(const AVCodecParameters* par)
 {
-    CodecContext probe{openEncoder(par, par->bit_rate)};
-    if (!probe.c)
+    const auto frames = encoderFrames(par);
+    if (!frames)
         return nullptr;
     std::unique_ptr<SoundBridge> b(new SoundBridge);
     b->d->par = avcodec_parameters_alloc();
     if (!b->d->par || avcodec_parameters_copy(b->d->par, par) < 0)
         return nullptr;
-    b->d->frameSize = probe.c->frame_size;
-    b->d->padding = probe.c->initial_padding;
+    std::tie(b->d->frameSize, b->d->padding) = *frames;
     // Vorbis's packets decode to the halves of two blocks, short or long: a bridge is whole long
     // halves, and its encoder's first packets (short, then a long one after it) end where they
     // begin.
