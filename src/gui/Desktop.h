@@ -88,7 +88,10 @@ public:
     /// One notification from the program: `summary`, then `body`.
     virtual void notify(const QString& summary, const QString& body) = 0;
 
-    /// The filters of the program's open and save dialogs: MPG files first,
-    /// or `first` when one is given.
+    /// The filters of the program's save dialog: MPG files first, or `first`
+    /// when one is given.
     static QStringList movieFilters(const QString& first = QString());
+    /// The filters of the Add dialog: every kind of file the program joins,
+    /// by bytes or as one movie, then MPG files, then all.
+    static QStringList addFilters();
 };

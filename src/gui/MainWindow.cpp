@@ -311,7 +311,7 @@ void MainWindow::closeAllWindows()
 
 void MainWindow::addFromDialog()
 {
-    m_desktop.chooseFilesToOpen(this, m_program.queue().addFolder(), Desktop::movieFilters(),
+    m_desktop.chooseFilesToOpen(this, m_program.queue().addFolder(), Desktop::addFilters(),
                                 [this](const QStringList& answer) {
                                     if (!answer.isEmpty())
                                         addFiles(answer);

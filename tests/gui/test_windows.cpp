@@ -13,6 +13,11 @@ using namespace TestSupport;
 
 namespace {
 
+// What the Add dialog's first filter shows: every kind of file the program joins.
+const QString kinds = "*.mpg *.mpeg *.vob *.dat *.mod *.m1v *.m2v *.ts *.m2ts *.mts"
+                      " *.mp3 *.ogg *.ogv *.mp4 *.m4v *.m4a *.mov *.3gp *.mkv *.mka *.webm *.avi "
+                      "*.wav *.flv *.asf *.wmv";
+
 /// Names (or titles) of the visible top-level widgets.
 QStringList visibleTopLevels()
 {
@@ -311,6 +316,7 @@ private slots:
         };
         const QString all = "A B C D", withE = "A B C D E", box = "message frmReelbind",
                       mpg = " frmReelbind MPG Files (*.mpg),All Files (*)",
+                      movies = " frmReelbind Movie Files (%1),MPG Files (*.mpg),All Files (*)",
                       web = "https://example.org/a.mpg", refused = "000";
         const Qt::DropActions copy = Qt::CopyAction, move = Qt::MoveAction, link = Qt::LinkAction;
         row("Remove", "BC", doing("CmdRemove"), false, "A D", true, {});
@@ -327,7 +333,7 @@ private slots:
         row("View: the topmost", "AC", doing("mnu_View"), false, "*A B *C D", false,
             {"document A"});
         row("sort by size", "", sort, false, "B D A C", false, {});
-        row("Add", "", &Win::addTwo, false, withE, false, {"open" + mpg, box});
+        row("Add", "", &Win::addTwo, false, withE, false, {"open" + movies.arg(kinds), box});
         row("a set's first part, Yes", "", set(true), false,
             "A B C D E VTS_01_1.VOB VTS_01_2.VOB VTS_01_3.VOB", false, {"yesno frmReelbind (Yes)"});
         row("a set's first part, No", "", set(false), false, "A B C D E VTS_01_1.VOB", false,
@@ -387,7 +393,9 @@ private slots:
             a.runJoin(a.at("t.mpg"));
             return a.joinEnded() ? (press(a.status(), "CmdDelSource"), "") : "";
         };
-        const QString mpg = " frmReelbind MPG Files (*.mpg),All Files (*)";
+        const QString mpg = " frmReelbind MPG Files (*.mpg),All Files (*)",
+                      movies = " frmReelbind Movie Files (" + kinds +
+                               "),MPG Files (*.mpg),All Files (*)";
         row("Exit button", none, "", "CmdExit");
         row("Exit menu item", none, "", "mnu_Exit");
         row("about box's Exit", none, "", "about box's CmdExit");
@@ -397,7 +405,7 @@ private slots:
             "choice frmReelbind Join as One Movie,Join Bytes Anyway,Cancel", "signal");
         row("a signal, the join's question (Yes/No)", join(1), "yesno frmReelbind (No)", "signal");
         row("a signal, the save dialog", join(0), "save" + mpg, "signal");
-        row("Exit, the Add dialog", add, "open" + mpg, "CmdExit");
+        row("Exit, the Add dialog", add, "open" + movies, "CmdExit");
         row("Exit, Add the Other Parts?", &Win::firstPart, "yesno frmReelbind (Yes)", "CmdExit");
         row("a signal, the delete question", deleting, "yesno frmJoinStatus (Yes)", "signal");
         row("Exit, the folder chooser", folder, "folder frmPrefs", "CmdExit");
