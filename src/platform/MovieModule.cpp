@@ -13,10 +13,11 @@
 
 namespace {
 
-QString tr(const char* text)
+// The context of the texts below.
+struct Text
 {
-    return QCoreApplication::translate("MovieModule", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(MovieModule)
+};
 
 QString& namedFolder()
 {
@@ -28,7 +29,7 @@ QString& namedFolder()
 QString loaderText(const QString& path)
 {
     const char* e = dlerror();
-    QString text = e ? QString::fromLocal8Bit(e) : tr("unknown reason");
+    QString text = e ? QString::fromLocal8Bit(e) : Text::tr("unknown reason");
     if (text.startsWith(path + QLatin1String(": ")))
         text.remove(0, path.size() + 2);
     return text;
@@ -36,9 +37,8 @@ QString loaderText(const QString& path)
 
 FileError refused(int code, const QString& path, const QString& why)
 {
-    return FileError(
-        code,
-        tr("the movie module %1 cannot be loaded: %2").arg(QDir::toNativeSeparators(path), why));
+    return FileError(code, Text::tr("the movie module %1 cannot be loaded: %2")
+                               .arg(QDir::toNativeSeparators(path), why));
 }
 
 } // namespace
@@ -82,7 +82,7 @@ FileResult<MovieEngine*> MovieModule::load() const
         for (const QString& folder : m_folders)
             shown << QDir::toNativeSeparators(folder);
         return FileError(ENOENT,
-                         tr("the movie module %1 was not found in %2")
+                         Text::tr("the movie module %1 was not found in %2")
                              .arg(Product::kMoviesModuleFile, shown.join(QLatin1String(", "))));
     }
     // Every symbol resolved now, so that a module missing a library fails here, not in a join.
@@ -95,15 +95,15 @@ FileResult<MovieEngine*> MovieModule::load() const
     const QByteArray built = version ? QByteArray(version()) : QByteArray();
     QString why;
     if (!version || !engine)
-        why = tr("it has no entry point %1")
+        why = Text::tr("it has no entry point %1")
                   .arg(QLatin1String(version ? kEngineSymbol : kVersionSymbol));
     else if (built != MovieModuleEntry::version())
-        why = tr("it was built for version %1, the program is version %2")
+        why = Text::tr("it was built for version %1, the program is version %2")
                   .arg(QString::fromUtf8(built), QString::fromUtf8(MovieModuleEntry::version()));
     MovieEngine* made = why.isEmpty() ? engine() : nullptr;
     if (!made) {
         dlclose(module);
-        return refused(ELIBBAD, path, why.isEmpty() ? tr("it made no engine") : why);
+        return refused(ELIBBAD, path, why.isEmpty() ? Text::tr("it made no engine") : why);
     }
     return made;
 }

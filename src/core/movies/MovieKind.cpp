@@ -11,10 +11,11 @@ namespace MovieKind {
 
 namespace {
 
-QString tr(const char* text)
+// The context of the texts below.
+struct Text
 {
-    return QCoreApplication::translate("MovieKind", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(MovieKind)
+};
 
 bool startsWith(const QByteArray& head, int at, const char* bytes, int size)
 {
@@ -205,45 +206,52 @@ QString joinQuestion(const QList<Queued>& files, const MoviePlan& plan)
             if (file.kind != Kind::Unknown && !hasIndex(file.kind))
                 lines << line(file);
     const QString list = Format::listMessage(
-        tr("These files will not play as one movie when joined byte by byte:"), lines);
+        Text::tr("These files will not play as one movie when joined byte by byte:"), lines);
     if (plan.family != MovieFamily::None) {
         const bool sound = soundOnly(plan.family);
         QString text =
             list +
             (sound && plan.smoothed
-                 ? tr("\n\nJoin as One Movie copies their sound into one new file that plays all "
-                      "parts, smoothed where one part meets the next so that it plays on without "
-                      "a gap. With Join Bytes Anyway the joined file will most likely play only "
-                      "its first part.")
-             : sound ? tr("\n\nJoin as One Movie copies their sound unchanged into one new file "
-                          "that plays all parts. With Join Bytes Anyway the joined file will "
-                          "most likely play only its first part.")
+                 ? Text::tr(
+                       "\n\nJoin as One Movie copies their sound into one new file that plays all "
+                       "parts, smoothed where one part meets the next so that it plays on without "
+                       "a gap. With Join Bytes Anyway the joined file will most likely play only "
+                       "its first part.")
+             : sound
+                 ? Text::tr("\n\nJoin as One Movie copies their sound unchanged into one new file "
+                            "that plays all parts. With Join Bytes Anyway the joined file will "
+                            "most likely play only its first part.")
              : plan.smoothed
-                 ? tr("\n\nJoin as One Movie copies their pictures unchanged into one new file "
-                      "that plays all parts, and smooths the sound where one part meets the "
-                      "next so that it plays on without a gap. With Join Bytes Anyway the joined "
-                      "file will most likely play only its first part.")
-                 : tr("\n\nJoin as One Movie copies their pictures and sound unchanged into one "
-                      "new file that plays all parts. With Join Bytes Anyway the joined file "
-                      "will most likely play only its first part."));
+                 ? Text::tr(
+                       "\n\nJoin as One Movie copies their pictures unchanged into one new file "
+                       "that plays all parts, and smooths the sound where one part meets the "
+                       "next so that it plays on without a gap. With Join Bytes Anyway the joined "
+                       "file will most likely play only its first part.")
+                 : Text::tr(
+                       "\n\nJoin as One Movie copies their pictures and sound unchanged into one "
+                       "new file that plays all parts. With Join Bytes Anyway the joined file "
+                       "will most likely play only its first part."));
         if (!plan.leftOut.isEmpty())
-            text += tr("\n\nThe new file leaves out what it cannot carry: %1.").arg(plan.leftOut);
+            text +=
+                Text::tr("\n\nThe new file leaves out what it cannot carry: %1.").arg(plan.leftOut);
         return text;
     }
     const QString outcome =
-        indexed ? tr("The joined file will most likely play only its first part, because files "
-                     "of these kinds keep an index or a length of their own.")
-                : tr("The joined file will most likely stop playing where the first kind of file "
-                     "ends.");
-    const QString why = plan.difference.isEmpty()
-                            ? QString()
-                            : tr("\nThey cannot be joined as one movie: %1.").arg(plan.difference);
-    return list + why + tr("\n\n%1\n\nJoin them anyway?").arg(outcome);
+        indexed
+            ? Text::tr("The joined file will most likely play only its first part, because files "
+                       "of these kinds keep an index or a length of their own.")
+            : Text::tr("The joined file will most likely stop playing where the first kind of file "
+                       "ends.");
+    const QString why =
+        plan.difference.isEmpty()
+            ? QString()
+            : Text::tr("\nThey cannot be joined as one movie: %1.").arg(plan.difference);
+    return list + why + Text::tr("\n\n%1\n\nJoin them anyway?").arg(outcome);
 }
 
 QStringList oneMovieButtons()
 {
-    return {tr("Join as One Movie"), tr("Join Bytes Anyway"), tr("Cancel")};
+    return {Text::tr("Join as One Movie"), Text::tr("Join Bytes Anyway"), Text::tr("Cancel")};
 }
 
 QString questionTitle()

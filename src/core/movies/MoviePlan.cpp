@@ -7,10 +7,11 @@ namespace {
 
 using Type = MovieStream::Type;
 
-QString tr(const char* text)
+// The context of the texts below.
+struct Text
 {
-    return QCoreApplication::translate("MoviePlan", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(MoviePlan)
+};
 
 // The name and the usual extension of each family, in the enum's order.
 constexpr const char* kFamilies[][2] = {
@@ -36,7 +37,7 @@ QString codecName(const QString& codec)
         {"h264", "H.264"},    {"hevc", "HEVC"}, {"mpeg4", "MPEG-4"}, {"vp8", "VP8"},
         {"vp9", "VP9"},       {"av1", "AV1"},   {"aac", "AAC"},      {"opus", "Opus"},
         {"vorbis", "Vorbis"}, {"mp3", "MP3"},   {"ac3", "AC-3"},     {"mov_text", "text"}};
-    return names.value(codec, codec.isEmpty() ? tr("unknown") : codec.toUpper());
+    return names.value(codec, codec.isEmpty() ? Text::tr("unknown") : codec.toUpper());
 }
 
 // For each type of stream, in the enum's order: its word, and how its setup differs.
@@ -57,7 +58,7 @@ constexpr const char* kTypeTexts[][2] = {
 // "pictures", "sound", "subtitles" or "data".
 QString typeWord(Type type)
 {
-    return tr(kTypeTexts[int(type)][0]);
+    return Text::tr(kTypeTexts[int(type)][0]);
 }
 
 // "pictures and sound", "pictures only", "pictures, 2 sound streams and subtitles".
@@ -69,17 +70,17 @@ QString streamsText(const QList<MovieStream>& streams)
         if (count[int(s.type)]++ == 0)
             order << s.type;
     if (order.isEmpty())
-        return tr("no pictures or sound");
+        return Text::tr("no pictures or sound");
     QStringList words;
     for (const Type t : order)
-        words << (count[int(t)] > 1 ? tr("%1 %2 streams")
+        words << (count[int(t)] > 1 ? Text::tr("%1 %2 streams")
                                           .arg(count[int(t)])
-                                          .arg(t == Type::Video ? tr("picture") : typeWord(t))
+                                          .arg(t == Type::Video ? Text::tr("picture") : typeWord(t))
                                     : typeWord(t));
     if (words.size() == 1)
-        return tr("%1 only").arg(words[0]);
+        return Text::tr("%1 only").arg(words[0]);
     const QString last = words.takeLast();
-    return tr("%1 and %2").arg(words.join(QStringLiteral(", ")), last);
+    return Text::tr("%1 and %2").arg(words.join(QStringLiteral(", ")), last);
 }
 
 // What a decoder needs of a stream's setup. FLAC's block of stream facts also holds each part's
@@ -97,29 +98,32 @@ QString streamDifference(const MovieStream& s, const MovieStream& f)
 {
     const QString what = typeWord(s.type);
     if (s.codec != f.codec)
-        return tr("%1 %2; the first part has %3").arg(codecName(s.codec), what, codecName(f.codec));
+        return Text::tr("%1 %2; the first part has %3")
+            .arg(codecName(s.codec), what, codecName(f.codec));
     if (s.type == Type::Video && (s.width != f.width || s.height != f.height))
-        return tr("%1x%2 pictures; the first part has %3x%4")
+        return Text::tr("%1x%2 pictures; the first part has %3x%4")
             .arg(s.width)
             .arg(s.height)
             .arg(f.width)
             .arg(f.height);
     // One track shows all its pictures turned one way.
     if (s.type == Type::Video && s.turned != f.turned && f.turned == 0)
-        return tr("turned %1 degrees; the first part is not").arg(s.turned);
+        return Text::tr("turned %1 degrees; the first part is not").arg(s.turned);
     if (s.type == Type::Video && s.turned != f.turned && s.turned == 0)
-        return tr("not turned; the first part is turned %1 degrees").arg(f.turned);
+        return Text::tr("not turned; the first part is turned %1 degrees").arg(f.turned);
     if (s.type == Type::Video && s.turned != f.turned)
-        return tr("turned %1 degrees; the first part is turned %2 degrees")
+        return Text::tr("turned %1 degrees; the first part is turned %2 degrees")
             .arg(s.turned)
             .arg(f.turned);
     if (s.type == Type::Audio && s.sampleRate != f.sampleRate)
-        return tr("sound at %1 Hz; the first part has %2 Hz").arg(s.sampleRate).arg(f.sampleRate);
+        return Text::tr("sound at %1 Hz; the first part has %2 Hz")
+            .arg(s.sampleRate)
+            .arg(f.sampleRate);
     if (s.type == Type::Audio && s.channels != f.channels)
-        return tr("%1-channel sound; the first part has %2-channel")
+        return Text::tr("%1-channel sound; the first part has %2-channel")
             .arg(s.channels)
             .arg(f.channels);
-    return decoderSetup(s) == decoderSetup(f) ? QString() : tr(kTypeTexts[int(s.type)][1]);
+    return decoderSetup(s) == decoderSetup(f) ? QString() : Text::tr(kTypeTexts[int(s.type)][1]);
 }
 
 } // namespace
@@ -132,28 +136,29 @@ MoviePlan planMovie(const QStringList& names, const QList<FileResult<MovieLayout
         const FileResult<MovieLayout>& part = layouts[i];
         const QString difference = [&]() -> QString {
             if (!part)
-                return tr("it cannot be read as a movie (%1)").arg(part.error().text());
+                return Text::tr("it cannot be read as a movie (%1)").arg(part.error().text());
             const MovieLayout& first = *layouts[0];
             // Sound alone where the first part has pictures is told by the streams below.
             if (container(part->family) != container(first.family))
-                return tr("a %1 file; the first part is a %2 file")
+                return Text::tr("a %1 file; the first part is a %2 file")
                     .arg(familyName(part->family), familyName(first.family));
             const QList<MovieStream> kept = part->kept(), firstKept = first.kept();
             if (kept.isEmpty())
-                return tr("no pictures or sound that a new file can carry");
+                return Text::tr("no pictures or sound that a new file can carry");
             // Its first pictures, decoded only, would be shown over the end of the part before.
             if (i > 0 && part->cutInside)
-                return tr("it was cut between two key pictures without encoding, which only the "
-                          "first part may be");
+                return Text::tr(
+                    "it was cut between two key pictures without encoding, which only the "
+                    "first part may be");
             if (!part->timed) // written live: what is missing of it would go unnoticed
-                return tr("it does not say how long it is, so it cannot be proven whole");
+                return Text::tr("it does not say how long it is, so it cannot be proven whole");
             QList<Type> types, firstTypes;
             for (const MovieStream& s : kept)
                 types << s.type;
             for (const MovieStream& s : firstKept)
                 firstTypes << s.type;
             if (types != firstTypes)
-                return tr("%1; the first part has %2")
+                return Text::tr("%1; the first part has %2")
                     .arg(streamsText(kept), streamsText(firstKept));
             for (int s = 0; s < kept.size(); ++s)
                 if (const QString d = streamDifference(kept[s], firstKept[s]); !d.isEmpty())
@@ -168,7 +173,8 @@ MoviePlan planMovie(const QStringList& names, const QList<FileResult<MovieLayout
             const bool font = s.codec == QLatin1String("ttf") || s.codec == QLatin1String("otf");
             if (!s.attached.isEmpty()) { // the first part's are the movie's
                 if (i == 0 && !s.kept)
-                    leftOut << (font ? tr("the attached font %1") : tr("the attached file %1"))
+                    leftOut << (font ? Text::tr("the attached font %1")
+                                     : Text::tr("the attached file %1"))
                                    .arg(s.attached);
                 continue;
             }
@@ -190,7 +196,7 @@ QString movieFilter(MovieFamily family)
 {
     return family == MovieFamily::None
                ? QString()
-               : tr("%1 Files (*.%2)").arg(familyName(family), movieSuffix(family));
+               : Text::tr("%1 Files (*.%2)").arg(familyName(family), movieSuffix(family));
 }
 
 QString movieSuffix(MovieFamily family)

@@ -31,10 +31,11 @@ QString pad(int k, qsizetype width)
     return QStringLiteral("%1").arg(k, int(width), 10, QLatin1Char('0'));
 }
 
-QString tr(const char* text)
+// The context of the texts below.
+struct Text
 {
-    return QCoreApplication::translate("PartSets", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(PartSets)
+};
 
 const QList<Rule>& rules()
 {
@@ -128,7 +129,7 @@ QList<Set> find(const QStringList& added, const QStringList& queued, FileLookup&
 
 QString questionTitle()
 {
-    return tr("Add the Other Parts?");
+    return Text::tr("Add the Other Parts?");
 }
 
 QString question(const QList<Set>& sets)
@@ -141,17 +142,17 @@ QString question(const QList<Set>& sets)
         for (const QString& part : set.others)
             lines << name(part);
         if (!set.missing.isEmpty())
-            gaps << tr("%1 is missing.").arg(set.missing);
+            gaps << Text::tr("%1 is missing.").arg(set.missing);
     }
     const QString head =
         sets.size() == 1
-            ? tr("%1 is the first part of a set. Its other parts lie in the same folder:")
+            ? Text::tr("%1 is the first part of a set. Its other parts lie in the same folder:")
                   .arg(name(sets[0].first))
-            : tr("These files are the first parts of sets whose other parts lie in the same "
-                 "folder:");
+            : Text::tr("These files are the first parts of sets whose other parts lie in the same "
+                       "folder:");
     return Format::listMessage(head, lines) +
            (gaps.isEmpty() ? QString() : QLatin1Char('\n') + gaps.join(QLatin1Char('\n'))) +
-           tr("\n\nAdd the other parts to the queue after their first part?");
+           Text::tr("\n\nAdd the other parts to the queue after their first part?");
 }
 
 QStringList withOthers(const QStringList& added, const QList<Set>& sets)

@@ -25,11 +25,6 @@ QString libraryText(int error)
     return QString::fromUtf8(text);
 }
 
-QString tr(const char* text)
-{
-    return QCoreApplication::translate("MovieContainers", text);
-}
-
 void quiet()
 {
     av_log_set_level(AV_LOG_QUIET);

@@ -2,6 +2,7 @@
 
 #include "platform/MovieContainers.h"
 
+#include <QCoreApplication>
 #include <QLoggingCategory>
 #include <QString>
 #include <cstdint>
@@ -20,8 +21,11 @@ Q_DECLARE_LOGGING_CATEGORY(lcMovies)
 /// The library's words for its error code `error`.
 QString libraryText(int error);
 
-/// The program's text for the user, in the movie code's translation context.
-QString tr(const char* text);
+/// The movie module's texts for the user: Text::tr(), in their context.
+struct Text
+{
+    Q_DECLARE_TR_FUNCTIONS(Ffmpeg)
+};
 
 /// Silences the library's own messages: its failures come back as texts.
 void quiet();

@@ -364,7 +364,8 @@ MovieWriter::Step FfmpegMovieWriter::beginPart(InputFile& file, const QString& c
     AVFormatContext* in = p.part->format();
     const bool first = !p.headerWritten;
     const auto otherStreams = [&p] {
-        return p.fail(Step::ReadFailed, Ffmpeg::tr("its streams are not those of the first part"));
+        return p.fail(Step::ReadFailed,
+                      Ffmpeg::Text::tr("its streams are not those of the first part"));
     };
     p.outIndex.clear();
     int keptSoFar = 0;
@@ -557,8 +558,8 @@ MovieWriter::Step FfmpegMovieWriter::Private::endPart()
     whole = whole && packetsEnd + longest + kSlack >= end && packetsEnd <= end + longest + kSlack;
     if (!whole)
         return fail(Step::ReadFailed,
-                    Ffmpeg::tr("it ends before its last picture or sound, it is damaged "
-                               "or cut short"));
+                    Ffmpeg::Text::tr("it ends before its last picture or sound, it is damaged "
+                                     "or cut short"));
     // A part that lasts a little longer than its pictures does so by its sound encoder's padding
     // or its container's rounding: the next part starts where the pictures end.
     int64_t pictures = AV_NOPTS_VALUE;
