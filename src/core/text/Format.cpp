@@ -32,7 +32,9 @@ int wholePercent(double fraction)
 
 QString percent(double fraction)
 {
-    return QString::number(wholePercent(fraction)) + QLatin1Char('%');
+    // Where the sign stands, and how far from the number, is the language's.
+    return QCoreApplication::translate("Format", "%1%")
+        .arg(QLocale().toString(wholePercent(fraction)));
 }
 
 std::optional<double> readFixed(const QString& text)

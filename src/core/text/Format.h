@@ -21,7 +21,8 @@ QString grouped(qint64 value);
 /// The fraction times 100, rounded: the number percent() shows.
 int wholePercent(double fraction);
 
-/// "0%": wholePercent(), then "%".
+/// "0%": wholePercent() in the locale's digits, with the sign where the
+/// language puts it.
 QString percent(double fraction);
 
 /// Reads back a "0.00" text written by fixed2 in the same locale.
