@@ -1,5 +1,6 @@
 #include "Product.h"
 #include "core/Program.h"
+#include "core/join/CommandLineJoin.h"
 #include "gui/Icons.h"
 #include "gui/MainWindow.h"
 #include "gui/ProgramStyle.h"
@@ -13,15 +14,35 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QFont>
+#include <QTimer>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <unistd.h>
 
 namespace {
 
 void print(FILE* to, const QString& text)
 {
     std::fputs(text.toLocal8Bit().constData(), to);
+}
+
+/// --join: the join runs without a window or a display, its progress and
+/// its failure on standard error; the exit status says how it ended.
+int joinWithoutWindow(int argc, char* argv[], const CommandLineJoin::Request& request)
+{
+    QCoreApplication app(argc, argv);
+    PosixFileSystem files;
+    CommandLineJoin join(files, ::isatty(STDERR_FILENO) == 1,
+                         [](const QString& text) { print(stderr, text); });
+    // Ctrl+C, kill or a logout: the join stops and what it wrote is removed.
+    SignalWatcher stop({SIGTERM, SIGINT, SIGHUP});
+    QObject::connect(&stop, &SignalWatcher::received, &join,
+                     [&join](int signalNumber) { join.stop(128 + signalNumber); });
+    QObject::connect(&join, &CommandLineJoin::finished, &app,
+                     [](int status) { QCoreApplication::exit(status); });
+    QTimer::singleShot(0, &join, [&join, &request] { join.start(request); });
+    return app.exec();
 }
 
 } // namespace
@@ -35,19 +56,50 @@ int main(int argc, char* argv[])
         args << QString::fromLocal8Bit(argv[i]);
     const QString name = QFileInfo(args.value(0, QStringLiteral("reelbind"))).fileName();
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QCoreApplication::translate("main", "Joins movie files byte for byte into one."));
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "main", "Joins movie files byte for byte into one, or MP4/MOV and Matroska/WebM parts "
+                "into one movie.\n\n"
+                "Examples:\n"
+                "  reelbind --join movie.mp4 part1.mp4 part2.mp4\n"
+                "  reelbind --with-sets --join movie.vob VTS_01_1.VOB"));
     const QCommandLineOption help(
         {QStringLiteral("h"), QStringLiteral("help")},
         QCoreApplication::translate("main", "Shows this help and exits."));
     const QCommandLineOption version(
         {QStringLiteral("v"), QStringLiteral("version")},
         QCoreApplication::translate("main", "Shows the version and exits."));
+    const QCommandLineOption join(
+        QStringLiteral("join"),
+        QCoreApplication::translate("main", "Joins the FILEs into TARGET without a window and "
+                                            "exits; an existing TARGET is replaced."),
+        QStringLiteral("TARGET"));
+    const QCommandLineOption bytes(
+        QStringLiteral("bytes"),
+        QCoreApplication::translate("main", "With --join: joins byte for byte, even movie parts."));
+    const QCommandLineOption oneMovie(
+        QStringLiteral("one-movie"),
+        QCoreApplication::translate(
+            "main", "With --join: joins the parts as one movie, or fails where they cannot be "
+                    "(by default they are where they can be)."));
+    const QCommandLineOption withSets(
+        QStringLiteral("with-sets"),
+        QCoreApplication::translate(
+            "main", "With --join: adds the other parts of a set given by its first part."));
+    const QCommandLineOption trashSources(
+        QStringLiteral("trash-sources"),
+        QCoreApplication::translate("main",
+                                    "With --join: moves the FILEs to the trash once joined."));
     parser.addOption(help);
     parser.addOption(version);
+    parser.addOption(join);
+    parser.addOption(bytes);
+    parser.addOption(oneMovie);
+    parser.addOption(withSets);
+    parser.addOption(trashSources);
     parser.addPositionalArgument(
         QStringLiteral("FILE"),
-        QCoreApplication::translate("main", "A file to queue, as if dropped on the list."),
+        QCoreApplication::translate(
+            "main", "A file to queue, as if dropped on the list; with --join, a file to join."),
         QStringLiteral("[FILE...]"));
     const QString usage = parser.helpText().replace(QStringLiteral("<executable_name>"), name);
     if (!parser.parse(args)) {
@@ -62,6 +114,30 @@ int main(int argc, char* argv[])
     if (parser.isSet(version)) {
         print(stdout, Product::kName + QLatin1Char(' ') + Product::kVersion + QLatin1Char('\n'));
         return 0;
+    }
+    QString misuse;
+    if (!parser.isSet(join)) {
+        for (const QCommandLineOption* option : {&bytes, &oneMovie, &withSets, &trashSources})
+            if (parser.isSet(*option))
+                misuse = QCoreApplication::translate("main", "--%1 needs --join.")
+                             .arg(option->names().constFirst());
+    } else if (parser.positionalArguments().isEmpty()) {
+        misuse = QCoreApplication::translate("main", "--join needs the files to join.");
+    } else if (parser.isSet(bytes) && parser.isSet(oneMovie)) {
+        misuse = QCoreApplication::translate("main", "--bytes and --one-movie exclude each other.");
+    }
+    if (!misuse.isEmpty()) {
+        print(stderr, name + QStringLiteral(": ") + misuse + QStringLiteral("\n\n") + usage);
+        return 2;
+    }
+    if (parser.isSet(join)) {
+        using Method = CommandLineJoin::Method;
+        return joinWithoutWindow(argc, argv,
+                                 {parser.value(join), parser.positionalArguments(),
+                                  parser.isSet(bytes)      ? Method::Bytes
+                                  : parser.isSet(oneMovie) ? Method::OneMovie
+                                                           : Method::AsOffered,
+                                  parser.isSet(withSets), parser.isSet(trashSources)});
     }
 
     // A Wayland display whose socket is gone (a stale variable) would make Qt abort: X, or the

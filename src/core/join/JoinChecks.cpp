@@ -54,7 +54,8 @@ JoinVerdict JoinChecks::lookAtKinds(const QStringList& sources)
     const QString question = MovieKind::joinQuestion(files, plan);
     if (plan.family == MovieFamily::None)
         compared.clear();
-    return {question.isEmpty() ? Kind::Go : Kind::Ask, question, plan.family, compared};
+    return {question.isEmpty() ? Kind::Go : Kind::Ask, question, plan.family, compared,
+            plan.difference};
 }
 
 bool JoinChecks::lookInside(const QStringList& sources, MoviePlan& plan,

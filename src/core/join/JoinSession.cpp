@@ -55,6 +55,7 @@ bool JoinSession::start()
     for (const QueueRow& row : std::as_const(m_record.rows))
         m_sources << row.fullPath();
     m_question.clear();
+    m_difference.clear();
     m_notice.clear();
     m_message.clear();
     m_family = MovieFamily::None;
@@ -77,6 +78,7 @@ void JoinSession::kindsSeen(const JoinVerdict& kinds)
     if (kinds.kind != Kind::Ask)
         return askForTarget();
     m_question = kinds.text;
+    m_difference = kinds.difference;
     m_family = kinds.oneMovie;
     m_compared = kinds.compared;
     setPhase(Phase::Asking);

@@ -72,6 +72,9 @@ public:
     /// (MovieKind::oneMovieButtons()) or asks Yes (Bytes) or No.
     const QString& question() const { return m_question; }
     bool offersOneMovie() const { return m_family != MovieFamily::None; }
+    /// While Asking, when One Movie is not offered though the files are all
+    /// MP4/MOV or all Matroska/WebM: the part that differs, and how.
+    const QString& difference() const { return m_difference; }
     /// While ChoosingTarget: where the save dialog opens, its first filter
     /// (empty: the usual ones) and the ending it adds to a name typed without
     /// one (the movie's; empty for a byte join, whose names stay as typed).
@@ -130,6 +133,7 @@ private:
     Phase m_phase = Phase::Idle;
     QStringList m_sources;
     QString m_question;
+    QString m_difference;
     MovieFamily m_family = MovieFamily::None;
     QList<FileIdentity> m_compared; // the sources as the question compared them
     bool m_asOneMovie = false;

@@ -22,4 +22,7 @@ struct JoinVerdict
     /// With oneMovie: each source as it stood when it was compared, in join
     /// order.
     QList<FileIdentity> compared = {};
+    /// With Ask, when the files are all MP4/MOV or all Matroska/WebM but
+    /// cannot be one movie: the part that differs, and how (MoviePlan).
+    QString difference = {};
 };
