@@ -76,8 +76,7 @@ void CommandLineJoin::followPhase(Phase phase)
             this,
             [this] {
                 if (m_request.method == Method::OneMovie && !m_session.joinsAsOneMovie()) {
-                    fail(tr("these files cannot be joined as one movie: only MP4/MOV parts, or "
-                            "only Matroska/WebM parts, can."));
+                    failNotOneMovie();
                     return m_session.chooseTarget(QString());
                 }
                 m_session.chooseTarget(m_request.target);
@@ -97,17 +96,21 @@ void CommandLineJoin::answerQuestion()
 {
     const bool offered = m_session.offersOneMovie();
     if (m_request.method == Method::OneMovie && !offered) {
-        fail(
-            m_session.difference().isEmpty()
-                ? tr("these files cannot be joined as one movie: only MP4/MOV parts, or only "
-                     "Matroska/WebM parts, can.")
-                : tr("these files cannot be joined as one movie: %1.").arg(m_session.difference()));
+        failNotOneMovie();
         return m_session.answer(JoinSession::Choice::Cancel);
     }
     // Without a choice, the question's default where it offers one movie; a join asked for
     // on the command line is joined byte by byte otherwise.
     m_session.answer(m_request.method != Method::Bytes && offered ? JoinSession::Choice::OneMovie
                                                                   : JoinSession::Choice::Bytes);
+}
+
+void CommandLineJoin::failNotOneMovie()
+{
+    fail(m_session.difference().isEmpty()
+             ? tr("these files cannot be joined as one movie: only MP4/MOV parts, or only "
+                  "Matroska/WebM parts, can.")
+             : tr("these files cannot be joined as one movie: %1.").arg(m_session.difference()));
 }
 
 void CommandLineJoin::showProgress(const JoinFigures& figures, bool force)

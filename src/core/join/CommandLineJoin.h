@@ -66,6 +66,8 @@ signals:
 private:
     void followPhase(JoinSession::Phase phase);
     void answerQuestion();
+    /// Fails because the parts cannot be one movie, saying why where the plan knows.
+    void failNotOneMovie();
     void showProgress(const JoinFigures& figures, bool force);
     void ended();
     /// Writes `line`, prefixed with the program's name, as a line of its own.
