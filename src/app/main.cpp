@@ -1,6 +1,7 @@
 #include "Product.h"
 #include "core/Program.h"
 #include "core/join/CommandLineJoin.h"
+#include "core/text/Translations.h"
 #include "gui/Icons.h"
 #include "gui/MainWindow.h"
 #include "gui/ProgramStyle.h"
@@ -12,12 +13,15 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 #include <QFileInfo>
 #include <QFont>
+#include <QLocale>
 #include <QTimer>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -27,11 +31,18 @@ void print(FILE* to, const QString& text)
     std::fputs(text.toLocal8Bit().constData(), to);
 }
 
+// Where the program's translations lie: installed, or beside a portable program.
+QStringList translationFolders()
+{
+    const QString bin = QCoreApplication::applicationDirPath();
+    return {QDir::cleanPath(bin + QLatin1Char('/') + Product::kTranslationsFromBin),
+            bin + QStringLiteral("/translations")};
+}
+
 /// --join: the join runs without a window or a display, its progress and
 /// its failure on standard error; the exit status says how it ended.
-int joinWithoutWindow(int argc, char* argv[], const CommandLineJoin::Request& request)
+int joinWithoutWindow(QCoreApplication& app, const CommandLineJoin::Request& request)
 {
-    QCoreApplication app(argc, argv);
     PosixFileSystem files;
     CommandLineJoin join(files, ::isatty(STDERR_FILENO) == 1,
                          [](const QString& text) { print(stderr, text); });
@@ -45,16 +56,18 @@ int joinWithoutWindow(int argc, char* argv[], const CommandLineJoin::Request& re
     return app.exec();
 }
 
-} // namespace
-
-int main(int argc, char* argv[])
+/// What needs no window, in the user's language: --help, --version, a
+/// misused option, --join, the hint when there is no display. Returns the
+/// exit status, or nothing when the window is to open; `named` then holds
+/// the files to queue.
+std::optional<int> withoutWindow(int argc, char* argv[], QStringList& named)
 {
-    ignoreRelativeXdgFolders();
-    // The command line first: --help and --version need no display.
     QStringList args;
     for (int i = 0; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
     const QString name = QFileInfo(args.value(0, QStringLiteral("reelbind"))).fileName();
+    QCoreApplication app(argc, argv);
+    const Translations texts(translationFolders(), QLocale());
     QCommandLineParser parser;
     parser.setApplicationDescription(QCoreApplication::translate(
         "main", "Joins movie files byte for byte into one, or MP4/MOV and Matroska/WebM parts "
@@ -101,7 +114,10 @@ int main(int argc, char* argv[])
         QCoreApplication::translate(
             "main", "A file to queue, as if dropped on the list; with --join, a file to join."),
         QStringLiteral("[FILE...]"));
-    const QString usage = parser.helpText().replace(QStringLiteral("<executable_name>"), name);
+    // The usage line names the program as it was typed, without its folder.
+    QString usage = parser.helpText();
+    if (const qsizetype at = usage.indexOf(app.arguments().constFirst()); at >= 0)
+        usage.replace(at, app.arguments().constFirst().size(), name);
     if (!parser.parse(args)) {
         print(stderr,
               name + QStringLiteral(": ") + parser.errorText() + QStringLiteral("\n\n") + usage);
@@ -132,12 +148,11 @@ int main(int argc, char* argv[])
     }
     if (parser.isSet(join)) {
         using Method = CommandLineJoin::Method;
-        return joinWithoutWindow(argc, argv,
-                                 {parser.value(join), parser.positionalArguments(),
-                                  parser.isSet(bytes)      ? Method::Bytes
-                                  : parser.isSet(oneMovie) ? Method::OneMovie
-                                                           : Method::AsOffered,
-                                  parser.isSet(withSets), parser.isSet(trashSources)});
+        return joinWithoutWindow(app, {parser.value(join), parser.positionalArguments(),
+                                       parser.isSet(bytes)      ? Method::Bytes
+                                       : parser.isSet(oneMovie) ? Method::OneMovie
+                                                                : Method::AsOffered,
+                                       parser.isSet(withSets), parser.isSet(trashSources)});
     }
 
     // A Wayland display whose socket is gone (a stale variable) would make Qt abort: X, or the
@@ -158,12 +173,24 @@ int main(int argc, char* argv[])
                           .arg(QString::fromLocal8Bit(argc > 0 ? argv[0] : "reelbind")));
         return 1;
     }
-
-    QApplication app(argc, argv);
-    // Files for a program that already runs in this session go to its queue.
-    QStringList named;
     for (const QString& file : parser.positionalArguments())
         named << QFileInfo(file).absoluteFilePath();
+    return std::nullopt;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    ignoreRelativeXdgFolders();
+    // The command line first: --help and --version need no display.
+    QStringList named;
+    if (const std::optional<int> status = withoutWindow(argc, argv, named))
+        return *status;
+
+    QApplication app(argc, argv);
+    const Translations texts(translationFolders(), QLocale());
+    // Files for a program that already runs in this session go to its queue.
     // The display the program really uses, not what the variables say.
     const QString platform = QGuiApplication::platformName();
     QString refusal;

@@ -69,6 +69,10 @@ void JoinStatusDialog::buildControls()
         auto* label = place<QLabel>(this, name, 5520, top, 615, 240);
         label->setText(m_throttle.filePercent()); // "0%"
         label->setFont(percentFont);
+        // Room for "100%" as the language writes it ("100 %").
+        label->resize(
+            qMax(label->width(), label->fontMetrics().horizontalAdvance(Format::percent(1.0)) + 2),
+            label->height());
         QPalette pal = label->palette();
         pal.setColor(QPalette::WindowText, Qt::red);
         label->setPalette(pal);

@@ -1,7 +1,7 @@
 #!/bin/bash
 # reelbind --join without a display: bytes, MP4 parts as one movie or forced to bytes, a source
-# missing, a DVD title set from its first part, the sources to the trash, Ctrl+C in a long join,
-# and the settings never written.   bash tests/e2e/cli_join.sh <reelbind>
+# missing, a DVD title set from its first part, the sources to the trash, Ctrl+C or kill in a
+# long join, a German start, and the settings never written.   bash tests/e2e/cli_join.sh <reelbind>
 set -uo pipefail
 RB=$1 WORK=$(mktemp -d) PID=
 trap '[ -n "$PID" ] && kill "$PID" 2>/dev/null; wait; rm -rf "$WORK"' EXIT
@@ -58,21 +58,29 @@ cp "$D/p1.bin" "$D/s1" && cp "$D/p2.bin" "$D/s2" && run 0 --join t --trash-sourc
 [ ! -e "$D/s1" ] && [ ! -e "$D/s2" ] && [ -e "$XDG_DATA_HOME/Trash/files/s2" ] &&
     cat "$D/p1.bin" "$D/p2.bin" | cmp -s - "$D/t" || fail "--trash-sources: $(ls -A "$D")"
 
-# Ctrl+C once the join has begun (two sparse sources of 2 GiB): the target is gone, nothing
-# hidden left.
+# Ctrl+C or kill once the join has begun (two sparse sources of 2 GiB): the target is gone,
+# nothing hidden left, the status 128 + the signal's number.
 mkdir "$D/big" && truncate -s 2G "$D/big/s1" "$D/big/s2" || fail "cannot make the sparse files"
-(cd "$D/big" && exec env -u DISPLAY -u WAYLAND_DISPLAY "$RB" --join ../j s1 s2 2>"$WORK/err") &
-PID=$!
-for ((i = 0; i < 1200; i++)); do
-    grep -q "joining j" "$WORK/err" 2>/dev/null || ! kill -0 $PID 2>/dev/null && break
-    sleep 0.05
+for sig in INT:130 TERM:143; do
+    (cd "$D/big" && exec env -u DISPLAY -u WAYLAND_DISPLAY "$RB" --join ../j s1 s2 2>"$WORK/err") &
+    PID=$!
+    for ((i = 0; i < 1200; i++)); do
+        grep -q "joining j" "$WORK/err" 2>/dev/null || ! kill -0 $PID 2>/dev/null && break
+        sleep 0.05
+    done
+    kill -${sig%:*} $PID
+    wait $PID
+    STATUS=$? PID=
+    [ $STATUS -eq ${sig#*:} ] && [ ! -e "$D/j" ] && [ -z "$(ls -A "$D" "$D/big" | grep '^\.')" ] &&
+        [ "$(tail -n 1 "$WORK/err")" = "reelbind: the join to $D/j was stopped; nothing was written." ] ||
+        fail "SIG${sig%:*}: status $STATUS, $(ls -A "$D"), $(tail -n 2 "$WORK/err")"
 done
-kill -INT $PID
-wait $PID
-STATUS=$? PID=
-[ $STATUS -eq 130 ] && [ ! -e "$D/j" ] && [ -z "$(ls -A "$D" "$D/big" | grep '^\.')" ] &&
-    [ "$(tail -n 1 "$WORK/err")" = "reelbind: the join to $D/j was stopped; nothing was written." ] ||
-    fail "Ctrl+C: status $STATUS, $(ls -A "$D"), $(tail -n 2 "$WORK/err")"
+# In the user's language: a German start says its usage error in German, Qt's words too.
+run 2 --join t
+ENGLISH=$ERR
+LANGUAGE=de LANG=de_DE.UTF-8 run 2 --join t
+[[ $ERR == "reelbind: "* && $ERR != "${ENGLISH%%$'\n'*}"* && $ERR != *"Usage:"* ]] ||
+    fail "a German start: $ERR"
 [ "$(ini_state)" = "$INI_BEFORE" ] && [ -z "$(find "$WORK/home" -type f ! -path '*/Trash/*')" ] ||
     fail "the settings were written"
 echo "cli-join: PASS"

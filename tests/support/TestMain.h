@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/text/Translations.h"
+
 #include <QtTest>
 
 namespace TestSupport {
@@ -20,12 +22,19 @@ void useBuiltModules();
 
 } // namespace TestSupport
 
+/// The program's English texts (the words of its plurals), as the program
+/// has them where it finds no translation for the user's language.
+#define REELBIND_ENGLISH_TEXTS                                                                     \
+    const Translations english({QStringLiteral(REELBIND_BUILT_TRANSLATIONS)},                     \
+                               QLocale(QLocale::English))
+
 /// main() of a test program on Qt Core alone, in an environment of its own.
 #define REELBIND_CORE_TEST_MAIN(TestObject)                                                        \
     int main(int argc, char* argv[])                                                               \
     {                                                                                              \
         TestSupport::isolateEnvironment();                                                         \
         QCoreApplication app(argc, argv);                                                          \
+        REELBIND_ENGLISH_TEXTS;                                                                    \
         TestObject tc;                                                                             \
         QTEST_SET_MAIN_SOURCE_PATH                                                                 \
         return QTest::qExec(&tc, argc, argv);                                                      \
@@ -39,6 +48,7 @@ void useBuiltModules();
         TestSupport::isolateEnvironment();                                                         \
         QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);                                   \
         QApplication app(argc, argv);                                                              \
+        REELBIND_ENGLISH_TEXTS;                                                                    \
         TestSupport::initGuiTest();                                                                \
         TestObject tc;                                                                             \
         QTEST_SET_MAIN_SOURCE_PATH                                                                 \

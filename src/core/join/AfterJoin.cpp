@@ -7,9 +7,10 @@
 
 QString AfterJoin::notDeleted(const QStringList& problems)
 {
-    return problems.isEmpty()
-               ? QString()
-               : Format::listMessage(tr("These files could not be deleted:"), problems);
+    return problems.isEmpty() ? QString()
+                              : Format::listMessage(tr("These files could not be deleted:", nullptr,
+                                                       int(problems.size())),
+                                                    problems);
 }
 
 bool AfterJoin::asksBeforeDelete()
@@ -46,11 +47,12 @@ AfterJoin::Deletion AfterJoin::deleteSources()
         seen.insert(path);
         const FileResult<qint64> now = m_files.fileSize(path);
         if (!now) {
-            problems << path + QStringLiteral(": ") + now.error().text();
+            problems << Format::fileProblem(path, now.error().text());
             continue;
         }
         if (!m_files.identity(path).unchangedSince(m_record.read.at(i))) {
-            problems << path + tr(": it was changed after it was joined, so it was kept");
+            problems << Format::fileProblem(
+                path, tr("it was changed after it was joined, so it was kept"));
             continue;
         }
         if (m_files.moveToTrash(path).failed())
@@ -70,7 +72,7 @@ QString AfterJoin::deleteForGood(const QStringList& paths)
     for (const QString& path : paths) {
         const FileError e = m_files.removeFile(path);
         if (e.failed())
-            problems << path + QStringLiteral(": ") + e.text();
+            problems << Format::fileProblem(path, e.text());
         else
             deleted.insert(path);
     }
@@ -91,6 +93,8 @@ QSet<quint64> AfterJoin::idsOf(const QSet<QString>& paths) const
 
 QString AfterJoin::deleteForGoodQuestion(const QStringList& paths)
 {
-    return Format::listMessage(tr("No trash takes these files:"), paths) +
-           tr("\n\nDelete them for good? They cannot be brought back.");
+    const int n = int(paths.size());
+    return Format::listMessage(tr("No trash takes these files:", nullptr, n), paths) +
+           QStringLiteral("\n\n") +
+           tr("Delete them for good? They cannot be brought back.", nullptr, n);
 }

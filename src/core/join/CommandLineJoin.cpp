@@ -1,9 +1,11 @@
 #include "core/join/CommandLineJoin.h"
 
 #include "core/queue/PartSets.h"
+#include "core/text/Format.h"
 #include "platform/FileSystem.h"
 
 #include <QFileInfo>
+#include <QLocale>
 
 using Phase = JoinSession::Phase;
 
@@ -117,8 +119,9 @@ void CommandLineJoin::showProgress(const JoinFigures& figures, bool force)
 {
     if (m_finished || m_session.phase() != Phase::Joining)
         return;
-    const int percent =
-        figures.batchTotal > 0 ? int(figures.batchDone * 100 / figures.batchTotal) : 0;
+    const double fraction =
+        figures.batchTotal > 0 ? double(figures.batchDone) / double(figures.batchTotal) : 0.0;
+    const int percent = Format::wholePercent(fraction);
     // A terminal's line changes where its percentage does, at most ten times a second.
     const qint64 gap = m_terminal ? 100 : 1000;
     if (!force && ((m_lastShown.isValid() && m_lastShown.elapsed() < gap) ||
@@ -126,10 +129,9 @@ void CommandLineJoin::showProgress(const JoinFigures& figures, bool force)
         return;
     m_lastShown.start();
     m_shownPercent = percent;
-    const QString line = tr("reelbind: joining %1: %2% (file %3 of %n)", "", m_queue.count())
-                             .arg(QFileInfo(m_request.target).fileName())
-                             .arg(percent)
-                             .arg(m_fileIndex + 1);
+    const QString line = tr("reelbind: joining %1: %2 (file %3 of %n)", nullptr, m_queue.count())
+                             .arg(QFileInfo(m_request.target).fileName(), Format::percent(fraction),
+                                  QLocale().toString(m_fileIndex + 1));
     if (m_terminal) {
         m_write(QLatin1Char('\r') + line + QStringLiteral("\033[K"));
         m_lineOpen = true;
@@ -153,10 +155,9 @@ void CommandLineJoin::ended()
     case JoinSession::Ending::NoTarget:
     case JoinSession::Ending::NoSpace:
         // Refused targets and too little space: the window's notice, with the target it is about.
-        return fail(
-            m_session.notice().isEmpty()
-                ? tr("the join to %1 did not start.").arg(m_request.target)
-                : QStringLiteral("%1: %2").arg(m_request.target, firstLine(m_session.notice())));
+        return fail(m_session.notice().isEmpty()
+                        ? tr("the join to %1 did not start.").arg(m_request.target)
+                        : Format::fileProblem(m_request.target, firstLine(m_session.notice())));
     default:
         return fail(firstLine(m_session.finalText()));
     }

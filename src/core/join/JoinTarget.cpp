@@ -1,5 +1,7 @@
 #include "core/join/JoinTarget.h"
 
+#include "core/text/Format.h"
+
 JoinTarget::JoinTarget(FileStreams& streams, FileLookup& lookup, QString path)
     : m_streams(streams), m_lookup(lookup), m_path(std::move(path)),
       m_existed(m_lookup.identity(m_path).exists)
@@ -20,7 +22,8 @@ bool JoinTarget::finish(qint64 length)
     const FileIdentity written = m_file->identity();
     if (length >= 0 && written.size != length)
         return fail(Op::Length, m_path,
-                    tr("it holds %1 bytes where %2 were written").arg(written.size).arg(length));
+                    tr("it holds %1 bytes where %2 were written")
+                        .arg(Format::grouped(written.size), Format::grouped(length)));
     if (const FileError e = m_file->close(); e.failed())
         return fail(Op::CloseTarget, m_path, e.text());
     if (const FileError e = m_file->nameAs(m_path); e.failed())

@@ -210,30 +210,28 @@ QString joinQuestion(const QList<Queued>& files, const MoviePlan& plan)
     if (plan.family != MovieFamily::None) {
         const bool sound = soundOnly(plan.family);
         QString text =
-            list +
+            list + QStringLiteral("\n\n") +
             (sound && plan.smoothed
                  ? Text::tr(
-                       "\n\nJoin as One Movie copies their sound into one new file that plays all "
+                       "Join as One Movie copies their sound into one new file that plays all "
                        "parts, smoothed where one part meets the next so that it plays on without "
                        "a gap. With Join Bytes Anyway the joined file will most likely play only "
                        "its first part.")
-             : sound
-                 ? Text::tr("\n\nJoin as One Movie copies their sound unchanged into one new file "
-                            "that plays all parts. With Join Bytes Anyway the joined file will "
-                            "most likely play only its first part.")
+             : sound ? Text::tr("Join as One Movie copies their sound unchanged into one new file "
+                                "that plays all parts. With Join Bytes Anyway the joined file will "
+                                "most likely play only its first part.")
              : plan.smoothed
                  ? Text::tr(
-                       "\n\nJoin as One Movie copies their pictures unchanged into one new file "
+                       "Join as One Movie copies their pictures unchanged into one new file "
                        "that plays all parts, and smooths the sound where one part meets the "
                        "next so that it plays on without a gap. With Join Bytes Anyway the joined "
                        "file will most likely play only its first part.")
-                 : Text::tr(
-                       "\n\nJoin as One Movie copies their pictures and sound unchanged into one "
-                       "new file that plays all parts. With Join Bytes Anyway the joined file "
-                       "will most likely play only its first part."));
+                 : Text::tr("Join as One Movie copies their pictures and sound unchanged into one "
+                            "new file that plays all parts. With Join Bytes Anyway the joined file "
+                            "will most likely play only its first part."));
         if (!plan.leftOut.isEmpty())
-            text +=
-                Text::tr("\n\nThe new file leaves out what it cannot carry: %1.").arg(plan.leftOut);
+            text += QStringLiteral("\n\n") +
+                    Text::tr("The new file leaves out what it cannot carry: %1.").arg(plan.leftOut);
         return text;
     }
     const QString outcome =
@@ -245,8 +243,10 @@ QString joinQuestion(const QList<Queued>& files, const MoviePlan& plan)
     const QString why =
         plan.difference.isEmpty()
             ? QString()
-            : Text::tr("\nThey cannot be joined as one movie: %1.").arg(plan.difference);
-    return list + why + Text::tr("\n\n%1\n\nJoin them anyway?").arg(outcome);
+            : QLatin1Char('\n') +
+                  Text::tr("They cannot be joined as one movie: %1.").arg(plan.difference);
+    return list + why + QStringLiteral("\n\n") + outcome + QStringLiteral("\n\n") +
+           Text::tr("Join them anyway?");
 }
 
 QStringList oneMovieButtons()

@@ -40,47 +40,67 @@ QString codecName(const QString& codec)
     return names.value(codec, codec.isEmpty() ? Text::tr("unknown") : codec.toUpper());
 }
 
-// For each type of stream, in the enum's order: its word, and how its setup differs.
-constexpr const char* kTypeTexts[][2] = {
-    {QT_TRANSLATE_NOOP("MoviePlan", "pictures"),
+// For each type of stream, in the enum's order, how a part's differ from the first part's: the
+// part (%1) has none of them, it has them though the first part has none, it has another number
+// of them (the first part's: %2), in another coding (%2, the first part's: %3), encoded with other
+// settings; and the type's word in the list of what a movie leaves out.
+constexpr const char* kTypeTexts[][6] = {
+    {QT_TRANSLATE_NOOP("MoviePlan", "%1 has no pictures, unlike the first part"),
+     QT_TRANSLATE_NOOP("MoviePlan", "%1 has pictures, unlike the first part"),
+     QT_TRANSLATE_N_NOOP("MoviePlan", "%1 has %n picture stream(s); the first part has %2"),
+     QT_TRANSLATE_NOOP("MoviePlan", "%1 has %2 pictures; the first part has %3 pictures"),
      QT_TRANSLATE_NOOP("MoviePlan",
-                       "its pictures are encoded with other settings than the first part's")},
-    {QT_TRANSLATE_NOOP("MoviePlan", "sound"),
+                       "the pictures of %1 are encoded with other settings than the first part's"),
+     QT_TRANSLATE_NOOP("MoviePlan", "pictures (%1)")},
+    {QT_TRANSLATE_NOOP("MoviePlan", "%1 has no sound, unlike the first part"),
+     QT_TRANSLATE_NOOP("MoviePlan", "%1 has sound, unlike the first part"),
+     QT_TRANSLATE_N_NOOP("MoviePlan", "%1 has %n sound stream(s); the first part has %2"),
+     QT_TRANSLATE_NOOP("MoviePlan", "%1 has %2 sound; the first part has %3 sound"),
      QT_TRANSLATE_NOOP("MoviePlan",
-                       "its sound is encoded with other settings than the first part's")},
-    {QT_TRANSLATE_NOOP("MoviePlan", "subtitles"),
+                       "the sound of %1 is encoded with other settings than the first part's"),
+     QT_TRANSLATE_NOOP("MoviePlan", "sound (%1)")},
+    {QT_TRANSLATE_NOOP("MoviePlan", "%1 has no subtitles, unlike the first part"),
+     QT_TRANSLATE_NOOP("MoviePlan", "%1 has subtitles, unlike the first part"),
+     QT_TRANSLATE_N_NOOP("MoviePlan", "%1 has %n subtitle stream(s); the first part has %2"),
+     QT_TRANSLATE_NOOP("MoviePlan", "%1 has %2 subtitles; the first part has %3 subtitles"),
      QT_TRANSLATE_NOOP("MoviePlan",
-                       "its subtitles are encoded with other settings than the first part's")},
-    {QT_TRANSLATE_NOOP("MoviePlan", "data"),
+                       "the subtitles of %1 are encoded with other settings than the first part's"),
+     QT_TRANSLATE_NOOP("MoviePlan", "subtitles (%1)")},
+    {QT_TRANSLATE_NOOP("MoviePlan", "%1 has no data streams, unlike the first part"),
+     QT_TRANSLATE_NOOP("MoviePlan", "%1 has data streams, unlike the first part"),
+     QT_TRANSLATE_N_NOOP("MoviePlan", "%1 has %n data stream(s); the first part has %2"),
+     QT_TRANSLATE_NOOP("MoviePlan", "%1 has %2 data; the first part has %3 data"),
      QT_TRANSLATE_NOOP("MoviePlan",
-                       "its data is encoded with other settings than the first part's")}};
+                       "the data of %1 is encoded with other settings than the first part's"),
+     QT_TRANSLATE_NOOP("MoviePlan", "data (%1)")}};
+enum TypeText { NoneHere, NoneFirst, Count, Coding, Settings, LeftOut };
 
-// "pictures", "sound", "subtitles" or "data".
-QString typeWord(Type type)
+QString typeText(Type type, TypeText which, int n = -1)
 {
-    return Text::tr(kTypeTexts[int(type)][0]);
+    return Text::tr(kTypeTexts[int(type)][which], nullptr, n);
 }
 
-// "pictures and sound", "pictures only", "pictures, 2 sound streams and subtitles".
-QString streamsText(const QList<MovieStream>& streams)
+// How the streams of `name` differ in number or order from the first part's, or "".
+QString streamsDifference(const QString& name, const QList<MovieStream>& streams,
+                          const QList<MovieStream>& first)
 {
-    QList<Type> order;
-    QHash<int, int> count;
+    QHash<int, int> count, firstCount;
     for (const MovieStream& s : streams)
-        if (count[int(s.type)]++ == 0)
-            order << s.type;
-    if (order.isEmpty())
-        return Text::tr("no pictures or sound");
-    QStringList words;
-    for (const Type t : order)
-        words << (count[int(t)] > 1 ? Text::tr("%1 %2 streams")
-                                          .arg(count[int(t)])
-                                          .arg(t == Type::Video ? Text::tr("picture") : typeWord(t))
-                                    : typeWord(t));
-    if (words.size() == 1)
-        return Text::tr("%1 only").arg(words[0]);
-    const QString last = words.takeLast();
-    return Text::tr("%1 and %2").arg(words.join(QStringLiteral(", ")), last);
+        ++count[int(s.type)];
+    for (const MovieStream& s : first)
+        ++firstCount[int(s.type)];
+    for (const Type t : {Type::Video, Type::Audio, Type::Subtitle, Type::Other}) {
+        const int n = count.value(int(t)), f = firstCount.value(int(t));
+        if (n != f)
+            return n == 0   ? typeText(t, NoneHere).arg(name)
+                   : f == 0 ? typeText(t, NoneFirst).arg(name)
+                            : typeText(t, Count, n).arg(name).arg(f);
+    }
+    for (int s = 0; s < streams.size(); ++s)
+        if (streams[s].type != first[s].type)
+            return Text::tr("the streams of %1 are in another order than the first part's")
+                .arg(name);
+    return QString();
 }
 
 // What a decoder needs of a stream's setup. FLAC's block of stream facts also holds each part's
@@ -93,37 +113,40 @@ QByteArray decoderSetup(const MovieStream& s)
     return facts.left(4) + facts.mid(10, 3) + char(facts[13] & 0xf0);
 }
 
-// How `s` differs from the first part's `f`, or "".
-QString streamDifference(const MovieStream& s, const MovieStream& f)
+// How the stream `s` of `name` differs from the first part's `f`, or "".
+QString streamDifference(const QString& name, const MovieStream& s, const MovieStream& f)
 {
-    const QString what = typeWord(s.type);
     if (s.codec != f.codec)
-        return Text::tr("%1 %2; the first part has %3")
-            .arg(codecName(s.codec), what, codecName(f.codec));
+        return typeText(s.type, Coding).arg(name, codecName(s.codec), codecName(f.codec));
     if (s.type == Type::Video && (s.width != f.width || s.height != f.height))
-        return Text::tr("%1x%2 pictures; the first part has %3x%4")
+        return Text::tr("%1 has %2x%3 pictures; the first part has %4x%5")
+            .arg(name)
             .arg(s.width)
             .arg(s.height)
             .arg(f.width)
             .arg(f.height);
     // One track shows all its pictures turned one way.
     if (s.type == Type::Video && s.turned != f.turned && f.turned == 0)
-        return Text::tr("turned %1 degrees; the first part is not").arg(s.turned);
+        return Text::tr("%1 is turned %2 degrees; the first part is not").arg(name).arg(s.turned);
     if (s.type == Type::Video && s.turned != f.turned && s.turned == 0)
-        return Text::tr("not turned; the first part is turned %1 degrees").arg(f.turned);
+        return Text::tr("%1 is not turned; the first part is turned %2 degrees")
+            .arg(name)
+            .arg(f.turned);
     if (s.type == Type::Video && s.turned != f.turned)
-        return Text::tr("turned %1 degrees; the first part is turned %2 degrees")
+        return Text::tr("%1 is turned %2 degrees; the first part is turned %3 degrees")
+            .arg(name)
             .arg(s.turned)
             .arg(f.turned);
     if (s.type == Type::Audio && s.sampleRate != f.sampleRate)
-        return Text::tr("sound at %1 Hz; the first part has %2 Hz")
+        return Text::tr("%1 has sound at %2 Hz; the first part has %3 Hz")
+            .arg(name)
             .arg(s.sampleRate)
             .arg(f.sampleRate);
     if (s.type == Type::Audio && s.channels != f.channels)
-        return Text::tr("%1-channel sound; the first part has %2-channel")
-            .arg(s.channels)
+        return Text::tr("%1 has %n sound channel(s); the first part has %2", nullptr, s.channels)
+            .arg(name)
             .arg(f.channels);
-    return decoderSetup(s) == decoderSetup(f) ? QString() : Text::tr(kTypeTexts[int(s.type)][1]);
+    return decoderSetup(s) == decoderSetup(f) ? QString() : typeText(s.type, Settings).arg(name);
 }
 
 } // namespace
@@ -134,39 +157,35 @@ MoviePlan planMovie(const QStringList& names, const QList<FileResult<MovieLayout
     QStringList leftOut;
     for (int i = 0; i < layouts.size(); ++i) {
         const FileResult<MovieLayout>& part = layouts[i];
+        const QString name = names.value(i);
         const QString difference = [&]() -> QString {
             if (!part)
-                return Text::tr("it cannot be read as a movie (%1)").arg(part.error().text());
+                return Text::tr("%1 cannot be read as a movie (%2)").arg(name, part.error().text());
             const MovieLayout& first = *layouts[0];
             // Sound alone where the first part has pictures is told by the streams below.
             if (container(part->family) != container(first.family))
-                return Text::tr("a %1 file; the first part is a %2 file")
-                    .arg(familyName(part->family), familyName(first.family));
+                return Text::tr("%1 and the first part are of different kinds: %2 and %3")
+                    .arg(name, familyName(part->family), familyName(first.family));
             const QList<MovieStream> kept = part->kept(), firstKept = first.kept();
             if (kept.isEmpty())
-                return Text::tr("no pictures or sound that a new file can carry");
+                return Text::tr("%1 has no pictures or sound that a new file can carry").arg(name);
             // Its first pictures, decoded only, would be shown over the end of the part before.
             if (i > 0 && part->cutInside)
-                return Text::tr(
-                    "it was cut between two key pictures without encoding, which only the "
-                    "first part may be");
+                return Text::tr("%1 was cut between two key pictures without encoding, which "
+                                "only the first part may be")
+                    .arg(name);
             if (!part->timed) // written live: what is missing of it would go unnoticed
-                return Text::tr("it does not say how long it is, so it cannot be proven whole");
-            QList<Type> types, firstTypes;
-            for (const MovieStream& s : kept)
-                types << s.type;
-            for (const MovieStream& s : firstKept)
-                firstTypes << s.type;
-            if (types != firstTypes)
-                return Text::tr("%1; the first part has %2")
-                    .arg(streamsText(kept), streamsText(firstKept));
+                return Text::tr("%1 does not say how long it is, so it cannot be proven whole")
+                    .arg(name);
+            if (const QString d = streamsDifference(name, kept, firstKept); !d.isEmpty())
+                return d;
             for (int s = 0; s < kept.size(); ++s)
-                if (const QString d = streamDifference(kept[s], firstKept[s]); !d.isEmpty())
+                if (const QString d = streamDifference(name, kept[s], firstKept[s]); !d.isEmpty())
                     return d;
             return QString();
         }();
         if (!difference.isEmpty()) {
-            plan.difference = names.value(i) + QStringLiteral(": ") + difference;
+            plan.difference = difference;
             return plan;
         }
         for (const MovieStream& s : part->streams) {
@@ -178,9 +197,9 @@ MoviePlan planMovie(const QStringList& names, const QList<FileResult<MovieLayout
                                    .arg(s.attached);
                 continue;
             }
-            const QString what = QStringLiteral("%1 (%2)").arg(
-                typeWord(s.type),
-                s.codec.isEmpty() && !s.tag.isEmpty() ? s.tag : codecName(s.codec));
+            const QString what =
+                typeText(s.type, LeftOut)
+                    .arg(s.codec.isEmpty() && !s.tag.isEmpty() ? s.tag : codecName(s.codec));
             if (!s.kept && !s.remade && !leftOut.contains(what))
                 leftOut << what;
         }

@@ -51,7 +51,7 @@ QString JoinQueue::add(const QStringList& paths)
         const QString name = StrFunc::rightOfLast(path, kSlash);
         const FileResult<qint64> size = m_files.readableFileSize(folder + name);
         if (!size) {
-            leftOut << folder + name + QStringLiteral(": ") + size.error().text();
+            leftOut << Format::fileProblem(folder + name, size.error().text());
             continue;
         }
         rows.append(QueueRow{name, folder, Format::megabytes(*size)});
@@ -67,9 +67,10 @@ QString JoinQueue::add(const QStringList& paths)
 
     if (leftOut.isEmpty())
         return QString();
-    const QString head = leftOut.size() == 1 ? tr("This file was not added to the queue:")
-                                             : tr("These files were not added to the queue:");
-    return Format::listMessage(head + QLatin1Char('\n'), leftOut);
+    return Format::listMessage(
+        tr("These files were not added to the queue:", nullptr, int(leftOut.size())) +
+            QLatin1Char('\n'),
+        leftOut);
 }
 
 void JoinQueue::remove(const QList<int>& positions)

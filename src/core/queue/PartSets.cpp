@@ -152,7 +152,8 @@ QString question(const QList<Set>& sets)
                        "folder:");
     return Format::listMessage(head, lines) +
            (gaps.isEmpty() ? QString() : QLatin1Char('\n') + gaps.join(QLatin1Char('\n'))) +
-           Text::tr("\n\nAdd the other parts to the queue after their first part?");
+           QStringLiteral("\n\n") +
+           Text::tr("Add the other parts to the queue after their first part?");
 }
 
 QStringList withOthers(const QStringList& added, const QList<Set>& sets)

@@ -62,12 +62,17 @@ QString chunkCaption(int bytes)
     return QCoreApplication::translate("Format", "Chunk Size: %1 bytes").arg(grouped(bytes));
 }
 
+QString fileProblem(const QString& file, const QString& reason)
+{
+    return QCoreApplication::translate("Format", "%1: %2").arg(file, reason);
+}
+
 QString listMessage(const QString& head, const QStringList& items, int maxListed)
 {
     QStringList lines = items.mid(0, maxListed);
     if (items.size() > maxListed)
-        lines << QCoreApplication::translate("Format", "... and %1 more.")
-                     .arg(items.size() - maxListed);
+        lines << QCoreApplication::translate("Format", "... and %n more.", nullptr,
+                                             int(items.size() - maxListed));
     return head + QLatin1Char('\n') + lines.join(QLatin1Char('\n'));
 }
 

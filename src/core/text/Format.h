@@ -36,6 +36,9 @@ QString estimateCaption(double mb);
 /// "Chunk Size: " + grouped(bytes) + " bytes".
 QString chunkCaption(int bytes);
 
+/// "file: reason", an item of a list of files that failed.
+QString fileProblem(const QString& file, const QString& reason);
+
 /// A message of `head` and one line per item, listing at most `maxListed`
 /// items and then "... and N more.", so the box fits on the screen.
 QString listMessage(const QString& head, const QStringList& items, int maxListed = 15);

@@ -230,7 +230,7 @@ private slots:
             QSKIP("bindfs (FUSE) cannot mount here: the case on a second file system was not run");
         QVERIFY(q.run(view.filePath("f1")) && q.join().ending() == Ending::Joined);
         QCOMPARE(q.join().after().deleteSources().message,
-                 "These files could not be deleted:\n" + q.at("f1") +
+                 "This file could not be deleted:\n" + q.at("f1") +
                      ": it was changed after it was joined, so it was kept");
         QCOMPARE(readAll(q.at("f1")), q.all);
     }

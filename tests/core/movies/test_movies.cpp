@@ -388,7 +388,7 @@ private slots:
         row("an MP4 part cut out of a longer one", {M::Trimmed, M::Avc}, movie, go, offer, mp4, ok,
             done);
         row("a later part cut out of a longer one", {M::Avc, M::Trimmed}, no, go,
-            "b.mp4: it was cut between two key pictures without encoding, which only the first "
+            "b.mp4 was cut between two key pictures without encoding, which only the first "
             "part may be.",
             "", none, "");
         row("WebM parts copied anew", {M::Copied, M::Copied}, movie, go, offer,
@@ -405,7 +405,7 @@ private slots:
         row("MKA parts, sound alone", {M::Mka, M::Mka}, movie, go, soundOffer, "MKA Files (*.mka)",
             ok, done);
         row("a part of sound alone", {M::Avc, M::M4a}, no, go,
-            "b.m4a: sound only; the first part has pictures and sound.", "", none, "");
+            "b.m4a has no pictures, unlike the first part.", "", none, "");
         row("subtitled MP4 parts", {M::Subs, M::Subs}, movie, go, offer, mp4, ok, done);
         row("Matroska parts with a font attached", {M::Font, M::Font}, movie, go, offer,
             "Matroska Files (*.mkv)", ok, done);
@@ -414,20 +414,20 @@ private slots:
             "Matroska Files (*.mkv)", ok, done);
         row("FLAC sound in MP4 parts", {M::FlacMp4, M::FlacMp4}, movie, go, copied, mp4, ok, done);
         row("pictures of another profile", {M::Avc, M::Profile}, no, go,
-            "b.mp4: its pictures are encoded with other settings than the first part's.", "", none,
+            "the pictures of b.mp4 are encoded with other settings than the first part's.", "", none,
             "");
         row("a part turned", {M::Avc, M::Phone}, no, go,
-            "b.mp4: turned 90 degrees; the first part is not.", "", none, "");
+            "b.mp4 is turned 90 degrees; the first part is not.", "", none, "");
         row("a part not turned", {M::Phone, M::Avc}, no, go,
-            "b.mp4: not turned; the first part is turned 90 degrees.", "", none, "");
+            "b.mp4 is not turned; the first part is turned 90 degrees.", "", none, "");
         row("a part of another size", {M::Avc, M::Big}, no, go,
-            "\nThey cannot be joined as one movie: b.mp4: 320x240 pictures; the first part has "
-            "160x120.\n",
+            "\nThey cannot be joined as one movie: b.mp4 has 320x240 pictures; the first part "
+            "has 160x120.\n",
             "", none, "");
         row("a part without sound", {M::Avc, M::Mute}, no, go,
-            "b.mp4: pictures only; the first part has pictures and sound.", "", none, "");
+            "b.mp4 has no sound, unlike the first part.", "", none, "");
         row("a part without its index", {M::Avc, M::Bare}, no, go,
-            "b.mp4: it cannot be read as a movie (", "", none, "");
+            "b.mp4 cannot be read as a movie (", "", none, "");
         row("a part cut short after its index", {M::Avc, M::Cut}, movie, go, offer, mp4,
             Ending::Failed, "Could not read file %1/b.mp4 as a movie: ");
         row("a part whose pictures lost their timing", {M::Avc, M::Untimed}, movie, go, offer, mp4,
@@ -444,9 +444,9 @@ private slots:
         row("a WebM part with a picture's time damaged", {M::WebM, M::Late}, movie, go, offer,
             "WebM Files (*.webm)", Ending::Failed, "Could not read file %1/b.webm as a movie: ");
         row("a part with an impossible sample description", {M::Avc, M::Described}, no, go,
-            "b.mp4: its pictures are encoded with other settings", "", none, "");
+            "the pictures of b.mp4 are encoded with other settings", "", none, "");
         row("a Matroska part that does not tell its length", {M::Mkv, M::Live}, no, go,
-            "b.mkv: it does not say how long it is, so it cannot be proven whole.", "", none, "");
+            "b.mkv does not say how long it is, so it cannot be proven whole.", "", none, "");
         row("MP4 parts byte by byte", avc2, Choice::Bytes, go, offer, "", ok, done);
         row("cancelled in the look", avc3, movie, Phase::LookingAtFiles, "", "", none, "");
         row("cancelled in the checks", avc2, movie, Phase::Checking, offer, mp4, none, "");

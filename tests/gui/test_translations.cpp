@@ -1,0 +1,248 @@
+// The program in the user's language: every text of every window, Qt's own dialogs, nothing
+// clipped on the fixed-size windows; and translation files that are whole.
+#include "Product.h"
+#include "gui/AboutDialog.h"
+#include "gui/JoinStatusDialog.h"
+#include "gui/PreferencesDialog.h"
+#include "gui/QtDesktop.h"
+#include "support/GuiSupport.h"
+
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QXmlStreamReader>
+
+using namespace TestSupport;
+
+namespace {
+
+const QRegularExpression kLetter("\\p{L}");
+
+/// Each message of a .ts file: its source, its translation (a plural's in each form), and
+/// whether it is unfinished.
+struct Message
+{
+    QString source;
+    QStringList forms;
+    bool unfinished = false;
+};
+
+QList<Message> messagesOf(const QString& tsFile)
+{
+    QFile file(tsFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<Message> messages;
+    bool numerus = false;
+    QXmlStreamReader xml(&file);
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("message")) {
+            messages.append(Message());
+            numerus = xml.attributes().value(QLatin1String("numerus")) == QLatin1String("yes");
+        } else if (messages.isEmpty()) {
+            continue;
+        } else if (xml.name() == QLatin1String("source")) {
+            messages.last().source = xml.readElementText();
+        } else if (xml.name() == QLatin1String("translation")) {
+            messages.last().unfinished =
+                xml.attributes().value(QLatin1String("type")) == QLatin1String("unfinished");
+            if (!numerus)
+                messages.last().forms << xml.readElementText();
+        } else if (xml.name() == QLatin1String("numerusform")) {
+            messages.last().forms << xml.readElementText();
+        }
+    }
+    return messages;
+}
+
+/// The placeholders of a text, sorted: "%1 %1 %2 %n".
+QStringList placeholders(const QString& text)
+{
+    QStringList found;
+    for (const auto& m : QRegularExpression("%[1-9n]").globalMatch(text))
+        found << m.captured();
+    found.sort();
+    return found;
+}
+
+/// Whether `o` belongs to `top` itself rather than to a dialog opened over it.
+bool ownedBy(const QObject* top, const QObject* o)
+{
+    for (o = o->parent(); o && o != top; o = o->parent())
+        if (qobject_cast<const QDialog*>(o))
+            return false;
+    return true;
+}
+
+/// What a user reads on `window` and its controls, each under a key that names the control;
+/// `folder` shows as "/".
+void readTexts(const QString& window, const QObject* top, const QString& folder,
+               QMap<QString, QString>& texts)
+{
+    QList<const QObject*> objects = {top};
+    for (const QObject* o : top->findChildren<QObject*>())
+        if (ownedBy(top, o) && !qobject_cast<const QDialog*>(o))
+            objects << o;
+    for (int i = 0; i < objects.size(); ++i)
+        for (const char* property : {"windowTitle", "text", "title", "plainText", "toolTip",
+                                     "accessibleName", "iconText"}) {
+            const QString text =
+                objects[i]->property(property).toString().replace(folder, QStringLiteral("/"));
+            if (text.contains(kLetter) && !text.startsWith(Product::kName))
+                texts.insert(QStringLiteral("%1 %2 %3 %4.%5")
+                                 .arg(window)
+                                 .arg(i)
+                                 .arg(objects[i]->metaObject()->className(),
+                                      objects[i]->objectName(), QLatin1String(property)),
+                             text);
+        }
+}
+
+/// Controls of `window` whose text the font draws wider than the control.
+QStringList clipped(const QWidget* window)
+{
+    QStringList found;
+    for (const QWidget* w : window->findChildren<QWidget*>()) {
+        if (!w->isVisible() || !ownedBy(window, w) || qobject_cast<const QDialog*>(w))
+            continue;
+        const auto* label = qobject_cast<const QLabel*>(w);
+        const auto* box = qobject_cast<const QGroupBox*>(w);
+        const auto* check = qobject_cast<const QCheckBox*>(w);
+        const auto* button = qobject_cast<const QPushButton*>(w);
+        const int room = w->width();
+        const int need = label && !label->wordWrap() ? label->sizeHint().width()
+                         : box   ? box->fontMetrics().horizontalAdvance(box->title()) + 12
+                         : check ? check->sizeHint().width()
+                         : button
+                             ? button->fontMetrics().horizontalAdvance(button->text().remove('&'))
+                             : 0;
+        if (need > room)
+            found << QStringLiteral("%1 (%2 > %3 px)").arg(w->objectName()).arg(need).arg(room);
+    }
+    return found;
+}
+
+/// The program's windows with what they show after a join of one file: texts and clipped
+/// controls.
+struct Shown
+{
+    QMap<QString, QString> texts;
+    QStringList clipped;
+};
+
+Shown showWindows()
+{
+    App app;
+    Shown shown;
+    app.window->show();
+    app.queue().add({makeFile(app.folder.path(), "a.mpg", 5000)});
+    app.desktop.setNextSaveFile(app.folder.filePath("t.mpg"));
+    child<QAbstractButton>(app.window.get(), "CmdJoin")->click();
+    if (!app.joinEnded())
+        return shown;
+    child<QAction>(app.window.get(), "mnu_subPrefs")->trigger();
+    child<QAction>(app.window.get(), "mnu_About")->trigger();
+    const QList<std::pair<QString, QWidget*>> windows = {{"main", app.window.get()},
+                                                         {"status", app.window->statusWindow()},
+                                                         {"preferences", app.window->prefsWindow()},
+                                                         {"about", app.window->aboutWindow()}};
+    for (const auto& [name, window] : windows) {
+        readTexts(name, window, app.folder.path(), shown.texts);
+        shown.clipped += clipped(window);
+    }
+    const QAbstractItemModel& model = app.queue().model();
+    for (int column = 0; column < model.columnCount(); ++column)
+        shown.texts.insert(QStringLiteral("main header %1").arg(column),
+                           model.headerData(column, Qt::Horizontal).toString());
+    // Qt's own: the buttons of a question and of the file dialog, in the order of their roles.
+    QtDesktop desktop(QStringLiteral("Reelbind"));
+    desktop.askYesNo(nullptr, "?", "?", Desktop::Default::Yes, [](bool) {});
+    desktop.chooseFilesToOpen(nullptr, app.folder.path(), {"*"}, [](const QStringList&) {});
+    for (QWidget* top : QApplication::topLevelWidgets())
+        if (auto* box = top->isVisible() ? top->findChild<QDialogButtonBox*>() : nullptr) {
+            QMap<int, QString> buttons;
+            for (QAbstractButton* b : box->buttons())
+                buttons.insert(box->buttonRole(b), b->text());
+            shown.texts.insert(QStringLiteral("Qt ") + top->metaObject()->className(),
+                               buttons.values().join('|'));
+        }
+    desktop.dismissAll();
+    return shown;
+}
+
+} // namespace
+
+class TestTranslations : public QObject
+{
+    Q_OBJECT
+private slots:
+    // A start in each language: each text of each window, of its menus and of Qt's own dialogs
+    // is the language's (or the same word in both, as the translation has it), and no control
+    // of the fixed-size windows cuts its text. English is the measure.
+    void windows_data()
+    {
+        const Table<QLocale, QString> row({"locale", "language"});
+        row("English", QLocale(QLocale::English, QLocale::UnitedStates), "en");
+        row("German", QLocale(QLocale::German, QLocale::Germany), "de");
+        row("French", QLocale(QLocale::French, QLocale::France), "fr");
+        row("Spanish", QLocale(QLocale::Spanish, QLocale::Spain), "es");
+    }
+    void windows()
+    {
+        const auto language = fetch<QString>("language");
+        const Shown english = showWindows();
+        QVERIFY(english.texts.size() > 60);
+        QLocale::setDefault(fetch<QLocale>("locale"));
+        const Translations texts({QStringLiteral(REELBIND_BUILT_TRANSLATIONS)},
+                                 fetch<QLocale>("locale"));
+        const Shown shown = showWindows();
+        QLocale::setDefault(QLocale::c());
+        QCOMPARE(texts.language(), language);
+        QCOMPARE(shown.clipped.join(", "), QString());
+        if (language == QLatin1String("en"))
+            return;
+        QSet<QString> alike; // the texts the language writes as English does
+        for (const Message& m :
+             messagesOf(QStringLiteral(REELBIND_TS_DIR "/reelbind_%1.ts").arg(language)))
+            if (m.forms == QStringList{m.source})
+                alike.insert(m.source);
+        QStringList untranslated;
+        for (auto it = english.texts.cbegin(); it != english.texts.cend(); ++it)
+            if (shown.texts.value(it.key()) == it.value() && !alike.contains(it.value()))
+                untranslated << it.key() + ": " + it.value();
+        QCOMPARE(shown.texts.keys(), english.texts.keys());
+        QCOMPARE(untranslated.join("\n"), QString());
+    }
+    // Every message of every translation is finished, and keeps the source's placeholders and
+    // line breaks, in each plural form.
+    void filesWhole_data()
+    {
+        const Table<QString> row({"file"});
+        for (const QString& file : QDir(REELBIND_TS_DIR).entryList({"*.ts"}))
+            row(qPrintable(file), file);
+    }
+    void filesWhole()
+    {
+        const QList<Message> messages =
+            messagesOf(QStringLiteral(REELBIND_TS_DIR "/") + fetch<QString>("file"));
+        QVERIFY(messages.size() >= 10);
+        QStringList faults;
+        for (const Message& m : messages)
+            for (const QString& form : m.forms)
+                if (m.unfinished || form.isEmpty() ||
+                    placeholders(form) != placeholders(m.source) ||
+                    form.count('\n') != m.source.count('\n'))
+                    faults << m.source;
+        QCOMPARE(faults.join("\n"), QString());
+    }
+};
+
+REELBIND_GUI_TEST_MAIN(TestTranslations)
+#include "test_translations.moc"
