@@ -851,7 +851,7 @@
     </message>
     <message>
         <source>Clear Queued Files After Join</source>
-        <translation>Liste nach dem Verbinden leeren</translation>
+        <translation>Liste nach Abschluss leeren</translation>
     </message>
     <message>
         <source>Keep Chunk Size Setting</source>
@@ -906,18 +906,6 @@
 <context>
     <name>main</name>
     <message>
-        <source>Joins movie files byte for byte into one, or MP4/MOV and Matroska/WebM parts into one movie.
-
-Examples:
-  reelbind --join movie.mp4 part1.mp4 part2.mp4
-  reelbind --with-sets --join movie.vob VTS_01_1.VOB</source>
-        <translation>Verbindet Filmdateien Byte für Byte zu einer Datei oder MP4/MOV- und Matroska/WebM-Teile zu einem Film.
-
-Beispiele:
-  reelbind --join movie.mp4 part1.mp4 part2.mp4
-  reelbind --with-sets --join movie.vob VTS_01_1.VOB</translation>
-    </message>
-    <message>
         <source>Shows this help and exits.</source>
         <translation>Zeigt diese Hilfe an und beendet sich.</translation>
     </message>
@@ -970,6 +958,31 @@ Beispiele:
     <message>
         <source>reelbind: the join to %1 was stopped; nothing was written.</source>
         <translation>reelbind: das Verbinden zu %1 wurde abgebrochen; es wurde nichts geschrieben.</translation>
+    </message>
+    <message>
+        <source>Joins movie files into one: byte for byte (MPEG program and transport streams),
+or MP4/MOV parts or Matroska/WebM parts as one movie whose pictures are copied
+unchanged and whose sound plays on without a gap where parts meet. On btrfs and
+XFS the parts&apos; blocks are shared. The window shows the speed and the time left,
+puts the progress on the launcher icon, tells the desktop when a long join ends
+and offers to add a set&apos;s other parts; --join joins without a window. The texts
+follow the desktop&apos;s language (LANGUAGE, LANG).
+
+Examples:
+  reelbind --join movie.mp4 part1.mp4 part2.mp4
+  reelbind --with-sets --join movie.vob VTS_01_1.VOB</source>
+        <translation>Verbindet Filmdateien zu einer: Byte für Byte (MPEG-Programm- und
+-Transportströme) oder MP4/MOV-Teile bzw. Matroska/WebM-Teile zu einem Film,
+dessen Bilder unverändert kopiert werden und dessen Ton dort, wo Teile
+aufeinandertreffen, ohne Lücke weiterläuft. Auf btrfs und XFS werden die Blöcke
+der Teile gemeinsam genutzt. Das Fenster zeigt Geschwindigkeit und Restzeit, den
+Fortschritt am Starter-Symbol, meldet dem Desktop das Ende eines langen Vorgangs
+und bietet die übrigen Teile einer Reihe an; --join verbindet ohne Fenster. Die
+Texte folgen der Sprache des Desktops (LANGUAGE, LANG).
+
+Beispiele:
+  reelbind --join movie.mp4 part1.mp4 part2.mp4
+  reelbind --with-sets --join movie.vob VTS_01_1.VOB</translation>
     </message>
 </context>
 </TS>

@@ -906,18 +906,6 @@
 <context>
     <name>main</name>
     <message>
-        <source>Joins movie files byte for byte into one, or MP4/MOV and Matroska/WebM parts into one movie.
-
-Examples:
-  reelbind --join movie.mp4 part1.mp4 part2.mp4
-  reelbind --with-sets --join movie.vob VTS_01_1.VOB</source>
-        <translation>Une archivos de película byte a byte en uno solo, o bien partes MP4/MOV y Matroska/WebM en una sola película.
-
-Ejemplos:
-  reelbind --join movie.mp4 part1.mp4 part2.mp4
-  reelbind --with-sets --join movie.vob VTS_01_1.VOB</translation>
-    </message>
-    <message>
         <source>Shows this help and exits.</source>
         <translation>Muestra esta ayuda y termina.</translation>
     </message>
@@ -970,6 +958,31 @@ Ejemplos:
     <message>
         <source>reelbind: the join to %1 was stopped; nothing was written.</source>
         <translation>reelbind: se detuvo la unión con destino %1; no se escribió nada.</translation>
+    </message>
+    <message>
+        <source>Joins movie files into one: byte for byte (MPEG program and transport streams),
+or MP4/MOV parts or Matroska/WebM parts as one movie whose pictures are copied
+unchanged and whose sound plays on without a gap where parts meet. On btrfs and
+XFS the parts&apos; blocks are shared. The window shows the speed and the time left,
+puts the progress on the launcher icon, tells the desktop when a long join ends
+and offers to add a set&apos;s other parts; --join joins without a window. The texts
+follow the desktop&apos;s language (LANGUAGE, LANG).
+
+Examples:
+  reelbind --join movie.mp4 part1.mp4 part2.mp4
+  reelbind --with-sets --join movie.vob VTS_01_1.VOB</source>
+        <translation>Une archivos de película en uno solo: byte a byte (flujos de programa y de
+transporte MPEG), o partes MP4/MOV o Matroska/WebM como una sola película cuya
+imagen se copia sin cambios y cuyo sonido continúa sin cortes donde se unen las
+partes. En btrfs y XFS se comparten los bloques de las partes. La ventana
+muestra la velocidad y el tiempo restante, indica el progreso en el icono del
+lanzador, avisa al escritorio cuando termina una unión larga y ofrece añadir las
+demás partes de una serie; --join une sin ventana. Los textos siguen el idioma
+del escritorio (LANGUAGE, LANG).
+
+Ejemplos:
+  reelbind --join movie.mp4 part1.mp4 part2.mp4
+  reelbind --with-sets --join movie.vob VTS_01_1.VOB</translation>
     </message>
 </context>
 </TS>

@@ -780,8 +780,8 @@
     <message numerus="yes">
         <source>%1 has %n sound channel(s); the first part has %2</source>
         <translation>
-            <numerusform>%1 a %n canal audio ; la première partie en a %2</numerusform>
-            <numerusform>%1 a %n canaux audio ; la première partie en a %2</numerusform>
+            <numerusform>%1 a %n canal audio&#xa0;; la première partie en a %2</numerusform>
+            <numerusform>%1 a %n canaux audio&#xa0;; la première partie en a %2</numerusform>
         </translation>
     </message>
 </context>
@@ -847,7 +847,7 @@
     </message>
     <message>
         <source>Confirm Delete</source>
-        <translation>Confirmer suppr.</translation>
+        <translation>Confirmer la suppression</translation>
     </message>
     <message>
         <source>Clear Queued Files After Join</source>
@@ -906,18 +906,6 @@
 <context>
     <name>main</name>
     <message>
-        <source>Joins movie files byte for byte into one, or MP4/MOV and Matroska/WebM parts into one movie.
-
-Examples:
-  reelbind --join movie.mp4 part1.mp4 part2.mp4
-  reelbind --with-sets --join movie.vob VTS_01_1.VOB</source>
-        <translation>Assemble des fichiers vidéo octet par octet en un seul fichier, ou des parties MP4/MOV, ou Matroska/WebM, en un seul film.
-
-Exemples&#xa0;:
-  reelbind --join movie.mp4 part1.mp4 part2.mp4
-  reelbind --with-sets --join movie.vob VTS_01_1.VOB</translation>
-    </message>
-    <message>
         <source>Shows this help and exits.</source>
         <translation>Affiche cette aide et quitte.</translation>
     </message>
@@ -970,6 +958,31 @@ Exemples&#xa0;:
     <message>
         <source>reelbind: the join to %1 was stopped; nothing was written.</source>
         <translation>reelbind: l&apos;assemblage vers %1 a été interrompu&#xa0;; rien n&apos;a été écrit.</translation>
+    </message>
+    <message>
+        <source>Joins movie files into one: byte for byte (MPEG program and transport streams),
+or MP4/MOV parts or Matroska/WebM parts as one movie whose pictures are copied
+unchanged and whose sound plays on without a gap where parts meet. On btrfs and
+XFS the parts&apos; blocks are shared. The window shows the speed and the time left,
+puts the progress on the launcher icon, tells the desktop when a long join ends
+and offers to add a set&apos;s other parts; --join joins without a window. The texts
+follow the desktop&apos;s language (LANGUAGE, LANG).
+
+Examples:
+  reelbind --join movie.mp4 part1.mp4 part2.mp4
+  reelbind --with-sets --join movie.vob VTS_01_1.VOB</source>
+        <translation>Assemble des fichiers vidéo en un seul : octet par octet (flux de programme et
+de transport MPEG), ou des parties MP4/MOV ou Matroska/WebM en un seul film dont
+les images sont copiées sans modification et dont le son continue sans coupure
+là où les parties se rejoignent. Sur btrfs et XFS, les blocs des parties sont
+partagés. La fenêtre affiche la vitesse et le temps restant, montre la
+progression sur l&apos;icône du lanceur, prévient le bureau à la fin d&apos;un long
+assemblage et propose d&apos;ajouter les autres parties d&apos;une série ; --join assemble
+sans fenêtre. Les textes suivent la langue du bureau (LANGUAGE, LANG).
+
+Exemples :
+  reelbind --join movie.mp4 part1.mp4 part2.mp4
+  reelbind --with-sets --join movie.vob VTS_01_1.VOB</translation>
     </message>
 </context>
 </TS>

@@ -70,8 +70,13 @@ std::optional<int> withoutWindow(int argc, char* argv[], QStringList& named)
     const Translations texts(translationFolders(), QLocale());
     QCommandLineParser parser;
     parser.setApplicationDescription(QCoreApplication::translate(
-        "main", "Joins movie files byte for byte into one, or MP4/MOV and Matroska/WebM parts "
-                "into one movie.\n\n"
+        "main", "Joins movie files into one: byte for byte (MPEG program and transport streams),\n"
+                "or MP4/MOV parts or Matroska/WebM parts as one movie whose pictures are copied\n"
+                "unchanged and whose sound plays on without a gap where parts meet. On btrfs and\n"
+                "XFS the parts' blocks are shared. The window shows the speed and the time left,\n"
+                "puts the progress on the launcher icon, tells the desktop when a long join ends\n"
+                "and offers to add a set's other parts; --join joins without a window. The texts\n"
+                "follow the desktop's language (LANGUAGE, LANG).\n\n"
                 "Examples:\n"
                 "  reelbind --join movie.mp4 part1.mp4 part2.mp4\n"
                 "  reelbind --with-sets --join movie.vob VTS_01_1.VOB"));

@@ -1,7 +1,7 @@
 #!/bin/bash
-# The installed program as a user meets it: its command line without a display, files joined
-# by the keyboard and handed over by a second start, settings in the config folder and nothing
-# under the prefix, a start beside a socket folder open to others, MP4 parts joined as one movie
+# The installed program as a user meets it: its command line without a display, in German too,
+# files joined by the keyboard and handed over by a second start, settings in the config folder
+# and nothing under the prefix, a start beside a socket folder open to others, MP4 parts joined as one movie
 # through its module, loaded from lib/reelbind only then.   bash e2e_install.sh <build folder>
 set -u
 E2E_NAME=e2e-install
@@ -24,6 +24,10 @@ cli() {
 USAGE="Usage: reelbind [options] [FILE...]"$'\n'
 cli 0 --help && [[ $OUT == "$USAGE"* ]] && cli 0 -h a.mpg && [[ $OUT == "$USAGE"* ]] || fail "--help, -h: $OUT"
 cli 0 --version && [ "$OUT" = "Orvel's Reelbind 1.0.7" ] || fail "--version: $OUT"
+# Its translations found where the install put them: German for a German user.
+cli 2 --join t && ENGLISH=$ERR && LANGUAGE=de LANG=de_DE.UTF-8 cli 2 --join t &&
+    [[ $ERR == "reelbind: "* && ${ERR%%$'\n'*} != "${ENGLISH%%$'\n'*}" ]] ||
+    fail "no German from the installed program: $ERR"
 cli 2 --join-now a.mpg && [[ -z $OUT && $ERR == "reelbind: Unknown option 'join-now'."* ]] ||
     fail "an unknown option: $OUT$ERR"
 cli 1 a.mpg && [[ -z $OUT && $ERR != *$'\n'* && $ERR == "reelbind: no display found; start it from \

@@ -105,10 +105,12 @@ void readTexts(const QString& window, const QObject* top, const QString& folder,
         }
 }
 
-/// Controls of `window` whose text the font draws wider than the control.
+/// Controls of `window` whose text the font draws wider than the control, or that lie over
+/// another control of text.
 QStringList clipped(const QWidget* window)
 {
     QStringList found;
+    QList<const QWidget*> worded;
     for (const QWidget* w : window->findChildren<QWidget*>()) {
         if (!w->isVisible() || !ownedBy(window, w) || qobject_cast<const QDialog*>(w))
             continue;
@@ -125,6 +127,12 @@ QStringList clipped(const QWidget* window)
                              : 0;
         if (need > room)
             found << QStringLiteral("%1 (%2 > %3 px)").arg(w->objectName()).arg(need).arg(room);
+        for (const QWidget* other : std::as_const(worded))
+            if (need > 0 && other->parent() == w->parent() &&
+                other->geometry().intersects(w->geometry()))
+                found << w->objectName() + QStringLiteral(" over ") + other->objectName();
+        if (need > 0)
+            worded << w;
     }
     return found;
 }
@@ -221,7 +229,7 @@ private slots:
         QCOMPARE(untranslated.join("\n"), QString());
     }
     // Every message of every translation is finished, and keeps the source's placeholders and
-    // line breaks, in each plural form.
+    // paragraphs, in each plural form.
     void filesWhole_data()
     {
         const Table<QString> row({"file"});
@@ -238,7 +246,7 @@ private slots:
             for (const QString& form : m.forms)
                 if (m.unfinished || form.isEmpty() ||
                     placeholders(form) != placeholders(m.source) ||
-                    form.count('\n') != m.source.count('\n'))
+                    form.count("\n\n") != m.source.count("\n\n"))
                     faults << m.source;
         QCOMPARE(faults.join("\n"), QString());
     }
