@@ -971,16 +971,16 @@ follow the desktop&apos;s language (LANGUAGE, LANG).
 Examples:
   reelbind --join movie.mp4 part1.mp4 part2.mp4
   reelbind --with-sets --join movie.vob VTS_01_1.VOB</source>
-        <translation>Assemble des fichiers vidéo en un seul : octet par octet (flux de programme et
+        <translation>Assemble des fichiers vidéo en un seul&#xa0;: octet par octet (flux de programme et
 de transport MPEG), ou des parties MP4/MOV ou Matroska/WebM en un seul film dont
 les images sont copiées sans modification et dont le son continue sans coupure
 là où les parties se rejoignent. Sur btrfs et XFS, les blocs des parties sont
 partagés. La fenêtre affiche la vitesse et le temps restant, montre la
 progression sur l&apos;icône du lanceur, prévient le bureau à la fin d&apos;un long
-assemblage et propose d&apos;ajouter les autres parties d&apos;une série ; --join assemble
+assemblage et propose d&apos;ajouter les autres parties d&apos;une série&#xa0;; --join assemble
 sans fenêtre. Les textes suivent la langue du bureau (LANGUAGE, LANG).
 
-Exemples :
+Exemples&#xa0;:
   reelbind --join movie.mp4 part1.mp4 part2.mp4
   reelbind --with-sets --join movie.vob VTS_01_1.VOB</translation>
     </message>
