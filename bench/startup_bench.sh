@@ -13,6 +13,9 @@
 # window's and to the text window's, and the counts. Goal: the program's first window drawn
 # within 1.3 x the text window's.
 #
+# With LOCALE=de_DE.UTF-8 every window starts in that locale (the program in German, with Qt's
+# own translations): what loading the translations costs.
+#
 #   bench/startup_bench.sh [BUILD_DIR [PROGRAM...]]     (RUNS: 5; PROGRAM: BUILD_DIR/reelbind)
 set -euo pipefail
 
@@ -37,14 +40,14 @@ WORK=$(mktemp -d /tmp/reelbind-startup-XXXXXX)
 trap 'rm -rf "$WORK"' EXIT
 export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" XDG_DATA_HOME="$WORK/home/.local/share" \
     XDG_CACHE_HOME="$WORK/home/.cache" XDG_STATE_HOME="$WORK/home/.local/state" \
-    XDG_RUNTIME_DIR="$WORK/run" LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb
+    XDG_RUNTIME_DIR="$WORK/run" LC_ALL=${LOCALE:-C.UTF-8} QT_QPA_PLATFORM=xcb
 unset DBUS_SESSION_BUS_ADDRESS WAYLAND_DISPLAY XDG_CURRENT_DESKTOP XDG_SESSION_TYPE DESKTOP_SESSION \
     QT_QPA_PLATFORMTHEME QT_STYLE_OVERRIDE QT_SCALE_FACTOR LANGUAGE
 mkdir -p "$HOME/.config" "$HOME/.local/share" "$HOME/.cache" "$HOME/.local/state"
 mkdir -m 0700 "$WORK/run"
 
-# Each program in a folder of its own: the program, its movie module (where it has one) and
-# its user's guide.
+# Each program in a folder of its own: the program, its movie module (where it has one), its
+# user's guide and its translations.
 NAMES=("bare window" "bare window, linked with Network, D-Bus, GIO" "bare window with a line of text")
 COMMANDS=("$BUILD/bench/bare_window" "$BUILD/bench/bare_window_linked" "$BUILD/bench/text_window")
 i=0
@@ -53,7 +56,7 @@ for p in "$@"; do
     dir="$WORK/program$i"
     mkdir "$dir"
     cp "$p" "$dir/reelbind"
-    for f in reelbind-movies.so Readme.html; do [ ! -e "$(dirname "$p")/$f" ] || cp "$(dirname "$p")/$f" "$dir/"; done
+    for f in reelbind-movies.so Readme.html translations; do [ ! -e "$(dirname "$p")/$f" ] || cp -r "$(dirname "$p")/$f" "$dir/"; done
     NAMES+=("$p") COMMANDS+=("$dir/reelbind")
 done
 
