@@ -34,9 +34,10 @@ QString familyName(MovieFamily family)
 QString codecName(const QString& codec)
 {
     static const QHash<QString, QString> names = {
-        {"h264", "H.264"},    {"hevc", "HEVC"}, {"mpeg4", "MPEG-4"}, {"vp8", "VP8"},
-        {"vp9", "VP9"},       {"av1", "AV1"},   {"aac", "AAC"},      {"opus", "Opus"},
-        {"vorbis", "Vorbis"}, {"mp3", "MP3"},   {"ac3", "AC-3"},     {"mov_text", "text"}};
+        {"h264", "H.264"}, {"hevc", "HEVC"}, {"mpeg4", "MPEG-4"},
+        {"vp8", "VP8"},    {"vp9", "VP9"},   {"av1", "AV1"},
+        {"aac", "AAC"},    {"opus", "Opus"}, {"vorbis", "Vorbis"},
+        {"mp3", "MP3"},    {"ac3", "AC-3"},  {"mov_text", "MPEG-4 Timed Text"}};
     return names.value(codec, codec.isEmpty() ? Text::tr("unknown") : codec.toUpper());
 }
 
