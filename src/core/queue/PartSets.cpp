@@ -39,32 +39,33 @@ struct Text
 
 const QList<Rule>& rules()
 {
+    // The whole name: "$" alone would also let a name end in a line break.
     const auto re = [](const char* pattern) {
-        return QRegularExpression(QString::fromLatin1(pattern),
+        return QRegularExpression(QRegularExpression::anchoredPattern(QLatin1String(pattern)),
                                   QRegularExpression::CaseInsensitiveOption);
     };
     const auto one = [](const Match&) { return 1; };
-    const auto many = [](const Match&) { return 999; };
+    const auto many = [](const Match&) { return 99999; };
     static const QList<Rule> all = {
-        {re("^(vts_\\d\\d_)1(\\.vob)$"), one, [](const Match&) { return 9; },
+        {re("(vts_\\d\\d_)1(\\.vob)"), one, [](const Match&) { return 9; },
          [](const Match& m, int k) { return m.captured(1) + QString::number(k) + m.captured(2); }},
-        {re("^(.+\\.)(00[01])$"), [](const Match& m) { return m.captured(2).toInt(); }, many,
+        {re("(.+\\.)(00[01])"), [](const Match& m) { return m.captured(2).toInt(); }, many,
          [](const Match& m, int k) { return m.captured(1) + pad(k, 3); }, true},
-        {re("^(.+\\.part)(0*1)(\\.[^.]+)$"), one, many,
+        {re("(.+\\.part)(0*1)(\\.[^.]+)"), one, many,
          [](const Match& m, int k) {
              return m.captured(1) + pad(k, m.captured(2).size()) + m.captured(3);
          }},
-        {re("^(.+[ _-]cd)1(\\.[^.]+)$"), one, many,
+        {re("(.+[ _-]cd)1(\\.[^.]+)"), one, many,
          [](const Match& m, int k) { return m.captured(1) + QString::number(k) + m.captured(2); }},
-        {re("^(.+\\()1( of (\\d+)\\)\\.[^.]+)$"), one,
+        {re("(.+\\()1( of (\\d+)\\)\\.[^.]+)"), one,
          [](const Match& m) { return m.captured(3).toInt(); },
          [](const Match& m, int k) { return m.captured(1) + QString::number(k) + m.captured(2); }},
-        {re("^(g)o(p)r(\\d{4}\\.mp4)$"), one, [](const Match&) { return 99; },
+        {re("(g)o(p)r(\\d{4}\\.mp4)"), one, [](const Match&) { return 99; },
          [](const Match& m, int k) {
              return k == 1 ? m.captured(0)
                            : m.captured(1) + m.captured(2) + pad(k - 1, 2) + m.captured(3);
          }},
-        {re("^(g[hx])01(\\d{4}\\.mp4)$"), one, [](const Match&) { return 99; },
+        {re("(g[hx])01(\\d{4}\\.mp4)"), one, [](const Match&) { return 99; },
          [](const Match& m, int k) { return m.captured(1) + pad(k, 2) + m.captured(2); }},
     };
     return all;
@@ -99,12 +100,15 @@ QList<Set> find(const QStringList& added, const QStringList& queued, FileLookup&
                 for (const QString& name : files.fileNames(folder))
                     names->insert(name.toLower(), name);
             }
-            // The next numbers up to the first missing; later ones there make that a gap.
+            // The next numbers up to the first missing; later ones there make that a gap. Only
+            // regular files that can be read are parts, not a dangling link named like one.
             QStringList run;
             const int last = rule.last(m);
             int k = rule.from(m) + 1;
             for (auto f = names->constFind(rule.name(m, k).toLower());
-                 k <= last && f != names->cend(); f = names->constFind(rule.name(m, ++k).toLower()))
+                 k <= last && f != names->cend() &&
+                 files.readableFileSize(folder + QLatin1Char('/') + f.value());
+                 f = names->constFind(rule.name(m, ++k).toLower()))
                 run << folder + QLatin1Char('/') + f.value();
             QString missing;
             for (int later = k + 1; later <= qMin(last, k + 9) && missing.isEmpty(); ++later)

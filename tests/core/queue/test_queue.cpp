@@ -140,6 +140,17 @@ private slots:
             "d (1 of 2).mpg:\nd (2 of 2).mpg\n... and 5 more.\nVTS_01_3.VOB is missing." + end,
             {"m.mpg.001", "m.mpg.002", "m.mpg.003", "n.001"});
         const QStringList v = {"VTS_01_1.VOB", "VTS_01_2.VOB", "VTS_01_3.VOB", "VTS_01_4.VOB"};
+        // Slips: a name ending in a line break is no first part; a dangling link ("@") or a
+        // link to itself ("~") named like a part is none; split files go on past .999.
+        row("a first part's name and a line break", {"VTS_01_2.VOB"}, {}, {"VTS_01_1.VOB\n"}, {},
+            {}, "", {"VTS_01_1.VOB\n"});
+        row("links to nowhere and to themselves", {"VTS_01_2.VOB@", "x.part2.avi~"}, {},
+            {"VTS_01_1.VOB", "x.part1.avi"}, {}, {}, "", {"VTS_01_1.VOB", "x.part1.avi"});
+        QStringList split;
+        for (int k = 2; k <= 1001; ++k)
+            split << QStringLiteral("s.%1").arg(k, 3, 10, QLatin1Char('0'));
+        row("split files past .999", split, {}, {"s.001"}, {}, {"s.001: " + split.join(", ")},
+            "s.014\ns.015\ns.016\n... and 985 more." + end, QStringList{"s.001"} + split.mid(0, 3));
         row("parts added or queued", {v[1], v[3]}, {}, {v[0], v[2]}, {v[1]},
             {"VTS_01_1.VOB: VTS_01_4.VOB"},
             "VTS_01_1.VOB is the first part of a set. Its other parts lie in the same folder:\n"
@@ -153,7 +164,11 @@ private slots:
         TestFileSystem files;
         const QStringList names = fetch<QStringList>("files") + fetch<QStringList>("added");
         for (int i = 0; i < names.size(); ++i)
-            sized(dir.path(), names[i], fetch<QList<qint64>>("sizes").value(i, 9));
+            if (QString name = names[i]; name.endsWith('@') || name.endsWith('~'))
+                QFile::link(name.endsWith('@') ? "nowhere" : name.chopped(1),
+                            dir.filePath(name.chopped(1)));
+            else
+                sized(dir.path(), name, fetch<QList<qint64>>("sizes").value(i, 9));
         const auto in = [&](const char* column) {
             return fetch<QStringList>(column).replaceInStrings(QRegularExpression("^"),
                                                                dir.path() + '/');
@@ -165,7 +180,7 @@ private slots:
                          QStringList(set.others).replaceInStrings(dir.path() + '/', "").join(", ") +
                          (set.missing.isEmpty() ? "" : " (" + set.missing + ")");
         files.unreadableFolder = dir.path();
-        QCOMPARE(joined(found, PartSets::question(sets).section('\n', -6),
+        QCOMPARE(joined(found, sets.isEmpty() ? "" : PartSets::question(sets).section('\n', -6),
                         PartSets::withOthers(in("added"), sets).mid(0, 4),
                         PartSets::find(in("added"), in("queued"), files).size()),
                  joined(fetch<QStringList>("found"), fetch<QString>("question"), in("yes"), 0));
