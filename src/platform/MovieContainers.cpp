@@ -4,6 +4,7 @@
 #include "platform/MovieModule.h"
 
 #include <algorithm>
+#include <utility>
 
 QList<MovieStream> MovieLayout::kept() const
 {
@@ -13,18 +14,30 @@ QList<MovieStream> MovieLayout::kept() const
     return out;
 }
 
-FileResult<MovieLayout> describeMovie(InputFile& input)
+namespace {
+
+// What the program's engine answers, or why there is none.
+template <typename Call> auto withEngine(Call call) -> decltype(call(std::declval<MovieEngine&>()))
 {
     const FileResult<MovieEngine*> engine = MovieModule::program().engine();
     if (!engine)
         return engine.error();
-    return (*engine)->describe(input);
+    return call(**engine);
+}
+
+} // namespace
+
+FileResult<MovieLayout> describeMovie(InputFile& input)
+{
+    return withEngine([&](MovieEngine& engine) { return engine.describe(input); });
+}
+
+FileResult<MovieTiming> readMovieTiming(InputFile& input)
+{
+    return withEngine([&](MovieEngine& engine) { return engine.timing(input); });
 }
 
 FileResult<std::unique_ptr<MovieWriter>> MovieWriter::create(OutputFile& output, MovieFamily family)
 {
-    const FileResult<MovieEngine*> engine = MovieModule::program().engine();
-    if (!engine)
-        return engine.error();
-    return (*engine)->createWriter(output, family);
+    return withEngine([&](MovieEngine& engine) { return engine.createWriter(output, family); });
 }

@@ -14,7 +14,7 @@ class MovieEngine;
 namespace MovieModuleEntry {
 
 /// Raised with every change of MovieEngine, MovieWriter or the movie types.
-constexpr int kEngineRevision = 1;
+constexpr int kEngineRevision = 2;
 
 /// "1.0.7/1": the program's version and the engine's revision.
 inline QByteArray version()

@@ -50,7 +50,7 @@ FfmpegInput::~FfmpegInput()
     Ffmpeg::freeIo(m_pb);
 }
 
-QString FfmpegInput::open(InputFile& file)
+QString FfmpegInput::open(InputFile& file, bool streams)
 {
     m_io.file = &file;
     m_pb = Ffmpeg::ioContext(&m_io, false, &Io::read, nullptr, &Io::seek);
@@ -62,7 +62,7 @@ QString FfmpegInput::open(InputFile& file)
     int e = avformat_open_input(&m_format, "", nullptr, nullptr);
     // The header mostly holds all that is compared and copied; where it does not, a look at
     // the first packets, which decodes pictures (tens of milliseconds each).
-    if (e >= 0 && !described(m_format))
+    if (e >= 0 && streams && !described(m_format))
         e = avformat_find_stream_info(m_format, nullptr);
     return e >= 0                  ? QString()
            : m_io.failure.failed() ? m_io.failure.text()

@@ -18,9 +18,9 @@ public:
     FfmpegInput& operator=(const FfmpegInput&) = delete;
 
     /// Opens the movie `file` holds (which must outlive this), reading its
-    /// header and, where that does not describe every stream, its first
-    /// packets. "" when it opened; otherwise the reason.
-    QString open(InputFile& file);
+    /// header and, where that does not describe every stream and `streams`
+    /// is set, its first packets. "" when it opened; otherwise the reason.
+    QString open(InputFile& file, bool streams = true);
 
     /// The library's view of the open movie.
     AVFormatContext* format() const { return m_format; }

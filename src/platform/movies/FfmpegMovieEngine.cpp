@@ -13,8 +13,11 @@ extern "C" {
 #include <libavutil/display.h>
 }
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cmath>
+#include <optional>
 #include <type_traits>
 #include <unistd.h>
 
@@ -72,6 +75,44 @@ bool cutInside(AVFormatContext* format)
     }
     av_packet_free(&pkt);
     return cut;
+}
+
+// The earliest and the latest moment, in microseconds, that the picture and sound packets read
+// from here on hold (the latest at a packet's end, where it says how long it lasts), `packets` of
+// them at most; nothing is decoded.
+struct Moments
+{
+    std::optional<qint64> first, last;
+};
+Moments moments(AVFormatContext* format, int packets)
+{
+    Moments m;
+    AVPacket* pkt = av_packet_alloc();
+    for (int read = 0; pkt && read < packets && av_read_frame(format, pkt) >= 0; ++read) {
+        const AVStream* st = format->streams[pkt->stream_index];
+        const int64_t at = pkt->pts != AV_NOPTS_VALUE ? pkt->pts : pkt->dts;
+        if (at != AV_NOPTS_VALUE &&
+            (Ffmpeg::pictures(st) || st->codecpar->codec_type == AVMEDIA_TYPE_AUDIO)) {
+            const qint64 from = av_rescale_q(at, st->time_base, AV_TIME_BASE_Q);
+            const qint64 to = av_rescale_q(at + std::max<int64_t>(0, pkt->duration), st->time_base,
+                                           AV_TIME_BASE_Q);
+            m.first = std::min(m.first.value_or(from), from);
+            m.last = std::max(m.last.value_or(to), to);
+        }
+        av_packet_unref(pkt);
+    }
+    av_packet_free(&pkt);
+    return m;
+}
+
+QDateTime creationTime(const AVFormatContext* format)
+{
+    const AVDictionaryEntry* e = av_dict_get(format->metadata, "creation_time", nullptr, 0);
+    QDateTime at =
+        e ? QDateTime::fromString(QString::fromLatin1(e->value), Qt::ISODateWithMs) : QDateTime();
+    if (at.timeSpec() == Qt::LocalTime) // the library's times are UTC, with or without their Z
+        at.setTimeSpec(Qt::UTC);
+    return at.toUTC();
 }
 
 MovieStream streamOf(const AVStream* st, const AVOutputFormat* muxer)
@@ -138,6 +179,27 @@ FileResult<MovieLayout> FfmpegMovieEngine::describe(InputFile& input)
     for (unsigned i = 0; i < in.format()->nb_streams; ++i)
         layout.streams << streamOf(in.format()->streams[i], muxer);
     return layout;
+}
+
+FileResult<MovieTiming> FfmpegMovieEngine::timing(InputFile& input)
+{
+    FfmpegInput in;
+    if (const QString why = in.open(input, false); !why.isEmpty())
+        return FileError(EINVAL, why);
+    AVFormatContext* format = in.format();
+    MovieTiming timing;
+    timing.created = creationTime(format);
+    timing.start = moments(format, 64).first;
+    if (format->duration > 0)
+        timing.duration = format->duration;
+    // A transport stream says no length: its last timestamps do, near its end, or further back
+    // where there are none (as the library itself measures it, up to 16 MiB back).
+    for (qint64 back = 1 << 18; !timing.duration && timing.start && back <= 1 << 24; back *= 4)
+        if (av_seek_frame(format, -1, std::max<qint64>(0, input.size() - back), AVSEEK_FLAG_BYTE) >=
+            0)
+            if (const std::optional<qint64> last = moments(format, INT_MAX).last)
+                timing.duration = *last - *timing.start;
+    return timing;
 }
 
 FileResult<std::unique_ptr<MovieWriter>> FfmpegMovieEngine::createWriter(OutputFile& output,

@@ -9,6 +9,7 @@ class FfmpegMovieEngine : public MovieEngine
 public:
     FfmpegMovieEngine();
     FileResult<MovieLayout> describe(InputFile& input) override;
+    FileResult<MovieTiming> timing(InputFile& input) override;
     FileResult<std::unique_ptr<MovieWriter>> createWriter(OutputFile& output,
                                                           MovieFamily family) override;
 };
