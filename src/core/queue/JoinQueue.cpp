@@ -3,7 +3,7 @@
 #include "core/settings/Preferences.h"
 #include "core/text/Format.h"
 #include "core/text/StrFunc.h"
-#include "platform/FileLookup.h"
+#include "platform/FileSystem.h"
 
 #include <QDir>
 #include <QLocale>
@@ -18,7 +18,7 @@ bool JoinQueue::Commands::operator==(const Commands& o) const
            exit == o.exit;
 }
 
-JoinQueue::JoinQueue(Preferences& live, FileLookup& files, QObject* parent)
+JoinQueue::JoinQueue(Preferences& live, FileSystem& files, QObject* parent)
     : QObject(parent), m_live(live), m_files(files), m_estimate(Format::estimateCaption(0))
 {
 }
@@ -35,7 +35,7 @@ QList<PartSets::Set> JoinQueue::setsOf(const QStringList& paths)
     queued.reserve(count());
     for (const QueueRow& row : rows())
         queued << row.fullPath();
-    return PartSets::find(paths, queued, m_files);
+    return PartSets::find(paths, queued, m_files, PartSets::movieTiming(m_files));
 }
 
 QString JoinQueue::add(const QStringList& paths)

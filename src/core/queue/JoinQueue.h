@@ -7,7 +7,7 @@
 #include <QSet>
 #include <QStringList>
 
-class FileLookup;
+class FileSystem;
 class Preferences;
 
 /// The join queue and its commands: Add (the dialog's answer or a drop),
@@ -27,7 +27,7 @@ public:
         bool operator==(const Commands& o) const;
     };
 
-    JoinQueue(Preferences& live, FileLookup& files, QObject* parent = nullptr);
+    JoinQueue(Preferences& live, FileSystem& files, QObject* parent = nullptr);
 
     QueueModel& model() { return m_model; }
     const QList<QueueRow>& rows() const { return m_model.rows(); }
@@ -48,7 +48,9 @@ public:
     QString add(const QStringList& paths);
 
     /// The sets of which `paths` (about to be added) hold the first part,
-    /// with their other parts that are not queued yet (PartSets::find).
+    /// with their other parts that are not queued yet (PartSets::find; the
+    /// movie module reads the timing of the parts that sets by content may
+    /// hold).
     QList<PartSets::Set> setsOf(const QStringList& paths);
 
     /// Removes the rows at `positions`, refreshes the estimate, and turns
@@ -92,7 +94,7 @@ private:
     void setQueueCommands(bool on);
 
     Preferences& m_live;
-    FileLookup& m_files;
+    FileSystem& m_files;
     QueueModel m_model;
     QString m_estimate;
     bool m_queueCommands = false;

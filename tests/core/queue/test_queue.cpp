@@ -1,12 +1,25 @@
-// The join queue and its commands, the model under it, and sets of parts found by their names.
+// The join queue and its commands, the model under it, and sets of parts found by their names
+// and by their content.
 #include "core/queue/PartSets.h"
 #include "support/CoreSupport.h"
 
 #include <QAbstractItemModelTester>
+#include <QProcess>
 
 using namespace TestSupport;
 
 enum class Act { None, Sort, Remove, Up, Down, Joined };
+
+// Each set as "first: other, other (missing)", named without their folder `dir`.
+QStringList listed(const QList<PartSets::Set>& sets, const QString& dir)
+{
+    QStringList out;
+    for (const PartSets::Set& set : sets)
+        out << QFileInfo(set.first).fileName() + ": " +
+                   QStringList(set.others).replaceInStrings(dir + '/', "").join(", ") +
+                   (set.missing.isEmpty() ? "" : " (" + set.missing + ")");
+    return out;
+}
 
 class TestQueue : public QObject
 {
@@ -173,17 +186,76 @@ private slots:
             return fetch<QStringList>(column).replaceInStrings(QRegularExpression("^"),
                                                                dir.path() + '/');
         };
-        const QList<PartSets::Set> sets = PartSets::find(in("added"), in("queued"), files);
-        QStringList found;
-        for (const PartSets::Set& set : sets)
-            found << QFileInfo(set.first).fileName() + ": " +
-                         QStringList(set.others).replaceInStrings(dir.path() + '/', "").join(", ") +
-                         (set.missing.isEmpty() ? "" : " (" + set.missing + ")");
+        const PartSets::Timing timing = PartSets::movieTiming(files);
+        const QList<PartSets::Set> sets = PartSets::find(in("added"), in("queued"), files, timing);
         files.unreadableFolder = dir.path();
-        QCOMPARE(joined(found, sets.isEmpty() ? "" : PartSets::question(sets).section('\n', -6),
+        QCOMPARE(joined(listed(sets, dir.path()),
+                        sets.isEmpty() ? "" : PartSets::question(sets).section('\n', -6),
                         PartSets::withOthers(in("added"), sets).mid(0, 4),
-                        PartSets::find(in("added"), in("queued"), files).size()),
+                        PartSets::find(in("added"), in("queued"), files, timing).size()),
                  joined(fetch<QStringList>("found"), fetch<QString>("question"), in("yes"), 0));
+    }
+    // Sets by their content, in movies of 2 s: "name 2" an MPEG-TS whose timestamps begin 2 s
+    // later, "name 10:15:02" an MP4 made then, "name" an MP4, "name junk" none. A set goes on
+    // while each part's timestamps (within 1 s), creation time (2 s) or the time in its name
+    // (2 s, of the same suffix) go on where the part before ended. Only candidates are read.
+    void contentSets_data()
+    {
+        const Table<QStringList, QStringList, QStringList, int, QString> row(
+            {"files", "added", "found", "read", "why"});
+        const QString cut = " and its other parts are one recording split by the camera: ",
+                      began = "each part was begun when the part before it ended, as their "
+                              "creation times and lengths show.";
+        row("AVCHD", {"00000.MTS 0", "00001.MTS 2", "00002.mts 4", "00003.MTS 9", "0001.MTS 2"},
+            {"00000.MTS"}, {"00000.MTS: 00001.MTS, 00002.mts"}, 4,
+            "00000.MTS" + cut +
+                "the timestamps of each part go on where those of the part before it end.");
+        row("separate clips, not a movie",
+            {"00000.m2ts 0", "00001.m2ts 0", "00005.m2ts 0", "00006.m2ts junk"},
+            {"00000.m2ts", "00005.m2ts"}, {}, 4, "");
+        row("cameras",
+            {"DJI_0001.MP4 10:15:00", "DJI_0002.MP4 10:15:02", "dji_0003.mp4 10:15:07",
+             "MVI_0007.MOV 09:00:00", "MVI_0008.MOV 09:00:03", "C0001.MP4 11:00:00",
+             "C0002.MP4 11:00:05"},
+            {"DJI_0001.MP4", "MVI_0007.MOV", "C0001.MP4"},
+            {"DJI_0001.MP4: DJI_0002.MP4", "MVI_0007.MOV: MVI_0008.MOV"}, 7,
+            "DJI_0001.MP4" + cut + began + "\nMVI_0007.MOV" + cut + began);
+        row("dashcam",
+            {"20260701_101500_F.MP4", "20260701_101502_F.MP4", "20260701_101502_R.MP4",
+             "20260701_101505_f.mp4", "20260701_101510_F.MP4"},
+            {"20260701_101500_F.MP4", "20260701_101502_R.MP4"},
+            {"20260701_101500_F.MP4: 20260701_101502_F.MP4, 20260701_101505_f.mp4"}, 4,
+            "20260701_101500_F.MP4" + cut +
+                "the time in each part's name is when the part before it ended.");
+    }
+    void contentSets()
+    {
+        QTemporaryDir dir;
+        TestFileSystem files;
+        for (const QString& file : fetch<QStringList>("files")) {
+            const QString name = file.section(' ', 0, 0), arg = file.section(' ', 1);
+            QStringList options = {
+                "-nostdin", "-v", "error", "-f", "lavfi", "-i", "testsrc=d=2:s=64x48:r=10"};
+            if (name.endsWith("ts", Qt::CaseInsensitive))
+                options << "-output_ts_offset" << arg << "-f"
+                        << "mpegts";
+            else if (!arg.isEmpty())
+                options << "-metadata"
+                        << "creation_time=2026-07-01T" + arg + "Z";
+            if (arg == "junk")
+                writeFile(dir.filePath(name), "junk");
+            else if (QProcess::execute("ffmpeg", options << dir.filePath(name)))
+                QSKIP("ffmpeg cannot make movies here");
+        }
+        const QList<PartSets::Set> sets = PartSets::find(
+            fetch<QStringList>("added").replaceInStrings(QRegularExpression("^"), dir.path() + '/'),
+            {}, files, PartSets::movieTiming(files));
+        const QString why = fetch<QString>("why");
+        QCOMPARE(joined(listed(sets, dir.path()), files.opened.size(),
+                        sets.isEmpty()
+                            ? ""
+                            : PartSets::question(sets).section('\n', -3 - why.count('\n'), -3)),
+                 joined(fetch<QStringList>("found"), fetch<int>("read"), why));
     }
 };
 
