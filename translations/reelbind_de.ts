@@ -807,6 +807,18 @@
         <source>Add the other parts to the queue after their first part?</source>
         <translation>Die anderen Teile jeweils nach ihrem ersten Teil zur Warteschlange hinzufügen?</translation>
     </message>
+    <message>
+        <source>%1 and its other parts are one recording split by the camera: the timestamps of each part go on where those of the part before it end.</source>
+        <translation>%1 und seine übrigen Teile sind eine Aufnahme, die die Kamera geteilt hat: Die Zeitstempel jedes Teils setzen dort fort, wo die des vorigen Teils enden.</translation>
+    </message>
+    <message>
+        <source>%1 and its other parts are one recording split by the camera: each part was begun when the part before it ended, as their creation times and lengths show.</source>
+        <translation>%1 und seine übrigen Teile sind eine Aufnahme, die die Kamera geteilt hat: Jeder Teil wurde begonnen, als der vorige endete, wie ihre Erstellungszeiten und Längen zeigen.</translation>
+    </message>
+    <message>
+        <source>%1 and its other parts are one recording split by the camera: the time in each part&apos;s name is when the part before it ended.</source>
+        <translation>%1 und seine übrigen Teile sind eine Aufnahme, die die Kamera geteilt hat: Die Zeit im Namen jedes Teils ist die, zu der der vorige Teil endete.</translation>
+    </message>
 </context>
 <context>
     <name>PosixFileSystem</name>

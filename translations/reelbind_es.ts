@@ -807,6 +807,18 @@
         <source>Add the other parts to the queue after their first part?</source>
         <translation>¿Añadir las demás partes a la cola detrás de su primera parte?</translation>
     </message>
+    <message>
+        <source>%1 and its other parts are one recording split by the camera: the timestamps of each part go on where those of the part before it end.</source>
+        <translation>%1 y sus demás partes son una sola grabación dividida por la cámara: las marcas de tiempo de cada parte continúan donde terminan las de la parte anterior.</translation>
+    </message>
+    <message>
+        <source>%1 and its other parts are one recording split by the camera: each part was begun when the part before it ended, as their creation times and lengths show.</source>
+        <translation>%1 y sus demás partes son una sola grabación dividida por la cámara: cada parte empezó cuando terminó la anterior, como muestran sus fechas de creación y sus duraciones.</translation>
+    </message>
+    <message>
+        <source>%1 and its other parts are one recording split by the camera: the time in each part&apos;s name is when the part before it ended.</source>
+        <translation>%1 y sus demás partes son una sola grabación dividida por la cámara: la hora en el nombre de cada parte es aquella en que terminó la parte anterior.</translation>
+    </message>
 </context>
 <context>
     <name>PosixFileSystem</name>

@@ -807,6 +807,18 @@
         <source>Add the other parts to the queue after their first part?</source>
         <translation>Ajouter les autres parties à la file d&apos;attente après leur première partie&#xa0;?</translation>
     </message>
+    <message>
+        <source>%1 and its other parts are one recording split by the camera: the timestamps of each part go on where those of the part before it end.</source>
+        <translation>%1 et ses autres parties forment un seul enregistrement découpé par la caméra : les horodatages de chaque partie reprennent là où s&apos;arrêtent ceux de la partie précédente.</translation>
+    </message>
+    <message>
+        <source>%1 and its other parts are one recording split by the camera: each part was begun when the part before it ended, as their creation times and lengths show.</source>
+        <translation>%1 et ses autres parties forment un seul enregistrement découpé par la caméra : chaque partie a commencé quand la précédente s&apos;est terminée, comme le montrent leurs dates de création et leurs durées.</translation>
+    </message>
+    <message>
+        <source>%1 and its other parts are one recording split by the camera: the time in each part&apos;s name is when the part before it ended.</source>
+        <translation>%1 et ses autres parties forment un seul enregistrement découpé par la caméra : l&apos;heure dans le nom de chaque partie est celle où la partie précédente s&apos;est terminée.</translation>
+    </message>
 </context>
 <context>
     <name>PosixFileSystem</name>
