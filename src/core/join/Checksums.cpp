@@ -25,24 +25,6 @@ int hexDigits(Checksums::Kind kind)
     }
 }
 
-// md5sum's escapes: a line starting with '\' has "\\" and "\n" (and "\r") in its name.
-QString unescaped(const QString& name)
-{
-    QString out;
-    for (qsizetype i = 0; i < name.size(); ++i) {
-        const QChar c = name.at(i);
-        if (c != QLatin1Char('\\') || i + 1 == name.size()) {
-            out += c;
-            continue;
-        }
-        const QChar next = name.at(++i);
-        out += next == QLatin1Char('n')   ? QChar('\n')
-               : next == QLatin1Char('r') ? QChar('\r')
-                                          : next;
-    }
-    return out;
-}
-
 } // namespace
 
 bool Checksums::ForJoin::any() const
@@ -70,7 +52,7 @@ QList<Checksums::Line> Checksums::parse(const QString& path, const QByteArray& c
     if (!kind)
         return {};
     static const QRegularExpression sumFirst(
-        QStringLiteral("^(\\\\?)([0-9A-Fa-f]+)(?: [ *](.+))?$"));
+        QStringLiteral("^([0-9A-Fa-f]+)(?: [ *](.+))?$"));
     static const QRegularExpression sumLast(QStringLiteral("^(.+?)\\s+([0-9A-Fa-f]{8})$"));
     const bool sfv = *kind == Kind::Crc32;
     const QString fileName = QFileInfo(path).fileName();
@@ -85,10 +67,8 @@ QList<Checksums::Line> Checksums::parse(const QString& path, const QByteArray& c
         const QRegularExpressionMatch m = (sfv ? sumLast : sumFirst).match(text);
         if (!m.hasMatch())
             return {};
-        const QString hex = m.captured(2);
-        QString name = sfv ? m.captured(1) : m.captured(3);
-        if (!sfv && m.capturedLength(1) > 0)
-            name = unescaped(name);
+        const QString hex = m.captured(sfv ? 2 : 1);
+        QString name = m.captured(sfv ? 1 : 2);
         if (!sfv && name.isEmpty()) // a sum alone: name.md5's is name's
             name = fileName.left(fileName.lastIndexOf(QLatin1Char('.')));
         if (hex.size() != hexDigits(*kind) || name.isEmpty())

@@ -11,9 +11,9 @@ class FileSystem;
 /// The checksum files that split downloads come with, and what they say
 /// about a join. Three kinds, told by the file's ending (any case): md5sum's,
 /// sha1sum's and sha256sum's (.md5, .sha1, .sha256: a line "<hex>  name" or
-/// "<hex> *name" for each file, names escaped as those programs escape them;
-/// a file name.md5 holding a sum alone is name's), and SFV's CRC-32s (.sfv:
-/// a line "name <8 hex>" for each file, ';' starting a comment).
+/// "<hex> *name" for each file; a file name.md5 holding a sum alone is
+/// name's), and SFV's CRC-32s (.sfv: a line "name <8 hex>" for each file,
+/// ';' starting a comment).
 class Checksums
 {
 public:
