@@ -45,11 +45,13 @@ public:
         QStringList noTrash;
     };
 
-    /// Nothing is deleted unless mayDelete(). First the joined file is made durable (if that fails,
-    /// or the target is no longer the file the join wrote, nothing is deleted); then each file the
-    /// join read (a file queued twice once) goes to the trash, but only while it is still the file
-    /// that was read, unchanged. The rows of the files that went are removed; a file kept keeps its
-    /// rows. The clear-queue step of Finished is not part of it.
+    /// Nothing is deleted unless mayDelete(). First the joined file is made
+    /// durable (if that fails, or the target is no longer the file the join
+    /// wrote, nothing is deleted); then each file the join read (a file
+    /// queued twice once) goes to the trash, but only while it is still the
+    /// file that was read, unchanged. The rows of the files that went are
+    /// removed; a file kept keeps its rows. The clear-queue step of Finished
+    /// is not part of it.
     Deletion deleteSources();
 
     /// Deletes these joined files for good and removes their rows. Returns
