@@ -201,7 +201,7 @@ void JoinStatusDialog::showEnding()
         });
     } else {
         show();
-        if (ending == Ending::Failed)
+        if (ending == Ending::Failed || ending == Ending::Mismatched)
             m_desktop.message(this, m_session.finalText());
         else
             m_desktop.beep();
@@ -219,12 +219,12 @@ void JoinStatusDialog::showOutcome()
     fitOutcome();
     setWindowTitle(m_session.caption());
     m_cancel->setText(tr("Finished"));
-    if (ending == Ending::Joined || ending == Ending::Cancelled) {
-        const bool joined = ending == Ending::Joined;
-        m_view->setEnabled(joined);
+    if (ending == Ending::Joined || ending == Ending::Cancelled || ending == Ending::Mismatched) {
+        // A file that does not match its checksum can be looked at, but its sources must stay.
+        m_view->setEnabled(ending != Ending::Cancelled);
         m_view->show();
-        m_delete->setEnabled(joined);
-        m_delete->show();
+        m_delete->setEnabled(m_session.after().mayDelete());
+        m_delete->setVisible(ending != Ending::Mismatched);
     }
     if (ending != Ending::NoSpace) {
         // The bars end empty; the percentages keep the last figures.

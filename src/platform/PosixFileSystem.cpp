@@ -98,11 +98,21 @@ public:
     int handle() const override { return m_fd; }
     qint64 size() const override { return m_id.size; }
     FileIdentity identity() const override { return m_id; }
-    FileResult<qint64> read(char* into, qint64 bytes) override
+    FileResult<qint64> read(char* into, qint64 bytes) override { return readFrom(-1, into, bytes); }
+    FileResult<qint64> readAt(qint64 offset, char* into, qint64 bytes) override
+    {
+        return readFrom(offset, into, bytes);
+    }
+
+private:
+    // From where the file stands when `offset` is -1.
+    FileResult<qint64> readFrom(qint64 offset, char* into, qint64 bytes)
     {
         qint64 got = 0;
         while (got < bytes) {
-            const ssize_t r = ::read(m_fd, into + got, size_t(bytes - got));
+            const ssize_t r =
+                offset < 0 ? ::read(m_fd, into + got, size_t(bytes - got))
+                           : ::pread(m_fd, into + got, size_t(bytes - got), off_t(offset + got));
             if (r < 0 && errno == EINTR)
                 continue;
             if (r < 0)
@@ -114,7 +124,6 @@ public:
         return got;
     }
 
-private:
     int m_fd;
     FileIdentity m_id;
 };

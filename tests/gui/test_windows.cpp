@@ -627,9 +627,10 @@ private slots:
         // Sources a to d (35, 20, 5, 0 kB) joined in chunks of 10,000 bytes onto `target` (none:
         // save dialog cancelled; old.mpg stood there) with `room` (-1: plenty); `during`: done as
         // the join opens c.mpg, the join long, its window inactive but for a key; `leave`: how the
-        // window is left (Delete: the answer). Then its View and Delete buttons (none: no window),
-        // the outcome's end, what the desktop was told ("first": before the window), the files
-        // queued (Finished and Delete clear the queue), whether the sources stay.
+        // window is left (Delete: the answer). Then its View and Delete buttons (one word: both;
+        // none: no window), the outcome's end, what the desktop was told ("first": before the
+        // window), the files queued (Finished and Delete clear the queue), whether the sources
+        // stay.
         const Table<QString, qint64, QString, QString, QString, QString, QStringList, int, bool>
             row({"target", "room", "during", "leave", "actions", "ends", "told", "queued", "kept"});
         const QString t = "t.mpg", kept = "before the cancel.", same = "was left unchanged.";
@@ -645,6 +646,8 @@ private slots:
         row("joined, Join again", t, -1, "", "Join again", "enabled", "", beep + beep, 4, true);
         row("Esc during, old file", "old.mpg", -1, "Esc", "Esc", "disabled", same, beep, 0, true);
         row("disk full", t, 40000, "", "Enter", "hidden", "", {"message frmJoinStatus"}, 0, true);
+        row("not matching bad.mpg.md5", "bad.mpg", -1, "", "Enter", "enabled hidden", "damaged.",
+            {"message frmJoinStatus"}, 0, true);
         row("too little space: message first", t, 0, "", "Enter", "hidden", "", byMain, 0, true);
         row("save dialog cancelled", "", -1, "", "", "", "", {}, 4, true);
         row("a source as the target", "a.mpg", -1, "", "", "", "", byMain, 4, true);
@@ -666,6 +669,7 @@ private slots:
         const QByteArray before =
             readAll(target == "old.mpg" ? makeFile(f.folder.path(), target, 100, 9) : path);
         f.queue().add(sources), f.prefs().setChunkSize(10000);
+        writeFile(f.at("bad.mpg.md5"), QByteArray(32, '0')); // of bad.mpg: no other join's
         f.prefs().setCheckState(SettingId::ClearQue, 1);
         f.files.setFreeSpace(room ? qint64(1) << 40 : 0);
         f.files.diskLeft = room > 0 ? room : -1;
@@ -709,15 +713,18 @@ private slots:
             if (child(s, "CmdViewClip")->isVisible()) // it keeps no focus from Enter
                 child<QAbstractButton>(s, "CmdViewClip")->click();
             const QStringList messages = f.desktop.texts("message");
+            const QString wanted = // each button's, or both's
+                actions.contains(' ') ? actions + ' ' : QString(actions + ' ').repeated(2);
             QCOMPARE(joined(s->windowTitle(), acts,
                             shownEach(s, {"LblFileNow", "ProgressBarFile", "ProgressBarBatch",
                                           "CmdCancel", "CmdViewClip", "CmdDelSource"}),
                             child<QPlainTextEdit>(s, "TextFinal")->toPlainText(),
                             child(s, "TextFinal")->isVisible(), messages.count(text),
                             f.desktop.texts("document"), unnamedControls(s)),
-                     joined(f.join().caption(), QString(actions + ' ').repeated(2),
+                     joined(f.join().caption(), wanted,
                             " 0 0 Finished View Joined MPG Delete Source Files", text, true,
-                            messages.size(), QStringList(actions == "enabled" ? 1 : 0, path),
+                            messages.size(),
+                            QStringList(wanted.startsWith("enabled") ? 1 : 0, path),
                             QStringList()));
             if (leave == "Join again")
                 QVERIFY((f.runJoin(f.at("again.mpg")), f.joinEnded()));

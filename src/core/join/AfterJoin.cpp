@@ -28,6 +28,11 @@ AfterJoin::Deletion AfterJoin::deleteSources()
 {
     Deletion done;
     const QString& target = m_record.target;
+    if (!mayDelete()) {
+        done.message =
+            tr("The join into %1 did not succeed. No source file was deleted.").arg(target);
+        return done;
+    }
     const QString safe = !m_files.identity(target).unchangedSince(m_record.written)
                              ? tr("it is no longer the file the join wrote")
                              : m_files.makeDurable(target).text();

@@ -25,6 +25,10 @@ public:
 
     const JoinRecord& record() const { return m_record; }
 
+    /// Whether the sources may be deleted: the join ended Joined. (One whose
+    /// file does not match its checksum file ended Mismatched: a part may be
+    /// damaged, and the sources are what is left to mend it.)
+    bool mayDelete() const { return m_record.ending == JoinEnding::Joined; }
     /// Whether Delete Source Files asks first (ConfirmDel ticked).
     bool asksBeforeDelete();
     /// Finished: the queue is cleared when ClearQue is ticked.
@@ -41,12 +45,13 @@ public:
         QStringList noTrash;
     };
 
-    /// First the joined file is made durable (if that fails, or the target
-    /// is no longer the file the join wrote, nothing is deleted); then each
-    /// file the join read (a file queued twice once) goes to the trash, but
-    /// only while it is still the file that was read, unchanged. The rows of
-    /// the files that went are removed; a file kept keeps its rows. The
-    /// clear-queue step of Finished is not part of it.
+    /// Nothing is deleted unless mayDelete(). First the joined file is made
+    /// durable (if that fails, or the target is no longer the file the join
+    /// wrote, nothing is deleted); then each file the join read (a file
+    /// queued twice once) goes to the trash, but only while it is still the
+    /// file that was read, unchanged. The rows of the files that went are
+    /// removed; a file kept keeps its rows. The clear-queue step of Finished
+    /// is not part of it.
     Deletion deleteSources();
 
     /// Deletes these joined files for good and removes their rows. Returns

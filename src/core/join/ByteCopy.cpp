@@ -60,13 +60,13 @@ PartJoin::Moved ByteCopy::movePart(Part& part)
         return Moved::Cancelled;
     const Shared shared = share(part);
     m_shared.append(shared == Shared::Yes);
-    if (shared == Shared::Failed)
+    if (shared == Shared::Failed || (shared == Shared::Yes && !readToTheEnd(part)))
         return Moved::Failed;
-    if (shared == Shared::Yes) { // the whole file in one round
+    // A shared source is in the target at once; its rounds only hash it, where that is asked.
+    const bool inPlace = shared == Shared::Yes;
+    if (inPlace && !sums().hashing()) {
         fig.fileDone = fig.fileShown = fig.fileLength;
         fig.batchDone += fig.fileLength;
-        if (!readToTheEnd(part))
-            return Moved::Failed;
         part.progress.copied(fig);
     }
     const qint64 most = kMaxRoundBytes / m_chunk;
@@ -78,8 +78,11 @@ PartJoin::Moved ByteCopy::movePart(Part& part)
         const qint64 round = whole > 0 ? qMin(whole, qMin(m_roundChunks, most)) * m_chunk : left;
         QElapsedTimer took;
         took.start();
-        if (!moveRound(part, round))
+        sums().ahead(fig.fileDone + round); // on the sums' thread, beside the copy
+        if (!inPlace && !moveRound(part, round))
             return Moved::Failed;
+        if (const Moved hashed = hashedTo(part, fig.fileDone + round); hashed != Moved::Whole)
+            return hashed;
         const qint64 ns = took.nsecsElapsed();
         m_longestRoundNs = qMax(m_longestRoundNs, ns);
         if (whole > 0 && m_options.chunksPerRound <= 0)
@@ -87,7 +90,7 @@ PartJoin::Moved ByteCopy::movePart(Part& part)
         fig.fileDone += round;
         fig.batchDone += round;
         const bool last = fig.fileDone == fig.fileLength;
-        if (last && !readToTheEnd(part))
+        if (last && !inPlace && !readToTheEnd(part))
             return Moved::Failed;
         fig.fileShown = last ? fig.fileDone : fig.fileDone - m_chunk;
         part.progress.copied(fig);

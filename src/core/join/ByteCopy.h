@@ -19,7 +19,9 @@
 /// is shared whole in one call instead (DataMover::shareAll); a refusal
 /// copies it. A cancelled join keeps its whole chunks where no file stood.
 /// Each source must be read to its end and no further: one that ends early
-/// or grows while it is read fails the join.
+/// or grows while it is read fails the join. Where sums are checked
+/// (PartJoin), each round's bytes are hashed beside their copy, and a shared
+/// source's rounds only hash it.
 class ByteCopy : public PartJoin
 {
 public:

@@ -158,7 +158,7 @@ void CommandLineJoin::ended()
         return fail(m_session.notice().isEmpty()
                         ? tr("the join to %1 did not start.").arg(m_request.target)
                         : Format::fileProblem(m_request.target, firstLine(m_session.notice())));
-    default:
+    default: // failed, cancelled, or a joined file that does not match its checksum file
         return fail(firstLine(m_session.finalText()));
     }
     if (!m_request.trashSources)

@@ -28,11 +28,12 @@ public:
         // that is no longer that file fails the join. Empty: not compared.
         QList<FileIdentity> compared = {};
     };
-    /// What a run did: how it ended (Joined, Cancelled or Failed); for a
-    /// failure the message naming the file and the reason, for a cancel what
-    /// became of the target; and what the after-join actions need: each
-    /// source as it was read to its end, in join order, and the file
-    /// written under the target's name.
+    /// What a run did: how it ended (Joined, Mismatched, Cancelled or
+    /// Failed); for a failure the message naming the file and the reason,
+    /// for a cancel what became of the target, for a join the checksum files
+    /// it matched (none: empty) or the one it does not match; and what the
+    /// after-join actions need: each source as it was read to its end, in
+    /// join order, and the file written under the target's name.
     struct Result
     {
         JoinEnding ending = JoinEnding::Failed;

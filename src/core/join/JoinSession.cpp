@@ -165,7 +165,7 @@ void JoinSession::setPhase(Phase phase)
 
 void JoinSession::end(Ending ending)
 {
-    m_ending = ending;
+    m_ending = m_record.ending = ending;
     m_phase = Phase::Ended;
     m_queue.setJoinRunning(false);
     emit phaseChanged(Phase::Ended);
@@ -182,12 +182,13 @@ void JoinSession::cancel(bool keepNothing)
 
 QString JoinSession::finalText() const
 {
+    const QString more = m_message.isEmpty() ? QString() : QLatin1Char('\n') + m_message;
     switch (m_ending) {
     case Ending::Joined:
-        return tr("File %1 has successfully been joined!").arg(m_record.target);
+        return tr("File %1 has successfully been joined!").arg(m_record.target) + more;
     case Ending::Cancelled:
-        return tr("Operation aborted by user") +
-               (m_message.isEmpty() ? QString() : QLatin1Char('\n') + m_message);
+        return tr("Operation aborted by user") + more;
+    case Ending::Mismatched:
     case Ending::Failed:
         return m_message;
     case Ending::NoSpace:
@@ -204,6 +205,7 @@ QString JoinSession::caption() const
         return tr("Joining Files...Done!");
     case Ending::Cancelled:
         return tr("Joining Files...Cancelled!");
+    case Ending::Mismatched: // not done: the joined file is not what the checksum file says
     case Ending::Failed:
         return tr("Joining Files...Failed!");
     default:

@@ -94,8 +94,9 @@ public:
     int chunkSize() const { return m_chunk; }
     /// Whether the last join was chosen to make one movie.
     bool joinsAsOneMovie() const { return m_asOneMovie; }
-    /// The outcome as the status window words it: its final text and
-    /// caption (empty for an ending that shows none).
+    /// The outcome as the status window words it: its final text (with the
+    /// checksum files a join matched, or the one it does not) and caption
+    /// (empty for an ending that shows none).
     QString finalText() const;
     QString caption() const;
 

@@ -63,6 +63,10 @@ bool JoinTarget::fail(Op op, const QString& file, const QString& reason)
     case Op::Changed:
         what = tr("Could not read file %1: it was changed during the join.").arg(file);
         break;
+    case Op::Sum:
+        what =
+            tr("Could not join file %1: it does not match its checksum in %2.").arg(file, reason);
+        break;
     case Op::ReadMovie:
         what = tr("Could not read file %1 as a movie: %2.").arg(file, reason);
         break;

@@ -24,6 +24,7 @@ public:
         ReadShort,
         Grew,
         Changed,
+        Sum,
         ReadMovie,
         Memory,
         Copy,
@@ -55,7 +56,8 @@ public:
     const FileIdentity& written() const { return m_written; }
 
     /// The run failed: drops the new file (when it has not the target's name
-    /// yet) and words the message. Always false.
+    /// yet) and words the message (with Sum, `reason` is the checksum file
+    /// whose sum of `file` does not match). Always false.
     bool fail(Op op, const QString& file, const QString& reason);
     const QString& failure() const { return m_failure; }
 

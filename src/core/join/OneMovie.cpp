@@ -47,6 +47,7 @@ PartJoin::Moved OneMovie::movePart(Part& part)
     if (part.index < m_compared.size() &&
         !part.file.identity().unchangedSince(m_compared.at(part.index)))
         return fail(Op::Changed, part.path, QString()), Moved::Failed;
+    sums().ahead(fig.fileLength); // the writer reads here and there; the sums, all of it
     QElapsedTimer sinceReport;
     sinceReport.start();
     Step step = m_writer->beginPart(part.file, QFileInfo(part.path).completeBaseName());

@@ -12,6 +12,8 @@
 /// container's ending written. A cancel takes effect between packets and
 /// always keeps nothing: a half-written container does not play. Progress
 /// follows the bytes read of each part, reported about every 15 ms.
+/// Checksums of the parts are checked, each part hashed beside the writer;
+/// one of the whole is not: the movie is a new file, which cannot match it.
 class OneMovie : public PartJoin
 {
 public:
@@ -26,6 +28,7 @@ private:
     Moved movePart(Part& part) override;
     bool end() override;
     void release() override;
+    bool keepsBytes() const override { return false; }
     /// The writer failed at `step`: the target or the part is named.
     bool failed(MovieWriter::Step step, const QString& part);
 

@@ -4,6 +4,7 @@
 #include "core/join/JoinProgress.h"
 #include "platform/FileSystem.h"
 
+#include <QScopeGuard>
 #include <new>
 
 using Op = JoinTarget::Op;
@@ -50,6 +51,7 @@ JoinMethod::Result PartJoin::joinAll(const Job& job, JoinProgress& progress,
         if (cancel.cancelled())
             return cancelled(r, false), r;
     }
+    m_sums.begin(Checksums::find(m_files, job.sources, job.target), keepsBytes(), cancel);
     progress.batchStarted(fig.batchTotal);
     if (cancel.cancelled())
         return cancelled(r, false), r;
@@ -62,11 +64,15 @@ JoinMethod::Result PartJoin::joinAll(const Job& job, JoinProgress& progress,
         if (!opened)
             return fail(Op::Open, path, opened.error().text()), r;
         InputFile& source = **opened;
+        m_sums.beginPart(i, source);
+        const auto settle = qScopeGuard([this] { m_sums.settle(); }); // before the file closes
         fig.fileLength = source.size();
         fig.fileDone = fig.fileShown = 0;
         progress.fileStarted(i, fig);
         Part part{i, path, source, fig, progress, cancel};
-        const Moved moved = movePart(part);
+        Moved moved = movePart(part);
+        if (moved == Moved::Whole)
+            moved = hashedTo(part, fig.fileLength);
         if (moved == Moved::Failed)
             return r;
         if (moved == Moved::Cancelled)
@@ -74,15 +80,35 @@ JoinMethod::Result PartJoin::joinAll(const Job& job, JoinProgress& progress,
         // Read whole, but was it the same file all along: rewritten in place, it is not.
         if (!m_files.identity(path).unchangedSince(source.identity()))
             return fail(Op::Changed, path, QString()), r;
+        if (const QString sumFile = m_sums.partMismatch(); !sumFile.isEmpty())
+            return fail(Op::Sum, path, sumFile), r;
         r.read.append(source.identity());
     }
     if (cancel.cancelled())
         return cancelled(r, !cancel.keepsNothing() && keepsPartOnCancel() && !m_out->existed()), r;
-    if (!end() || !m_out->finish(lengthWritten()))
+    if (!end())
         return r;
-    r.ending = JoinEnding::Joined;
+    const QString mismatch = m_sums.wholeMismatch();
+    if (!m_out->finish(lengthWritten()))
+        return r;
+    r.ending = mismatch.isEmpty() ? JoinEnding::Joined : JoinEnding::Mismatched;
+    r.message =
+        mismatch.isEmpty() ? m_sums.matchedText() : JoinSums::mismatchText(job.target, mismatch);
     r.written = m_out->written();
     return r;
+}
+
+PartJoin::Moved PartJoin::hashedTo(Part& part, qint64 upTo)
+{
+    switch (m_sums.through(upTo)) {
+    case JoinSums::Hashed::Yes:
+        return Moved::Whole;
+    case JoinSums::Hashed::Cancelled:
+        return Moved::Cancelled;
+    default:
+        const QString& why = m_sums.failure();
+        return fail(why.isEmpty() ? Op::ReadShort : Op::Read, part.path, why), Moved::Failed;
+    }
 }
 
 void PartJoin::cancelled(Result& r, bool keep)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/join/JoinMethod.h"
+#include "core/join/JoinSums.h"
 #include "core/join/JoinTarget.h"
 
 class FileSystem;
@@ -17,6 +18,12 @@ struct JoinFigures;
 /// it wrote only where the method allows it, no file stood at the target's
 /// name and the cancel does not ask to keep nothing; otherwise nothing of it
 /// stays.
+///
+/// Where checksum files beside the sources give sums of them or of the whole
+/// (Checksums::find), each source is hashed as it is read (JoinSums) and
+/// checked once it was read whole: one that does not match fails the run,
+/// naming the source and the checksum file. A whole that does not match
+/// ends the run Mismatched, the new file kept under the target's name.
 ///
 /// A method says how one source is moved and what its writing needs before
 /// the first source and after the last.
@@ -54,6 +61,15 @@ protected:
     virtual bool keepsPartOnCancel() const { return false; }
     /// The run is over, however it ended: what the method held of it goes.
     virtual void release() {}
+    /// Whether the target holds the sources' bytes as they are, so that a
+    /// sum of the whole applies to it.
+    virtual bool keepsBytes() const { return true; }
+
+    /// The sums of the run, for a method that lets them hash ahead of its moves.
+    JoinSums& sums() { return m_sums; }
+    /// Returns once `part` is hashed up to byte `upTo`: Whole, Cancelled, or
+    /// Failed after fail().
+    Moved hashedTo(Part& part, qint64 upTo);
 
     FileSystem& files() { return m_files; }
     JoinTarget& target() { return *m_out; }
@@ -65,5 +81,6 @@ private:
     void cancelled(Result& r, bool keep);
 
     FileSystem& m_files;
+    JoinSums m_sums;
     JoinTarget* m_out = nullptr; // while a run lasts
 };

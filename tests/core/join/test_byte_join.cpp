@@ -1,13 +1,17 @@
 // The byte join on its own, run on the test's thread: what it writes, what it leaves behind, how
-// it fails and how it stops, with another program meddling between its rounds.
+// it fails and how it stops, with another program meddling between its rounds; the checksum files
+// beside its parts, and the join checked against them.
 #include "core/join/ByteCopy.h"
 #include "core/join/CancelToken.h"
+#include "core/join/Checksums.h"
 #include "core/join/JoinChecks.h"
 #include "core/join/JoinProgress.h"
 #include "support/CoreSupport.h"
 
+#include <QCryptographicHash>
 #include <cerrno>
 #include <new>
+#include <zlib.h>
 
 using namespace TestSupport;
 
@@ -65,14 +69,24 @@ Act cancel(bool keepNothing)
 /// The progress a join reports, meddled with after each round.
 struct Rounds : JoinProgress
 {
-    std::function<void(int)> after;
+    std::function<void(int)> after = [](int) {};
     qint64 total = -1;
     int started = 0, rounds = 0;
-    JoinFigures* last;
+    JoinFigures own, *last = &own;
     void batchStarted(qint64 batchTotal) override { total = batchTotal, after(0); }
     void fileStarted(int, const JoinFigures&) override { ++started; }
     void copied(const JoinFigures& f) override { *last = f, after(++rounds); }
 };
+
+/// The sum of `bytes` as a checksum file of `kind` writes it.
+QByteArray sumOf(Checksums::Kind kind, const QByteArray& bytes)
+{
+    using H = QCryptographicHash;
+    const H::Algorithm hashes[] = {H::Md5, H::Md5, H::Sha1, H::Sha256}; // by Kind, after Crc32
+    const quint32 crc = crc32(0, reinterpret_cast<const Bytef*>(bytes.data()), uInt(bytes.size()));
+    return kind == Checksums::Kind::Crc32 ? QByteArray::number(crc, 16).rightJustified(8, '0')
+                                          : H::hash(bytes, hashes[int(kind)]).toHex();
+}
 
 } // namespace
 
@@ -240,6 +254,91 @@ private slots:
         QCOMPARE(readAll(t), message.isEmpty() ? all
                              : cancel          ? all.left(sizes[0])
                                                : QByteArray("<missing>"));
+    }
+    // The checksum files beside the parts movie.mkv.001 and .002 joined into film.mkv: their
+    // sums of the parts (0=, 1=) and of the whole (W=) as found, the first found counting.
+    void checksumFiles_data()
+    {
+        const Table<QMap<QString, QString>, QString> row({"files", "found"});
+        const QString a(32, 'a'), b(32, 'b'), h(40, 'c'), s(64, 'd');
+        row("md5sum's, '*', the split file's", {{"x.md5", a + " *movie.mkv\n"}}, "W=" + a);
+        row("sha1sum's, the target's", {{"x.SHA1", h + "  ./film.mkv"}}, "W=" + h);
+        row("SFV, a comment, CR LF", {{"x.sfv", "; made\r\nmovie.mkv.002 0A1B2C3D\r\n"}},
+            "1=0a1b2c3d");
+        row("a sum alone", {{"movie.mkv.md5", a + "\n"}}, "W=" + a);
+        row("the first found counts", {{"a.md5", a + "  film.mkv"}, {"b.md5", b + "  film.mkv"}},
+            "W=" + a);
+        row("another folder's file", {{"x.md5", a + "  sub/movie.mkv.001"}}, "");
+        row("a line of no sum", {{"x.md5", a + "  film.mkv\nhello\n"}}, "");
+        row("too large", {{"x.md5", a + "  film.mkv\n" + QString(1 << 20, '\n')}}, "");
+    }
+    void checksumFiles()
+    {
+        QTemporaryDir dir;
+        const QStringList parts = {makeFile(dir.path(), "movie.mkv.001", 10),
+                                   makeFile(dir.path(), "movie.mkv.002", 5)};
+        for (const auto& [name, text] : fetch<QMap<QString, QString>>("files").asKeyValueRange())
+            writeFile(dir.filePath(name), text.toUtf8());
+        TestFileSystem files;
+        const Checksums::ForJoin found = Checksums::find(files, parts, dir.filePath("x/film.mkv"));
+        QStringList sums(found.whole ? "W=" + found.whole->digest.toHex() : QString());
+        for (int i = 0; i < found.parts.size(); ++i)
+            sums << (found.parts[i] ? QString("%1=").arg(i) + found.parts[i]->digest.toHex() : "");
+        sums.removeAll("");
+        QCOMPARE(sums.join(' '), fetch<QString>("found"));
+    }
+    // A join checked against a checksum file beside the parts (t.md5 ...: a line naming the
+    // whole t or the part f1, matching or not), moved by the kernel, read and written, and
+    // shared (the first two parts; the last copied).
+    void sums_data()
+    {
+        const Table<QString, QString, bool, bool> row({"file", "line", "whole", "matches"});
+        for (const QString line : {"t.md5:{s}  {n}", "t.md5:{s} *{n}", "t.sfv:{n} {s}",
+                                   "t.sha1:{s}  {n}", "t.sha256:{s} *{n}"})
+            for (const bool whole : {true, false})
+                for (const bool matches : {true, false})
+                    row(qPrintable(line + (whole ? ", the whole" : ", a part") +
+                                   (matches ? ", matching" : ", not matching")),
+                        line.section(':', 0, 0), line.section(':', 1), whole, matches);
+    }
+    void sums()
+    {
+        const auto file = fetch<QString>("file");
+        const bool whole = fetch<bool>("whole"), matches = fetch<bool>("matches");
+        QTemporaryDir dir;
+        QByteArray all;
+        const QStringList sources = makeSources(dir.path(), {8192, 5000, 4096}, all);
+        const QByteArray sum = sumOf(*Checksums::kindOf(file),
+                                     (whole ? all : pattern(5000, 2)) + (matches ? "" : "!"));
+        writeFile(
+            dir.filePath(file),
+            fetch<QString>("line").replace("{s}", sum).replace("{n}", whole ? "t" : "f1").toUtf8());
+        const int outcome = (matches ? 0 : 2) + (whole ? 0 : 1);
+        const JoinEnding ending =
+            QList<JoinEnding>{JoinEnding::Joined, JoinEnding::Joined, JoinEnding::Mismatched,
+                              JoinEnding::Failed}[outcome];
+        const QString t = dir.filePath("t");
+        const QString said =
+            QStringList{"The checksum in {f} matches.", "The parts' checksums in {f} match.",
+                        "The joined file {t} does not match the checksum in {f}.\nThe joined file "
+                        "was kept, but one of its parts may be damaged.",
+                        "Could not join file {d}/f1: it does not match its checksum in {f}.\nThe "
+                        "target file {t} was not created."}[outcome]
+                .replace("{t}", t)
+                .replace("{d}", dir.path())
+                .replace("{f}", dir.filePath(file));
+        for (const int mode : {0, 1, 2}) { // the kernel's copy, read and written, shared
+            TestFileSystem files;
+            files.shareAnswers = mode == 2 ? QList<int>{0, 0} : QList<int>{};
+            ByteCopy copy(files);
+            copy.setOptions({mode != 1, 0, true});
+            Rounds rounds;
+            const JoinMethod::Result r = copy.run({sources, t, 4096}, rounds, CancelToken());
+            QCOMPARE(joined(int(r.ending), r.message, readAll(t), copy.sharedSources().value(1)),
+                     joined(int(ending), said, ending == JoinEnding::Failed ? "<missing>" : all,
+                            mode == 2));
+            QFile::remove(t);
+        }
     }
     // The rounds double while quick and halve when slow, within one chunk and the most.
     void roundsFollowTheirTime()

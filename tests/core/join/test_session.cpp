@@ -220,6 +220,23 @@ private slots:
         after.finish(); // Finished, with ClearQue ticked
         QCOMPARE(q.queue().count(), 0);
     }
+    // A checksum file beside the parts naming the target, not matched: the join is not done,
+    // the joined file is kept, and no source may be deleted.
+    void checksumOfTheWholeNotMatching()
+    {
+        Queued q;
+        writeFile(q.at("t.md5"), QByteArray(32, '0') + " *t\n");
+        QVERIFY(q.run(q.at("t")));
+        const bool mayDelete = q.join().after().mayDelete();
+        QCOMPARE(joined(int(q.join().ending()), q.join().caption(), q.join().finalText(), mayDelete,
+                        q.join().after().deleteSources().message, readAll(q.at("t")) == q.all),
+                 joined(int(Ending::Mismatched), "Joining Files...Failed!",
+                        "The joined file {d}/t does not match the checksum in {d}/t.md5.\nThe "
+                        "joined file was kept, but one of its parts may be damaged.",
+                        false, "The join into {d}/t did not succeed. No source file was deleted.",
+                        true)
+                     .replace("{d}", q.dir.path()));
+    }
     // A source reached through a second path (a FUSE view, another device and inode) as the
     // target: the joined file replaces it whole, and deleting the sources keeps it.
     void sourceThroughASecondPath()

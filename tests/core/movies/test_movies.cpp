@@ -4,6 +4,7 @@
 #include "core/movies/MoviePlan.h"
 #include "support/CoreSupport.h"
 
+#include <QCryptographicHash>
 #include <QProcess>
 
 #include <QUrl>
@@ -414,8 +415,8 @@ private slots:
             "Matroska Files (*.mkv)", ok, done);
         row("FLAC sound in MP4 parts", {M::FlacMp4, M::FlacMp4}, movie, go, copied, mp4, ok, done);
         row("pictures of another profile", {M::Avc, M::Profile}, no, go,
-            "the pictures of b.mp4 are encoded with other settings than the first part's.", "", none,
-            "");
+            "the pictures of b.mp4 are encoded with other settings than the first part's.", "",
+            none, "");
         row("a part turned", {M::Avc, M::Phone}, no, go,
             "b.mp4 is turned 90 degrees; the first part is not.", "", none, "");
         row("a part not turned", {M::Phone, M::Avc}, no, go,
@@ -586,6 +587,27 @@ private slots:
                             ": it was changed during the join.\nThe target file " +
                             dir.filePath("t") + " was left unchanged.",
                         true, false));
+    }
+    // Parts joined as one movie beside a checksum file: a part's sum is checked, the whole's not
+    // (the movie is a new file).
+    void checksumsOfOneMovie()
+    {
+        QTemporaryDir dir;
+        const QStringList ab = {makeMovie(dir.path(), Movie::Avc, 0),
+                                makeMovie(dir.path(), Movie::Avc, 1)};
+        if (ab.contains(QString()))
+            QSKIP("ffmpeg cannot make these movies here: the case was not run");
+        writeFile(dir.filePath("x.md5"),
+                  QCryptographicHash::hash(readAll(ab[1]), QCryptographicHash::Md5).toHex() +
+                      "  b.mp4\n" + QByteArray(32, '0') + "  t\n");
+        Core core;
+        JoinDriver driver(core.join());
+        driver.choice = Choice::OneMovie, driver.target = dir.filePath("t");
+        QVERIFY(core.queue().add(ab).isEmpty() && driver.run());
+        QCOMPARE(core.join().finalText(),
+                 "File " + driver.target +
+                     " has successfully been joined!\nThe parts' checksums in " +
+                     dir.filePath("x.md5") + " match.");
     }
 };
 
