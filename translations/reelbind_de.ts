@@ -63,6 +63,10 @@
             <numerusform>Die Dateien endgültig löschen? Dies kann nicht rückgängig gemacht werden.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>The join into %1 did not succeed. No source file was deleted.</source>
+        <translation>Das Verbinden zu %1 ist nicht gelungen. Es wurde keine Quelldatei gelöscht.</translation>
+    </message>
 </context>
 <context>
     <name>CommandLineJoin</name>
@@ -288,6 +292,25 @@
     </message>
 </context>
 <context>
+    <name>JoinSums</name>
+    <message>
+        <source>The checksum in %1 matches.</source>
+        <translation>Die Prüfsumme in %1 stimmt überein.</translation>
+    </message>
+    <message>
+        <source>The parts&apos; checksums in %1 match.</source>
+        <translation>Die Prüfsummen der Teile in %1 stimmen überein.</translation>
+    </message>
+    <message>
+        <source>The joined file %1 does not match the checksum in %2.</source>
+        <translation>Die verbundene Datei %1 stimmt nicht mit der Prüfsumme in %2 überein.</translation>
+    </message>
+    <message>
+        <source>The joined file was kept, but one of its parts may be damaged.</source>
+        <translation>Die verbundene Datei wurde behalten, aber einer ihrer Teile ist möglicherweise beschädigt.</translation>
+    </message>
+</context>
+<context>
     <name>JoinTarget</name>
     <message>
         <source>it holds %1 bytes where %2 were written</source>
@@ -368,6 +391,10 @@
     <message>
         <source>The target file %1 holds what was joined before the cancel.</source>
         <translation>Die Zieldatei %1 enthält, was bis zum Abbrechen verbunden wurde.</translation>
+    </message>
+    <message>
+        <source>Could not join file %1: it does not match its checksum in %2.</source>
+        <translation>Die Datei %1 konnte nicht verbunden werden: Sie stimmt nicht mit ihrer Prüfsumme in %2 überein.</translation>
     </message>
 </context>
 <context>

@@ -63,6 +63,10 @@
             <numerusform>¿Borrarlos definitivamente? No se podrán recuperar.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>The join into %1 did not succeed. No source file was deleted.</source>
+        <translation>La unión en %1 no se completó correctamente. No se borró ningún archivo de origen.</translation>
+    </message>
 </context>
 <context>
     <name>CommandLineJoin</name>
@@ -288,6 +292,25 @@
     </message>
 </context>
 <context>
+    <name>JoinSums</name>
+    <message>
+        <source>The checksum in %1 matches.</source>
+        <translation>La suma de comprobación de %1 coincide.</translation>
+    </message>
+    <message>
+        <source>The parts&apos; checksums in %1 match.</source>
+        <translation>Las sumas de comprobación de las partes en %1 coinciden.</translation>
+    </message>
+    <message>
+        <source>The joined file %1 does not match the checksum in %2.</source>
+        <translation>El archivo unido %1 no coincide con la suma de comprobación de %2.</translation>
+    </message>
+    <message>
+        <source>The joined file was kept, but one of its parts may be damaged.</source>
+        <translation>Se conservó el archivo unido, pero una de sus partes puede estar dañada.</translation>
+    </message>
+</context>
+<context>
     <name>JoinTarget</name>
     <message>
         <source>it holds %1 bytes where %2 were written</source>
@@ -368,6 +391,10 @@
     <message>
         <source>The target file %1 holds what was joined before the cancel.</source>
         <translation>El archivo de destino %1 contiene lo que se unió antes de cancelar.</translation>
+    </message>
+    <message>
+        <source>Could not join file %1: it does not match its checksum in %2.</source>
+        <translation>No se pudo unir el archivo %1: no coincide con su suma de comprobación en %2.</translation>
     </message>
 </context>
 <context>

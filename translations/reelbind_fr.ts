@@ -63,6 +63,10 @@
             <numerusform>Les supprimer définitivement&#xa0;? Ils ne pourront pas être récupérés.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>The join into %1 did not succeed. No source file was deleted.</source>
+        <translation>L&apos;assemblage dans %1 n&apos;a pas réussi. Aucun fichier source n&apos;a été supprimé.</translation>
+    </message>
 </context>
 <context>
     <name>CommandLineJoin</name>
@@ -288,6 +292,25 @@
     </message>
 </context>
 <context>
+    <name>JoinSums</name>
+    <message>
+        <source>The checksum in %1 matches.</source>
+        <translation>La somme de contrôle de %1 correspond.</translation>
+    </message>
+    <message>
+        <source>The parts&apos; checksums in %1 match.</source>
+        <translation>Les sommes de contrôle des parties dans %1 correspondent.</translation>
+    </message>
+    <message>
+        <source>The joined file %1 does not match the checksum in %2.</source>
+        <translation>Le fichier assemblé %1 ne correspond pas à la somme de contrôle de %2.</translation>
+    </message>
+    <message>
+        <source>The joined file was kept, but one of its parts may be damaged.</source>
+        <translation>Le fichier assemblé a été conservé, mais l&apos;une de ses parties est peut-être endommagée.</translation>
+    </message>
+</context>
+<context>
     <name>JoinTarget</name>
     <message>
         <source>it holds %1 bytes where %2 were written</source>
@@ -368,6 +391,10 @@
     <message>
         <source>The target file %1 holds what was joined before the cancel.</source>
         <translation>Le fichier cible %1 contient ce qui a été assemblé avant l&apos;annulation.</translation>
+    </message>
+    <message>
+        <source>Could not join file %1: it does not match its checksum in %2.</source>
+        <translation>Impossible d&apos;assembler le fichier %1 : il ne correspond pas à sa somme de contrôle dans %2.</translation>
     </message>
 </context>
 <context>
@@ -809,15 +836,15 @@
     </message>
     <message>
         <source>%1 and its other parts are one recording split by the camera: the timestamps of each part go on where those of the part before it end.</source>
-        <translation>%1 et ses autres parties forment un seul enregistrement découpé par la caméra : les horodatages de chaque partie reprennent là où s&apos;arrêtent ceux de la partie précédente.</translation>
+        <translation>%1 et ses autres parties forment un seul enregistrement découpé par la caméra&#xa0;: les horodatages de chaque partie reprennent là où s&apos;arrêtent ceux de la partie précédente.</translation>
     </message>
     <message>
         <source>%1 and its other parts are one recording split by the camera: each part was begun when the part before it ended, as their creation times and lengths show.</source>
-        <translation>%1 et ses autres parties forment un seul enregistrement découpé par la caméra : chaque partie a commencé quand la précédente s&apos;est terminée, comme le montrent leurs dates de création et leurs durées.</translation>
+        <translation>%1 et ses autres parties forment un seul enregistrement découpé par la caméra&#xa0;: chaque partie a commencé quand la précédente s&apos;est terminée, comme le montrent leurs dates de création et leurs durées.</translation>
     </message>
     <message>
         <source>%1 and its other parts are one recording split by the camera: the time in each part&apos;s name is when the part before it ended.</source>
-        <translation>%1 et ses autres parties forment un seul enregistrement découpé par la caméra : l&apos;heure dans le nom de chaque partie est celle où la partie précédente s&apos;est terminée.</translation>
+        <translation>%1 et ses autres parties forment un seul enregistrement découpé par la caméra&#xa0;: l&apos;heure dans le nom de chaque partie est celle où la partie précédente s&apos;est terminée.</translation>
     </message>
 </context>
 <context>
