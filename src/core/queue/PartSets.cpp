@@ -61,20 +61,20 @@ const QList<Rule>& rules()
     const auto one = [](const Match&) { return 1; };
     const auto many = [](const Match&) { return 99999; };
     const auto number = [](const Match& m) { return m.captured(2).toInt(); };
+    const auto plain = [](const Match& m, int k) {
+        return m.captured(1) + QString::number(k) + m.captured(2);
+    };
     const auto numbered = [](const Match& m, int k) {
         return m.captured(1) + pad(k, m.captured(2).size()) + m.captured(3);
     };
     static const QList<Rule> all = {
-        {whole("(vts_\\d\\d_)1(\\.vob)"), one, [](const Match&) { return 9; },
-         [](const Match& m, int k) { return m.captured(1) + QString::number(k) + m.captured(2); }},
+        {whole("(vts_\\d\\d_)1(\\.vob)"), one, [](const Match&) { return 9; }, plain},
         {whole("(.+\\.)(00[01])"), number, many,
          [](const Match& m, int k) { return m.captured(1) + pad(k, 3); }, true},
         {whole("(.+\\.part)(0*1)(\\.[^.]+)"), one, many, numbered},
-        {whole("(.+[ _-]cd)1(\\.[^.]+)"), one, many,
-         [](const Match& m, int k) { return m.captured(1) + QString::number(k) + m.captured(2); }},
+        {whole("(.+[ _-]cd)1(\\.[^.]+)"), one, many, plain},
         {whole("(.+\\()1( of (\\d+)\\)\\.[^.]+)"), one,
-         [](const Match& m) { return m.captured(3).toInt(); },
-         [](const Match& m, int k) { return m.captured(1) + QString::number(k) + m.captured(2); }},
+         [](const Match& m) { return m.captured(3).toInt(); }, plain},
         {whole("(g)o(p)r(\\d{4}\\.mp4)"), one, [](const Match&) { return 99; },
          [](const Match& m, int k) {
              return k == 1 ? m.captured(0)
