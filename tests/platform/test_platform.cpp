@@ -1,7 +1,4 @@
-// The platform on the real system: the file system seam (lookups, writes, the trash, the XDG
-// folders), the hand-over to a running program over its local socket, Unix signals in the event
-// loop, and what a long job tells the desktop over the session bus, heard by stand-ins for the
-// desktop's notification service and launcher on a bus of the test's own.
+// The platform on the real system: files, the trash, XDG, the hand-over, signals, the session bus.
 #include "platform/PosixFileSystem.h"
 #include "platform/SessionBus.h"
 #include "platform/SignalWatcher.h"
@@ -64,8 +61,7 @@ private slots:
                 QFile::link(at("missing.mpg"), at("dangling.mpg")) &&
                 ::link(QFile::encodeName(at("odd[1].mpg")), QFile::encodeName(at("hard"))) == 0);
     }
-    // Whether a directory search finds `name` ("only" holds a hidden file alone); what fileSize,
-    // readableFileSize and openInput (its error where that gives none) say; a pipe never blocks.
+    // What fileExists (no patterns), fileSize, readableFileSize and openInput say of `name`.
     void lookups_data()
     {
         const Table<QString, bool, QString, QString> row({"name", "found", "size", "readable"});
@@ -95,8 +91,7 @@ private slots:
                  joined(fetch<bool>("found"), fetch<QString>("size"), readable,
                         readable[0].isDigit() ? "" : readable));
     }
-    // The same file; free space; a new file (unnamed while written, then hidden) takes a target's
-    // place and permissions, made durable; to the trash, deleted ("": well); small files, replaced.
+    // The same file; free space; a new file takes a target's place; trash, delete; small files.
     void sameFileFreeSpaceAndWrites()
     {
         QStringList seen;
@@ -175,10 +170,10 @@ private slots:
         row("cache home", "XDG_CACHE_HOME", "cache/", "<unset>");
         row("state home", "XDG_STATE_HOME", "../state", "<unset>");
         row("runtime folder", "XDG_RUNTIME_DIR", "run", "<unset>");
+        row("config folders", "XDG_CONFIG_DIRS", "etc:xdg", "<unset>");
         row("an absolute one", "XDG_CACHE_HOME", "/var/cache/x", "/var/cache/x");
         row("data folders", "XDG_DATA_DIRS", "share:/usr/share::s/x:/opt/share",
             "/usr/share:/opt/share");
-        row("config folders", "XDG_CONFIG_DIRS", "etc:xdg", "<unset>");
     }
     void relativeXdgFoldersAreIgnored()
     {
@@ -189,10 +184,7 @@ private slots:
         ignoreRelativeXdgFolders();
         QCOMPARE(qEnvironmentVariable(variable, "<unset>"), fetch<QString>("after"));
     }
-    // This user's socket in a folder only the user reaches: the runtime folder (`runtime`: its
-    // mode, 0: none), else the program's own in the temporary folder made 0700 (`own`: there so,
-    // another user's with `others`; -1: the temporary folder is a file); else none, which a start
-    // says.
+    // The socket in the runtime folder (mode, 0: none) or the own one in TMPDIR (-1: a file).
     void socketFolder_data()
     {
         const Table<int, int, bool, QString, QString> row(
@@ -265,8 +257,7 @@ private slots:
         QVERIFY(same[0].startsWith(run + "/reelbind-") && !others.contains(same[0]));
         QCOMPARE(same, QStringList(same.size(), same[0]));
     }
-    // A crash's socket stops no program; files come across whole among bad connections under a low
-    // file limit, and among five unfinished 56 MiB messages held in 256 MiB (the biggest goes).
+    // Files come across whole past a crash's socket, bad connections, a low limit, 5 × 56 MiB.
     void filesGoToTheRunningProgram()
     {
         const QString name = SingleInstance::socketName("xcb", ":42");

@@ -1,15 +1,10 @@
-// The join queue and its commands, the model under it, and sets of parts found by their names
-// and by their content.
+// The join queue, its commands and model, and sets of parts found by name and by content.
 #include "core/queue/PartSets.h"
 #include "support/CoreSupport.h"
-
 #include <QAbstractItemModelTester>
 #include <QProcess>
-
 using namespace TestSupport;
-
 enum class Act { None, Sort, Remove, Up, Down, Joined };
-
 // Each set as "first: other, other (missing)", named without their folder `dir`.
 QStringList listed(const QList<PartSets::Set>& sets, const QString& dir)
 {
@@ -20,16 +15,12 @@ QStringList listed(const QList<PartSets::Set>& sets, const QString& dir)
                    (set.missing.isEmpty() ? "" : " (" + set.missing + ")");
     return out;
 }
-
 class TestQueue : public QObject
 {
     Q_OBJECT
 private slots:
     void cleanup() { QLocale::setDefault(QLocale::system()); }
-    // Add names at most 15 files left out. Sorting (twice: ascending) is numeric, case-blind, by
-    // locale; removals keep it, moves (after a sort by name) end it: "c" (20 MiB) then goes in
-    // its place or last. Marks follow rows; the estimate adds the sizes shown in single
-    // precision. Commands: off with the last row, all during a join, all back after it.
+    // Add names 15 left out at most; a sort (by locale) holds until a move; marks follow rows.
     void edits_data()
     {
         const Table<QString, QStringList, QList<qint64>, Act, QList<int>, QString, QString> row(
@@ -127,9 +118,7 @@ private slots:
             joined(fetch<QString>("message"), joined(expected, "11111", marked.join(' ')),
                    (expected.startsWith("c |") ? "10001" : "11111") + QString(" 00000 11111")));
     }
-    // Every kind of set (split parts but the last of one size), names without case, up to a gap;
-    // parts added or queued left out (none left: no set); none in an unreadable folder. The
-    // question's end (15 listed); Yes puts the parts after their first. Files: 9 bytes.
+    // Every kind of set up to a gap, parts added or queued left out; the question; Yes's order.
     void partSets_data()
     {
         const Table<QStringList, QList<qint64>, QStringList, QStringList, QStringList, QString,
@@ -153,8 +142,7 @@ private slots:
             "d (1 of 2).mpg:\nd (2 of 2).mpg\n... and 5 more.\nVTS_01_3.VOB is missing." + end,
             {"m.mpg.001", "m.mpg.002", "m.mpg.003", "n.001"});
         const QStringList v = {"VTS_01_1.VOB", "VTS_01_2.VOB", "VTS_01_3.VOB", "VTS_01_4.VOB"};
-        // Slips: a name ending in a line break is no first part; a dangling link ("@") or a
-        // link to itself ("~") named like a part is none; split files go on past .999.
+        // No first part ends in a line break; links dangling ("@") or to themselves ("~") no part.
         row("a first part's name and a line break", {"VTS_01_2.VOB"}, {}, {"VTS_01_1.VOB\n"}, {},
             {}, "", {"VTS_01_1.VOB\n"});
         row("links to nowhere and to themselves", {"VTS_01_2.VOB@", "x.part2.avi~"}, {},
@@ -195,10 +183,7 @@ private slots:
                         PartSets::find(in("added"), in("queued"), files, timing).size()),
                  joined(fetch<QStringList>("found"), fetch<QString>("question"), in("yes"), 0));
     }
-    // Sets by their content, in movies of 2 s: "name 2" an MPEG-TS whose timestamps begin 2 s
-    // later, "name 10:15:02" an MP4 made then, "name" an MP4, "name junk" none. A set goes on
-    // while each part's timestamps (within 1 s), creation time (2 s) or the time in its name
-    // (2 s, of the same suffix) go on where the part before ended. Only candidates are read.
+    // Sets by content in 2 s movies ("n 2": TS at 2 s, "n 10:15:02": MP4 made then, "n junk").
     void contentSets_data()
     {
         const Table<QStringList, QStringList, QStringList, int, QString> row(
@@ -237,11 +222,9 @@ private slots:
             QStringList options = {
                 "-nostdin", "-v", "error", "-f", "lavfi", "-i", "testsrc=d=2:s=64x48:r=10"};
             if (name.endsWith("ts", Qt::CaseInsensitive))
-                options << "-output_ts_offset" << arg << "-f"
-                        << "mpegts";
+                options += {"-output_ts_offset", arg, "-f", "mpegts"};
             else if (!arg.isEmpty())
-                options << "-metadata"
-                        << "creation_time=2026-07-01T" + arg + "Z";
+                options += {"-metadata", "creation_time=2026-07-01T" + arg + "Z"};
             if (arg == "junk")
                 writeFile(dir.filePath(name), "junk");
             else if (QProcess::execute("ffmpeg", options << dir.filePath(name)))
@@ -258,6 +241,5 @@ private slots:
                  joined(fetch<QStringList>("found"), fetch<int>("read"), why));
     }
 };
-
 REELBIND_CORE_TEST_MAIN(TestQueue)
 #include "test_queue.moc"

@@ -1,16 +1,12 @@
-// The settings: the INI module, the rules reading stored texts, and the settings file at start-up,
-// at exit and on OK in the preferences window.
+// The INI module, the rules reading stored texts, the settings file at start, exit and on OK.
 #include "core/settings/Profile.h"
 #include "core/settings/SettingRules.h"
 #include "support/CoreSupport.h"
-
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
-
 using namespace TestSupport;
 using Id = SettingId;
-
 const QString kNone; // a field with no value: iniOf(), the file of fields, has no line for it
 static QByteArray iniOf(const QStringList& fields)
 {
@@ -21,14 +17,11 @@ static QByteArray iniOf(const QStringList& fields)
 }
 /// In the settings file's place at exit (CloseBox: the close box ends; FullDisk: at start-up).
 enum class Place { File, CloseBox, FullDisk, DanglingLink, MissingFolder, Folder, Pipe, HugeFile };
-
 class TestSettings : public QObject
 {
     Q_OBJECT
 private slots:
-    // getString ("k" in "Ä"): lines end at CR, LF or runs of them, trimmed; names match without
-    // ASCII case; first section and key win; quotes go; a NUL ends it; 254 characters at most.
-    // applyWrite ("k" in "A") changes that line alone, in the file's first line end (CR: LF).
+    // getString ("k" in "Ä") and applyWrite ("k" in "A", in the first line end), then the rules.
     void profile_data()
     {
         const Table<QVariantList> row({"cases"});
@@ -90,9 +83,7 @@ private slots:
         }
         QCOMPARE(got, fetch<QVariantList>("cases"));
     }
-    // Start-up writes only its lines (a switch as read, a ticked one's folder, the chunk size
-    // clamped if ChunkSizeSave is a whole 1), keeps a damaged file as .bad, the old on a full disk.
-    // Exit saves once (the close box not) or says why it cannot; no temporary file stays.
+    // Start-up writes its lines, keeps a damaged file as .bad; exit saves once or says why not.
     void settingsFile_data()
     {
         const Table<Place, QString, QByteArray, QStringList> row(
@@ -167,10 +158,7 @@ private slots:
                                                     : iniOf(written),
                         QStringList()));
     }
-    // Beside the program (portable) unless it finds its installed guide and no settings file
-    // beside it; installed, in the config folder (made at start-up; a file there: the first
-    // start's values, nothing written), the first start taking the Videos folder or home. The
-    // made paths ("/": a folder), the folders and the settings file's are under a temporary one.
+    // Beside the program unless installed (its guide, no file beside): then the config folder.
     void locations_data()
     {
         const Table<QStringList, QString, QString, QString> row(
@@ -211,10 +199,7 @@ private slots:
                    installed ? t.filePath(made[0]) : bin + "/Readme.html", first, true,
                    made.contains(config) ? "<missing>" : ini, installed ? "" : "tarvik.ini"));
     }
-    // The slider is clamped; the record (not the file) follows it while ChunkSizeSave is ticked.
-    // Add opens in the source folder, or home, remembering the folder while ticked (not greyed).
-    // OK stores the switches (state: SaveSourceDir, ConfirmDel, ChunkSizeSave), a ticked one's
-    // folder, a kept chunk size; the window shows a folder only while ticked.
+    // The slider clamped and recorded while ticked, Add's folder, and what OK stores.
     void preferences_data()
     {
         const Table<int, QString, QStringList> row({"state", "recorded", "stored"});
@@ -256,6 +241,5 @@ private slots:
                    true, iniOf(stored), state, state == 1 ? stored[2] : "", stored[7], 2));
     }
 };
-
 REELBIND_CORE_TEST_MAIN(TestSettings)
 #include "test_settings.moc"

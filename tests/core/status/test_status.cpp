@@ -1,22 +1,14 @@
-// What the status window is told of a join: the figures it shows and when (ProgressThrottle), the
-// line of its pace (JoinPace), and the progress carried to its thread (ProgressRelay).
+// The status window's figures and when (ProgressThrottle), its pace line, the relay to its thread.
 #include "core/status/JoinPace.h"
 #include "core/status/ProgressRelay.h"
 #include "core/status/ProgressThrottle.h"
 #include "support/CoreSupport.h"
-
 #include <thread>
-
 using namespace TestSupport;
 using P = ProgressThrottle;
-
-namespace {
-
 constexpr int Line = P::FileLine, FileP = P::FilePercent, BatchP = P::BatchPercent,
               FileBar = P::FileBar, Bars = P::FileBar | P::BatchBar, Ms = P::kFrameMs;
-// A step of a join as the window hears it (Batch: n its total; File: n its length; Copied: n the
-// file's bytes done, `shown` those its percentage shows; End) or of its frames (time or items in
-// n), then the items changed (painted, for a Frame) and what the window shows.
+// A step (n: total, length, bytes done or frame time/items; shown: bytes the percent shows).
 enum Op { Batch, File, Copied, End, StartFrames, Mark, Frame, StopFrames };
 struct S
 {
@@ -26,9 +18,6 @@ struct S
     QString filePercent = "0%", batchPercent = "0%";
     int fileBar = 0, batchBar = 0;
 };
-
-} // namespace
-
 class TestStatus : public QObject
 {
     Q_OBJECT
@@ -94,8 +83,7 @@ private slots:
         }
         QCOMPARE(seen, expected);
     }
-    // In the user's locale: the time left (to 5 s from a minute on, to minutes from an hour on)
-    // for each of `seconds`, then lines at 85.3 MB/s with 80 s left and at no speed.
+    // The time left in the user's locale for each of `seconds`, then lines at 85.3 MB/s and at 0.
     void paceWording_data()
     {
         const Table<QString, QList<qint64>, QStringList> row({"locale", "seconds", "texts"});
@@ -116,9 +104,7 @@ private slots:
         QTEST(texts << JoinPace::line(85.3 * MB, qint64(80 * 85.3 * MB)) << JoinPace::line(0, 5),
               "texts");
     }
-    // A join of 1000 MB (of 1,048,576 bytes): its line is due from 2 s on (the average so far),
-    // then at most every half second; a change of pace (a hiccup, a spurt) moves the speed a
-    // fifth of the way; the seconds left are rounded up.
+    // 1000 MiB: a line from 2 s on, then each half second; a new pace moves the speed a fifth.
     void pace()
     {
         QLocale::setDefault(QLocale("en_US"));
@@ -133,10 +119,7 @@ private slots:
         QCOMPARE(lines, QStringList({"", "", at100, "", "", at100, "80.0 MB/s, about 10 s left",
                                      "104.0 MB/s, about 7 s left"}));
     }
-    // Reports from the join's thread, each group followed by a call it posts there, then a turn
-    // of this thread's event loop: batchStarted first; then at most one delivery a turn, the
-    // newest figures only, after the source started since the last (the sources started before
-    // it skipped, its figures as it started), and before that call.
+    // From the join's thread: the batch, then a turn's last file start and newest figures, posts.
     void relay()
     {
         ProgressRelay relay;
@@ -170,6 +153,5 @@ private slots:
                                    "copied 220/20", "posted", "file 3 at 300", "posted"}));
     }
 };
-
 REELBIND_CORE_TEST_MAIN(TestStatus)
 #include "test_status.moc"

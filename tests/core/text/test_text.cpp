@@ -2,10 +2,8 @@
 #include "core/text/StrFunc.h"
 #include "support/CoreSupport.h"
 #include <stdexcept>
-
 using namespace StrFunc;
 using namespace TestSupport;
-
 class TestText : public QObject
 {
     Q_OBJECT
@@ -25,9 +23,8 @@ private slots:
     }
     void paths()
     {
-        QFETCH(QString, text);
-        QFETCH(QString, delim);
-        QFETCH(QString, left);
+        const QString text = fetch<QString>("text"), delim = fetch<QString>("delim"),
+                      left = fetch<QString>("left");
         if (left.isNull())
             QVERIFY_THROWS_EXCEPTION(std::invalid_argument, leftOfLast(text, delim));
         else
@@ -36,6 +33,5 @@ private slots:
                  joined(fetch<int>("last"), fetch<QString>("right"), fetch<QString>("folder")));
     }
 };
-
 REELBIND_CORE_TEST_MAIN(TestText)
 #include "test_text.moc"
