@@ -35,7 +35,7 @@ struct Run
     CancelToken cancel;
     Rounds rounds;
     QByteArray all, old, partial; // the sources joined, an old target, what a cancel keeps
-    int round = -1, cancelledAt = -1;
+    int cancelledAt = -1;         // the rounds reported when cancelled
     QString at(const QString& name) const { return name == "t" ? target : dir + '/' + name; }
 };
 /// What another program (or the user) does after a round (0: batch known, -1: before the join).
@@ -61,7 +61,7 @@ const auto cancel = [](bool keepNothing) -> Act {
     return [keepNothing](Run& r) {
         r.cancel.cancel(keepNothing);
         r.partial = r.all.left(r.rounds.last.batchDone);
-        r.cancelledAt = r.round;
+        r.cancelledAt = r.rounds.rounds;
     };
 };
 
@@ -153,7 +153,6 @@ private slots:
             copy.setOptions({kernel, 1, true});
             Rounds& rounds = run.rounds;
             rounds.after = [&](int round) {
-                run.round = round;
                 for (const auto& [at, act] : fetch<Meddlings>("meddling"))
                     if (at == round)
                         act(run);
