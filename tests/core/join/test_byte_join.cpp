@@ -1,6 +1,4 @@
-// The byte join on its own, run on the test's thread: what it writes, what it leaves behind, how
-// it fails and how it stops, with another program meddling between its rounds; the checksum files
-// beside its parts, and the join checked against them.
+// The byte join on the test's thread: what it writes and leaves, how it fails and stops, checksums.
 #include "core/join/ByteCopy.h"
 #include "core/join/CancelToken.h"
 #include "core/join/Checksums.h"
@@ -17,65 +15,54 @@ using namespace TestSupport;
 
 namespace {
 
-/// One join of sources made in `dir` into `target`, and what meddles with it.
-struct Run
-{
-    QString dir, target;
-    TestFileSystem files;
-    CancelToken cancel;
-    QByteArray all, old, partial; // the sources joined, an old target, what a cancel keeps
-    JoinFigures last;
-    int round = -1, cancelledAt = -1;
-    QString at(const QString& name) const { return name == "t" ? target : dir + '/' + name; }
-};
-/// What another program (or the user) does after round `round` (0: when the batch is known, -1:
-/// before the join).
-using Act = std::function<void(Run&)>;
-struct Meddling
-{
-    int round;
-    Act act;
-};
-using Meddlings = QList<Meddling>;
-using Sizes = QList<qint64>;
-/// What the target holds afterwards: the sources joined, the old file, the whole chunks copied
-/// before the cancel, or no file.
-enum class Left { Joined, Old, Partial, Nothing };
-
-const Act oldTarget = [](Run& r) {
-    r.old = readAll(makeFile(QFileInfo(r.target).path(), "t", 3e6, 9));
-};
-Act deleted(const QString& name)
-{
-    return [name](Run& r) { QVERIFY(QFile::remove(r.at(name))); };
-}
-Act folderAt(const QString& name)
-{
-    return [name](Run& r) { QVERIFY(QDir().mkdir(r.at(name))); };
-}
-Act resizedTo(const QString& name, qint64 size)
-{
-    return [name, size](Run& r) { QVERIFY(QFile::resize(r.at(name), size)); };
-}
-Act cancel(bool keepNothing)
-{
-    return [keepNothing](Run& r) {
-        r.cancel.cancel(keepNothing);
-        r.partial = r.all.left(r.last.batchDone);
-        r.cancelledAt = r.round;
-    };
-}
-
 /// The progress a join reports, meddled with after each round.
 struct Rounds : JoinProgress
 {
     std::function<void(int)> after = [](int) {};
     qint64 total = -1;
     int started = 0, rounds = 0;
-    JoinFigures own, *last = &own;
+    JoinFigures last;
     void batchStarted(qint64 batchTotal) override { total = batchTotal, after(0); }
     void fileStarted(int, const JoinFigures&) override { ++started; }
-    void copied(const JoinFigures& f) override { *last = f, after(++rounds); }
+    void copied(const JoinFigures& f) override { last = f, after(++rounds); }
+};
+
+/// One join of sources made in `dir` into `target`, and what meddles with it.
+struct Run
+{
+    QString dir, target;
+    TestFileSystem files;
+    CancelToken cancel;
+    Rounds rounds;
+    QByteArray all, old, partial; // the sources joined, an old target, what a cancel keeps
+    int cancelledAt = -1;         // the rounds reported when cancelled
+    QString at(const QString& name) const { return name == "t" ? target : dir + '/' + name; }
+};
+/// What another program (or the user) does after a round (0: batch known, -1: before the join).
+using Act = std::function<void(Run&)>;
+using Meddlings = QList<QPair<int, Act>>;
+using Sizes = QList<qint64>;
+/// What the target holds afterwards: the sources, the old file, what a cancel kept, or no file.
+enum class Left { Joined, Old, Partial, Nothing };
+
+const Act oldTarget = [](Run& r) {
+    r.old = readAll(makeFile(QFileInfo(r.target).path(), "t", 3e6, 9));
+};
+const auto deleted = [](const QString& name) -> Act {
+    return [name](Run& r) { QVERIFY(QFile::remove(r.at(name))); };
+};
+const auto folderAt = [](const QString& name) -> Act {
+    return [name](Run& r) { QVERIFY(QDir().mkdir(r.at(name))); };
+};
+const auto resizedTo = [](const QString& name, qint64 size) -> Act {
+    return [name, size](Run& r) { QVERIFY(QFile::resize(r.at(name), size)); };
+};
+const auto cancel = [](bool keepNothing) -> Act {
+    return [keepNothing](Run& r) {
+        r.cancel.cancel(keepNothing);
+        r.partial = r.all.left(r.rounds.last.batchDone);
+        r.cancelledAt = r.rounds.rounds;
+    };
 };
 
 /// The sum of `bytes` as a checksum file of `kind` writes it.
@@ -98,59 +85,55 @@ private slots:
     {
         const Table<int, Sizes, QString, Meddlings, JoinEnding, QString, Left> row(
             {"chunk", "sizes", "target", "meddling", "ending", "message", "left"});
-        // What the message says a failure or a cancel left of the target.
+        // What the message says a failure or a cancel left of the target; the ending follows.
         const QMap<Left, QString> left = {
             {Left::Old, "The target file {t} was left unchanged."},
             {Left::Nothing, "The target file {t} was not created."},
             {Left::Partial, "The target file {t} holds what was joined before the cancel."}};
-        const auto add = [&](const char* name, const Sizes& sizes, const QString& target,
-                             const Meddlings& m, JoinEnding ending, Left l, QString failed = {},
-                             int error = 0, int chunk = 10000) {
+        const Sizes three = {35000, 45000, 15000};
+        const auto add = [&](const char* name, const Meddlings& m, Left l, QString failed = {},
+                             int error = 0, const Sizes& sizes = {35000, 45000, 15000},
+                             const QString& target = "t", int chunk = 10000) {
+            const JoinEnding ending = !failed.isEmpty()   ? JoinEnding::Failed
+                                      : l == Left::Joined ? JoinEnding::Joined
+                                                          : JoinEnding::Cancelled;
             if (!failed.isEmpty())
                 failed = "Could not " + failed + (error ? ": " + reason(error) : "") + ".\n";
             row(name, chunk, sizes, target, m, ending, failed + left.value(l), l);
         };
-        const Sizes three = {35000, 45000, 15000};
-        using E = JoinEnding;
-        add("joined over an old target", {39999, 40000, 40001, 0, 1, 120000, 2621447}, "t",
-            {{-1, oldTarget}}, E::Joined, Left::Joined, {}, 0, 40000);
-        add("3 GiB: figures past 32 bits", {1000, qint64(3) << 30}, "t", {}, E::Joined,
-            Left::Joined, {}, 0, 70000);
-        add("target removed, then replaced meanwhile", three, "t",
-            {{-1, oldTarget}, {2, deleted("t")}, {4, oldTarget}}, E::Joined, Left::Joined);
-        add("a name of 255 bytes", three, QString(85, QChar(0x3042)), {}, E::Joined, Left::Joined);
-        add("files on another file system", three, "/dev/shm", {}, E::Joined, Left::Joined);
-        add("cancelled where no file stood", three, "t", {{6, cancel(false)}}, E::Cancelled,
-            Left::Partial);
-        add("cancelled onto a file that existed", three, "t", {{-1, oldTarget}, {6, cancel(false)}},
-            E::Cancelled, Left::Old);
-        add("stopped, keeping nothing", three, "t", {{6, cancel(true)}}, E::Cancelled,
-            Left::Nothing);
-        add("cancelled before it began", three, "t", {{0, cancel(false)}}, E::Cancelled,
-            Left::Nothing);
-        add("2,000 small files, cancelled in between", Sizes(2000, 1000), "t",
-            {{100, cancel(false)}}, E::Cancelled, Left::Partial);
-        add("a folder queued", three, "t",
-            {{-1, oldTarget}, {-1, deleted("f1")}, {-1, folderAt("f1")}}, E::Failed, Left::Old,
+        using L = Left;
+        add("joined over an old target", {{-1, oldTarget}}, L::Joined, {}, 0,
+            {39999, 40000, 40001, 0, 1, 120000, 2621447}, "t", 40000);
+        add("3 GiB: figures past 32 bits", {}, L::Joined, {}, 0, {1000, qint64(3) << 30}, "t",
+            70000);
+        add("target removed, then replaced meanwhile",
+            {{-1, oldTarget}, {2, deleted("t")}, {4, oldTarget}}, L::Joined);
+        add("a name of 255 bytes", {}, L::Joined, {}, 0, three, QString(85, QChar(0x3042)));
+        add("files on another file system", {}, L::Joined, {}, 0, three, "/dev/shm");
+        add("cancelled where no file stood", {{6, cancel(false)}}, L::Partial);
+        add("cancelled onto a file that existed", {{-1, oldTarget}, {6, cancel(false)}}, L::Old);
+        add("stopped, keeping nothing", {{6, cancel(true)}}, L::Nothing);
+        add("cancelled before it began", {{0, cancel(false)}}, L::Nothing);
+        add("2,000 small files, cancelled in between", {{100, cancel(false)}}, L::Partial, {}, 0,
+            Sizes(2000, 1000));
+        add("a folder queued", {{-1, oldTarget}, {-1, deleted("f1")}, {-1, folderAt("f1")}}, L::Old,
             "open file {d}/f1", EISDIR);
-        add("a source gone before the join", three, "t", {{-1, deleted("f1")}}, E::Failed,
-            Left::Nothing, "read the size of file {d}/f1", ENOENT);
-        add("a source gone during the join", three, "t", {{1, deleted("f2")}}, E::Failed,
-            Left::Nothing, "open file {d}/f2", ENOENT);
-        add("a source cut short during the join", three, "t", {{5, resizedTo("f1", 20010)}},
-            E::Failed, Left::Nothing,
+        add("a source gone before the join", {{-1, deleted("f1")}}, L::Nothing,
+            "read the size of file {d}/f1", ENOENT);
+        add("a source gone during the join", {{1, deleted("f2")}}, L::Nothing, "open file {d}/f2",
+            ENOENT);
+        add("a source cut short during the join", {{5, resizedTo("f1", 20010)}}, L::Nothing,
             "read file {d}/f1: it ended early, it was changed during the join");
-        add("a source grown during its own copy", three, "t", {{5, resizedTo("f1", 60000)}},
-            E::Failed, Left::Nothing,
+        add("a source grown during its own copy", {{5, resizedTo("f1", 60000)}}, L::Nothing,
             "read file {d}/f1: it grew while it was read, it was changed during the join");
-        add("disk full", three, "t", {{-1, oldTarget}, {0, [](Run& r) { r.files.diskLeft = 5e4; }}},
-            E::Failed, Left::Old, "write to the target file {t}", ENOSPC);
-        add("a folder put at the target's name", three, "t", {{2, folderAt("t")}}, E::Failed,
-            Left::Nothing, "give the joined file the name {t}", EISDIR);
-        add("the target's folder gone", three, "gone/t", {}, E::Failed, Left::Nothing,
-            "create the target file {t}", ENOENT);
-        add("no memory in a progress call", three, "t", {{2, [](Run&) { throw std::bad_alloc(); }}},
-            E::Failed, Left::Nothing, "get the memory to join into {t}", ENOMEM);
+        add("disk full", {{-1, oldTarget}, {0, [](Run& r) { r.files.diskLeft = 5e4; }}}, L::Old,
+            "write to the target file {t}", ENOSPC);
+        add("a folder put at the target's name", {{2, folderAt("t")}}, L::Nothing,
+            "give the joined file the name {t}", EISDIR);
+        add("the target's folder gone", {}, L::Nothing, "create the target file {t}", ENOENT, three,
+            "gone/t");
+        add("no memory in a progress call", {{2, [](Run&) { throw std::bad_alloc(); }}}, L::Nothing,
+            "get the memory to join into {t}", ENOMEM);
     }
     void join()
     {
@@ -168,46 +151,39 @@ private slots:
             const QString fds = QDir("/proc/self/fd").entryList().join(' ');
             ByteCopy copy(run.files);
             copy.setOptions({kernel, 1, true});
-            Rounds rounds;
-            rounds.last = &run.last;
+            Rounds& rounds = run.rounds;
             rounds.after = [&](int round) {
-                run.round = round;
-                for (const Meddling& m : fetch<Meddlings>("meddling"))
-                    if (m.round == round)
-                        m.act(run);
+                for (const auto& [at, act] : fetch<Meddlings>("meddling"))
+                    if (at == round)
+                        act(run);
             };
             rounds.after(-1);
             const JoinMethod::Result r = copy.run({sources, run.target, chunk}, rounds, run.cancel);
             QCOMPARE(r.ending, ending);
             QCOMPARE(r.message,
                      fetch<QString>("message").replace("{t}", run.target).replace("{d}", run.dir));
-            const Left left = fetch<Left>("left");
-            QCOMPARE(readJoined(run.target, sizes.last()), left == Left::Joined    ? run.all
-                                                           : left == Left::Old     ? run.old
-                                                           : left == Left::Partial ? run.partial
-                                                                                   : "<no file>");
+            QCOMPARE(readJoined(run.target, sizes.last()),
+                     QList<QByteArray>({run.all, run.old, run.partial, "<no file>"})
+                         .at(int(fetch<Left>("left"))));
             // Nothing left open or behind; a cancel stops right after its round.
             QCOMPARE(QDir("/proc/self/fd").entryList().join(' '), fds);
             QCOMPARE(QDir(here.path()).entryList({".t.*"}, QDir::Files | QDir::Hidden).size(), 0);
             QVERIFY(run.cancelledAt < 0 || rounds.rounds == run.cancelledAt);
             if (ending != JoinEnding::Joined)
                 continue;
-            // A round for each chunk and each tail; the figures past 32 bits; each source as
-            // read; the file written is the target; the kernel copied where it could.
+            // A round a chunk or tail; figures past 32 bits; sources read, target written, kernel.
             qint64 n = 0, perChunk = 0;
             for (const qint64 size : sizes)
                 n += size, perChunk += (size + chunk - 1) / chunk;
-            QCOMPARE(joined(rounds.total, rounds.rounds, rounds.started, run.last.batchDone,
-                            run.last.fileShown, run.last.fileLength, r.read.size(), r.written.size,
-                            run.files.identity(run.target).sameFile(r.written),
+            QCOMPARE(joined(rounds.total, rounds.rounds, rounds.started, rounds.last.batchDone,
+                            rounds.last.fileShown, rounds.last.fileLength, r.read.size(),
+                            r.written.size, run.files.identity(run.target).sameFile(r.written),
                             copy.kernelCopied()),
                      joined(n, perChunk, sizes.size(), n, sizes.last(), sizes.last(), sizes.size(),
                             n, true, kernel && target != "/dev/shm"));
         }
     }
-    // Sharing through the seam: tried at block boundaries until a source ends off one; a refusal
-    // copies, another error fails; Cancel before the next source. The free-space check counts
-    // the sources it will share as needing nothing.
+    // Sharing at block boundaries until one is missed; refusals copy; shared space counts as 0.
     void sharing_data()
     {
         const Table<Sizes, QList<int>, bool, Sizes, QString> row(
@@ -243,9 +219,7 @@ private slots:
                     (files.setFreeSpace(free),
                      JoinChecks(files, token).enoughSpace(dir.path(), sources) == (free > need)));
         ByteCopy copy(files);
-        JoinFigures last;
         Rounds rounds;
-        rounds.last = &last;
         rounds.after = [&](int round) { round == 1 && cancel ? token.cancel() : void(); };
         const QString t = dir.filePath("t");
         QCOMPARE(copy.run({sources, t, 4096}, rounds, token).message,
@@ -255,8 +229,7 @@ private slots:
                              : cancel          ? all.left(sizes[0])
                                                : QByteArray("<missing>"));
     }
-    // The checksum files beside the parts movie.mkv.001 and .002 joined into film.mkv: their
-    // sums of the parts (0=, 1=) and of the whole (W=) as found, the first found counting.
+    // Checksum files beside movie.mkv.001, .002 joined as film.mkv: parts' sums 0=, 1=, whole W=.
     void checksumFiles_data()
     {
         const Table<QMap<QString, QString>, QString> row({"files", "found"});
@@ -287,9 +260,7 @@ private slots:
         sums.removeAll("");
         QCOMPARE(sums.join(' '), fetch<QString>("found"));
     }
-    // A join checked against a checksum file beside the parts (t.md5 ...: a line naming the
-    // whole t or the part f1, matching or not), moved by the kernel, read and written, and
-    // shared (the first two parts; the last copied).
+    // A join checked against a sum of the whole t or the part f1: copied, read/written or shared.
     void sums_data()
     {
         const Table<QString, QString, bool, bool> row({"file", "line", "whole", "matches"});
@@ -343,17 +314,15 @@ private slots:
     // The rounds double while quick and halve when slow, within one chunk and the most.
     void roundsFollowTheirTime()
     {
-        struct Case
-        {
-            qint64 chunks, tookUs, most, next;
+        const auto next = [](qint64 chunks, qint64 tookUs, qint64 most) {
+            return ByteCopy::nextRoundChunks(chunks, tookUs * 1000, most);
         };
-        for (const Case c : {Case{1, 1000, 100, 2},
-                             {64, 2000, 100, 100},
-                             {8, 5000, 100, 8},
-                             {8, 11000, 100, 4},
-                             {1, 500000, 100, 1},
-                             {6, 1000, 4, 4}})
-            QCOMPARE(ByteCopy::nextRoundChunks(c.chunks, c.tookUs * 1000, c.most), c.next);
+        QCOMPARE(next(1, 1000, 100), 2);
+        QCOMPARE(next(64, 2000, 100), 100);
+        QCOMPARE(next(8, 5000, 100), 8);
+        QCOMPARE(next(8, 11000, 100), 4);
+        QCOMPARE(next(1, 500000, 100), 1);
+        QCOMPARE(next(6, 1000, 4), 4);
     }
 };
 

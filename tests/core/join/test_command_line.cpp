@@ -1,5 +1,4 @@
-// A join asked for on the command line: the session driven without a window, what it says on
-// standard error and the status it ends with.
+// A join asked for on the command line: without a window, what it says on stderr, its status.
 #include "core/join/CommandLineJoin.h"
 #include "support/CoreSupport.h"
 
@@ -15,29 +14,26 @@ class TestCommandLine : public QObject
 private slots:
     void join_data()
     {
-        const Table<QStringList, int, bool, bool, int, QString, QString> row(
+        const Table<QStringList, Method, bool, bool, int, QString, QString> row(
             {"sources", "method", "withSets", "stop", "status", "target", "said"});
-        const QString none;
-        row("bytes", {"a", "b"}, int(Method::AsOffered), false, false, 0, "a,b", none);
-        row("bytes forced", {"b", "a"}, int(Method::Bytes), false, false, 0, "b,a", none);
-        row("a set with its other parts", {"VTS_01_1.VOB"}, int(Method::AsOffered), true, false, 0,
-            "VTS_01_1.VOB,VTS_01_2.VOB", none);
-        row("a set's first part alone", {"VTS_01_1.VOB"}, int(Method::AsOffered), false, false, 0,
-            "VTS_01_1.VOB", none);
-        row("a source missing", {"a", "gone", "b"}, int(Method::AsOffered), false, false, 1, "old",
+        const Method as = Method::AsOffered;
+        row("bytes", {"a", "b"}, as, false, false, 0, "a,b", "");
+        row("bytes forced", {"b", "a"}, Method::Bytes, false, false, 0, "b,a", "");
+        row("a set with its other parts", {"VTS_01_1.VOB"}, as, true, false, 0,
+            "VTS_01_1.VOB,VTS_01_2.VOB", "");
+        row("a set's first part alone", {"VTS_01_1.VOB"}, as, false, false, 0, "VTS_01_1.VOB", "");
+        row("a source missing", {"a", "gone", "b"}, as, false, false, 1, "old",
             "reelbind: %1/gone: No such file or directory\n");
-        row("one movie of no movie parts", {"a", "b"}, int(Method::OneMovie), false, false, 1,
-            "old",
+        row("one movie of no movie parts", {"a", "b"}, Method::OneMovie, false, false, 1, "old",
             "reelbind: these files cannot be joined as one movie: only MP4/MOV parts, or only "
             "Matroska/WebM parts, can.\n");
-        row("the target among the sources", {"a", "t"}, int(Method::AsOffered), false, false, 1,
-            "old",
+        row("the target among the sources", {"a", "t"}, as, false, false, 1, "old",
             "reelbind: %1/t: The target file is one of the files to be joined. Please choose "
             "another target file.\n");
-        row("stopped", {"a", "b"}, int(Method::AsOffered), false, true, 130, "old",
+        row("stopped", {"a", "b"}, as, false, true, 130, "old",
             "reelbind: the join to %1/t was stopped; nothing was written.\n");
-        row("not matching t.md5, trashing asked", {"a", "b"}, int(Method::AsOffered), false, false,
-            1, "a,b", "reelbind: The joined file %1/t does not match the checksum in %1/t.md5.\n");
+        row("not matching t.md5, trashing asked", {"a", "b"}, as, false, false, 1, "a,b",
+            "reelbind: The joined file %1/t does not match the checksum in %1/t.md5.\n");
     }
     void join()
     {
@@ -54,32 +50,28 @@ private slots:
         for (const QString& name : fetch<QStringList>("sources"))
             sources << dir.filePath(name);
         const QStringList before = QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden);
-
         TestFileSystem files;
         QString said;
         CommandLineJoin cli(files, false, [&said](const QString& text) { said += text; });
         QSignalSpy finished(&cli, &CommandLineJoin::finished);
-        cli.start({dir.filePath("t"), sources, Method(fetch<int>("method")),
-                   fetch<bool>("withSets"), summed});
+        cli.start(
+            {dir.filePath("t"), sources, fetch<Method>("method"), fetch<bool>("withSets"), summed});
         if (fetch<bool>("stop"))
             cli.stop(130);
         QVERIFY(waitUntil([&] { return finished.count() == 1; }));
-
         QByteArray wanted;
         for (const QString& name : fetch<QString>("target").split(','))
             wanted += bytes[name];
-        const QString progress = said.section('\n', 0, 0);
         QCOMPARE(joined(finished.first().first().toInt(), readAll(dir.filePath("t")) == wanted,
                         QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden) == before,
                         QString(said).remove(QRegularExpression(
                             "^reelbind: joining t: .*\n", QRegularExpression::MultilineOption))),
                  joined(fetch<int>("status"), true, true,
                         fetch<QString>("said").replace("%1", dir.path())));
-        QVERIFY2(fetch<int>("status") != 0 ||
-                     progress.startsWith("reelbind: joining t: 0% (file 1 "),
+        QVERIFY2(fetch<int>("status") != 0 || said.startsWith("reelbind: joining t: 0% (file 1 "),
                  qPrintable(said));
     }
-
+    // On a terminal: one line, rewritten in place, ended once the join has.
     void progressOnATerminal()
     {
         QTemporaryDir dir;
@@ -90,7 +82,6 @@ private slots:
         QSignalSpy finished(&cli, &CommandLineJoin::finished);
         cli.start({dir.filePath("t"), sources});
         QVERIFY(waitUntil([&] { return finished.count() == 1; }));
-        // One line, rewritten in place, ended once the join has.
         QVERIFY2(said.startsWith("\rreelbind: joining t: 0% (file 1 of 2)\033[K") &&
                      said.endsWith("\n") && said.count('\n') == 1,
                  qPrintable(said));
