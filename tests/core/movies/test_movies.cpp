@@ -117,23 +117,17 @@ QString makeMovie(const QString& dir, const QString& kind, int n)
         return {};
     const int kept = kind == "Cut" || kind == "Bare" ? 60 : kind == "Tail" ? 95 : 100;
     // Damage: bytes written over the part where a mark is found (its second time for Jump).
-    const struct
-    {
-        QString part;
-        QByteArray mark;
-        int nth, at;
-        QByteArray bytes;
-    } damages[] = {
+    const std::tuple<QString, QByteArray, int, int, QByteArray> damages[] = {
         {"Untimed", "stts", 1, 8, QByteArray(4, '\0')}, // no time to any picture
         {"Described", "stsd", 1, 12, hex("00000010")},  // an impossible size
         {"Jump", hex("1F43B675"), 2, 14, hex("7F")}};   // its ID, size, checksum, time ID: 33 s on
-    for (const auto& d : damages)
-        if (d.part == kind) {
-            QByteArray bytes = readAll(path);
+    for (const auto& [part, mark, nth, at, bytes] : damages)
+        if (part == kind) {
+            QByteArray file = readAll(path);
             qsizetype found = -1;
-            for (int i = 0; i < d.nth; ++i)
-                found = bytes.indexOf(d.mark, found + 1);
-            return found > 0 ? writeFile(path, bytes.replace(found + d.at, d.bytes.size(), d.bytes))
+            for (int i = 0; i < nth; ++i)
+                found = file.indexOf(mark, found + 1);
+            return found > 0 ? writeFile(path, file.replace(found + at, bytes.size(), bytes))
                              : QString();
         }
     return QFile::resize(path, QFileInfo(path).size() * kept / 100) ? path : QString();

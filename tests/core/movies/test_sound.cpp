@@ -163,11 +163,9 @@ private slots:
                          partPictures[n].value(0);
         }
         Core core;
-        QVERIFY(core.queue().add(parts).isEmpty());
         JoinDriver driver(core.join());
-        driver.choice = JoinSession::Choice::OneMovie;
-        driver.target = dir.filePath("t");
-        QVERIFY(driver.run());
+        driver.choice = JoinSession::Choice::OneMovie, driver.target = dir.filePath("t");
+        QVERIFY(core.queue().add(parts).isEmpty() && driver.run());
         QVERIFY2(core.join().ending() == JoinSession::Ending::Joined,
                  qPrintable(core.join().finalText()));
         // Each mark looked for from where its part's first picture shows in the movie on.
