@@ -1,14 +1,8 @@
-// Measures a sound that should be one steady tone broken only by short silences (its marks), as
-// raw 32-bit float mono samples, 48,000 a second (ffmpeg's "-f f32le -ac 1 -ar 48000"):
-//   sound_measure FILE TONE_RMS FRAME_MS [NEAR...]
-// A line each, times in seconds: its length; for each NEAR time where the silence nearest to it
-// begins (a quarter into the first of its quiet windows, 5 ms whose RMS is below half TONE_RMS);
-// the first dip, a quiet window neither in the first or last 50 ms nor within FRAME_MS of a
-// mark; the lowest of those windows, its RMS as a share of TONE_RMS. "none" where there is none:
-//   length 5.0027
-//   marks 0.3000 1.4000
-//   dip none
-//   worst 2.3012 0.93
+// sound_measure FILE TONE_RMS FRAME_MS [NEAR...]: measures raw 32-bit float mono samples at
+// 48 kHz of a steady tone broken only by short silences (its marks). Prints, in seconds: its
+// "length"; "marks", for each NEAR time where the nearest silence begins (a quarter into its
+// first 5 ms window whose RMS is below half TONE_RMS); "dip", the first such quiet window neither
+// in the first or last 50 ms nor within FRAME_MS of a mark; "none" where there is none.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -50,19 +44,13 @@ int main(int argc, char* argv[])
         marks.push_back(*mark);
         std::printf(" %.4f", double(mark->first + kWindow / 4) / kRate);
     }
-    long dip = -1, worst = -1;
+    long dip = -1;
     for (long i = kEnds; i < windows - kEnds; ++i) {
         const auto nearMark = [&](auto& m) {
             return i + kWindow > m.first - frame && i < m.second + kWindow + frame;
         };
-        if (std::any_of(marks.begin(), marks.end(), nearMark))
-            continue;
-        if (dip < 0 && rms(i) < half)
+        if (dip < 0 && rms(i) < half && std::none_of(marks.begin(), marks.end(), nearMark))
             dip = i;
-        if (worst < 0 || rms(i) < rms(worst))
-            worst = i;
     }
     std::printf(dip < 0 ? "\ndip none\n" : "\ndip %.4f\n", double(dip) / kRate);
-    std::printf(worst < 0 ? "worst none\n" : "worst %.4f %.2f\n", double(worst) / kRate,
-                worst < 0 ? 0 : rms(worst) / half / 2);
 }

@@ -21,8 +21,7 @@ QString output(const QString& tool, const QStringList& args)
     QProcess p;
     p.start(tool, args);
     const bool ok = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit;
-    return ok && p.exitCode() == 0 ? QString::fromUtf8(p.readAllStandardOutput())
-                                   : '<' + tool + '>';
+    return ok && p.exitCode() == 0 ? p.readAllStandardOutput() : '<' + tool + '>';
 }
 // Part n of a whole: a second of 160x120 pictures, 25 a second, and of the whole's tone from n
 // seconds on, silent for 10 ms from its mark. Its pitch makes each part begin at another phase,
@@ -78,11 +77,10 @@ QStringList packets(const QString& movie, const QString& stream)
             out << line.section(',', 4, 5);
     return out;
 }
-// How a movie's packets differ from its parts' (a list each), matched as the longest sequence
-// they share, beyond what a join may change: a part's packet left out more than `few` packets
-// from the part's start and end; a new packet anywhere but after a part's last packet kept, where
-// that is no more than `few` from its end, and before the next part's (so none before the first
-// part's or after the last's); more than 12 new packets there.
+// How a movie's packets differ from its parts' (matched as the longest sequence they share)
+// beyond what a join may change: a part's packet left out more than `few` from its ends; a new
+// packet but after a part's last kept one, if no more than `few` from its end and not after the
+// last part; more than 12 new packets there.
 QStringList changes(const QList<QStringList>& parts, const QStringList& movie, int few)
 {
     QStringList all;
@@ -165,11 +163,9 @@ private slots:
                          partPictures[n].value(0);
         }
         Core core;
-        QVERIFY(core.queue().add(parts).isEmpty());
         JoinDriver driver(core.join());
-        driver.choice = JoinSession::Choice::OneMovie;
-        driver.target = dir.filePath("t");
-        QVERIFY(driver.run());
+        driver.choice = JoinSession::Choice::OneMovie, driver.target = dir.filePath("t");
+        QVERIFY(core.queue().add(parts).isEmpty() && driver.run());
         QVERIFY2(core.join().ending() == JoinSession::Ending::Joined,
                  qPrintable(core.join().finalText()));
         // Each mark looked for from where its part's first picture shows in the movie on.
@@ -185,16 +181,15 @@ private slots:
                    : qAbs(by) <= frameMs ? "in step"
                                          : QString::asprintf("%+.1f ms", by);
         };
-        QStringList found, inStep;
-        for (int n = 0; n < kParts; ++n) {
+        QStringList found;
+        for (int n = 0; n < kParts; ++n)
             found << off(sound.value("marks").section(' ', n, n), near[n]);
-            inStep << "in step";
-        }
         QCOMPARE(
             joined(off(sound.value("length"), movie.last()), sound.value("dip"), found,
                    changes(shown, packets(driver.target, "v"), 0),
                    changes(heard, packets(driver.target, "a"), fetch<bool>("lossless") ? 0 : 8)),
-            joined(QString("in step"), QString("none"), inStep, QStringList(), QStringList()));
+            joined(QString("in step"), QString("none"), QStringList(kParts, "in step"),
+                   QStringList(), QStringList()));
     }
 };
 
