@@ -93,9 +93,8 @@ void readTexts(const QObject* top, const QString& folder, QMap<QString, QString>
                 objects[i]->property(property).toString().replace(folder, QStringLiteral("/"));
             if (text.contains(kLetter) && !text.startsWith(Product::kName))
                 texts.insert(QStringLiteral("%1 %2 %3 %4.%5")
-                                 .arg(top->objectName())
-                                 .arg(i)
-                                 .arg(objects[i]->metaObject()->className(),
+                                 .arg(top->objectName(), QString::number(i),
+                                      objects[i]->metaObject()->className(),
                                       objects[i]->objectName(), QLatin1String(property)),
                              text);
         }
@@ -113,14 +112,13 @@ QStringList clipped(const QWidget* window)
         const auto* box = qobject_cast<const QGroupBox*>(w);
         const auto* check = qobject_cast<const QCheckBox*>(w);
         const auto* button = qobject_cast<const QPushButton*>(w);
-        const int room = w->width();
         const int need = label && !label->wordWrap() ? label->sizeHint().width()
                          : box   ? box->fontMetrics().horizontalAdvance(box->title()) + 12
                          : check ? check->sizeHint().width()
                          : button
                              ? button->fontMetrics().horizontalAdvance(button->text().remove('&'))
                              : 0;
-        if (need > room)
+        if (const int room = w->width(); need > room)
             found << QStringLiteral("%1 (%2 > %3 px)").arg(w->objectName()).arg(need).arg(room);
         for (const QWidget* other : std::as_const(worded))
             if (need > 0 && other->parent() == w->parent() &&

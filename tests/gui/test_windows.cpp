@@ -97,8 +97,8 @@ void act(QWidget* on, const QString& what, Program* program = nullptr)
         program->exit(Program::ExitKind::Stopped);
     else if (auto* action = on->findChild<QAction*>(what))
         action->trigger();
-    else if (on->findChild<QObject*>(what))
-        QTest::mouseClick(child(on, qPrintable(what)), Qt::LeftButton);
+    else if (on->findChild<QObject*>(what) || key.key() == Qt::Key_unknown)
+        QTest::mouseClick(child(on, qPrintable(what)), Qt::LeftButton); // stops if none
     else
         QTest::keyClick(on, key.key(), key.keyboardModifiers());
 }
@@ -303,8 +303,7 @@ private slots:
         row("pop-up: View, a row unselected", "BC", popup(0, 0), false, "*A B C D", true,
             {"popup", "document A"});
         row("pop-up: nothing selected", "", popup(-1, 1), false, all, true, {});
-        row("View: the topmost", "AC", doing("mnu_View"), false, "*A B *C D", false,
-            {"document A"});
+        row("View: topmost", "AC", doing("mnu_View"), false, "*A B *C D", false, {"document A"});
         row("sort by size", "", sort, false, "B D A C", false, {});
         row("Add", "", &Win::addTwo, false, withE, false, {addSeen, box});
         row("a set's first part, Yes", "", set(true), false,
@@ -741,9 +740,9 @@ private slots:
                                     !f->testOption(QFileDialog::DontConfirmOverwrite));
             if (key.startsWith("type "))
                 child<QLineEdit>(d, "fileNameEdit")->setText(key.mid(5)), act(d, "Return");
-            else if (!key.isEmpty())
+            else
                 act(d, key);
-            QTRY_VERIFY(key.isEmpty() || answers.size() > before);
+            QTRY_VERIFY(answers.size() > before);
         }
         desktop.dismissAll();
         QCOMPARE(joined(answers, files).replace(dir.path(), "{d}"),
