@@ -1,5 +1,4 @@
-// The program in the user's language: every text of every window, Qt's own dialogs, nothing
-// clipped on the fixed-size windows; and translation files that are whole.
+// Every text of every window in the user's language, none clipped; translation files whole.
 #include "Product.h"
 #include "gui/AboutDialog.h"
 #include "gui/JoinStatusDialog.h"
@@ -23,8 +22,7 @@ namespace {
 
 const QRegularExpression kLetter("\\p{L}");
 
-/// Each message of a .ts file: its source, its translation (a plural's in each form), and
-/// whether it is unfinished.
+/// A message of a .ts file: its source, its translation (each plural form), if unfinished.
 struct Message
 {
     QString source;
@@ -43,19 +41,19 @@ QList<Message> messagesOf(const QString& tsFile)
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
-        if (xml.name() == QLatin1String("message")) {
+        if (xml.name() == u"message") {
             messages.append(Message());
-            numerus = xml.attributes().value(QLatin1String("numerus")) == QLatin1String("yes");
+            numerus = xml.attributes().value(QLatin1String("numerus")) == u"yes";
         } else if (messages.isEmpty()) {
             continue;
-        } else if (xml.name() == QLatin1String("source")) {
+        } else if (xml.name() == u"source") {
             messages.last().source = xml.readElementText();
-        } else if (xml.name() == QLatin1String("translation")) {
+        } else if (xml.name() == u"translation") {
             messages.last().unfinished =
-                xml.attributes().value(QLatin1String("type")) == QLatin1String("unfinished");
+                xml.attributes().value(QLatin1String("type")) == u"unfinished";
             if (!numerus)
                 messages.last().forms << xml.readElementText();
-        } else if (xml.name() == QLatin1String("numerusform")) {
+        } else if (xml.name() == u"numerusform") {
             messages.last().forms << xml.readElementText();
         }
     }
@@ -81,10 +79,8 @@ bool ownedBy(const QObject* top, const QObject* o)
     return true;
 }
 
-/// What a user reads on `window` and its controls, each under a key that names the control;
-/// `folder` shows as "/".
-void readTexts(const QString& window, const QObject* top, const QString& folder,
-               QMap<QString, QString>& texts)
+/// What a user reads on `window`'s controls, under keys naming them; `folder` shows as "/".
+void readTexts(const QObject* top, const QString& folder, QMap<QString, QString>& texts)
 {
     QList<const QObject*> objects = {top};
     for (const QObject* o : top->findChildren<QObject*>())
@@ -97,16 +93,14 @@ void readTexts(const QString& window, const QObject* top, const QString& folder,
                 objects[i]->property(property).toString().replace(folder, QStringLiteral("/"));
             if (text.contains(kLetter) && !text.startsWith(Product::kName))
                 texts.insert(QStringLiteral("%1 %2 %3 %4.%5")
-                                 .arg(window)
-                                 .arg(i)
-                                 .arg(objects[i]->metaObject()->className(),
+                                 .arg(top->objectName(), QString::number(i),
+                                      objects[i]->metaObject()->className(),
                                       objects[i]->objectName(), QLatin1String(property)),
                              text);
         }
 }
 
-/// Controls of `window` whose text the font draws wider than the control, or that lie over
-/// another control of text.
+/// Controls of `window` whose text is wider than they are, or that lie over another's.
 QStringList clipped(const QWidget* window)
 {
     QStringList found;
@@ -118,14 +112,13 @@ QStringList clipped(const QWidget* window)
         const auto* box = qobject_cast<const QGroupBox*>(w);
         const auto* check = qobject_cast<const QCheckBox*>(w);
         const auto* button = qobject_cast<const QPushButton*>(w);
-        const int room = w->width();
         const int need = label && !label->wordWrap() ? label->sizeHint().width()
                          : box   ? box->fontMetrics().horizontalAdvance(box->title()) + 12
                          : check ? check->sizeHint().width()
                          : button
                              ? button->fontMetrics().horizontalAdvance(button->text().remove('&'))
                              : 0;
-        if (need > room)
+        if (const int room = w->width(); need > room)
             found << QStringLiteral("%1 (%2 > %3 px)").arg(w->objectName()).arg(need).arg(room);
         for (const QWidget* other : std::as_const(worded))
             if (need > 0 && other->parent() == w->parent() &&
@@ -137,8 +130,7 @@ QStringList clipped(const QWidget* window)
     return found;
 }
 
-/// The program's windows with what they show after a join of one file: texts and clipped
-/// controls.
+/// The texts and clipped controls of the program's windows after a join of one file.
 struct Shown
 {
     QMap<QString, QString> texts;
@@ -157,12 +149,10 @@ Shown showWindows()
         return shown;
     child<QAction>(app.window.get(), "mnu_subPrefs")->trigger();
     child<QAction>(app.window.get(), "mnu_About")->trigger();
-    const QList<std::pair<QString, QWidget*>> windows = {{"main", app.window.get()},
-                                                         {"status", app.window->statusWindow()},
-                                                         {"preferences", app.window->prefsWindow()},
-                                                         {"about", app.window->aboutWindow()}};
-    for (const auto& [name, window] : windows) {
-        readTexts(name, window, app.folder.path(), shown.texts);
+    for (QWidget* window :
+         std::initializer_list<QWidget*>{app.window.get(), app.window->statusWindow(),
+                                         app.window->prefsWindow(), app.window->aboutWindow()}) {
+        readTexts(window, app.folder.path(), shown.texts);
         shown.clipped += clipped(window);
     }
     const QAbstractItemModel& model = app.queue().model();
@@ -191,9 +181,7 @@ class TestTranslations : public QObject
 {
     Q_OBJECT
 private slots:
-    // A start in each language: each text of each window, of its menus and of Qt's own dialogs
-    // is the language's (or the same word in both, as the translation has it), and no control
-    // of the fixed-size windows cuts its text. English is the measure.
+    // Each text of the windows and Qt's dialogs is the language's (or alike in both), none cut.
     void windows_data()
     {
         const Table<QLocale, QString> row({"locale", "language"});
@@ -228,8 +216,7 @@ private slots:
         QCOMPARE(shown.texts.keys(), english.texts.keys());
         QCOMPARE(untranslated.join("\n"), QString());
     }
-    // Every message of every translation is finished, and keeps the source's placeholders and
-    // paragraphs, in each plural form.
+    // Every message is finished and keeps the source's placeholders and paragraphs in each form.
     void filesWhole_data()
     {
         const Table<QString> row({"file"});

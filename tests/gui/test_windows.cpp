@@ -13,33 +13,25 @@ using namespace TestSupport;
 
 namespace {
 
-// What the Add dialog's first filter shows: every kind of file the program joins.
+// Every kind of file the program joins, and how the Add and save dialogs were asked (seen()).
 const QString kinds = "*.mpg *.mpeg *.vob *.dat *.mod *.m1v *.m2v *.ts *.m2ts *.mts"
                       " *.mp3 *.ogg *.ogv *.mp4 *.m4v *.m4a *.mov *.3gp *.mkv *.mka *.webm *.avi "
                       "*.wav *.flv *.asf *.wmv";
+const QString saveSeen = "save frmReelbind MPG Files (*.mpg),All Files (*)",
+              addSeen =
+                  "open frmReelbind Movie Files (" + kinds + "),MPG Files (*.mpg),All Files (*)";
 
-/// Names (or titles) of the visible top-level widgets.
-QStringList visibleTopLevels()
+/// The visible top-level widgets' names (or titles); with `kind`, those of it, hidden too.
+QStringList topLevels(const char* kind = nullptr)
 {
     QStringList names;
-    const auto widgets = QApplication::topLevelWidgets();
-    for (QWidget* w : widgets)
-        if (w->isVisible())
+    for (const QWidget* w : QApplication::topLevelWidgets())
+        if (kind ? w->inherits(kind) : w->isVisible())
             names << (w->objectName().isEmpty() ? w->windowTitle() : w->objectName());
     return names;
 }
 
-/// How many top-level widgets inherit `className` (shown or hidden).
-int topLevelCount(const char* className)
-{
-    const auto widgets = QApplication::topLevelWidgets();
-    return int(std::count_if(widgets.begin(), widgets.end(),
-                             [className](const QWidget* w) { return w->inherits(className); }));
-}
-
-/// Faults in a fixed layout of `window`'s direct children: a control that leaves the window,
-/// two that overlap, or a text drawn larger than its control (a push button keeps 4 pixels of
-/// bevel a side). Empty if none.
+/// Faults in `window`'s fixed layout: a control leaving it, two overlapping, a text cut.
 QStringList layoutFaults(const QWidget* window)
 {
     QStringList faults;
@@ -53,7 +45,7 @@ QStringList layoutFaults(const QWidget* window)
             if (w->geometry().intersects(controls[j]->geometry()))
                 faults << name + QStringLiteral(" overlaps ") + controls[j]->objectName();
         const QFontMetrics fm = w->fontMetrics();
-        QSize need;
+        QSize need; // a push button keeps 4 pixels of bevel a side
         if (auto* b = qobject_cast<const QPushButton*>(w))
             need = QSize(fm.horizontalAdvance(b->text()) + 8, fm.height());
         else if (auto* c = qobject_cast<const QCheckBox*>(w))
@@ -67,51 +59,35 @@ QStringList layoutFaults(const QWidget* window)
     return faults;
 }
 
-/// The controls of `window` a screen reader could not name: each that takes the keyboard, and
-/// each progress bar, without an accessible name.
+/// The controls taking the keyboard, and progress bars, that a screen reader could not name.
 QStringList unnamedControls(const QWidget* window)
 {
     QStringList unnamed;
-    const auto controls = window->findChildren<QWidget*>();
-    for (QWidget* w : controls) {
-        if (!(w->focusPolicy() & Qt::TabFocus) && !qobject_cast<QProgressBar*>(w))
+    for (QWidget* w : window->findChildren<QWidget*>()) {
+        const QString name = w->objectName(); // Qt's inner parts have none or "qt_"; ours one
+        if ((!(w->focusPolicy() & Qt::TabFocus) && !qobject_cast<QProgressBar*>(w)) ||
+            name.isEmpty() || name.startsWith(QLatin1String("qt_")))
             continue;
-        if (w->objectName().isEmpty() || w->objectName().startsWith(QLatin1String("qt_")))
-            continue; // the inner parts of Qt's own controls; every control of ours has a name
         const QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
         if (!a || a->text(QAccessible::Name).trimmed().isEmpty())
-            unnamed << w->objectName();
+            unnamed << name;
     }
     return unnamed;
 }
 
-/// What a control shows: a progress bar's value, any other's text.
-QString shown(const QObject* parent, const char* name)
-{
-    const QObject* c = child<QObject>(parent, name);
-    return c->property(c->inherits("QProgressBar") ? "value" : "text").toString();
-}
-
-/// Clicks the button, or triggers the action, named `name` of `parent`.
-void press(const QObject* parent, const char* name)
-{
-    if (auto* action = parent->findChild<QAction*>(QLatin1String(name)))
-        action->trigger();
-    else
-        QTest::mouseClick(child(parent, name), Qt::LeftButton);
-}
-
-/// What these controls show, joined by spaces.
-QString shownEach(const QObject* parent, std::initializer_list<const char*> names)
+/// What these controls show (a progress bar its value, any other its text), joined by spaces.
+QString shown(const QObject* parent, std::initializer_list<const char*> names)
 {
     QStringList out;
-    for (const char* name : names)
-        out << shown(parent, name);
+    for (const char* name : names) {
+        const QObject* c = child<QObject>(parent, name);
+        out << c->property(c->inherits("QProgressBar") ? "value" : "text").toString();
+    }
     return out.join(QLatin1Char(' '));
 }
 
-/// Does to `on` what the user does: its close box, a key ("Shift+Delete"), a click on the
-/// control or menu item so named; or what the system does: a signal stops the program.
+/// Does to `on` what the user does: its close box, a click on the control or menu item so
+/// named, a key ("Shift+Delete"); or what the system does: a signal stops the program.
 void act(QWidget* on, const QString& what, Program* program = nullptr)
 {
     const QKeyCombination key = QKeySequence(what)[0];
@@ -119,14 +95,15 @@ void act(QWidget* on, const QString& what, Program* program = nullptr)
         on->close();
     else if (what == "signal")
         program->exit(Program::ExitKind::Stopped);
-    else if (on->findChild<QObject*>(what))
-        press(on, qPrintable(what));
+    else if (auto* action = on->findChild<QAction*>(what))
+        action->trigger();
+    else if (on->findChild<QObject*>(what) || key.key() == Qt::Key_unknown)
+        QTest::mouseClick(child(on, qPrintable(what)), Qt::LeftButton); // stops if none
     else
         QTest::keyClick(on, key.key(), key.keyboardModifiers());
 }
 
-/// A call to the desktop as the user met it: its kind, owner, filters or buttons (Enter's first),
-/// a document's name, a Yes/No box's Enter.
+/// A desktop call as the user met it: kind, owner, filters, a document's name, a Yes/No's Enter.
 QString seen(const FakeDesktop::Call& c)
 {
     const bool yes = c.button == Desktop::Default::Yes;
@@ -141,8 +118,7 @@ struct Win : App
 {
     Win() { window->show(); }
     JoinStatusDialog* status() const { return window->statusWindow(); }
-    /// Presses Join, the save dialog to answer `target` (empty: cancelled).
-    void runJoin(const QString& target)
+    void runJoin(const QString& target) // Join, the save dialog answered `target` (empty: none)
     {
         desktop.setNextSaveFile(target);
         child<QAbstractButton>(window.get(), "CmdJoin")->click();
@@ -155,28 +131,26 @@ struct Win : App
                           row < 0 ? QPoint(10, list()->viewport()->height() - 3)
                                   : list()->visualRect(queue().model().index(row, 0)).center());
     }
-    QString queued()
+    QString queued() // the names queued, "*" before a selected one
     {
         QStringList names;
         for (int p = 0; p < queue().count(); ++p)
             names << (list()->selectedPositions().contains(p) ? "*" : "") + queue().rows()[p].name;
         return names.join(' ');
     }
-    /// Hands over the first part of a set, and E: the question names the set's other parts.
-    QString firstPart()
+    QString firstPart() // a set's first part and E handed over: asks to add the other parts
     {
         for (const char* name : {"VTS_01_1.VOB", "VTS_01_2.VOB", "VTS_01_3.VOB"})
             sized(folder.path(), name, 2048);
         return window->openFiles({at("VTS_01_1.VOB"), at("E")}), "";
     }
-    /// Add, the dialog answering E and a missing file: a message names the missing one.
-    QString addTwo()
+    QString addTwo() // Add answered E and a missing file: a message names the missing one
     {
         desktop.setNextOpenFiles({at("E"), at("gone")});
-        return press(window.get(), "CmdAdd"), "";
+        return act(window.get(), "CmdAdd"), "";
     }
-    /// Presses Join with one file (kind 0), two of unlike kinds (1: an MP4 head, an MPEG head in
-    /// 256 MiB, sparse) or two MP4 parts (2) queued; "no movies" where ffmpeg made none.
+    /// Join with one file (kind 0), two of unlike kinds (1: an MP4 head, a sparse 256 MiB MPEG)
+    /// or two MP4 parts (2) queued; "no movies" where ffmpeg made none.
     QString joinKinds(int kind)
     {
         const QString mpeg = writeFile(at("2"), QByteArray::fromHex("000001BA"));
@@ -186,11 +160,20 @@ struct Win : App
                 ? makeMovies(folder.path(), {"0", "1"})
                 : QStringList{writeFile(at("0"), QByteArray::fromHex("0000001866747970")), mpeg}
                       .mid(0, kind + 1));
-        return queue().count() ? (press(window.get(), "CmdJoin"), "") : "no movies";
+        return queue().count() ? (act(window.get(), "CmdJoin"), "") : "no movies";
     }
 };
 /// What a case does to the program ("no movies" where ffmpeg could make none).
 using Act = std::function<QString(Win&)>;
+
+/// An Act: `what` done on the main window, or on the list when the window has no such control.
+Act doing(const char* what)
+{
+    return [what](Win& a) {
+        QWidget* on = a.window->findChild<QObject*>(what) ? a.window.get() : nullptr;
+        return act(on ? on : a.list(), what), "";
+    };
+}
 
 } // namespace
 
@@ -215,7 +198,7 @@ private slots:
                 items << (a->isSeparator() ? "-" : a->text() + a->shortcut().toString());
             texts << items.join('|');
         }
-        texts << shownEach(&w, {"CmdAdd", "CmdRemove", "CmdClear", "CmdJoin", "CmdExit"});
+        texts << shown(&w, {"CmdAdd", "CmdRemove", "CmdClear", "CmdJoin", "CmdExit"});
         for (int c = 0; c < 3; ++c) // the last column ends at the edge
             texts << app.list()->model()->headerData(c, Qt::Horizontal).toString() + ' ' +
                          QString::number(app.list()->header()->sectionSize(c));
@@ -223,7 +206,7 @@ private slots:
             if ((cur->focusPolicy() & Qt::TabFocus) && cur->window() == &w)
                 texts << cur->objectName();
         // The estimate, the chunk size: at start, lowest, highest, a step less, set live (German).
-        texts << shown(&w, "LblEstFilesize") << child<QGroupBox>(&w, "FrameChunkSize")->title();
+        texts << shown(&w, {"LblEstFilesize"}) << child<QGroupBox>(&w, "FrameChunkSize")->title();
         for (auto step : {QSlider::SliderToMinimum, QSlider::SliderToMaximum,
                           QSlider::SliderSingleStepSub, QSlider::SliderNoAction}) {
             if (step == QSlider::SliderNoAction) // the slider follows the live chunk size
@@ -234,7 +217,7 @@ private slots:
         QLocale::setDefault(QLocale::system());
         for (QAction* a : child<QMenu>(&w, "mnu_Links")->actions())
             a->trigger();
-        press(&w, "mnu_Readme"); // after the seven links
+        act(&w, "mnu_Readme"); // after the seven links
         texts << w.windowTitle() << QString::number(w.centralWidget()->width())
               << QString::number(w.centralWidget()->height())
               << app.desktop.texts("document").mid(7).join(',') +
@@ -268,17 +251,10 @@ private slots:
     }
     void commands_data()
     {
-        // A to D (3, 1, 4, 2 MiB) queued, rows `select`ed (a click, then Ctrl+clicks), `act` done
-        // with a join `running` or not. Then the queue (*: selected), the list focused, what the
-        // act saw and what the desktop was asked (seen()).
+        // A to D queued, rows `select`ed (a click, then Ctrl+clicks), `act` done: the queue
+        // (*: selected), the list focused, what the act saw and the desktop was asked.
         const Table<QString, Act, bool, QString, bool, QStringList> row(
             {"select", "act", "running", "queue", "focused", "calls"});
-        const auto doing = [](const char* what) -> Act { // on the main window, or the list
-            return [what](Win& a) {
-                QWidget* on = a.window->findChild<QObject*>(what) ? a.window.get() : nullptr;
-                return act(on ? on : a.list(), what), "";
-            };
-        };
         const auto popup = [](int row, int item) -> Act { // a right click
             return [row, item](Win& a) {
                 return a.desktop.setNextPopupChoice(item), a.click(row, Qt::RightButton), "";
@@ -288,12 +264,11 @@ private slots:
         const auto set = [](bool yes) -> Act {
             return [yes](Win& a) { return a.desktop.setNextAnswer(yes), a.firstPart(); };
         };
-        // Dropped on the list (E, a missing file, web addresses or E's path as "text") with these
-        // actions offered: each of the enter, move and drop events' action (0: refused).
+        // Dropped on the list with these actions offered: each event's action (0: refused).
         const auto drop = [](QStringList items, Qt::DropActions offered) -> Act {
             return [items, offered](Win& a) {
                 QMimeData mime;
-                for (const QString& u : items) // in the folder (or /gone), on the web, or text
+                for (const QString& u : items) // in the folder, on the web, or E's path as text
                     u == "text" ? mime.setText(a.at("E"))
                                 : mime.setUrls(mime.urls() << QUrl::fromUserInput(u, a.at("")));
                 QDragEnterEvent enter({20, 20}, offered, &mime, Qt::LeftButton, {});
@@ -315,8 +290,6 @@ private slots:
             return a.joinEnded() ? "meanwhile " + meanwhile : "no end";
         };
         const QString all = "A B C D", withE = "A B C D E", box = "message frmReelbind",
-                      mpg = " frmReelbind MPG Files (*.mpg),All Files (*)",
-                      movies = " frmReelbind Movie Files (%1),MPG Files (*.mpg),All Files (*)",
                       web = "https://example.org/a.mpg", refused = "000";
         const Qt::DropActions copy = Qt::CopyAction, move = Qt::MoveAction, link = Qt::LinkAction;
         row("Remove", "BC", doing("CmdRemove"), false, "A D", true, {});
@@ -330,10 +303,9 @@ private slots:
         row("pop-up: View, a row unselected", "BC", popup(0, 0), false, "*A B C D", true,
             {"popup", "document A"});
         row("pop-up: nothing selected", "", popup(-1, 1), false, all, true, {});
-        row("View: the topmost", "AC", doing("mnu_View"), false, "*A B *C D", false,
-            {"document A"});
+        row("View: topmost", "AC", doing("mnu_View"), false, "*A B *C D", false, {"document A"});
         row("sort by size", "", sort, false, "B D A C", false, {});
-        row("Add", "", &Win::addTwo, false, withE, false, {"open" + movies.arg(kinds), box});
+        row("Add", "", &Win::addTwo, false, withE, false, {addSeen, box});
         row("a set's first part, Yes", "", set(true), false,
             "A B C D E VTS_01_1.VOB VTS_01_2.VOB VTS_01_3.VOB", false, {"yesno frmReelbind (Yes)"});
         row("a set's first part, No", "", set(false), false, "A B C D E VTS_01_1.VOB", false,
@@ -345,7 +317,7 @@ private slots:
         row("drop: web only", "", drop({web}, copy), false, all, false, {refused});
         row("drop, join running", "", drop({"E"}, copy | move), true, all, false, {refused});
         row("handed over during a join", "", handedOver, false, withE, false,
-            {"meanwhile " + all, "save" + mpg, "beep"});
+            {"meanwhile " + all, saveSeen, "beep"});
     }
     void commands()
     {
@@ -371,19 +343,17 @@ private slots:
         for (const char* b : {"CmdAdd", "CmdRemove", "CmdClear", "CmdJoin", "CmdExit"})
             enabled += QString::number(child(w, b)->isEnabled());
         QTRY_COMPARE(joined(app.queued(), calls(), w->focusWidget() == app.list(),
-                            enabled.left(5) == enabled.mid(5), shown(w, "LblEstFilesize")),
+                            enabled.left(5) == enabled.mid(5), shown(w, {"LblEstFilesize"})),
                      joined(fetch<QString>("queue"), fetch<QStringList>("calls"),
                             fetch<bool>("focused"), true, app.queue().estimate()));
     }
     void programEnds_data()
     {
-        // The preferences and the about box open, `open` opens a dialog that stays (seen()); the
-        // program told to end (`how`), the settings written for Exit only.
+        // With the other windows and the `held` dialog open the program ends; Exit saves.
         const Table<Act, QString, QString> row({"open", "held", "how"});
         const Act none = [](Win&) { return ""; };
-        const Act add = [](Win& a) { return press(a.window.get(), "CmdAdd"), ""; };
         const Act folder = [](Win& a) {
-            return press(a.window->prefsWindow(), "CmdBrowseSource"), "";
+            return act(a.window->prefsWindow(), "CmdBrowseSource"), "";
         };
         const auto join = [](int kind) -> Act {
             return [kind](Win& a) { return a.joinKinds(kind); };
@@ -391,11 +361,8 @@ private slots:
         const Act deleting = [](Win& a) { // a join's window, Delete pressed
             a.queue().add({sized(a.folder.path(), "a.mpg", 10)});
             a.runJoin(a.at("t.mpg"));
-            return a.joinEnded() ? (press(a.status(), "CmdDelSource"), "") : "";
+            return a.joinEnded() ? (act(a.status(), "CmdDelSource"), "") : "";
         };
-        const QString mpg = " frmReelbind MPG Files (*.mpg),All Files (*)",
-                      movies = " frmReelbind Movie Files (" + kinds +
-                               "),MPG Files (*.mpg),All Files (*)";
         row("Exit button", none, "", "CmdExit");
         row("Exit menu item", none, "", "mnu_Exit");
         row("about box's Exit", none, "", "about box's CmdExit");
@@ -404,8 +371,8 @@ private slots:
         row("a signal, the join's question (One Movie)", join(2),
             "choice frmReelbind Join as One Movie,Join Bytes Anyway,Cancel", "signal");
         row("a signal, the join's question (Yes/No)", join(1), "yesno frmReelbind (No)", "signal");
-        row("a signal, the save dialog", join(0), "save" + mpg, "signal");
-        row("Exit, the Add dialog", add, "open" + movies, "CmdExit");
+        row("a signal, the save dialog", join(0), saveSeen, "signal");
+        row("Exit, the Add dialog", doing("CmdAdd"), addSeen, "CmdExit");
         row("Exit, Add the Other Parts?", &Win::firstPart, "yesno frmReelbind (Yes)", "CmdExit");
         row("a signal, the delete question", deleting, "yesno frmJoinStatus (Yes)", "signal");
         row("Exit, the folder chooser", folder, "folder frmPrefs", "CmdExit");
@@ -418,16 +385,15 @@ private slots:
         Win app;
         MainWindow& w = *app.window;
         app.desktop.holdUnprepared = true;
-        press(&w, "mnu_subPrefs"), press(&w, "mnu_About");
-        press(w.prefsWindow(), "ChkRememberSource"); // not OK'd: never saved
+        act(&w, "mnu_subPrefs"), act(&w, "mnu_About");
+        act(w.prefsWindow(), "ChkRememberSource"); // not OK'd: never saved
         app.settings()[SettingId::ClearQue] = QStringLiteral("1");
         child<QSlider>(&w, "SldrChunkSize")->setValue(23000);
         if (fetch<Act>("open")(app) == "no movies")
             QSKIP("ffmpeg cannot make movies here: the case was not run");
         const QString held = fetch<QString>("held");
         QTRY_COMPARE(app.desktop.isOpen() ? seen(app.desktop.calls.last()) : "", held);
-        // The event loop runs as in main(); it must end by itself, the windows left open by the
-        // dialog's Esc closed in order once the settings are written.
+        // The event loop runs as in main() and ends by itself, the windows closed in order.
         const QByteArray before = app.iniBytes();
         QStringList order, closed; // each marked "saved " if the settings were written by then
         QTimer::singleShot(0, &w, [&] {
@@ -451,9 +417,9 @@ private slots:
         QByteArray written = app.firstStartIni();
         written.replace("ClearQue=0", "ClearQue=1").replace("ChunkSize=40000", "ChunkSize=23000");
         QCOMPARE(joined(app.iniBytes() == (saved ? written : app.firstStartIni()), closed,
-                        app.desktop.isOpen(), app.desktop.dismissed(), visibleTopLevels()),
+                        app.desktop.isOpen(), app.desktop.dismissed(), topLevels()),
                  joined(true, order, false, true, QStringList()));
-        QTRY_COMPARE(topLevelCount("QDialog"), 0); // the others are gone
+        QTRY_COMPARE(topLevels("QDialog").size(), 0); // the others are gone
     }
     void aboutBox_data()
     {
@@ -464,7 +430,7 @@ private slots:
     void aboutBox() // OK, Esc and Enter bring the main window forward; Exit: programEnds()
     {
         App app;
-        press(app.window.get(), "mnu_About");
+        act(app.window.get(), "mnu_About");
         QPointer<AboutDialog> a = app.window->aboutWindow();
         QVERIFY(a && QTest::qWaitForWindowExposed(a));
         child<QSlider>(app.window.get(), "SldrChunkSize")->setValue(60000); // saved only by Exit
@@ -477,11 +443,8 @@ private slots:
     }
     void joins_data()
     {
-        // Files of unlike kinds (Yes/No) or MP4 parts (One Movie, Join Bytes Anyway, Cancel) joined
-        // in chunks of 10,000 bytes into a folder of a short path or of 4,000 characters, made or
-        // missing (the join fails), the question held, then answered `answer` (Yes/No: 1 or 0, else
-        // the button): the save dialog's first filter (none: not asked) and the ending it adds to
-        // a name typed without one, the window's file line.
+        // Unlike kinds or MP4 parts joined into a short or 4,000-character folder, the question
+        // `answer`ed: the save dialog's first filter and added ending, the window's file line.
         const Table<int, int, QString, QString, QString, QString> row(
             {"kind", "answer", "folder", "filter", "suffix", "line"});
         const QString mpg = "MPG Files (*.mpg)";
@@ -507,7 +470,7 @@ private slots:
             QSKIP("ffmpeg cannot make movies here: the case was not run");
         QString line;
         connect(&f.join(), &JoinSession::fileStarted, f.status(),
-                [&] { line = shown(f.status(), "LblFileNow").section(dir + "/t ", 1); });
+                [&] { line = shown(f.status(), {"LblFileNow"}).section(dir + "/t ", 1); });
         QTRY_VERIFY(f.desktop.isOpen()); // the question, the files read: no busy cursor
         const bool busy = QGuiApplication::overrideCursor();
         f.desktop.setNextAnswer(answer), f.desktop.setNextChoice(answer), f.desktop.answerOpen();
@@ -519,8 +482,7 @@ private slots:
         if (!f.status())
             return;
         const QStringList launcher = f.desktop.texts("launcher");
-        // The outcome readable whole: no control made after it (over it) lies on a line of it; a
-        // long one takes the bars' place and scrolls.
+        // The outcome readable whole: no later control lies on it; a long one scrolls.
         const auto* text = child<QPlainTextEdit>(f.status(), "TextFinal");
         const int end =
             text->y() + int(text->document()->size().height()) * text->fontMetrics().height();
@@ -540,9 +502,8 @@ private slots:
     }
     void preferencesWindow_data()
     {
-        // How the window is left: a click, a key on a control, the close box; then whether it is
-        // open, the file written, the messages, the edits shown when it is next opened. Enter
-        // presses only a focused button, Esc none; a failed OK keeps the edits.
+        // The window left by a click, a key on a control, the close box: Enter presses only a
+        // focused button, Esc none; a failed OK keeps the edits.
         const Table<QString, QString, bool, bool, bool, int, bool> row(
             {"control", "key", "unwritable", "open", "written", "messages", "kept"});
         row("OK", "CmdOK", "", false, false, true, 0, true);
@@ -562,7 +523,7 @@ private slots:
         App o("[Preferences]\nSaveSourceDir=1\nSaveTargetDir=2\n" // two greyed
               "SourceDir=/media/clips\nConfirmDel=2\nChunkSizeSave=1\n");
         o.desktop.holdUnprepared = true;
-        press(o.window.get(), "mnu_subPrefs"), press(o.window.get(), "mnu_subPrefs"); // one window
+        act(o.window.get(), "mnu_subPrefs"), act(o.window.get(), "mnu_subPrefs"); // one window
         QPointer<PreferencesDialog> p = o.window->prefsWindow();
         QStringList states; // the switches, the folder boxes locked (on the button colour) or not
         const auto state = [&] {
@@ -575,7 +536,7 @@ private slots:
             states << out;
         };
         // The remember boxes stand at one left edge (3,000 twips).
-        QCOMPARE(joined(topLevelCount("PreferencesDialog"), p->windowTitle(), !p->parentWidget(),
+        QCOMPARE(joined(topLevels("PreferencesDialog").size(), p->windowTitle(), !p->parentWidget(),
                         p->isModal(), p->focusWidget()->objectName(),
                         layoutFaults(p) + unnamedControls(p), child(p, "ChkRememberSource")->x(),
                         child(p, "ChkRememberTarget")->x()),
@@ -614,23 +575,18 @@ private slots:
         act(key.isEmpty() ? p.data() : on, key.isEmpty() ? control : key);
         const bool open = o.window->prefsWindow();
         QTRY_VERIFY(open || !p);
-        press(o.window.get(), "mnu_subPrefs");
+        act(o.window.get(), "mnu_subPrefs");
         p = o.window->prefsWindow();
         QCOMPARE(joined(open, o.iniBytes() != before, o.desktop.texts("message").size(),
-                        shown(p, "TextSourceDir") == "/a" &&
+                        shown(p, {"TextSourceDir"}) == "/a" &&
                             child<QCheckBox>(p, "ChkClearQue")->isChecked()),
                  joined(fetch<bool>("open"), fetch<bool>("written"), fetch<int>("messages"),
                         fetch<bool>("kept")));
     }
     void statusWindow_data()
     {
-        // Sources a to d (35, 20, 5, 0 kB) joined in chunks of 10,000 bytes onto `target` (none:
-        // save dialog cancelled; old.mpg stood there) with `room` (-1: plenty); `during`: done as
-        // the join opens c.mpg, the join long, its window inactive but for a key; `leave`: how the
-        // window is left (Delete: the answer). Then its View and Delete buttons (one word: both;
-        // none: no window), the outcome's end, what the desktop was told ("first": before the
-        // window), the files queued (Finished and Delete clear the queue), whether the sources
-        // stay.
+        // A join onto `target` with `room` (-1: plenty), `during` done as it opens c.mpg, its
+        // window left by `leave`: its buttons, the end, what was told, queued and kept.
         const Table<QString, qint64, QString, QString, QString, QString, QStringList, int, bool>
             row({"target", "room", "during", "leave", "actions", "ends", "told", "queued", "kept"});
         const QString t = "t.mpg", kept = "before the cancel.", same = "was left unchanged.";
@@ -681,7 +637,7 @@ private slots:
         QPointer<JoinStatusDialog> s = f.status();
         if (!during.isEmpty()) { // the window follows the join: b.mpg joined, c.mpg next
             QVERIFY(gate.reached());
-            QTRY_COMPARE(joined(shownEach(s, {"LblFileNow", "CmdCancel"}), s->isVisible(),
+            QTRY_COMPARE(joined(shown(s, {"LblFileNow", "CmdCancel"}), s->isVisible(),
                                 child(s, "TextFinal")->isVisible()),
                          joined("Now joining file: b.mpg to " + path +
                                     " using a chunk size of 10,000 bytes Cancel",
@@ -716,8 +672,8 @@ private slots:
             const QString wanted = // each button's, or both's
                 actions.contains(' ') ? actions + ' ' : QString(actions + ' ').repeated(2);
             QCOMPARE(joined(s->windowTitle(), acts,
-                            shownEach(s, {"LblFileNow", "ProgressBarFile", "ProgressBarBatch",
-                                          "CmdCancel", "CmdViewClip", "CmdDelSource"}),
+                            shown(s, {"LblFileNow", "ProgressBarFile", "ProgressBarBatch",
+                                      "CmdCancel", "CmdViewClip", "CmdDelSource"}),
                             child<QPlainTextEdit>(s, "TextFinal")->toPlainText(),
                             child(s, "TextFinal")->isVisible(), messages.count(text),
                             f.desktop.texts("document"), unnamedControls(s)),
@@ -734,7 +690,7 @@ private slots:
         }
         const bool exits = during == "signal" || during.startsWith("main");
         QTRY_COMPARE(told + tell(seenSoFar), fetch<QStringList>("told"));
-        QTRY_COMPARE(visibleTopLevels().size(), exits ? 0 : leave == "Join again" ? 2 : 1);
+        QTRY_COMPARE(topLevels().size(), exits ? 0 : leave == "Join again" ? 2 : 1);
         const QStringList notified = f.desktop.texts("notify");
         QCOMPARE(
             joined(f.queue().count(), QFile::exists(sources[0]),
@@ -748,12 +704,8 @@ private slots:
                                "Delete Source Files?|" + AfterJoin::deleteForGoodQuestion(sources)}
                        .mid(0, fetch<QStringList>("told").filter("yesno").size())));
     }
-    // The real dialogs, owned by a window, answered from the event loop, newest first: Enter on
-    // a Yes/No box whose safe answer is No gives No, Y on another Yes, a typed folder no final
-    // "/", a name typed without an ending the save dialog's, Esc on the open dialog none; the
-    // file dialogs show the folder and filters given, the first selected. As the program ends the
-    // others close as by Esc, newest first, later ones are answered so, unseen; but the message at
-    // the end shows till the next dismissAll().
+    // The real dialogs, answered newest first, show what they were given; at the program's end
+    // the others close as by Esc, but the message at the end shows till dismissAll().
     void realDialogs()
     {
         QtDesktop desktop(QStringLiteral("Orvel's Reelbind"));
@@ -788,9 +740,9 @@ private slots:
                                     !f->testOption(QFileDialog::DontConfirmOverwrite));
             if (key.startsWith("type "))
                 child<QLineEdit>(d, "fileNameEdit")->setText(key.mid(5)), act(d, "Return");
-            else if (!key.isEmpty())
+            else
                 act(d, key);
-            QTRY_VERIFY(key.isEmpty() || answers.size() > before);
+            QTRY_VERIFY(answers.size() > before);
         }
         desktop.dismissAll();
         QCOMPARE(joined(answers, files).replace(dir.path(), "{d}"),
@@ -800,9 +752,9 @@ private slots:
                             "{d} | All Files (*) | Directories | false",
                             "{d} | MPG Files (*.mpg),All Files (*) | MPG Files (*.mpg) | true",
                             "{d} | MP4 Files (*.mp4),All Files (*) | MP4 Files (*.mp4) | false"}));
-        QTRY_COMPARE(topLevelCount("QDialog"), 0); // each deleted once closed
+        QTRY_COMPARE(topLevels("QDialog").size(), 0); // each deleted once closed
         show();
-        QCOMPARE(joined(answers.size(), visibleTopLevels()), joined(7, QStringList()));
+        QCOMPARE(joined(answers.size(), topLevels()), joined(7, QStringList()));
         QTRY_COMPARE(answers.mid(7),
                      QStringList({"closed", "2", "open ", "", "", "false", "false"}));
         desktop.messageAtExit(&owner, "The settings were not saved.");
@@ -810,9 +762,8 @@ private slots:
         auto* m = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         QVERIFY(m && m->text() == "The settings were not saved." && m->parentWidget() == &owner);
         desktop.dismissAll();
-        QTRY_COMPARE(topLevelCount("QMessageBox"), 0);
-        // A web address opens as a URL, a path as a local file, "//Readme.html" (a program in "/")
-        // as the file /Readme.html, not a host; through the URL handlers (none takes "refused").
+        QTRY_COMPARE(topLevels("QMessageBox").size(), 0);
+        // A web address opens as a URL, a path ("//Readme.html" too) as a local file.
         for (const char* scheme : {"https", "file"})
             QDesktopServices::setUrlHandler(scheme, this, "open");
         QString done;
